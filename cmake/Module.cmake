@@ -1,0 +1,43 @@
+# The gauge module: every source of module/, gauges/ and sound/ compiled once,
+# then linked as the loadable module (exports only ImportTable and Linkage)
+# and as a static library for unit tests.
+file(GLOB QR_MODULE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/module/*.cpp)
+file(GLOB_RECURSE QR_GAUGE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/gauges/*.cpp)
+file(GLOB QR_SOUND_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/sound/*.cpp)
+if(WIN32)
+  file(GLOB QR_SOUND_BACKEND CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/sound/directsound/*.cpp)
+else()
+  file(GLOB QR_SOUND_BACKEND CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/sound/portable/*.cpp)
+endif()
+
+add_library(qr417_objects OBJECT
+  ${QR_MODULE_SOURCES} ${QR_GAUGE_SOURCES} ${QR_SOUND_SOURCES} ${QR_SOUND_BACKEND})
+target_include_directories(qr417_objects PUBLIC ${CMAKE_SOURCE_DIR})
+set_target_properties(qr417_objects PROPERTIES
+  CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+
+# Resources (waves, bitmaps, version) are attached by resources/Resources.cmake
+# when present.
+if(EXISTS ${CMAKE_SOURCE_DIR}/resources/Resources.cmake)
+  include(${CMAKE_SOURCE_DIR}/resources/Resources.cmake)
+endif()
+
+add_library(QR417_Instr SHARED $<TARGET_OBJECTS:qr417_objects> ${QR_RESOURCE_SOURCES})
+target_include_directories(QR417_Instr PUBLIC ${CMAKE_SOURCE_DIR})
+if(WIN32)
+  set_target_properties(QR417_Instr PROPERTIES PREFIX "" SUFFIX ".gau" OUTPUT_NAME QR417_Instr)
+  target_link_options(QR417_Instr PRIVATE -static-libgcc -static-libstdc++ -static
+    -Wl,--exclude-all-symbols)
+  target_link_libraries(QR417_Instr PRIVATE ${QR_WINDOWS_LIBS})
+else()
+  set_target_properties(QR417_Instr PROPERTIES PREFIX "" SUFFIX ".so" OUTPUT_NAME QR417_Instr)
+  target_link_options(QR417_Instr PRIVATE
+    -Wl,--version-script=${CMAKE_SOURCE_DIR}/cmake/exports.map -Wl,--no-undefined)
+  target_link_libraries(QR417_Instr PRIVATE ${QR_NATIVE_LIBS})
+endif()
+
+add_library(qr417_static STATIC $<TARGET_OBJECTS:qr417_objects> ${QR_RESOURCE_SOURCES})
+target_include_directories(qr417_static PUBLIC ${CMAKE_SOURCE_DIR})
+if(NOT WIN32)
+  target_link_libraries(qr417_static PUBLIC ${QR_NATIVE_LIBS})
+endif()

@@ -1,0 +1,111 @@
+// Small builders that let gauge sources read like the tables that define them.
+#pragma once
+
+#include "module/gauge_records.h"
+
+// Mouse rectangle entries, in list order.
+constexpr MOUSERECT MouseParent(SINT32 x, SINT32 y, SINT32 w, SINT32 h, UINT32 helpId = 0,
+                                SINT32 cursor = CURSOR_NONE) {
+    return MOUSERECT{.rect_type = MOUSE_RECT_PARENT,
+                     .relative_box_pos = {x, y},
+                     .relative_box_size = {w, h},
+                     .cursor = cursor,
+                     .help_id = helpId,
+                     .mouse_flags = MOUSE_NONE,
+                     .event_id = 0,
+                     .mouse_function = nullptr,
+                     .api_data = 0};
+}
+
+// A group over the whole gauge.
+constexpr MOUSERECT MouseGauge(UINT32 helpId = 0) { return MouseParent(0, 0, 0, 0, helpId); }
+
+// A clickable area whose key event the host sends itself (value 0).
+constexpr MOUSERECT MouseEvent(SINT32 x, SINT32 y, SINT32 w, SINT32 h, SINT32 cursor,
+                               UINT32 mouseFlags, UINT32 eventId) {
+    return MOUSERECT{.rect_type = MOUSE_RECT_CHILD,
+                     .relative_box_pos = {x, y},
+                     .relative_box_size = {w, h},
+                     .cursor = cursor,
+                     .help_id = 0,
+                     .mouse_flags = mouseFlags,
+                     .event_id = eventId,
+                     .mouse_function = nullptr,
+                     .api_data = 0};
+}
+
+// A clickable area handled by a mouse routine.
+constexpr MOUSERECT MouseRoutine(SINT32 x, SINT32 y, SINT32 w, SINT32 h, SINT32 cursor,
+                                 UINT32 mouseFlags, MOUSE_FUNCTION routine) {
+    return MOUSERECT{.rect_type = MOUSE_RECT_CHILD,
+                     .relative_box_pos = {x, y},
+                     .relative_box_size = {w, h},
+                     .cursor = cursor,
+                     .help_id = 0,
+                     .mouse_flags = mouseFlags,
+                     .event_id = 0,
+                     .mouse_function = routine,
+                     .api_data = 0};
+}
+
+// Tooltip of the current group naming one of the host's tooltip texts.
+constexpr MOUSERECT MouseTooltipId(UINT32 helpId) {
+    return MOUSERECT{.rect_type = MOUSE_RECT_USER,
+                     .relative_box_pos = {0, 0},
+                     .relative_box_size = {0, 0},
+                     .cursor = CURSOR_NONE,
+                     .help_id = helpId,
+                     .mouse_flags = MOUSE_NONE,
+                     .event_id = 0,
+                     .mouse_function = nullptr,
+                     .api_data = 0};
+}
+
+// Tooltip of the current group with a text of its own, kept in the routine field.
+inline MOUSERECT MouseTooltipText(const char* text) {
+    MOUSERECT rect = MouseTooltipId(0);
+    rect.mouse_function = reinterpret_cast<MOUSE_FUNCTION>(const_cast<char*>(text));
+    return rect;
+}
+
+// The text of a tooltip entry that carries one.
+inline const char* TooltipText(const MOUSERECT& rect) {
+    return rect.rect_type == MOUSE_RECT_USER
+               ? reinterpret_cast<const char*>(rect.mouse_function)
+               : nullptr;
+}
+
+constexpr MOUSERECT MouseEndParent() { return MOUSERECT{.rect_type = MOUSE_RECT_END_PARENT}; }
+constexpr MOUSERECT MouseEnd() { return MOUSERECT{.rect_type = MOUSE_RECT_EOL}; }
+
+// A token with only its number set, as element records and lookups carry it.
+constexpr MODULE_VAR Token(SINT32 id) { return MODULE_VAR{.id = id}; }
+
+// The common part of an element record.
+constexpr ELEMENT_HEADER ElementHeader(UINT32 kind, SINT32 bitmap, PIXPOINT position,
+                                       GAUGEHDR* gauge, ELEMENT_HEADER** next,
+                                       UINT32 imageFlags, FAILURE_RECORD* failures = nullptr,
+                                       PIXPOINT offset = {0, 0}) {
+    return ELEMENT_HEADER{.element_type = kind,
+                          .resource_id = bitmap,
+                          .position = position,
+                          .previous_position = {0, 0},
+                          .ofs = offset,
+                          .gauge_header = gauge,
+                          .previous_element = nullptr,
+                          .next_element = next,
+                          .failure_systems = failures,
+                          .image_flags = imageFlags,
+                          .aircraft_special_instrumentation = 0,
+                          .reserved = 0};
+}
+
+// Reaches an element's full record from its common part.
+template <typename Record>
+Record* ElementAs(ELEMENT_HEADER* element) {
+    return reinterpret_cast<Record*>(element);
+}
+template <typename Record>
+ELEMENT_HEADER* AsElement(Record& record) {
+    return &record.header;
+}
