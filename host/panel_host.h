@@ -1,0 +1,205 @@
+// The substitute panel host: loads the gauge module through its two exported
+// records, places gauge instances, drives them through their services, keeps
+// the token store, the key-event log, the panel windows and the failures, and
+// hit-tests mouse rectangles. Tests drive gauges through this class; the
+// scenario runner (scenario.h) is a thin text layer over it.
+//
+// Typical gtest:
+//
+//   panelhost::Host host;
+//   ASSERT_TRUE(host.Load(QR_MODULE_PATH));
+//   host.Place("Tachometer", "Tach2", "2");
+//   host.SetNumber(429, 2400);
+//   host.Frame();
+//   EXPECT_NEAR(host.Value("Tach2", 2), 2400, 1e-9);
+//   EXPECT_EQ(host.TakeEvents(), (panelhost::EventList{{0x1011C, 0}}));
+//
+// Elements are named by their 1-based drawing-order number: the element list
+// of the header, each element followed by its next list, depth first.
+//
+// One process holds one loaded module at a time: the panel services are
+// plain routines without context, so they serve the host that loaded last.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "module/gauge_records.h"
+
+namespace panelhost {
+
+struct KeyEvent {
+    UINT32 event{};
+    UINT32 value{};
+    bool operator==(const KeyEvent&) const = default;
+};
+using EventList = std::vector<KeyEvent>;
+
+enum class Button { Left, Right };
+
+// What the host shows for one element after the last frame.
+struct ElementState {
+    int number{};                   // drawing-order number, from 1
+    ELEMENT_HEADER* record{};       // the instance's copy of the record
+    UINT32 kind{};
+    double value{};                 // what the element shows (see Value())
+    double x{};                     // x value (sliders, moving images, sprites)
+    double y{};                     // y value
+    double rotationValue{};         // sprite rotation value, before its scale
+    double angle{};                 // needle angle in degrees, clockwise from +x
+    int image{-1};                  // icon image, -1 for none
+    std::string text;               // string element text
+    bool hidden{};                  // not drawn (failure action 3)
+    double shiftX{}, shiftY{};      // sliders and sprites: pixels; moving images: 0..1 of travel
+    double rotation{};              // sprite rotation: value x scale
+};
+
+// One placed gauge: the host's private copies of every record.
+class Instance;
+
+// Entry of the module's gauge table as Linkage lists it.
+struct GaugeEntry {
+    int number{};        // 1-based position in Linkage
+    std::string name;
+    UINT32 sizeMm{};
+    GAUGEHDR* header{};  // the module's build-time header
+};
+
+class Host {
+public:
+    Host();
+    ~Host();
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+
+    // --- Module -----------------------------------------------------------
+    // Opens the module file, fills ImportTable with the host's services, reads
+    // Linkage and calls the module's initialisation routine. False (with a
+    // message in *error) when the file or its records cannot be found.
+    bool Load(const std::string& path, std::string* error = nullptr);
+    // Uses module records already present in the process (the static library
+    // linked into a test): the same steps as Load without opening a file.
+    // Detaching restores the ImportTable entry found at attach.
+    bool Attach(IMPORT_TABLE* importTable, MODULE_LINKAGE_VIEW* linkage,
+                std::string* error = nullptr);
+    // Kills every gauge, calls the module's shutdown routine and closes the file.
+    void Unload();
+    // Kills every gauge, unloads and loads the same file again: a fresh module.
+    bool Reload(std::string* error = nullptr);
+    bool Loaded() const;
+    // The module's instance handle (dlopen/LoadLibrary handle; null when attached).
+    void* ModuleHandle() const;
+    // The 32-bit form gauges receive as extra data at pre-install.
+    UINT32 ModuleHandle32() const;
+
+    std::vector<GaugeEntry> Gauges() const;
+    // First header of that name in Linkage, or null.
+    GAUGEHDR* FindGauge(const std::string& name) const;
+
+    // --- Instances ---------------------------------------------------------
+    // Copies the gauge's records, sends pre-install (2) and post-install (3).
+    // alias defaults to the gauge name; params absent means no parameters
+    // text. False (message in *error) for an unknown gauge or a used alias.
+    bool Place(const std::string& gauge, const std::string& alias = {},
+               std::optional<std::string> params = std::nullopt, std::string* error = nullptr);
+    // Sends pre-kill (12) and post-kill (13) and drops the instance.
+    bool Kill(const std::string& alias);
+    void KillAll();
+    // Pre-kill, post-kill, pre-install and post-install on the same instance:
+    // its records (user data included) are kept.
+    bool Reinstall(const std::string& alias);
+    // Connect to window (14) to every gauge in placement order.
+    void Connect();
+    // Any service number to every gauge in placement order.
+    void SendService(UINT32 service, UINT32 extraData = 0);
+    // Advances the clock, sends pre-update (6) to every gauge, evaluates every
+    // gauge's elements, sends post-update (7). Repeated n times.
+    void Frame(int n = 1);
+
+    bool Has(const std::string& alias) const;
+    std::vector<std::string> Aliases() const;  // placement order
+    // The instance's header copy (parameters, user data, records), or null.
+    GAUGEHDR* Header(const std::string& alias) const;
+    int ElementCount(const std::string& alias) const;
+
+    // Element state by drawing-order number; throws std::out_of_range for an
+    // unknown alias or number.
+    const ElementState& Element(const std::string& alias, int number) const;
+    // value: a needle's or icon's value, a string routine's result, a
+    // slider's or moving image's y value when it has a y token or routine
+    // (else its x value), a sprite's rotation value.
+    double Value(const std::string& alias, int number) const;
+    double Angle(const std::string& alias, int number) const;
+    int Image(const std::string& alias, int number) const;
+    std::string Text(const std::string& alias, int number) const;
+    bool Hidden(const std::string& alias, int number) const;
+    double ShiftX(const std::string& alias, int number) const;
+    double ShiftY(const std::string& alias, int number) const;
+    double Rotation(const std::string& alias, int number) const;
+
+    // --- Tokens ------------------------------------------------------------
+    void SetNumber(SINT32 token, double value);
+    void SetInteger(SINT32 token, std::int32_t value);  // first four bytes, rest 0
+    MODULE_VAR_VALUE Token(SINT32 token) const;         // 0 when never set
+    double Number(SINT32 token) const;
+    std::int32_t Integer(SINT32 token) const;
+
+    // --- Key events --------------------------------------------------------
+    // Every event the module or a mouse area sent, in order.
+    const EventList& Events() const;
+    EventList TakeEvents();  // returns the log and empties it
+    void ClearEvents();
+    // Sends an event as if the module had: logged, windows and reactions apply.
+    void TriggerKeyEvent(UINT32 event, UINT32 value);
+
+    // --- Panel windows -----------------------------------------------------
+    bool WindowOpen(UINT32 window) const;
+    void SetWindow(UINT32 window, bool open);
+    void ToggleWindow(UINT32 window);
+
+    // --- Calculator service --------------------------------------------------
+    // Text answered to "(A:ATC ID,string)".
+    void SetAtcId(const std::string& text);
+
+    // --- Failures ------------------------------------------------------------
+    void Fail(SINT32 key);
+    void Repair(SINT32 key);
+    bool Failed(SINT32 key) const;
+
+    // --- Mouse (gauge pixel coordinates of the background bitmap) -----------
+    // Each returns true when an area took the event (asked for it).
+    bool Click(const std::string& alias, int x, int y, Button button = Button::Left);
+    // Press, then `repeats` repeat events while held.
+    bool Hold(const std::string& alias, int x, int y, int repeats, Button button = Button::Left);
+    bool Release(const std::string& alias, int x, int y);
+    bool Drag(const std::string& alias, int x, int y);
+
+    // --- Clock ---------------------------------------------------------------
+    // Simulated seconds; every frame first advances it by the period.
+    double Clock() const;
+    double FramePeriod() const;
+    void SetFramePeriod(double seconds);  // ignored unless finite and > 0
+
+    // --- Simulator reactions (reactions.h) ----------------------------------
+    void SetReactions(bool on);
+    bool Reactions() const;
+
+    // Used by the service routines.
+    void LookupVar(MODULE_VAR* var) const;
+    void CalculatorCode(const char* code, FLOAT64* fvalue, SINT32* ivalue, const char** svalue);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// Bound to keep scenario and configuration input from running away.
+inline constexpr int maxFramesPerCall = 1000000;
+inline constexpr int maxRepeatsPerHold = 100000;
+
+}  // namespace panelhost
