@@ -28,13 +28,13 @@ QR_GAUGE(Shut_Down)                         //  1, 30 mm
 // QR_GAUGE(Radio_NAV2)                     // 23, 100 mm
 // QR_GAUGE(Radio_ADF)                      // 24, 100 mm
 // QR_GAUGE(Radio_IFF_XPDR)                 // 25, 100 mm
-// QR_GAUGE(Vertical_Speed)                 // 26, 100 mm
-// QR_GAUGE(Altimeter)                      // 27, 100 mm
-// QR_GAUGE(Airspeed)                       // 28, 100 mm
-// QR_GAUGE(Turn_Coordinator)               // 29, 100 mm
-// QR_GAUGE(Gyro_Compass)                   // 30, 100 mm
-// QR_GAUGE(Attitude)                       // 31, 100 mm
-// QR_GAUGE(Bezu_Compass)                   // 32, 120 mm
+QR_GAUGE(Vertical_Speed)                    // 26, 100 mm
+QR_GAUGE(Altimeter)                         // 27, 100 mm
+QR_GAUGE(Airspeed)                          // 28, 100 mm
+QR_GAUGE(Turn_Coordinator)                  // 29, 100 mm
+QR_GAUGE(Gyro_Compass)                      // 30, 100 mm
+QR_GAUGE(Attitude)                          // 31, 100 mm
+QR_GAUGE(Bezu_Compass)                      // 32, 120 mm
 // QR_GAUGE(ADF_Indicator)                  // 33, 100 mm
 // QR_GAUGE(VOR1)                           // 34, 100 mm
 // QR_GAUGE(VOR2)                           // 35, 100 mm
@@ -48,9 +48,9 @@ QR_GAUGE(Shut_Down)                         //  1, 30 mm
 // QR_GAUGE(Fuel_Consumption)               // 43, 70 mm
 // QR_GAUGE(Aviac_Box)                      // 44, 100 mm
 // QR_GAUGE(Throttle_Quadrant)              // 45, 123 mm
-// QR_GAUGE(Flaps_Indicator)                // 46, 100 mm
+QR_GAUGE(Flaps_Indicator)                   // 46, 100 mm
 // QR_GAUGE(Breguet_Timer)                  // 47, 100 mm
-// QR_GAUGE(Magnetic_Compass)               // 48, 100 mm
+QR_GAUGE(Magnetic_Compass)                  // 48, 100 mm
 // QR_GAUGE(OMI)                            // 49, 100 mm
 // QR_GAUGE(Radio_Altimeter)                // 50, 100 mm
 // QR_GAUGE(Gear_Lever)                     // 51, 40 mm
@@ -60,7 +60,7 @@ QR_GAUGE(Shut_Down)                         //  1, 30 mm
 // QR_GAUGE(Right_Generator_Bus_Ammeter)    // 55, 100 mm
 // QR_GAUGE(Hydraulic_Pressure)             // 56, 100 mm
 // QR_GAUGE(Pitch_Trim_Indicator)           // 57, 15 mm
-// QR_GAUGE(Flaps_Switch)                   // 58, 40 mm
+QR_GAUGE(Flaps_Switch)                      // 58, 40 mm
 // QR_GAUGE(NAV_GPS_Switch)                 // 59, 30 mm
 // QR_GAUGE(Radio_Altimeter_Switch)         // 60, 30 mm
 // QR_GAUGE(Parking_Brake)                  // 61, 52 mm
@@ -82,7 +82,7 @@ QR_GAUGE(Shut_Down)                         //  1, 30 mm
 // QR_GAUGE(Prop_DeIce_Switch)              // 77, 20 mm
 // QR_GAUGE(Wings_DeIce_Switch)             // 78, 20 mm
 // QR_GAUGE(Propeller_Switch)               // 79, 40 mm
-// QR_GAUGE(Flaps_Switch)                   // 80, 40 mm
+QR_GAUGE(Flaps_Switch)                      // 80, 40 mm
 // QR_GAUGE(Propeller_Reset_Left)           // 81, 40 mm
 // QR_GAUGE(Propeller_Reset_Right)          // 82, 40 mm
 // QR_GAUGE(Propeller_Feather_Left)         // 83, 40 mm

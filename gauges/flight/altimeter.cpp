@@ -1,0 +1,169 @@
+// Altimeter: altitude pointer, a four-drum altitude counter with leading-zero
+// masks, a four-drum barometric-setting counter and the baro knob.
+#include <iterator>
+
+#include "gauges/flight/drum_roll.h"
+#include "module/gauge_builders.h"
+
+extern GAUGEHDR Altimeter;
+
+namespace {
+
+constexpr SINT32 tokenAltitude = 74;
+constexpr SINT32 tokenBaroSetting = 75;  // millibars
+
+constexpr UINT32 helpAltimeter = 0xAB07;
+constexpr UINT32 helpBaroKnob = 0xAB3A;
+constexpr UINT32 keyBaroDown = 0x1015C;
+constexpr UINT32 keyBaroUp = 0x1015B;
+
+// A leading digit window is masked while the altitude is below its threshold.
+// NaN compares false and keeps the mask on.
+template <int Threshold>
+FLOAT64 FSAPI DigitMaskValue(ELEMENT_ICON* element) {
+    if (element == nullptr) return 0;
+    return element->source_var.var_value.n >= Threshold ? -1 : 0;
+}
+
+// A digit drum: step and roll band ride in the x minimum and maximum, the
+// drum's full range (ten steps) in the y minimum.
+constexpr ELEMENT_MOVING_IMAGE Drum(SINT32 bitmap, PIXPOINT position, ELEMENT_HEADER** next,
+                                    FAILURE_RECORD* failures, SINT32 token, FLOAT64 step,
+                                    FLOAT64 rollBand) {
+    return ELEMENT_MOVING_IMAGE{
+        .header = ElementHeader(ELEMENT_TYPE_MOVING_IMAGE, bitmap, position, &Altimeter, next,
+                                0x4083, failures),
+        .source_var_x = Token(0),
+        .min_x = step,
+        .max_x = rollBand,
+        .source_var_y = Token(token),
+        .min_y = 10 * step,
+        .max_y = 0,
+        .update_x_cb = nullptr,
+        .update_y_cb = DrumRollValue,
+    };
+}
+
+constexpr ELEMENT_ICON Mask(SINT32 bitmap, PIXPOINT position, ELEMENT_HEADER** next,
+                            FAILURE_RECORD* failures, ICON_UPDATE_CALLBACK routine) {
+    return ELEMENT_ICON{
+        .header = ElementHeader(ELEMENT_TYPE_ICON, bitmap, position, &Altimeter, next, 0x4083,
+                                failures),
+        .source_var = Token(tokenAltitude),
+        .scale = 0,
+        .picture_count = 1,
+        .update_cb = routine,
+    };
+}
+
+// The altitude side freezes on a pitot-static or altimeter failure.
+FAILURE_RECORD altitudeFailures[] = {
+    {FAIL_SYSTEM_PITOT_STATIC, FAIL_ACTION_FREEZE},
+    {FAIL_GAUGE_ALTIMETER, FAIL_ACTION_FREEZE},
+    {},
+};
+
+// 16: baro knob, turning with the setting: right at 1013, left at 1070.
+NONLINEARITY baroKnobTable[] = {
+    {{71, 261}, 1013},
+    {{27, 261}, 1070},
+};
+ELEMENT_NEEDLE baroKnob = {
+    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 370, {49, 261}, &Altimeter, nullptr, 0x83,
+                            nullptr, {22, 22}),
+    .source_var = Token(tokenBaroSetting),
+    .nonlinearity = baroKnobTable,
+    .nonlinearity_table_size = std::size(baroKnobTable),
+};
+ELEMENT_HEADER* bezelNext[] = {&baroKnob.header, nullptr};
+
+// 15: bezel overlay
+ELEMENT_STATIC_IMAGE altimeterBezel = {
+    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 380, {0, 0}, &Altimeter, bezelNext, 0x3),
+};
+ELEMENT_HEADER* pointerNext[] = {&altimeterBezel.header, nullptr};
+
+// 14: altitude pointer, one turn per 1000 without a stop.
+NONLINEARITY altitudePointerTable[] = {
+    {{150, 100}, 0},
+    {{150, 200}, 500},
+};
+ELEMENT_NEEDLE altitudePointer = {
+    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 310, {150, 150}, &Altimeter, pointerNext, 0x4083,
+                            altitudeFailures, {10, 10}),
+    .source_var = Token(tokenAltitude),
+    .nonlinearity = altitudePointerTable,
+    .nonlinearity_table_size = std::size(altitudePointerTable),
+};
+ELEMENT_HEADER* tenThousandsMaskNext[] = {&altitudePointer.header, nullptr};
+
+// 13 to 10: leading-zero masks
+ELEMENT_ICON tenThousandsMask =
+    Mask(350, {91, 121}, tenThousandsMaskNext, altitudeFailures, DigitMaskValue<10000>);
+ELEMENT_HEADER* thousandsMaskNext[] = {&tenThousandsMask.header, nullptr};
+ELEMENT_ICON thousandsMask =
+    Mask(350, {121, 121}, thousandsMaskNext, altitudeFailures, DigitMaskValue<1000>);
+ELEMENT_HEADER* hundredsMaskNext[] = {&thousandsMask.header, nullptr};
+ELEMENT_ICON hundredsMask =
+    Mask(350, {164, 121}, hundredsMaskNext, altitudeFailures, DigitMaskValue<100>);
+ELEMENT_HEADER* wideMaskNext[] = {&hundredsMask.header, nullptr};
+ELEMENT_ICON wideMask = Mask(330, {164, 121}, wideMaskNext, altitudeFailures, DigitMaskValue<10>);
+ELEMENT_HEADER* tenThousandsDrumNext[] = {&wideMask.header, nullptr};
+
+// 9 to 6: altitude drums
+ELEMENT_MOVING_IMAGE tenThousandsDrum =
+    Drum(360, {91, 121}, tenThousandsDrumNext, altitudeFailures, tokenAltitude, 10000, 1000);
+ELEMENT_HEADER* thousandsDrumNext[] = {&tenThousandsDrum.header, nullptr};
+ELEMENT_MOVING_IMAGE thousandsDrum =
+    Drum(360, {121, 121}, thousandsDrumNext, altitudeFailures, tokenAltitude, 1000, 100);
+ELEMENT_HEADER* hundredsDrumNext[] = {&thousandsDrum.header, nullptr};
+ELEMENT_MOVING_IMAGE hundredsDrum =
+    Drum(360, {164, 121}, hundredsDrumNext, altitudeFailures, tokenAltitude, 100, 10);
+ELEMENT_HEADER* tensDrumNext[] = {&hundredsDrum.header, nullptr};
+ELEMENT_MOVING_IMAGE tensDrum =
+    Drum(340, {194, 113}, tensDrumNext, altitudeFailures, tokenAltitude, 10, 1);
+ELEMENT_HEADER* baroThousandsNext[] = {&tensDrum.header, nullptr};
+
+// 5 to 2: baro-setting drums; they have no failure list.
+ELEMENT_MOVING_IMAGE baroThousandsDrum =
+    Drum(320, {125, 212}, baroThousandsNext, nullptr, tokenBaroSetting, 1000, 1);
+ELEMENT_HEADER* baroHundredsNext[] = {&baroThousandsDrum.header, nullptr};
+ELEMENT_MOVING_IMAGE baroHundredsDrum =
+    Drum(320, {137, 212}, baroHundredsNext, nullptr, tokenBaroSetting, 100, 1);
+ELEMENT_HEADER* baroTensNext[] = {&baroHundredsDrum.header, nullptr};
+ELEMENT_MOVING_IMAGE baroTensDrum =
+    Drum(320, {149, 212}, baroTensNext, nullptr, tokenBaroSetting, 10, 1);
+ELEMENT_HEADER* baroUnitsNext[] = {&baroTensDrum.header, nullptr};
+ELEMENT_MOVING_IMAGE baroUnitsDrum =
+    Drum(320, {161, 212}, baroUnitsNext, nullptr, tokenBaroSetting, 1, 1);
+ELEMENT_HEADER* altimeterDialNext[] = {&baroUnitsDrum.header, nullptr};
+
+// 1: dial
+ELEMENT_STATIC_IMAGE altimeterDial = {
+    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 300, {0, 0}, &Altimeter, altimeterDialNext,
+                            0x4003),
+};
+
+ELEMENT_HEADER* altimeterElements[] = {&altimeterDial.header, nullptr};
+
+// The baro knob's left and right halves turn the setting down and up while held.
+MOUSERECT altimeterMouse[] = {
+    MouseGauge(helpAltimeter),
+    MouseParent(27, 239, 22, 44, helpBaroKnob),
+    MouseEvent(0, 0, 22, 44, CURSOR_DOWNARROW, MOUSE_LEFTSINGLE | MOUSE_DOWN_REPEAT, keyBaroDown),
+    MouseEndParent(),
+    MouseParent(49, 239, 22, 44, helpBaroKnob),
+    MouseEvent(0, 0, 22, 44, CURSOR_UPARROW, MOUSE_LEFTSINGLE | MOUSE_DOWN_REPEAT, keyBaroUp),
+    MouseEndParent(),
+    MouseEnd(),
+};
+
+}  // namespace
+
+GAUGEHDR Altimeter = {
+    .gauge_header_version = GAUGEHDR_VERSION,
+    .gauge_name = "Altimeter",
+    .elements_list = altimeterElements,
+    .size_x_mm = 100,
+    .mouse_rect = altimeterMouse,
+};

@@ -1,0 +1,200 @@
+// Bezu_Compass: gyro compass with a rotating card, a heading bug and its knob,
+// and a three-position mode selector. In positions 0 and 1 the card shows the
+// gyro heading, in position 2 the second heading source; stepping from 2 back
+// to 1 hands the held heading to the simulator, stepping from 1 to 2 takes the
+// second source at once.
+#include <iterator>
+
+#include "module/gauge_builders.h"
+#include "module/host_services.h"
+#include "module/numbers.h"
+
+extern GAUGEHDR Bezu_Compass;
+
+namespace {
+
+constexpr SINT32 tokenSecondHeading = 81;
+constexpr SINT32 tokenGyroHeading = 84;
+constexpr SINT32 tokenHeadingBug = 855;
+
+constexpr UINT32 helpBezuCompass = 0xAB34;
+constexpr UINT32 keyHeadingBugSet = 0x101FA;
+constexpr UINT32 keyHeadingSet = 0x10020;
+
+constexpr SINT32 bezuModeLast = 2;
+constexpr SINT32 bezuModeSecondSource = 2;
+constexpr SINT32 bezuModeGyroHeld = 1;
+
+// Selector and card state: lives as long as the module is loaded.
+SINT32 bezuMode = 0;
+SINT32 bezuPreviousMode = 0;
+FLOAT64 bezuCardHeading = 0;
+FLOAT64 bezuSavedHeading = 0;
+
+// The heading bug counts in whole degrees from 1 to 360 going up and from 359
+// down to 0 going down, wrapping at the ends.
+SINT32 HeadingBug() { return TruncateToInt32(LookupNumber(tokenHeadingBug)); }
+
+SINT32 FSAPI BezuBugIncrement(MOUSECALLBACK_POINT*, UINT32) {
+    const SINT32 bug = HeadingBug();
+    TriggerKeyEvent(keyHeadingBugSet, static_cast<UINT32>(bug < 360 ? bug + 1 : 1));
+    return 0;
+}
+
+SINT32 FSAPI BezuBugDecrement(MOUSECALLBACK_POINT*, UINT32) {
+    const SINT32 bug = HeadingBug();
+    TriggerKeyEvent(keyHeadingBugSet, static_cast<UINT32>(bug > 0 ? bug - 1 : 359));
+    return 0;
+}
+
+// The selector stops at 0 and 2; a click beyond an end changes nothing.
+SINT32 FSAPI BezuModeUp(MOUSECALLBACK_POINT*, UINT32) {
+    if (bezuMode < bezuModeLast) {
+        bezuPreviousMode = bezuMode;
+        ++bezuMode;
+    }
+    return 0;
+}
+
+SINT32 FSAPI BezuModeDown(MOUSECALLBACK_POINT*, UINT32) {
+    if (bezuMode > 0) {
+        bezuPreviousMode = bezuMode;
+        --bezuMode;
+    }
+    return 0;
+}
+
+// The card turns by the heading of the selected source; the source named
+// here is the one the host looks up for the following frames.
+FLOAT64 FSAPI BezuCardValue(ELEMENT_SPRITE* element) {
+    if (element == nullptr) return bezuCardHeading;
+    element->source_var_0.id =
+        bezuMode == bezuModeSecondSource ? tokenSecondHeading : tokenGyroHeading;
+    bezuCardHeading = element->source_var_0.var_value.n;
+    bezuSavedHeading = bezuCardHeading;
+    return bezuCardHeading;
+}
+
+// The bug stands relative to the gyro heading, in every position.
+FLOAT64 FSAPI BezuBugValue(ELEMENT_NEEDLE* element) {
+    if (element == nullptr) return 0;
+    return element->source_var.var_value.n - LookupNumber(tokenGyroHeading);
+}
+
+// The last selector change keeps acting on every frame until the next one.
+FLOAT64 FSAPI BezuModeValue(ELEMENT_ICON*) {
+    if (bezuPreviousMode == bezuModeSecondSource && bezuMode == bezuModeGyroHeld) {
+        TriggerKeyEvent(keyHeadingSet, static_cast<UINT32>(TruncateToInt32(bezuSavedHeading)));
+    }
+    if (bezuPreviousMode == bezuModeGyroHeld && bezuMode == bezuModeSecondSource) {
+        bezuCardHeading = LookupNumber(tokenSecondHeading);
+    }
+    return bezuMode;
+}
+
+constexpr ELEMENT_HEADER WithSpecialInstrumentation(ELEMENT_HEADER header, UINT32 flags) {
+    header.aircraft_special_instrumentation = flags;
+    return header;
+}
+
+// The card and the bug freeze on an electrical-panel or gyro failure.
+FAILURE_RECORD bezuFailures[] = {
+    {FAIL_SYSTEM_ELECTRICAL_PANELS, FAIL_ACTION_FREEZE},
+    {FAIL_GAUGE_GYRO_HEADING, FAIL_ACTION_FREEZE},
+    {},
+};
+
+// 6: bug knob, turning with the bug setting.
+NONLINEARITY bugKnobTable[] = {
+    {{40, 249}, 0},
+    {{40, 289}, 30},
+};
+ELEMENT_NEEDLE bugKnob = {
+    .header = WithSpecialInstrumentation(
+        ElementHeader(ELEMENT_TYPE_NEEDLE, 1440, {40, 269}, &Bezu_Compass, nullptr, 0x83, nullptr,
+                      {28, 28}),
+        0x2),
+    .source_var = Token(tokenHeadingBug),
+    .nonlinearity = bugKnobTable,
+    .nonlinearity_table_size = std::size(bugKnobTable),
+};
+ELEMENT_HEADER* modeSelectorNext[] = {&bugKnob.header, nullptr};
+
+// 5: mode selector, one image per position.
+ELEMENT_ICON modeSelector = {
+    .header = ElementHeader(ELEMENT_TYPE_ICON, 1450, {231, 241}, &Bezu_Compass, modeSelectorNext,
+                            0x3),
+    .source_var = Token(0),
+    .scale = 1,
+    .picture_count = 3,
+    .update_cb = BezuModeValue,
+};
+ELEMENT_HEADER* bezuGlassNext[] = {&modeSelector.header, nullptr};
+
+// 4: glass and markings
+ELEMENT_STATIC_IMAGE bezuGlass = {
+    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 1460, {0, 0}, &Bezu_Compass, bezuGlassNext,
+                            0x83),
+};
+ELEMENT_HEADER* headingBugNext[] = {&bezuGlass.header, nullptr};
+
+// 3: heading bug; without a table its value is its angle.
+ELEMENT_NEEDLE headingBug = {
+    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 1470, {150, 151}, &Bezu_Compass, headingBugNext,
+                            0x4083, bezuFailures, {20, 128}),
+    .source_var = Token(tokenHeadingBug),
+    .nonlinearity = nullptr,
+    .nonlinearity_table_size = 0,
+    .max_degrees_per_tick = 0,
+    .update_cb = BezuBugValue,
+};
+ELEMENT_HEADER* bezuCardNext[] = {&headingBug.header, nullptr};
+
+// 2: compass card
+ELEMENT_SPRITE bezuCard = {
+    .header = ElementHeader(ELEMENT_TYPE_SPRITE, 1480, {10, 10}, &Bezu_Compass, bezuCardNext,
+                            0x4083, bezuFailures, {150, 151}),
+    .source_var_x = Token(0),
+    .scale_x = 1.0,
+    .source_var_y = Token(0),
+    .scale_y = 1.0,
+    .source_var_0 = Token(tokenGyroHeading),
+    .scale_0 = 1.0,
+    .texture_scale_x = 1.0f,
+    .texture_scale_y = 1.0f,
+    .update_x_cb = nullptr,
+    .update_y_cb = nullptr,
+    .update_0_cb = BezuCardValue,
+};
+ELEMENT_HEADER* bezuCaseNext[] = {&bezuCard.header, nullptr};
+
+// 1: case
+ELEMENT_STATIC_IMAGE bezuCase = {
+    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 1490, {0, 0}, &Bezu_Compass, bezuCaseNext,
+                            0x3),
+};
+
+ELEMENT_HEADER* bezuCompassElements[] = {&bezuCase.header, nullptr};
+
+// The selector's left half steps it towards 2, its right half towards 0; the
+// bug knob's halves step the bug down and up with either button.
+MOUSERECT bezuCompassMouse[] = {
+    MouseGauge(helpBezuCompass),
+    MouseRoutine(231, 241, 28, 56, CURSOR_DOWNARROW, MOUSE_LEFTSINGLE, BezuModeUp),
+    MouseRoutine(259, 241, 28, 56, CURSOR_UPARROW, MOUSE_LEFTSINGLE, BezuModeDown),
+    MouseRoutine(12, 241, 28, 56, CURSOR_DOWNARROW, MOUSE_LEFTSINGLE | MOUSE_RIGHTSINGLE,
+                 BezuBugDecrement),
+    MouseRoutine(40, 241, 28, 56, CURSOR_UPARROW, MOUSE_LEFTSINGLE | MOUSE_RIGHTSINGLE,
+                 BezuBugIncrement),
+    MouseEnd(),
+};
+
+}  // namespace
+
+GAUGEHDR Bezu_Compass = {
+    .gauge_header_version = GAUGEHDR_VERSION,
+    .gauge_name = "Bezu_Compass",
+    .elements_list = bezuCompassElements,
+    .size_x_mm = 120,
+    .mouse_rect = bezuCompassMouse,
+};

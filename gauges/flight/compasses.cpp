@@ -1,0 +1,144 @@
+// Magnetic_Compass and Gyro_Compass: card strips that slide with the heading;
+// the gyro compass adds its drift-correction knob and a warning flag.
+#include <iterator>
+
+#include "module/gauge_builders.h"
+#include "module/host_services.h"
+
+extern GAUGEHDR Magnetic_Compass;
+extern GAUGEHDR Gyro_Compass;
+
+namespace {
+
+constexpr SINT32 tokenMagneticHeading = 83;
+constexpr SINT32 tokenGyroHeading = 84;
+constexpr SINT32 tokenGyroDrift = 85;
+constexpr SINT32 tokenGyroFlagFirst = 279;
+constexpr SINT32 tokenGyroFlagSecond = 288;
+
+constexpr UINT32 helpMagneticCompass = 0xAB77;
+constexpr UINT32 helpGyroCompass = 0xAB34;
+constexpr UINT32 tooltipGyroCompass = 0x3208;
+constexpr UINT32 keyDriftDown = 0x10156;
+constexpr UINT32 keyDriftUp = 0x10155;
+
+// A card strip: shifted across its window in proportion to the heading
+// between 360 and 0; it does not move vertically.
+constexpr ELEMENT_MOVING_IMAGE CardStrip(SINT32 bitmap, PIXPOINT position, GAUGEHDR* gauge,
+                                         ELEMENT_HEADER** next, FAILURE_RECORD* failures,
+                                         SINT32 headingToken) {
+    return ELEMENT_MOVING_IMAGE{
+        .header = ElementHeader(ELEMENT_TYPE_MOVING_IMAGE, bitmap, position, gauge, next, 0x4083,
+                                failures),
+        .source_var_x = Token(headingToken),
+        .min_x = 360,
+        .max_x = 0,
+        .source_var_y = Token(0),
+        .min_y = 360,
+        .max_y = 360,
+    };
+}
+
+// Magnetic_Compass ----------------------------------------------------------
+
+// 2: card strip
+FAILURE_RECORD magneticCardFailures[] = {
+    {FAIL_GAUGE_MAGNETIC_COMPASS, FAIL_ACTION_NONE},
+    {},
+};
+ELEMENT_MOVING_IMAGE magneticCard =
+    CardStrip(2060, {48, 70}, &Magnetic_Compass, nullptr, magneticCardFailures,
+              tokenMagneticHeading);
+ELEMENT_HEADER* magneticCaseNext[] = {&magneticCard.header, nullptr};
+
+// 1: case
+ELEMENT_STATIC_IMAGE magneticCase = {
+    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 2050, {0, 0}, &Magnetic_Compass,
+                            magneticCaseNext, 0x3),
+};
+
+ELEMENT_HEADER* magneticCompassElements[] = {&magneticCase.header, nullptr};
+
+MOUSERECT magneticCompassMouse[] = {
+    MouseGauge(helpMagneticCompass),
+    MouseEnd(),
+};
+
+// Gyro_Compass --------------------------------------------------------------
+
+// The flag shows while either of the two gyro warning tokens is positive.
+FLOAT64 FSAPI GyroFlagValue(ELEMENT_ICON*) {
+    if (LookupNumber(tokenGyroFlagFirst) > 0) return 0;
+    if (LookupNumber(tokenGyroFlagSecond) > 0) return 0;
+    return -1;
+}
+
+// 4: flag
+ELEMENT_ICON gyroFlag = {
+    .header = ElementHeader(ELEMENT_TYPE_ICON, 1020, {164, 56}, &Gyro_Compass, nullptr, 0x4003),
+    .source_var = Token(0),
+    .scale = 1,
+    .picture_count = 1,
+    .update_cb = GyroFlagValue,
+};
+ELEMENT_HEADER* gyroCardNext[] = {&gyroFlag.header, nullptr};
+
+// 3: card strip
+FAILURE_RECORD gyroCardFailures[] = {
+    {FAIL_SYSTEM_VACUUM, FAIL_ACTION_NONE},
+    {},
+};
+ELEMENT_MOVING_IMAGE gyroCard =
+    CardStrip(1010, {45, 55}, &Gyro_Compass, gyroCardNext, gyroCardFailures, tokenGyroHeading);
+ELEMENT_HEADER* driftKnobNext[] = {&gyroCard.header, nullptr};
+
+// 2: drift knob, turning with the correction (a full turn is 65536).
+NONLINEARITY driftKnobTable[] = {
+    {{117, 242}, 0},
+    {{117, 282}, 10922.666666666666},
+};
+ELEMENT_NEEDLE driftKnob = {
+    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 1030, {117, 262}, &Gyro_Compass, driftKnobNext,
+                            0x83, nullptr, {28, 28}),
+    .source_var = Token(tokenGyroDrift),
+    .nonlinearity = driftKnobTable,
+    .nonlinearity_table_size = std::size(driftKnobTable),
+};
+ELEMENT_HEADER* gyroCaseNext[] = {&driftKnob.header, nullptr};
+
+// 1: case
+ELEMENT_STATIC_IMAGE gyroCase = {
+    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 1000, {0, 0}, &Gyro_Compass, gyroCaseNext,
+                            0x3),
+};
+
+ELEMENT_HEADER* gyroCompassElements[] = {&gyroCase.header, nullptr};
+
+// The drift knob's left and right halves turn the correction while held.
+MOUSERECT gyroCompassMouse[] = {
+    MouseGauge(helpGyroCompass),
+    MouseTooltipId(tooltipGyroCompass),
+    MouseEvent(89, 234, 28, 56, CURSOR_DOWNARROW, MOUSE_LEFTSINGLE | MOUSE_DOWN_REPEAT,
+               keyDriftDown),
+    MouseEvent(117, 234, 28, 56, CURSOR_UPARROW, MOUSE_LEFTSINGLE | MOUSE_DOWN_REPEAT,
+               keyDriftUp),
+    MouseEnd(),
+};
+
+}  // namespace
+
+GAUGEHDR Magnetic_Compass = {
+    .gauge_header_version = GAUGEHDR_VERSION,
+    .gauge_name = "Magnetic_Compass",
+    .elements_list = magneticCompassElements,
+    .size_x_mm = 100,
+    .mouse_rect = magneticCompassMouse,
+};
+
+GAUGEHDR Gyro_Compass = {
+    .gauge_header_version = GAUGEHDR_VERSION,
+    .gauge_name = "Gyro_Compass",
+    .elements_list = gyroCompassElements,
+    .size_x_mm = 100,
+    .mouse_rect = gyroCompassMouse,
+};

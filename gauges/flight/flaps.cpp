@@ -1,0 +1,154 @@
+// Flaps_Indicator: a needle that glides to the flap position through a
+// first-order filter. Flaps_Switch: a spring-loaded three-position switch
+// whose picture shows it held up or down for nine frames after the flap
+// setting changes.
+#include <cmath>
+#include <iterator>
+
+#include "module/gauge_builders.h"
+
+extern GAUGEHDR Flaps_Indicator;
+extern GAUGEHDR Flaps_Switch;
+
+namespace {
+
+constexpr SINT32 tokenFlapsPosition = 330;  // 0 retracted, 16382 full travel
+constexpr SINT32 tokenFlapsSetting = 328;
+
+constexpr UINT32 helpFlapsIndicator = 0xAB24;
+constexpr UINT32 helpFlapsSwitch = 0xAB7D;
+constexpr UINT32 keyFlapsUpStep = 0x100DF;
+constexpr UINT32 keyFlapsDownStep = 0x100DE;
+
+constexpr FLOAT64 flapsFilterGain = 0.125;  // share of the new value per frame
+constexpr SINT32 flapsHoldFrames = 9;
+
+enum : SINT32 { flapsPictureNeutral = 0, flapsPictureUp = 1, flapsPictureDown = 2 };
+
+// Indicator and switch state: lives as long as the module is loaded.
+FLOAT64 flapsSmoothed = 0;
+FLOAT64 flapsLastValue = 0;
+SINT32 flapsUpHold = 0;
+SINT32 flapsDownHold = 0;
+
+// A frame that delivers no finite position leaves the filter where it was:
+// taking it in would keep the needle lost for the rest of the session.
+FLOAT64 FSAPI FlapsNeedleValue(ELEMENT_NEEDLE* element) {
+    if (element == nullptr) return flapsSmoothed;
+    const FLOAT64 position = element->source_var.var_value.n;
+    if (!std::isfinite(position)) return flapsSmoothed;
+    flapsSmoothed = flapsFilterGain * position + (1 - flapsFilterGain) * flapsSmoothed;
+    return flapsSmoothed;
+}
+
+// The hold counters run down to -1; a change of setting restarts the hold
+// of its own direction and cancels the other, so the last change wins.
+FLOAT64 FSAPI FlapsSwitchPicture(ELEMENT_ICON* element) {
+    if (flapsUpHold >= 0) --flapsUpHold;
+    if (flapsDownHold >= 0) --flapsDownHold;
+    if (element != nullptr && !std::isnan(element->source_var.var_value.n)) {
+        const FLOAT64 setting = element->source_var.var_value.n;
+        if (flapsLastValue > setting) {
+            flapsUpHold = flapsHoldFrames;
+            flapsDownHold = 0;
+        }
+        if (flapsLastValue < setting) {
+            flapsDownHold = flapsHoldFrames;
+            flapsUpHold = 0;
+        }
+        flapsLastValue = setting;
+    }
+    if (flapsUpHold > 0) return flapsPictureUp;
+    if (flapsDownHold > 0) return flapsPictureDown;
+    return flapsPictureNeutral;
+}
+
+// Flaps_Indicator -----------------------------------------------------------
+
+// 3: overlay
+ELEMENT_STATIC_IMAGE flapsIndicatorOverlay = {
+    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 1330, {0, 0}, &Flaps_Indicator, nullptr,
+                            0x3),
+};
+ELEMENT_HEADER* flapsNeedleNext[] = {&flapsIndicatorOverlay.header, nullptr};
+
+// 2: needle
+NONLINEARITY flapsNeedleTable[] = {
+    {{166, 65}, 0},
+    {{152, 109}, 8191},
+    {{119, 143}, 16382},
+};
+FAILURE_RECORD flapsNeedleFailures[] = {
+    {FAIL_SYSTEM_ELECTRICAL_PANELS, FAIL_ACTION_NONE},
+    {},
+};
+ELEMENT_NEEDLE flapsNeedle = {
+    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 1320, {75, 65}, &Flaps_Indicator,
+                            flapsNeedleNext, 0x4083, flapsNeedleFailures, {0, 6}),
+    .source_var = Token(tokenFlapsPosition),
+    .nonlinearity = flapsNeedleTable,
+    .nonlinearity_table_size = std::size(flapsNeedleTable),
+    .max_degrees_per_tick = 0,
+    .update_cb = FlapsNeedleValue,
+};
+ELEMENT_HEADER* flapsDialNext[] = {&flapsNeedle.header, nullptr};
+
+// 1: dial
+ELEMENT_STATIC_IMAGE flapsDial = {
+    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 1310, {0, 0}, &Flaps_Indicator,
+                            flapsDialNext, 0x4003),
+};
+
+ELEMENT_HEADER* flapsIndicatorElements[] = {&flapsDial.header, nullptr};
+
+MOUSERECT flapsIndicatorMouse[] = {
+    MouseGauge(helpFlapsIndicator),
+    MouseEnd(),
+};
+
+// Flaps_Switch --------------------------------------------------------------
+
+// 2: switch picture: neutral, up, down.
+ELEMENT_ICON flapsSwitchLever = {
+    .header = ElementHeader(ELEMENT_TYPE_ICON, 4290, {0, 0}, &Flaps_Switch, nullptr, 0x3),
+    .source_var = Token(tokenFlapsSetting),
+    .scale = 1,
+    .picture_count = 3,
+    .update_cb = FlapsSwitchPicture,
+};
+ELEMENT_HEADER* flapsSwitchPlateNext[] = {&flapsSwitchLever.header, nullptr};
+
+// 1: switch plate
+ELEMENT_STATIC_IMAGE flapsSwitchPlate = {
+    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 4280, {0, 0}, &Flaps_Switch,
+                            flapsSwitchPlateNext, 0x3),
+};
+
+ELEMENT_HEADER* flapsSwitchElements[] = {&flapsSwitchPlate.header, nullptr};
+
+// Upper half steps the flaps up, lower half down, repeating while held.
+MOUSERECT flapsSwitchMouse[] = {
+    MouseGauge(helpFlapsSwitch),
+    MouseEvent(0, 0, 40, 50, CURSOR_UPARROW, MOUSE_LEFTSINGLE | MOUSE_DOWN_REPEAT, keyFlapsUpStep),
+    MouseEvent(0, 50, 40, 50, CURSOR_DOWNARROW, MOUSE_LEFTSINGLE | MOUSE_DOWN_REPEAT,
+               keyFlapsDownStep),
+    MouseEnd(),
+};
+
+}  // namespace
+
+GAUGEHDR Flaps_Indicator = {
+    .gauge_header_version = GAUGEHDR_VERSION,
+    .gauge_name = "Flaps_Indicator",
+    .elements_list = flapsIndicatorElements,
+    .size_x_mm = 100,
+    .mouse_rect = flapsIndicatorMouse,
+};
+
+GAUGEHDR Flaps_Switch = {
+    .gauge_header_version = GAUGEHDR_VERSION,
+    .gauge_name = "Flaps_Switch",
+    .elements_list = flapsSwitchElements,
+    .size_x_mm = 40,
+    .mouse_rect = flapsSwitchMouse,
+};

@@ -1,0 +1,116 @@
+// Turn_Coordinator: turn needle, an inclinometer ball running on a curved
+// path, and a power flag that drops when the main bus voltage falls.
+#include <cmath>
+#include <iterator>
+
+#include "module/gauge_builders.h"
+
+extern GAUGEHDR Turn_Coordinator;
+
+namespace {
+
+constexpr SINT32 tokenBallPosition = 69;
+constexpr SINT32 tokenTurnRate = 70;
+constexpr SINT32 tokenMainBusVoltage = 753;
+
+constexpr FLOAT64 turnRateUnit = 0.00390625;  // the token counts 256ths
+constexpr FLOAT64 flagVoltage = 20;           // volts; the flag shows at or below
+
+// The ball rises the same way on both sides of centre: its vertical offset
+// follows the square of its position (the slider's y scale is negative).
+FLOAT64 FSAPI BallRise(ELEMENT_SLIDER* element) {
+    if (element == nullptr) return 0;
+    const FLOAT64 ball = element->source_var_y.var_value.n;
+    if (std::isnan(ball)) return 0;
+    return ball * ball;
+}
+
+FLOAT64 FSAPI TurnNeedleValue(ELEMENT_NEEDLE* element) {
+    if (element == nullptr) return 0;
+    const FLOAT64 rate = element->source_var.var_value.n;
+    if (std::isnan(rate)) return 0;
+    return rate * turnRateUnit;
+}
+
+// NaN or a dead bus (0 V) compares not above the limit: the flag shows.
+FLOAT64 FSAPI PowerFlagValue(ELEMENT_ICON* element) {
+    if (element == nullptr) return 0;
+    return element->source_var.var_value.n > flagVoltage ? -1 : 0;
+}
+
+// 5: bezel overlay
+ELEMENT_STATIC_IMAGE turnBezel = {
+    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 490, {0, 0}, &Turn_Coordinator, nullptr,
+                            0x3),
+};
+ELEMENT_HEADER* turnNeedleNext[] = {&turnBezel.header, nullptr};
+
+// 4: turn needle, stopped beyond a standard-rate turn's 4.5.
+NONLINEARITY turnNeedleTable[] = {
+    {{118, 220}, -5},
+    {{118, 220}, -4.5},
+    {{184, 220}, 4.5},
+    {{184, 220}, 5},
+};
+FAILURE_RECORD turnNeedleFailures[] = {
+    {FAIL_GAUGE_TURN_COORDINATOR, FAIL_ACTION_FREEZE},
+    {FAIL_SYSTEM_ELECTRICAL_PANELS, FAIL_ACTION_ZERO},
+    {},
+};
+ELEMENT_NEEDLE turnNeedle = {
+    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 460, {151, 253}, &Turn_Coordinator,
+                            turnNeedleNext, 0x4083, turnNeedleFailures, {24, 14}),
+    .source_var = Token(tokenTurnRate),
+    .nonlinearity = turnNeedleTable,
+    .nonlinearity_table_size = std::size(turnNeedleTable),
+    .max_degrees_per_tick = 0,
+    .update_cb = TurnNeedleValue,
+};
+ELEMENT_HEADER* powerFlagNext[] = {&turnNeedle.header, nullptr};
+
+// 3: power flag
+ELEMENT_ICON powerFlag = {
+    .header = ElementHeader(ELEMENT_TYPE_ICON, 480, {109, 76}, &Turn_Coordinator, powerFlagNext,
+                            0x4003),
+    .source_var = Token(tokenMainBusVoltage),
+    .scale = 1,
+    .picture_count = 1,
+    .update_cb = PowerFlagValue,
+};
+ELEMENT_HEADER* ballNext[] = {&powerFlag.header, nullptr};
+
+// 2: inclinometer ball
+ELEMENT_SLIDER ball = {
+    .header = ElementHeader(ELEMENT_TYPE_SLIDER, 470, {133, 159}, &Turn_Coordinator, ballNext,
+                            0x4083),
+    .source_var_x = Token(tokenBallPosition),
+    .scale_x = 0.6640625,
+    .source_var_y = Token(tokenBallPosition),
+    .scale_y = -0.00030517578125,
+    .update_x_cb = nullptr,
+    .update_y_cb = BallRise,
+};
+ELEMENT_HEADER* turnDialNext[] = {&ball.header, nullptr};
+
+// 1: dial
+ELEMENT_STATIC_IMAGE turnDial = {
+    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 450, {0, 0}, &Turn_Coordinator,
+                            turnDialNext, 0x4003),
+};
+
+ELEMENT_HEADER* turnCoordinatorElements[] = {&turnDial.header, nullptr};
+
+MOUSERECT turnCoordinatorMouse[] = {
+    MouseGauge(),
+    MouseEnd(),
+};
+
+}  // namespace
+
+GAUGEHDR Turn_Coordinator = {
+    .gauge_header_version = GAUGEHDR_VERSION,
+    .gauge_name = "Turn_Coordinator",
+    .elements_list = turnCoordinatorElements,
+    .size_x_mm = 100,
+    .mouse_rect = turnCoordinatorMouse,
+};
