@@ -1,0 +1,337 @@
+// Fuel instruments: fuel pressure per engine, tank quantities scaled by the
+// capacities read at installation, and the fuel-used counters that integrate
+// each engine's flow over simulated time.
+#include <cmath>
+
+#include "gauges/engine/fuel.h"
+#include "gauges/flight/drum_roll.h"
+#include "module/gauge_builders.h"
+#include "module/host_services.h"
+
+extern GAUGEHDR Fuel_Pressure;
+extern GAUGEHDR Fuel_Quantity;
+extern GAUGEHDR Fuel_Consumption;
+
+FLOAT64 leftTankCapacity = 0;
+FLOAT64 rightTankCapacity = 0;
+
+FLOAT64 consumedEngine1 = 0;
+FLOAT64 consumedEngine2 = 0;
+FLOAT64 consumptionLastTime = 0;
+
+namespace {
+
+constexpr UINT32 dialFlags = IMAGE_USE_LUMINOUS | IMAGE_USE_ERASE | IMAGE_USE_TRANSPARENCY;
+constexpr UINT32 needleFlags = dialFlags | IMAGE_BILINEAR_COLOR;
+constexpr UINT32 coverFlags = IMAGE_USE_ERASE | IMAGE_USE_TRANSPARENCY;
+
+// Engine failure leaves the needles alone; losing panel power drops them to zero.
+FAILURE_RECORD fuelNeedleFailures[] = {
+    {FAIL_SYSTEM_ENGINE, FAIL_ACTION_NONE, 0},
+    {FAIL_SYSTEM_ELECTRICAL_PANELS, FAIL_ACTION_ZERO, 0},
+    {FAIL_NONE, 0, 0},
+};
+
+template <std::size_t N>
+constexpr SINT32 Rows(const NONLINEARITY (&)[N]) {
+    return static_cast<SINT32>(N);
+}
+
+// ---------------------------------------------------------------------------
+// Fuel_Pressure: 0 to 0.7 bar; the left table from the top, the right from zero.
+
+NONLINEARITY fuelPressureLeftTable[] = {
+    {{118, 78}, 1461.537, 0},  {{118, 78}, 1252.746, 0},  {{120, 87}, 1148.3505, 0},
+    {{124, 94}, 1043.955, 0},  {{128, 104}, 939.5595, 0}, {{133, 115}, 835.164, 0},
+    {{134, 127}, 730.7685, 0}, {{135, 140}, 626.373, 0},  {{137, 154}, 521.9775, 0},
+    {{135, 168}, 417.582, 0},  {{133, 175}, 375.8238, 0}, {{133, 184}, 313.1865, 0},
+    {{128, 197}, 208.791, 0},  {{123, 209}, 104.3955, 0}, {{118, 218}, 0, 0},
+};
+
+NONLINEARITY fuelPressureRightTable[] = {
+    {{179, 220}, 0, 0},        {{173, 211}, 104.3955, 0}, {{169, 197}, 208.791, 0},
+    {{164, 185}, 313.1865, 0}, {{161, 177}, 375.8238, 0}, {{163, 169}, 417.582, 0},
+    {{159, 154}, 521.9775, 0}, {{161, 138}, 626.373, 0},  {{162, 125}, 730.7685, 0},
+    {{164, 113}, 835.164, 0},  {{167, 100}, 939.5595, 0}, {{175, 94}, 1043.955, 0},
+    {{175, 82}, 1148.3505, 0}, {{179, 75}, 1252.746, 0},  {{179, 75}, 1461.537, 0},
+};
+
+ELEMENT_STATIC_IMAGE fuelPressureCover = {
+    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 1220, {0, 0}, &Fuel_Pressure, nullptr,
+                            coverFlags),
+};
+
+ELEMENT_NEEDLE fuelPressureEngine1 = {
+    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 1210, {66, 150}, &Fuel_Pressure, nullptr,
+                            needleFlags, fuelNeedleFailures, {0, 5}),
+    .source_var = Token(425),
+    .nonlinearity = fuelPressureLeftTable,
+    .nonlinearity_table_size = Rows(fuelPressureLeftTable),
+};
+
+ELEMENT_NEEDLE fuelPressureEngine2 = {
+    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 1210, {241, 150}, &Fuel_Pressure, nullptr,
+                            needleFlags, fuelNeedleFailures, {0, 5}),
+    .source_var = Token(464),
+    .nonlinearity = fuelPressureRightTable,
+    .nonlinearity_table_size = Rows(fuelPressureRightTable),
+};
+
+ELEMENT_HEADER* fuelPressureDialNext[] = {&fuelPressureEngine2.header,
+                                          &fuelPressureEngine1.header,
+                                          &fuelPressureCover.header, nullptr};
+
+ELEMENT_STATIC_IMAGE fuelPressureDial = {
+    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 1200, {0, 0}, &Fuel_Pressure,
+                            fuelPressureDialNext, dialFlags),
+};
+
+ELEMENT_HEADER* fuelPressureElements[] = {&fuelPressureDial.header, nullptr};
+
+MOUSERECT fuelPressureMouse[] = {MouseGauge(0xAB2C), MouseEnd()};
+
+// ---------------------------------------------------------------------------
+// Fuel_Quantity: marks at 0, 50, 70, 100, 150 ... 600 litres, in gallons.
+
+constexpr SINT32 tokenLeftTankCapacity = 292;
+constexpr SINT32 tokenRightTankCapacity = 298;
+// Tank level tokens deliver the fraction of the tank scaled by this number.
+constexpr FLOAT64 tankLevelFull = 8388610.0;
+
+// A capacity the host reports as 0 or less (or not a number) keeps the one
+// read before.
+void FSAPI FuelCapacityRead(GAUGEHDR*, SINT32 serviceId, UINT32) {
+    if (serviceId != PANEL_SERVICE_PRE_INSTALL) return;
+    const FLOAT64 left = LookupNumber(tokenLeftTankCapacity);
+    const FLOAT64 right = LookupNumber(tokenRightTankCapacity);
+    if (left > 0) leftTankCapacity = left;
+    if (right > 0) rightTankCapacity = right;
+}
+
+FLOAT64 FSAPI FuelQuantityLeft(ELEMENT_NEEDLE* needle) {
+    if (!needle) return 0;
+    return leftTankCapacity * needle->source_var.var_value.n / tankLevelFull;
+}
+
+FLOAT64 FSAPI FuelQuantityRight(ELEMENT_NEEDLE* needle) {
+    if (!needle) return 0;
+    return rightTankCapacity * needle->source_var.var_value.n / tankLevelFull;
+}
+
+NONLINEARITY fuelQuantityLeftTable[] = {
+    {{121, 77}, 158.52047556142668, 0},  {{121, 77}, 132.1003963011889, 0},
+    {{123, 90}, 105.68031704095112, 0},  {{135, 111}, 79.26023778071334, 0},
+    {{137, 127}, 66.05019815059445, 0},  {{140, 147}, 52.84015852047556, 0},
+    {{137, 165}, 39.63011889035667, 0},  {{132, 185}, 26.42007926023778, 0},
+    {{128, 195}, 18.494055482166445, 0}, {{125, 201}, 13.21003963011889, 0},
+    {{118, 213}, 0, 0},                  {{118, 213}, -1, 0},
+};
+
+NONLINEARITY fuelQuantityRightTable[] = {
+    {{182, 213}, -1, 0},                 {{182, 213}, 0, 0},
+    {{174, 203}, 13.21003963011889, 0},  {{172, 196}, 18.494055482166445, 0},
+    {{170, 186}, 26.42007926023778, 0},  {{164, 166}, 39.63011889035667, 0},
+    {{166, 146}, 52.84015852047556, 0},  {{164, 126}, 66.05019815059445, 0},
+    {{169, 110}, 79.26023778071334, 0},  {{179, 85}, 105.68031704095112, 0},
+    {{183, 73}, 132.1003963011889, 0},   {{183, 73}, 158.52047556142668, 0},
+};
+
+ELEMENT_STATIC_IMAGE fuelQuantityCover = {
+    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 1280, {0, 0}, &Fuel_Quantity, nullptr,
+                            coverFlags),
+};
+
+// The needles turn about a point 3 pixels left of their bitmap.
+ELEMENT_NEEDLE fuelQuantityLeftNeedle = {
+    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 1270, {66, 150}, &Fuel_Quantity, nullptr,
+                            needleFlags, fuelNeedleFailures, {-3, 5}),
+    .source_var = Token(291),
+    .nonlinearity = fuelQuantityLeftTable,
+    .nonlinearity_table_size = Rows(fuelQuantityLeftTable),
+    .update_cb = FuelQuantityLeft,
+};
+
+ELEMENT_NEEDLE fuelQuantityRightNeedle = {
+    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 1270, {241, 150}, &Fuel_Quantity, nullptr,
+                            needleFlags, fuelNeedleFailures, {-3, 5}),
+    .source_var = Token(297),
+    .nonlinearity = fuelQuantityRightTable,
+    .nonlinearity_table_size = Rows(fuelQuantityRightTable),
+    .update_cb = FuelQuantityRight,
+};
+
+ELEMENT_HEADER* fuelQuantityDialNext[] = {&fuelQuantityRightNeedle.header,
+                                          &fuelQuantityLeftNeedle.header,
+                                          &fuelQuantityCover.header, nullptr};
+
+ELEMENT_STATIC_IMAGE fuelQuantityDial = {
+    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 1260, {0, 0}, &Fuel_Quantity,
+                            fuelQuantityDialNext, dialFlags),
+};
+
+ELEMENT_HEADER* fuelQuantityElements[] = {&fuelQuantityDial.header, nullptr};
+
+MOUSERECT fuelQuantityMouse[] = {
+    MouseGauge(),
+    MouseParent(0, 0, 150, 300),
+    MouseTooltipId(0x3116),
+    MouseEndParent(),
+    MouseParent(150, 0, 150, 300),
+    MouseTooltipId(0x3117),
+    MouseEndParent(),
+    MouseEnd(),
+};
+
+// ---------------------------------------------------------------------------
+// Fuel_Consumption: fuel used per engine on two rows of four drums.
+
+constexpr SINT32 tokenSimulationTime = 604;  // seconds
+constexpr SINT32 tokenEngine1FuelFlow = 421;  // per hour
+constexpr SINT32 tokenEngine2FuelFlow = tokenEngine1FuelFlow + 39;
+constexpr SINT32 tokenMainBusVoltage = 753;
+// Engine 1's counter is powered from the main bus and stops below this.
+constexpr FLOAT64 consumptionMinimumVoltage = 20.0;
+constexpr FLOAT64 secondsPerHour = 3600.0;
+
+// The gauge's own token records, reused on every update. Each lookup starts
+// from 0, so a token the host cannot supply reads 0 rather than its last value.
+MODULE_VAR consumptionTime = Token(tokenSimulationTime);
+MODULE_VAR consumptionFlow1 = Token(tokenEngine1FuelFlow);
+MODULE_VAR consumptionFlow2 = Token(tokenEngine2FuelFlow);
+MODULE_VAR consumptionVoltage = Token(tokenMainBusVoltage);
+
+FLOAT64 Refresh(MODULE_VAR& var) {
+    var.var_value = LookupToken(var.id);
+    return var.var_value.n;
+}
+
+// Adds one update's fuel to a counter. Fuel used never runs backwards and a
+// value that is not a number never reaches the counter: a simulation clock
+// that jumps back (a reloaded flight) or a flow the host cannot compute
+// would otherwise lose the whole total for good.
+void AddFuel(FLOAT64& total, FLOAT64 seconds, FLOAT64 flowPerHour) {
+    if (!(seconds > 0)) return;
+    const FLOAT64 fuel = seconds * flowPerHour / secondsPerHour;
+    if (std::isfinite(fuel) && fuel > 0) total += fuel;
+}
+
+void FSAPI FuelFlowIntegrate(GAUGEHDR*, SINT32 serviceId, UINT32) {
+    if (serviceId == PANEL_SERVICE_PRE_INSTALL) {
+        consumptionLastTime = Refresh(consumptionTime);
+        return;
+    }
+    if (serviceId != PANEL_SERVICE_PRE_UPDATE) return;
+
+    const FLOAT64 time = Refresh(consumptionTime);
+    const FLOAT64 flow1 = Refresh(consumptionFlow1);
+    const FLOAT64 flow2 = Refresh(consumptionFlow2);
+    const FLOAT64 voltage = Refresh(consumptionVoltage);
+    const FLOAT64 seconds = time - consumptionLastTime;
+
+    if (voltage > consumptionMinimumVoltage) AddFuel(consumedEngine1, seconds, flow1);
+    AddFuel(consumedEngine2, seconds, flow2);
+    if (std::isfinite(time)) consumptionLastTime = time;
+}
+
+// The drum rule of the altimeter's counters, driven by a counter instead of
+// the element's own token (the drums have none).
+FLOAT64 ConsumptionDrumValue(ELEMENT_MOVING_IMAGE* drum, FLOAT64 consumed) {
+    if (!drum) return 0;
+    ELEMENT_MOVING_IMAGE reading = *drum;
+    reading.source_var_y.var_value.n = consumed;
+    return DrumRollValue(&reading);
+}
+
+FLOAT64 FSAPI ConsumptionDrumEngine1(ELEMENT_MOVING_IMAGE* drum) {
+    return ConsumptionDrumValue(drum, consumedEngine1);
+}
+
+FLOAT64 FSAPI ConsumptionDrumEngine2(ELEMENT_MOVING_IMAGE* drum) {
+    return ConsumptionDrumValue(drum, consumedEngine2);
+}
+
+SINT32 FSAPI ConsumptionResetEngine1(MOUSECALLBACK_POINT*, UINT32) {
+    consumedEngine1 = 0;
+    return 0;
+}
+
+SINT32 FSAPI ConsumptionResetEngine2(MOUSECALLBACK_POINT*, UINT32) {
+    consumedEngine2 = 0;
+    return 0;
+}
+
+constexpr UINT32 drumFlags = needleFlags;
+constexpr SINT32 drumBitmap = 2410;
+constexpr FLOAT64 drumRollBand = 0.1;
+
+// One digit drum: step and roll band in the x range, the full range of the
+// digit (ten steps) as y minimum.
+constexpr ELEMENT_MOVING_IMAGE ConsumptionDrum(PIXPOINT position, FLOAT64 step,
+                                               MOVING_IMAGE_UPDATE_CALLBACK routine) {
+    return ELEMENT_MOVING_IMAGE{
+        .header = ElementHeader(ELEMENT_TYPE_MOVING_IMAGE, drumBitmap, position,
+                                &Fuel_Consumption, nullptr, drumFlags),
+        .min_x = step,
+        .max_x = drumRollBand,
+        .min_y = step * 10,
+        .max_y = 0,
+        .update_y_cb = routine,
+    };
+}
+
+ELEMENT_MOVING_IMAGE engine2Units = ConsumptionDrum({139, 138}, 1, ConsumptionDrumEngine2);
+ELEMENT_MOVING_IMAGE engine2Tens = ConsumptionDrum({117, 138}, 10, ConsumptionDrumEngine2);
+ELEMENT_MOVING_IMAGE engine2Hundreds = ConsumptionDrum({95, 138}, 100, ConsumptionDrumEngine2);
+ELEMENT_MOVING_IMAGE engine2Thousands = ConsumptionDrum({73, 138}, 1000, ConsumptionDrumEngine2);
+ELEMENT_MOVING_IMAGE engine1Units = ConsumptionDrum({139, 61}, 1, ConsumptionDrumEngine1);
+ELEMENT_MOVING_IMAGE engine1Tens = ConsumptionDrum({117, 61}, 10, ConsumptionDrumEngine1);
+ELEMENT_MOVING_IMAGE engine1Hundreds = ConsumptionDrum({95, 61}, 100, ConsumptionDrumEngine1);
+ELEMENT_MOVING_IMAGE engine1Thousands = ConsumptionDrum({73, 61}, 1000, ConsumptionDrumEngine1);
+
+ELEMENT_HEADER* consumptionFaceNext[] = {
+    &engine2Units.header, &engine2Tens.header, &engine2Hundreds.header,
+    &engine2Thousands.header, &engine1Units.header, &engine1Tens.header,
+    &engine1Hundreds.header, &engine1Thousands.header, nullptr,
+};
+
+ELEMENT_STATIC_IMAGE consumptionFace = {
+    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 2400, {0, 0}, &Fuel_Consumption,
+                            consumptionFaceNext, coverFlags),
+};
+
+ELEMENT_HEADER* consumptionElements[] = {&consumptionFace.header, nullptr};
+
+MOUSERECT consumptionMouse[] = {
+    MouseGauge(0xAA3F),
+    MouseRoutine(11, 84, 52, 26, CURSOR_HAND, MOUSE_LEFTSINGLE, ConsumptionResetEngine1),
+    MouseRoutine(11, 110, 52, 26, CURSOR_HAND, MOUSE_LEFTSINGLE, ConsumptionResetEngine2),
+    MouseEnd(),
+};
+
+}  // namespace
+
+GAUGEHDR Fuel_Pressure = {
+    .gauge_header_version = GAUGEHDR_VERSION,
+    .gauge_name = "Fuel_Pressure",
+    .elements_list = fuelPressureElements,
+    .size_x_mm = 100,
+    .mouse_rect = fuelPressureMouse,
+};
+
+GAUGEHDR Fuel_Quantity = {
+    .gauge_header_version = GAUGEHDR_VERSION,
+    .gauge_name = "Fuel_Quantity",
+    .elements_list = fuelQuantityElements,
+    .size_x_mm = 100,
+    .mouse_rect = fuelQuantityMouse,
+    .gauge_callback = FuelCapacityRead,
+};
+
+GAUGEHDR Fuel_Consumption = {
+    .gauge_header_version = GAUGEHDR_VERSION,
+    .gauge_name = "Fuel_Consumption",
+    .elements_list = consumptionElements,
+    .size_x_mm = 70,
+    .mouse_rect = consumptionMouse,
+    .gauge_callback = FuelFlowIntegrate,
+};

@@ -1,0 +1,149 @@
+// Landing gear: a green lamp per leg for down and locked, a red lamp that
+// blinks while the leg travels, and the two-position gear handle.
+#include <cmath>
+
+#include "module/gauge_builders.h"
+#include "module/host_services.h"
+
+extern GAUGEHDR Gear_Lamps;
+extern GAUGEHDR Gear_Lever;
+
+namespace {
+
+constexpr UINT32 plateFlags = IMAGE_USE_ERASE | IMAGE_USE_TRANSPARENCY;
+constexpr UINT32 lampFlags = IMAGE_USE_BRIGHT | IMAGE_USE_ERASE | IMAGE_USE_TRANSPARENCY;
+
+constexpr SINT32 tokenLeftGear = 333;
+constexpr SINT32 tokenRightGear = 334;
+constexpr SINT32 tokenCentreGear = 332;
+constexpr SINT32 tokenGearHandle = 331;
+constexpr SINT32 tokenSimulationTime = 604;  // seconds
+
+// Gear extension: above this down and locked, below the other up and locked.
+constexpr FLOAT64 gearDownLocked = 16300;
+constexpr FLOAT64 gearUpLocked = 50;
+constexpr FLOAT64 gearHandleDown = 8000;
+
+constexpr FLOAT64 lampLit = 0;
+constexpr FLOAT64 lampDark = -1;
+
+FLOAT64 FSAPI GearDownLamp(ELEMENT_ICON* lamp) {
+    if (!lamp) return lampDark;
+    return lamp->source_var.var_value.n > gearDownLocked ? lampLit : lampDark;
+}
+
+// Red lamp of a travelling leg: dark for the first half of each period, lit
+// for the second. The three legs blink with slightly different periods.
+FLOAT64 GearTransitLamp(const ELEMENT_ICON* lamp, FLOAT64 period, FLOAT64 threshold) {
+    if (!lamp) return lampDark;
+    const FLOAT64 time = LookupNumber(tokenSimulationTime);
+    const FLOAT64 blink = std::fmod(time, period) > threshold ? lampLit : lampDark;
+    const FLOAT64 gear = lamp->source_var.var_value.n;
+    if (gear > gearDownLocked) return lampDark;
+    if (gear < gearUpLocked) return lampDark;
+    return blink;
+}
+
+FLOAT64 FSAPI GearTransitLampLeft(ELEMENT_ICON* lamp) {
+    return GearTransitLamp(lamp, 0.51, 0.255);
+}
+
+FLOAT64 FSAPI GearTransitLampRight(ELEMENT_ICON* lamp) {
+    return GearTransitLamp(lamp, 0.52, 0.26);
+}
+
+FLOAT64 FSAPI GearTransitLampCentre(ELEMENT_ICON* lamp) {
+    return GearTransitLamp(lamp, 0.53, 0.265);
+}
+
+// Without panel power no lamp is drawn.
+FAILURE_RECORD lampFailures[] = {
+    {FAIL_SYSTEM_ELECTRICAL_PANELS, FAIL_ACTION_NO_DRAW, 0},
+    {FAIL_NONE, 0, 0},
+};
+
+constexpr ELEMENT_ICON Lamp(SINT32 bitmap, PIXPOINT position, SINT32 token,
+                            ICON_UPDATE_CALLBACK routine) {
+    return ELEMENT_ICON{
+        .header = ElementHeader(ELEMENT_TYPE_ICON, bitmap, position, &Gear_Lamps, nullptr,
+                                lampFlags, lampFailures),
+        .source_var = Token(token),
+        .scale = 1.0,
+        .picture_count = 1,
+        .update_cb = routine,
+    };
+}
+
+constexpr SINT32 greenLamp = 280;
+constexpr SINT32 redLamp = 290;
+
+ELEMENT_ICON leftGreen = Lamp(greenLamp, {13, 61}, tokenLeftGear, GearDownLamp);
+ELEMENT_ICON leftRed = Lamp(redLamp, {15, 8}, tokenLeftGear, GearTransitLampLeft);
+ELEMENT_ICON rightGreen = Lamp(greenLamp, {61, 61}, tokenRightGear, GearDownLamp);
+ELEMENT_ICON rightRed = Lamp(redLamp, {63, 7}, tokenRightGear, GearTransitLampRight);
+ELEMENT_ICON centreGreen = Lamp(greenLamp, {37, 69}, tokenCentreGear, GearDownLamp);
+ELEMENT_ICON centreRed = Lamp(redLamp, {39, 0}, tokenCentreGear, GearTransitLampCentre);
+
+ELEMENT_HEADER* lampPlateNext[] = {&leftGreen.header,  &leftRed.header,     &rightGreen.header,
+                                   &rightRed.header,   &centreGreen.header, &centreRed.header,
+                                   nullptr};
+
+ELEMENT_STATIC_IMAGE lampPlate = {
+    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 270, {0, 0}, &Gear_Lamps, lampPlateNext,
+                            plateFlags),
+};
+
+ELEMENT_HEADER* lampElements[] = {&lampPlate.header, nullptr};
+
+MOUSERECT lampMouse[] = {MouseGauge(0xAB31), MouseEnd()};
+
+// ---------------------------------------------------------------------------
+// Gear_Lever: image 0 handle up, image 1 handle down.
+
+FLOAT64 FSAPI GearHandleValue(ELEMENT_ICON* handle) {
+    if (!handle) return 0;
+    return handle->source_var.var_value.n >= gearHandleDown ? 1 : 0;
+}
+
+constexpr UINT32 keyGearToggle = 0x10022;
+
+ELEMENT_ICON gearHandle = {
+    .header = ElementHeader(ELEMENT_TYPE_ICON, 2390, {0, 38}, &Gear_Lever, nullptr, plateFlags),
+    .source_var = Token(tokenGearHandle),
+    .scale = 1.0,
+    .picture_count = 2,
+    .update_cb = GearHandleValue,
+};
+
+ELEMENT_HEADER* leverPlateNext[] = {&gearHandle.header, nullptr};
+
+ELEMENT_STATIC_IMAGE leverPlate = {
+    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 2380, {0, 0}, &Gear_Lever, leverPlateNext,
+                            plateFlags),
+};
+
+ELEMENT_HEADER* leverElements[] = {&leverPlate.header, nullptr};
+
+MOUSERECT leverMouse[] = {
+    MouseGauge(0xAB30),
+    MouseEvent(0, 0, 125, 135, CURSOR_HAND, MOUSE_LEFTSINGLE, keyGearToggle),
+    MouseEnd(),
+};
+
+}  // namespace
+
+GAUGEHDR Gear_Lamps = {
+    .gauge_header_version = GAUGEHDR_VERSION,
+    .gauge_name = "Gear_Lamps",
+    .elements_list = lampElements,
+    .size_x_mm = 40,
+    .mouse_rect = lampMouse,
+};
+
+GAUGEHDR Gear_Lever = {
+    .gauge_header_version = GAUGEHDR_VERSION,
+    .gauge_name = "Gear_Lever",
+    .elements_list = leverElements,
+    .size_x_mm = 40,
+    .mouse_rect = leverMouse,
+};

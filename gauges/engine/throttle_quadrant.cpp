@@ -1,0 +1,106 @@
+// Throttle_Quadrant: the two throttle and two propeller levers as sliders on
+// their lever tokens. Clicking or dragging in a lever's track sets the lever to
+// where the mouse stands: top of the track fully forward, bottom fully back.
+#include "module/gauge_builders.h"
+#include "module/host_services.h"
+#include "module/numbers.h"
+
+extern GAUGEHDR Throttle_Quadrant;
+
+namespace {
+
+constexpr UINT32 leverFlags = IMAGE_USE_ERASE | IMAGE_USE_TRANSPARENCY;
+constexpr UINT32 leverMouseFlags = MOUSE_LEFTSINGLE | MOUSE_LEFTDRAG;
+
+constexpr UINT32 keyThrottle1Set = 0x1011C;
+constexpr UINT32 keyThrottle2Set = 0x1011D;
+constexpr UINT32 keyPropeller1Set = 0x1017F;
+constexpr UINT32 keyPropeller2Set = 0x10180;
+
+// Lever position sent with the key events: 0 fully back, this fully forward.
+constexpr FLOAT64 leverFullTravel = 16384.0;
+
+// Position of the mouse in a track of height h, y pixels down from its top:
+// 1 at the top, 0 at the bottom and below.
+FLOAT64 LeverFraction(FLOAT64 y, FLOAT64 h) {
+    const FLOAT64 fraction = 1.0 - y / h;
+    if (!(fraction > 0.0)) return 0.0;
+    if (fraction >= 1.0) return 1.0;
+    return fraction;
+}
+
+// Mouse routine of a lever track; the pair tracks between two levers set
+// both, the first event before the second.
+template <UINT32 FirstEvent, UINT32 SecondEvent = 0>
+SINT32 FSAPI LeverFromClick(MOUSECALLBACK_POINT* point, UINT32) {
+    if (!point || !point->rect) return 0;
+    const FLOAT64 fraction =
+        LeverFraction(point->y, point->rect->relative_box_size.y);
+    const auto value = static_cast<UINT32>(TruncateToInt32(fraction * leverFullTravel));
+    TriggerKeyEvent(FirstEvent, value);
+    if (SecondEvent != 0) TriggerKeyEvent(SecondEvent, value);
+    return 0;
+}
+
+FLOAT64 FSAPI LeverAsDelivered(ELEMENT_SLIDER* lever) {
+    return lever ? lever->source_var_y.var_value.n : 0;
+}
+
+// A lever moving up its track as its token goes from 0 to 1.
+constexpr ELEMENT_SLIDER Lever(SINT32 bitmap, PIXPOINT position, SINT32 token, FLOAT64 travel,
+                               SLIDER_UPDATE_CALLBACK routine) {
+    return ELEMENT_SLIDER{
+        .header = ElementHeader(ELEMENT_TYPE_SLIDER, bitmap, position, &Throttle_Quadrant,
+                                nullptr, leverFlags),
+        .scale_x = 1.0,
+        .source_var_y = Token(token),
+        .scale_y = -travel,
+        .update_y_cb = routine,
+    };
+}
+
+ELEMENT_SLIDER propeller2Lever = Lever(4270, {49, 275}, 432, 182, nullptr);
+ELEMENT_SLIDER propeller1Lever = Lever(4260, {2, 275}, 393, 182, nullptr);
+ELEMENT_SLIDER throttle2Lever = Lever(4250, {166, 276}, 431, 236, LeverAsDelivered);
+ELEMENT_SLIDER throttle1Lever = Lever(4240, {84, 276}, 392, 236, LeverAsDelivered);
+
+ELEMENT_HEADER* quadrantNext[] = {&propeller2Lever.header, &propeller1Lever.header,
+                                  &throttle2Lever.header, &throttle1Lever.header, nullptr};
+
+ELEMENT_STATIC_IMAGE quadrant = {
+    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 4230, {0, 0}, &Throttle_Quadrant,
+                            quadrantNext, leverFlags),
+};
+
+ELEMENT_HEADER* quadrantElements[] = {&quadrant.header, nullptr};
+
+MOUSERECT quadrantMouse[] = {
+    MouseGauge(),
+    MouseParent(91, 40, 150, 304, 0xAB6C),  // throttle levers
+    MouseEndParent(),
+    MouseParent(2, 93, 85, 246, 0xAB6B),  // propeller levers
+    MouseEndParent(),
+    MouseRoutine(91, 40, 67, 304, CURSOR_HAND, leverMouseFlags,
+                 LeverFromClick<keyThrottle1Set>),
+    MouseRoutine(174, 40, 67, 304, CURSOR_HAND, leverMouseFlags,
+                 LeverFromClick<keyThrottle2Set>),
+    MouseRoutine(158, 40, 16, 304, CURSOR_HAND, leverMouseFlags,
+                 LeverFromClick<keyThrottle1Set, keyThrottle2Set>),
+    MouseRoutine(2, 93, 38, 246, CURSOR_HAND, leverMouseFlags,
+                 LeverFromClick<keyPropeller1Set>),
+    MouseRoutine(40, 93, 9, 246, CURSOR_HAND, leverMouseFlags,
+                 LeverFromClick<keyPropeller1Set, keyPropeller2Set>),
+    MouseRoutine(49, 93, 38, 246, CURSOR_HAND, leverMouseFlags,
+                 LeverFromClick<keyPropeller2Set>),
+    MouseEnd(),
+};
+
+}  // namespace
+
+GAUGEHDR Throttle_Quadrant = {
+    .gauge_header_version = GAUGEHDR_VERSION,
+    .gauge_name = "Throttle_Quadrant",
+    .elements_list = quadrantElements,
+    .size_x_mm = 123,
+    .mouse_rect = quadrantMouse,
+};
