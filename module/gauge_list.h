@@ -38,27 +38,27 @@ QR_GAUGE(Bezu_Compass)                      // 32, 120 mm
 // QR_GAUGE(ADF_Indicator)                  // 33, 100 mm
 // QR_GAUGE(VOR1)                           // 34, 100 mm
 // QR_GAUGE(VOR2)                           // 35, 100 mm
-// QR_GAUGE(Tachometer)                     // 36, 100 mm
-// QR_GAUGE(Manifold_Pressure)              // 37, 100 mm
-// QR_GAUGE(Oil_Pressure)                   // 38, 100 mm
-// QR_GAUGE(Fuel_Pressure)                  // 39, 100 mm
-// QR_GAUGE(Oil_Temperature)                // 40, 100 mm
-// QR_GAUGE(Fuel_Quantity)                  // 41, 100 mm
-// QR_GAUGE(Carburetor_Temperature)         // 42, 100 mm
-// QR_GAUGE(Fuel_Consumption)               // 43, 70 mm
+QR_GAUGE(Tachometer)                        // 36, 100 mm
+QR_GAUGE(Manifold_Pressure)                 // 37, 100 mm
+QR_GAUGE(Oil_Pressure)                      // 38, 100 mm
+QR_GAUGE(Fuel_Pressure)                     // 39, 100 mm
+QR_GAUGE(Oil_Temperature)                   // 40, 100 mm
+QR_GAUGE(Fuel_Quantity)                     // 41, 100 mm
+QR_GAUGE(Carburetor_Temperature)            // 42, 100 mm
+QR_GAUGE(Fuel_Consumption)                  // 43, 70 mm
 // QR_GAUGE(Aviac_Box)                      // 44, 100 mm
-// QR_GAUGE(Throttle_Quadrant)              // 45, 123 mm
+QR_GAUGE(Throttle_Quadrant)                 // 45, 123 mm
 QR_GAUGE(Flaps_Indicator)                   // 46, 100 mm
 // QR_GAUGE(Breguet_Timer)                  // 47, 100 mm
 QR_GAUGE(Magnetic_Compass)                  // 48, 100 mm
 // QR_GAUGE(OMI)                            // 49, 100 mm
 // QR_GAUGE(Radio_Altimeter)                // 50, 100 mm
-// QR_GAUGE(Gear_Lever)                     // 51, 40 mm
+QR_GAUGE(Gear_Lever)                        // 51, 40 mm
 // QR_GAUGE(Voltmeter)                      // 52, 100 mm
 // QR_GAUGE(Battery_Bus_Ammeter)            // 53, 100 mm
 // QR_GAUGE(Left_Generator_Bus_Ammeter)     // 54, 100 mm
 // QR_GAUGE(Right_Generator_Bus_Ammeter)    // 55, 100 mm
-// QR_GAUGE(Hydraulic_Pressure)             // 56, 100 mm
+QR_GAUGE(Hydraulic_Pressure)                // 56, 100 mm
 // QR_GAUGE(Pitch_Trim_Indicator)           // 57, 15 mm
 QR_GAUGE(Flaps_Switch)                      // 58, 40 mm
 // QR_GAUGE(NAV_GPS_Switch)                 // 59, 30 mm
@@ -87,8 +87,8 @@ QR_GAUGE(Flaps_Switch)                      // 80, 40 mm
 // QR_GAUGE(Propeller_Reset_Right)          // 82, 40 mm
 // QR_GAUGE(Propeller_Feather_Left)         // 83, 40 mm
 // QR_GAUGE(Propeller_Feather_Right)        // 84, 40 mm
-// QR_GAUGE(Gear_Lamps)                     // 85, 40 mm
+QR_GAUGE(Gear_Lamps)                        // 85, 40 mm
 // QR_GAUGE(Radio_Altimeter_DH_Light)       // 86, 30 mm
-// QR_GAUGE(Manifold_Light)                 // 87, 100 mm
+QR_GAUGE(Manifold_Light)                    // 87, 100 mm
 // QR_GAUGE(Left_Generator_Light)           // 88, 20 mm
 // QR_GAUGE(Right_Generator_Light)          // 89, 20 mm
