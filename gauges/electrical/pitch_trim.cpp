@@ -1,0 +1,45 @@
+// Pitch_Trim_Indicator: a strip whose index bar shows the elevator trim,
+// moving half as far per unit below zero as above it.
+#include "module/gauge_builders.h"
+
+extern GAUGEHDR Pitch_Trim_Indicator;
+
+namespace {
+
+constexpr FLOAT64 trimPixelsPerUnit = 3100.0 / 13.0;
+
+FLOAT64 FSAPI PitchTrimBar(ELEMENT_SLIDER* bar) {
+    if (!bar) return 0.0;
+    const FLOAT64 trim = bar->source_var_y.var_value.n;
+    return trim >= 0.0 ? trim : trim / 2.0;
+}
+
+ELEMENT_SLIDER trimBar = {
+    .header = ElementHeader(ELEMENT_TYPE_SLIDER, 4400, {0, 32}, &Pitch_Trim_Indicator, nullptr, 0x4083),
+    .source_var_x = Token(0),
+    .scale_x = 0.0,
+    .source_var_y = Token(783),
+    .scale_y = trimPixelsPerUnit,
+    .update_y_cb = PitchTrimBar,
+};
+ELEMENT_HEADER* trimScaleNext[] = {&trimBar.header, nullptr};
+ELEMENT_STATIC_IMAGE trimScale = {
+    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 4390, {0, 0}, &Pitch_Trim_Indicator, trimScaleNext, 0x4003),
+};
+ELEMENT_HEADER* trimElements[] = {&trimScale.header, nullptr};
+
+MOUSERECT trimMouse[] = {
+    MouseGauge(0xAB54),
+    MouseEndParent(),
+    MouseEnd(),
+};
+
+}  // namespace
+
+GAUGEHDR Pitch_Trim_Indicator = {
+    .gauge_header_version = GAUGEHDR_VERSION,
+    .gauge_name = "Pitch_Trim_Indicator",
+    .elements_list = trimElements,
+    .size_x_mm = 15,
+    .mouse_rect = trimMouse,
+};
