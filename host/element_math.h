@@ -1,0 +1,32 @@
+// How the host turns element values into what it draws: needle angles from
+// nonlinearity tables, moving-image travel and icon images.
+#pragma once
+
+#include "module/gauge_records.h"
+
+namespace panelhost {
+
+// Fills each entry's degrees: the clockwise angle from the needle's position
+// on the background to the entry's point, 0 along +x with screen y pointing
+// down. The first entry lies in [0, 360); each following entry is unwrapped
+// so that it differs from the one before by at most 180 degrees, an exact
+// half turn counting as clockwise (+180).
+void FillNeedleDegrees(PIXPOINT needlePosition, NONLINEARITY* table, int count);
+
+// The angle shown for a value: interpolated between the two table entries
+// around it, the first or last segment continued beyond the ends; tables in
+// ascending or descending value order. Without a table the value is the angle.
+double NeedleAngle(double value, const NONLINEARITY* table, int count);
+
+// Where a value lies between a moving image's minimum and maximum: 0 at the
+// minimum, 1 at the maximum, held at the ends; 0 for an empty range or NaN.
+double TravelFraction(double value, double minimum, double maximum);
+
+// The image an icon value picks: the integer part of the value, -1 (none) for
+// negative values, NaN, or numbers past the last image.
+int IconImage(double value, SINT32 pictureCount);
+
+// Angle difference brought into (-180, 180].
+double AngleDifference(double a, double b);
+
+}  // namespace panelhost

@@ -1,0 +1,101 @@
+// panelhost: the substitute panel host's command line.
+//
+//   panelhost [--module PATH] [--period SECONDS] [--verbose] run FILE...
+//   panelhost [--module PATH] gauges
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <iomanip>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "host/module_loader.h"
+#include "host/panel_host.h"
+#include "host/scenario.h"
+
+namespace {
+
+constexpr int exitFailed = 1;
+constexpr int exitUsage = 2;
+
+int Usage(const char* message = nullptr) {
+    if (message) std::cerr << "panelhost: " << message << '\n';
+    std::cerr << "usage: panelhost [--module PATH] [--period SECONDS] [--verbose] run FILE...\n"
+                 "       panelhost [--module PATH] gauges\n"
+                 "\n"
+                 "  run     runs each scenario file in order, each with a freshly loaded module;\n"
+                 "          stops at the first failed expectation (exit 1)\n"
+                 "  gauges  lists the module's gauge table: number, name, size in mm\n"
+                 "  --module PATH     the module to load (default: "
+              << panelhost::ModuleFileName()
+              << " beside panelhost)\n"
+                 "  --period SECONDS  simulated time per frame (default 1/18)\n"
+                 "  --verbose         echo each scenario line and the key events it caused\n";
+    return exitUsage;
+}
+
+bool LoadInto(panelhost::Host& host, const std::string& path) {
+    std::string error;
+    if (host.Load(path, &error)) return true;
+    std::cerr << "panelhost: " << error << '\n';
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string modulePath;
+    double period = 0;
+    bool verbose = false;
+    int i = 1;
+    for (; i < argc && std::strncmp(argv[i], "--", 2) == 0; ++i) {
+        const std::string option = argv[i];
+        if (option == "--module") {
+            if (++i >= argc) return Usage("--module needs a path");
+            modulePath = argv[i];
+        } else if (option == "--period") {
+            if (++i >= argc) return Usage("--period needs a number of seconds");
+            char* end = nullptr;
+            period = std::strtod(argv[i], &end);
+            if (*end != '\0' || !(period > 0) || !std::isfinite(period)) {
+                return Usage("--period needs a positive number of seconds");
+            }
+        } else if (option == "--verbose") {
+            verbose = true;
+        } else if (option == "--help") {
+            Usage();
+            return 0;
+        } else {
+            return Usage(("unknown option " + option).c_str());
+        }
+    }
+    if (i >= argc) return Usage();
+    const std::string command = argv[i++];
+    if (modulePath.empty()) modulePath = panelhost::ExecutableDirectory() + panelhost::ModuleFileName();
+
+    if (command == "gauges") {
+        if (i != argc) return Usage("gauges takes no arguments");
+        panelhost::Host host;
+        if (!LoadInto(host, modulePath)) return exitUsage;
+        for (const panelhost::GaugeEntry& entry : host.Gauges()) {
+            std::cout << std::setw(3) << entry.number << "  " << std::left << std::setw(30) << entry.name
+                      << std::right << std::setw(4) << entry.sizeMm << " mm\n";
+        }
+        return 0;
+    }
+    if (command == "run") {
+        if (i >= argc) return Usage("run needs at least one scenario file");
+        panelhost::ScenarioOptions options{.verbose = verbose};
+        for (; i < argc; ++i) {
+            panelhost::Host host;
+            if (!LoadInto(host, modulePath)) return exitUsage;
+            if (period > 0) host.SetFramePeriod(period);
+            if (!panelhost::RunScenarioFile(host, argv[i], std::cout, std::cerr, options)) {
+                return exitFailed;
+            }
+        }
+        return 0;
+    }
+    return Usage(("unknown command " + command).c_str());
+}
