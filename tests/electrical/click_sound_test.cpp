@@ -1,0 +1,266 @@
+// Clicks of the sounding gauges through the substitute host: every click sends
+// its key events whether or not sound works, each is heard in the recording at
+// the moment of its click, and devices and buffers live exactly as long as the
+// gauges that own them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "host/panel_host.h"
+#include "sound/platform/qraudio.h"
+
+namespace {
+
+using panelhost::EventList;
+
+struct ClickCase {
+    const char* gauge;
+    int x, y;
+    EventList events;
+};
+
+// One click on each sounding gauge, with the generators running (tokens 566
+// and 576 at 1) so that the generator switches send their events too. Main
+// switches come before excitation switches: excitation off disables them.
+const std::vector<ClickCase>& Clicks() {
+    static const std::vector<ClickCase> clicks = {
+        {"Avionics_Switch", 17, 50, {{0x102F5, 0}}},
+        {"Battery_Switch", 50, 17, {{0x102C1, 0}}},
+        {"Beacon_Lights_Switch", 17, 50, {{0x102BF, 0}}},
+        {"Landing_Lights_Switch", 17, 50, {{0x100D7, 0}, {0x102C0, 0}}},
+        {"Taxi_Lights_Switch", 17, 120, {{0x100D7, 0}, {0x102C0, 0}}},
+        {"Navigation_Lights_Switch", 17, 50, {{0x1034B, 0}}},
+        {"Panel_Lights_Switch", 17, 50, {{0x100D6, 0}}},
+        {"Strobe_Lights_Switch", 17, 50, {{0x10018, 0}}},
+        {"Pitot_Heat_Switch", 17, 50, {{0x10142, 0}}},
+        {"Prop_DeIce_Switch", 17, 50, {{0x10322, 0}}},
+        {"Wings_DeIce_Switch", 17, 50, {{0x10321, 0}}},
+        {"Parking_Brake", 60, 60, {{0x100D8, 0}}},
+        {"Left_Gen_Main_Switch", 17, 60, {{0x1033B, 0}}},
+        {"Right_Gen_Main_Switch", 17, 60, {{0x1033C, 0}}},
+        {"Left_Gen_Excit_Switch", 17, 60, {{0x1033B, 0}}},
+        {"Right_Gen_Excit_Switch", 17, 60, {{0x1033C, 0}}},
+        {"Aviac_Box", 20, 220, {{0x102FC, 0}}},
+        {"OMI", 95, 75, {}},
+    };
+    return clicks;
+}
+
+struct Wav {
+    std::uint32_t rate{};
+    std::vector<std::int16_t> samples;
+};
+
+std::uint32_t U32(const unsigned char* p) { return p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t(p[3]) << 24; }
+
+// A 16-bit mono PCM file as the recorder writes it.
+Wav ReadWav(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(in), {}};
+    Wav wav;
+    if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0) return wav;
+    for (std::size_t at = 12; at + 8 <= bytes.size();) {
+        const std::uint32_t size = U32(&bytes[at + 4]);
+        const unsigned char* body = &bytes[at + 8];
+        if (std::memcmp(&bytes[at], "fmt ", 4) == 0 && size >= 16) wav.rate = U32(body + 4);
+        if (std::memcmp(&bytes[at], "data", 4) == 0) {
+            const std::size_t count = std::min<std::size_t>(size, bytes.size() - at - 8) / 2;
+            for (std::size_t i = 0; i < count; ++i) {
+                wav.samples.push_back(static_cast<std::int16_t>(body[2 * i] | body[2 * i + 1] << 8));
+            }
+        }
+        at += 8 + size + (size & 1);
+    }
+    return wav;
+}
+
+// Sound above the noise floor in [from, to) seconds from the recording's start.
+bool Heard(const Wav& wav, double from, double to) {
+    if (wav.rate == 0) return false;
+    const auto first = static_cast<std::size_t>(std::max(0.0, from) * wav.rate);
+    const auto last = std::min(wav.samples.size(), static_cast<std::size_t>(to * wav.rate));
+    for (std::size_t i = first; i < last; ++i) {
+        if (std::abs(wav.samples[i]) > 200) return true;
+    }
+    return false;
+}
+
+std::string TempPath(const char* name) {
+    return (::testing::TempDir() + "/") + name + std::to_string(::getpid()) + ".wav";
+}
+
+int LiveDevices() {
+    int devices = 0, buffers = 0;
+    qraudio_live_objects(&devices, &buffers);
+    return devices;
+}
+
+int LiveBuffers() {
+    int devices = 0, buffers = 0;
+    qraudio_live_objects(&devices, &buffers);
+    return buffers;
+}
+
+class ClickSound : public ::testing::Test {
+protected:
+    void Load(bool soundDevice) {
+        qraudio_set_device_available(soundDevice ? 1 : 0);
+        std::string error;
+        ASSERT_TRUE(host.Load(QR_MODULE_PATH, &error)) << error;
+        host.SetNumber(566, 1);
+        host.SetNumber(576, 1);
+    }
+    void PlaceAll() {
+        for (const ClickCase& c : Clicks()) ASSERT_TRUE(host.Place(c.gauge)) << c.gauge;
+        host.Frame();
+        host.ClearEvents();
+    }
+    void TearDown() override {
+        host.Unload();
+        qraudio_set_device_available(1);
+    }
+    panelhost::Host host;
+};
+
+TEST_F(ClickSound, EveryClickIsHeardWhenItHappens) {
+    Load(true);
+    PlaceAll();
+    const std::string path = TempPath("clicks");
+    ASSERT_EQ(qraudio_record_start(path.c_str(), 22050), QRAUDIO_OK);
+    const double start = host.Clock();
+    std::vector<double> clickTimes;
+    // Ten frames apart: longer than the longest click (the parking-brake
+    // ratchet, under half a second).
+    for (const ClickCase& c : Clicks()) {
+        host.Frame(10);
+        clickTimes.push_back(host.Clock() - start);
+        EXPECT_TRUE(host.Click(c.gauge, c.x, c.y)) << c.gauge;
+        EXPECT_EQ(host.TakeEvents(), c.events) << c.gauge;
+    }
+    host.Frame(10);
+    ASSERT_EQ(qraudio_record_stop(), QRAUDIO_OK);
+    const Wav wav = ReadWav(path);
+    std::remove(path.c_str());
+    ASSERT_EQ(wav.rate, 22050u);
+    EXPECT_FALSE(Heard(wav, 0.0, clickTimes.front())) << "sound before the first click";
+    for (std::size_t i = 0; i < clickTimes.size(); ++i) {
+        const double t = clickTimes[i];
+        EXPECT_FALSE(Heard(wav, t - 0.05, t)) << Clicks()[i].gauge << ": heard before its click";
+        EXPECT_TRUE(Heard(wav, t, t + 0.06)) << Clicks()[i].gauge << ": click not heard";
+    }
+}
+
+TEST_F(ClickSound, ParkingBrakeRatchetOutlastsSwitchClick) {
+    Load(true);
+    ASSERT_TRUE(host.Place("Avionics_Switch", "AV"));
+    ASSERT_TRUE(host.Place("Parking_Brake", "PB"));
+    const std::string path = TempPath("ratchet");
+    ASSERT_EQ(qraudio_record_start(path.c_str(), 22050), QRAUDIO_OK);
+    const double start = host.Clock();
+    host.Frame();
+    const double click = host.Clock() - start;
+    host.Click("AV", 17, 50);
+    host.Frame(18);
+    const double brake = host.Clock() - start;
+    host.Click("PB", 60, 60);
+    host.Frame(18);
+    ASSERT_EQ(qraudio_record_stop(), QRAUDIO_OK);
+    const Wav wav = ReadWav(path);
+    std::remove(path.c_str());
+    EXPECT_TRUE(Heard(wav, click, click + 0.06));
+    EXPECT_FALSE(Heard(wav, click + 0.2, click + 0.9)) << "the switch click plays its own wave";
+    EXPECT_TRUE(Heard(wav, brake + 0.2, brake + 0.5)) << "the brake plays the ratchet";
+}
+
+TEST_F(ClickSound, EveryClickSendsItsEventsWithoutSound) {
+    Load(false);
+    PlaceAll();
+    EXPECT_EQ(LiveDevices(), 0);
+    const std::string path = TempPath("silent");
+    ASSERT_EQ(qraudio_record_start(path.c_str(), 22050), QRAUDIO_OK);
+    for (const ClickCase& c : Clicks()) {
+        host.Frame();
+        EXPECT_TRUE(host.Click(c.gauge, c.x, c.y)) << c.gauge;
+        EXPECT_EQ(host.TakeEvents(), c.events) << c.gauge;
+    }
+    // The OMI test still runs without its click.
+    host.Frame();
+    EXPECT_EQ(host.Image("OMI", 2), 4);
+    ASSERT_EQ(qraudio_record_stop(), QRAUDIO_OK);
+    const Wav wav = ReadWav(path);
+    std::remove(path.c_str());
+    EXPECT_FALSE(Heard(wav, 0.0, 1e9));
+}
+
+// The device coming back later changes nothing: the first failure silenced
+// the module for good.
+TEST_F(ClickSound, SoundStaysOffOnceFailed) {
+    Load(false);
+    ASSERT_TRUE(host.Place("Avionics_Switch", "A1"));
+    qraudio_set_device_available(1);
+    ASSERT_TRUE(host.Place("Avionics_Switch", "A2"));
+    ASSERT_TRUE(host.Place("Parking_Brake", "PB"));
+    EXPECT_EQ(LiveDevices(), 0);
+    host.Click("A2", 17, 50);
+    host.Click("PB", 60, 60);
+    EXPECT_EQ(host.TakeEvents(), (EventList{{0x102F5, 0}, {0x100D8, 0}}));
+}
+
+TEST_F(ClickSound, DevicesLiveAsLongAsTheirGauges) {
+    Load(true);
+    // The fixed main switches load a click they never play.
+    ASSERT_TRUE(host.Place("Main_Switch_Left", "MSL"));
+    EXPECT_EQ(LiveDevices(), 1);
+    EXPECT_EQ(LiveBuffers(), 1);
+    ASSERT_TRUE(host.Place("Avionics_Switch", "AV"));
+    ASSERT_TRUE(host.Place("Aviac_Box", "BOX"));
+    EXPECT_EQ(LiveDevices(), 3);
+    host.Kill("MSL");
+    host.Kill("AV");
+    host.Kill("BOX");
+    EXPECT_EQ(LiveDevices(), 0);
+    EXPECT_EQ(LiveBuffers(), 0);
+    // Each install after a kill makes a fresh device and buffer.
+    ASSERT_TRUE(host.Place("Avionics_Switch", "AV"));
+    EXPECT_EQ(LiveDevices(), 1);
+    EXPECT_EQ(LiveBuffers(), 1);
+}
+
+// A gauge placed twice shares its one device and click: killing one instance
+// neither silences the other nor leaves anything behind after the last.
+TEST_F(ClickSound, GaugePlacedTwiceKeepsItsClick) {
+    Load(true);
+    ASSERT_TRUE(host.Place("Avionics_Switch", "A1"));
+    ASSERT_TRUE(host.Place("Avionics_Switch", "A2"));
+    EXPECT_EQ(LiveDevices(), 1);
+    host.Kill("A1");
+    EXPECT_EQ(LiveDevices(), 1);
+
+    const std::string path = TempPath("twice");
+    ASSERT_EQ(qraudio_record_start(path.c_str(), 22050), QRAUDIO_OK);
+    const double start = host.Clock();
+    host.Frame();
+    const double click = host.Clock() - start;
+    host.Click("A2", 17, 50);
+    host.Frame(5);
+    ASSERT_EQ(qraudio_record_stop(), QRAUDIO_OK);
+    const Wav wav = ReadWav(path);
+    std::remove(path.c_str());
+    EXPECT_TRUE(Heard(wav, click, click + 0.06));
+
+    host.Kill("A2");
+    EXPECT_EQ(LiveDevices(), 0);
+    EXPECT_EQ(LiveBuffers(), 0);
+}
+
+}  // namespace
