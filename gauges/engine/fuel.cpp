@@ -3,7 +3,6 @@
 // each engine's flow over simulated time.
 #include <cmath>
 
-#include "gauges/engine/fuel.h"
 #include "gauges/flight/drum_roll.h"
 #include "module/gauge_builders.h"
 #include "module/host_services.h"
@@ -12,14 +11,17 @@ extern GAUGEHDR Fuel_Pressure;
 extern GAUGEHDR Fuel_Quantity;
 extern GAUGEHDR Fuel_Consumption;
 
+namespace {
+
+// Tank capacities read when a Fuel_Quantity gauge is installed.
 FLOAT64 leftTankCapacity = 0;
 FLOAT64 rightTankCapacity = 0;
 
+// Fuel used per engine since its last reset, and the simulation time of the
+// previous update. They live as long as the module stays loaded.
 FLOAT64 consumedEngine1 = 0;
 FLOAT64 consumedEngine2 = 0;
 FLOAT64 consumptionLastTime = 0;
-
-namespace {
 
 constexpr UINT32 dialFlags = IMAGE_USE_LUMINOUS | IMAGE_USE_ERASE | IMAGE_USE_TRANSPARENCY;
 constexpr UINT32 needleFlags = dialFlags | IMAGE_BILINEAR_COLOR;
