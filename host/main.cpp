@@ -1,6 +1,6 @@
 // panelhost: the substitute panel host's command line.
 //
-//   panelhost [--module PATH] [--period SECONDS] [--verbose] run FILE...
+//   panelhost [--module PATH] [--period SECONDS] [--trace] run FILE...
 //   panelhost [--module PATH] gauges
 #include <cmath>
 #include <cstdlib>
@@ -21,7 +21,7 @@ constexpr int exitUsage = 2;
 
 int Usage(const char* message = nullptr) {
     if (message) std::cerr << "panelhost: " << message << '\n';
-    std::cerr << "usage: panelhost [--module PATH] [--period SECONDS] [--verbose] run FILE...\n"
+    std::cerr << "usage: panelhost [--module PATH] [--period SECONDS] [--trace] run FILE...\n"
                  "       panelhost [--module PATH] gauges\n"
                  "\n"
                  "  run     runs each scenario file in order, each with a freshly loaded module;\n"
@@ -31,7 +31,8 @@ int Usage(const char* message = nullptr) {
               << panelhost::ModuleFileName()
               << " beside panelhost)\n"
                  "  --period SECONDS  simulated time per frame (default 1/18)\n"
-                 "  --verbose         echo each scenario line and the key events it caused\n";
+                 "  --trace           echo each scenario line and the key events it caused\n"
+                 "                    (also --verbose)\n";
     return exitUsage;
 }
 
@@ -61,7 +62,7 @@ int main(int argc, char** argv) {
             if (*end != '\0' || !(period > 0) || !std::isfinite(period)) {
                 return Usage("--period needs a positive number of seconds");
             }
-        } else if (option == "--verbose") {
+        } else if (option == "--verbose" || option == "--trace") {
             verbose = true;
         } else if (option == "--help") {
             Usage();

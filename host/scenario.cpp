@@ -1,5 +1,7 @@
 #include "host/scenario.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -10,6 +12,7 @@
 #include <sstream>
 
 #include "host/element_math.h"
+#include "host/host_sound.h"
 
 namespace panelhost {
 
@@ -273,6 +276,18 @@ void Runner::Run(const std::string& text) {
             throw LineError{"expected on or off, got \"" + words[1].text + "\""};
         }
         host.SetReactions(words[1].text == "on");
+    } else if (command == "sound") {
+        Arity(2, 2, "sound on|off");
+        if (words[1].text != "on" && words[1].text != "off") {
+            throw LineError{"expected on or off, got \"" + words[1].text + "\""};
+        }
+        HostSoundSetDevice(words[1].text == "on");
+    } else if (command == "record") {
+        Arity(2, 2, "record FILE|stop");
+        std::string error;
+        const bool ok = words[1].text == "stop" ? HostSoundRecordStop(&error)
+                                                : HostSoundRecordStart(words[1].text, &error);
+        if (!ok) throw LineError{error};
     } else if (command == "show") {
         Arity(2, 2, "show ALIAS");
         Show(Alias(1));
@@ -379,6 +394,12 @@ void Runner::Expect() {
     }
 
     // Element expectations: expect WHAT ALIAS ELEMENT ...
+    static const char* const elementExpectations[] = {"value", "image", "angle", "rotation",
+                                                      "shift", "text", "hidden", "shown"};
+    if (std::find(std::begin(elementExpectations), std::end(elementExpectations), what) ==
+        std::end(elementExpectations)) {
+        throw LineError{"unknown expectation \"" + what + "\""};
+    }
     if (words.size() < 4) throw LineError{"expected \"expect " + what + " ALIAS ELEMENT ...\""};
     const std::string& alias = Alias(2);
     const int number = ElementNumber(alias, 3);

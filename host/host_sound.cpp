@@ -1,0 +1,85 @@
+// The host's side of sound. The main window is made once per process, with
+// the class name the module looks for under this program's name.
+#include "host/host_sound.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include "sound/platform/qraudio.h"
+#endif
+
+namespace panelhost {
+
+namespace {
+
+constexpr const char* mainWindowClass = "FS98MAIN";
+constexpr unsigned recordingRate = 22050;
+
+#if defined(_WIN32)
+// A hidden top-level window; without a display (Wine on a server) there is
+// none, and devices bind to no window, which DirectSound accepts.
+struct MainWindow {
+    HWND window{};
+    MainWindow() {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = DefWindowProcA;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = mainWindowClass;
+        if (!RegisterClassA(&windowClass)) return;
+        window = CreateWindowExA(0, mainWindowClass, "Panel host", WS_OVERLAPPEDWINDOW, 0, 0, 64, 64,
+                                 nullptr, nullptr, windowClass.hInstance, nullptr);
+    }
+    ~MainWindow() {
+        if (window) DestroyWindow(window);
+    }
+} mainWindow;
+#else
+struct MainWindow {
+    void* window{};
+    MainWindow() : window(qraudio_window_register(mainWindowClass)) {}
+    ~MainWindow() { qraudio_window_unregister(window); }
+} mainWindow;
+#endif
+
+void Say(std::string* error, const std::string& text) {
+    if (error) *error = text;
+}
+
+}  // namespace
+
+#if defined(_WIN32)
+
+bool HostSoundControlled() { return false; }
+void HostSoundSetDevice(bool) {}
+bool HostSoundRecordStart(const std::string&, std::string*) { return true; }
+bool HostSoundRecordStop(std::string*) { return true; }
+
+#else
+
+bool HostSoundControlled() { return true; }
+
+void HostSoundSetDevice(bool available) { qraudio_set_device_available(available ? 1 : 0); }
+
+bool HostSoundRecordStart(const std::string& path, std::string* error) {
+    if (qraudio_record_start(path.c_str(), recordingRate) != QRAUDIO_OK) {
+        Say(error, "cannot record into \"" + path + "\"");
+        return false;
+    }
+    return true;
+}
+
+bool HostSoundRecordStop(std::string* error) {
+    if (!qraudio_recording()) {
+        Say(error, "no recording is running");
+        return false;
+    }
+    if (qraudio_record_stop() != QRAUDIO_OK) {
+        Say(error, "cannot write the recording");
+        return false;
+    }
+    return true;
+}
+
+#endif
+
+}  // namespace panelhost

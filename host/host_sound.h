@@ -1,0 +1,28 @@
+// The host's side of sound: the simulator main window that sounding gauges
+// bind their devices to, and the controls scenarios and tests have over the
+// audio system (qraudio, the substitute audio library, on Linux).
+//
+// Under Windows the module plays through DirectSound and the machine decides
+// whether a device exists: there the device and recording controls accept
+// their commands and do nothing.
+#pragma once
+
+#include <string>
+
+namespace panelhost {
+
+// True where the host controls the audio system (everywhere but Windows).
+bool HostSoundControlled();
+
+// Takes the sound device away (installs then fail as on a machine without
+// sound) or gives it back. Devices already made keep working.
+void HostSoundSetDevice(bool available);
+
+// Records everything played from now on into a 16-bit mono WAV file, mixed on
+// the simulated clock with each buffer's volume. The file is written when the
+// recording stops, or at exit. False with a message when it cannot start or
+// be written.
+bool HostSoundRecordStart(const std::string& path, std::string* error = nullptr);
+bool HostSoundRecordStop(std::string* error = nullptr);
+
+}  // namespace panelhost

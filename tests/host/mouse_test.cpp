@@ -1,0 +1,144 @@
+// Hit-testing of mouse rectangles: nested groups, boxes relative to the
+// enclosing group, list order, the events an area asks for, and what mouse
+// routines receive.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "tests/host/test_support.h"
+
+namespace {
+
+struct MouseCall {
+    SINT32 x, y;
+    UINT32 bits;
+    GAUGEHDR* gauge;
+    MOUSERECT* rect;
+};
+std::vector<MouseCall> calls;
+
+SINT32 FSAPI RecordMouse(MOUSECALLBACK_POINT* point, UINT32 bits) {
+    calls.push_back({point->x, point->y, bits, point->gauge, point->rect});
+    return 0;
+}
+
+constexpr UINT32 knob = MOUSE_LEFTSINGLE | MOUSE_DOWN_REPEAT;
+constexpr UINT32 lever = MOUSE_LEFTSINGLE | MOUSE_RIGHTSINGLE | MOUSE_LEFTRELEASE | MOUSE_LEFTDRAG;
+
+MOUSERECT nestedMouse[] = {
+    MouseGauge(0xA700),                                              //  0 whole gauge
+    MouseTooltipText("Nested groups"),                               //  1
+    MouseRoutine(10, 10, 20, 20, CURSOR_HAND, knob, RecordMouse),    //  2 (10,10)-(30,30)
+    MouseParent(100, 50, 60, 40),                                    //  3 group at (100,50)
+    MouseEvent(5, 5, 10, 10, CURSOR_HAND, MOUSE_LEFTSINGLE, 0x10010),  //  4 (105,55)-(115,65)
+    MouseParent(20, 10, 30, 20),                                     //  5 group at (120,60)
+    MouseRoutine(0, 0, 10, 10, CURSOR_HAND, lever, RecordMouse),     //  6 (120,60)-(130,70)
+    MouseParent(0, 0, 0, 0),                                         //  7 the whole enclosing group
+    MouseEvent(12, 2, 5, 5, CURSOR_UPARROW, MOUSE_LEFTSINGLE, 0x10020),  //  8 (132,62)-(137,67)
+    MouseEndParent(),                                                //  9
+    MouseEndParent(),                                                // 10 back in (100,50)
+    MouseEvent(0, 0, 10, 10, CURSOR_HAND, MOUSE_LEFTSINGLE, 0x10030),  // 11 (100,50)-(110,60)
+    MouseEndParent(),                                                // 12 back in the gauge
+    MouseEvent(0, 0, 5, 5, CURSOR_HAND, MOUSE_RIGHTSINGLE, 0x10040),   // 13 (0,0)-(5,5)
+    MouseEvent(0, 0, 50, 50, CURSOR_HAND, MOUSE_LEFTSINGLE, 0x10050),  // 14 (0,0)-(50,50)
+    MouseEnd(),
+};
+
+ELEMENT_STATIC_IMAGE plate = {.header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 1, {0, 0}, nullptr,
+                                                      nullptr, 0x3)};
+ELEMENT_HEADER* plateList[] = {&plate.header, nullptr};
+
+}  // namespace
+
+GAUGEHDR MouseTestGauge = TestGauge("Mouse_Test", plateList, nestedMouse);
+
+namespace {
+
+using panelhost::Button;
+using panelhost::EventList;
+
+class MouseTest : public ::testing::Test {
+protected:
+    TestModule<1> module{{&MouseTestGauge}};
+    panelhost::Host host;
+    void SetUp() override {
+        ASSERT_TRUE(module.AttachTo(host));
+        ASSERT_TRUE(host.Place("Mouse_Test", "M"));
+        calls.clear();
+    }
+    EventList Click(int x, int y, Button button = Button::Left) {
+        host.Click("M", x, y, button);
+        return host.TakeEvents();
+    }
+};
+
+TEST_F(MouseTest, AreasRelativeToNestedGroups) {
+    EXPECT_EQ(Click(107, 57), (EventList{{0x10010, 0}}));   // first in list order of two
+    EXPECT_EQ(Click(101, 51), (EventList{{0x10030, 0}}));   // only the later one
+    EXPECT_EQ(Click(133, 63), (EventList{{0x10020, 0}}));   // whole-group group inside a group
+    EXPECT_EQ(Click(40, 40), (EventList{{0x10050, 0}}));    // after the groups closed
+    EXPECT_EQ(Click(136, 66), (EventList{{0x10020, 0}}));
+    EXPECT_EQ(Click(137, 67), EventList{});                 // right and bottom edges are outside
+    EXPECT_EQ(Click(300, 300), EventList{});
+    EXPECT_TRUE(calls.empty());
+}
+
+TEST_F(MouseTest, RoutineReceivesPointRelativeToItsArea) {
+    EXPECT_TRUE(host.Click("M", 15, 20));
+    EXPECT_TRUE(host.Click("M", 125, 65, Button::Right));
+    ASSERT_EQ(calls.size(), 2u);
+    GAUGEHDR* header = host.Header("M");
+    EXPECT_EQ(calls[0].x, 5);
+    EXPECT_EQ(calls[0].y, 10);
+    EXPECT_EQ(calls[0].bits, MOUSE_LEFTSINGLE);
+    EXPECT_EQ(calls[0].gauge, header);
+    EXPECT_EQ(calls[0].rect, &header->mouse_rect[2]);  // the instance's copy
+    EXPECT_NE(calls[0].rect, &nestedMouse[2]);
+    EXPECT_EQ(calls[1].rect->relative_box_size.y, 10);
+    EXPECT_EQ(calls[1].x, 5);
+    EXPECT_EQ(calls[1].y, 5);
+    EXPECT_EQ(calls[1].bits, MOUSE_RIGHTSINGLE);
+}
+
+TEST_F(MouseTest, FirstContainingAreaTakesOnlyWhatItAsksFor) {
+    // Area 13 holds the point but asks for the right button only; the larger
+    // area behind it does not get the left click.
+    EXPECT_FALSE(host.Click("M", 2, 2));
+    EXPECT_EQ(host.TakeEvents(), EventList{});
+    EXPECT_EQ(Click(2, 2, Button::Right), (EventList{{0x10040, 0}}));
+    EXPECT_FALSE(host.Release("M", 107, 57));
+    EXPECT_FALSE(host.Drag("M", 15, 15));
+    EXPECT_TRUE(calls.empty());
+}
+
+TEST_F(MouseTest, HeldRepeatsReleaseAndDrag) {
+    EXPECT_TRUE(host.Hold("M", 15, 15, 3));
+    ASSERT_EQ(calls.size(), 4u);
+    EXPECT_EQ(calls[0].bits, MOUSE_LEFTSINGLE);
+    for (int i = 1; i < 4; ++i) EXPECT_EQ(calls[i].bits, MOUSE_LEFTSINGLE | MOUSE_DOWN_REPEAT);
+
+    // No repeat flag: the press alone.
+    host.Hold("M", 107, 57, 5);
+    EXPECT_EQ(host.TakeEvents(), (EventList{{0x10010, 0}}));
+
+    calls.clear();
+    EXPECT_TRUE(host.Release("M", 121, 61));
+    EXPECT_TRUE(host.Drag("M", 128, 69));
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].bits, MOUSE_LEFTRELEASE);
+    EXPECT_EQ(calls[1].bits, MOUSE_LEFTDRAG);
+    EXPECT_EQ(calls[1].x, 8);
+    EXPECT_EQ(calls[1].y, 9);
+}
+
+TEST_F(MouseTest, InstancesHaveTheirOwnRectangles) {
+    ASSERT_TRUE(host.Place("Mouse_Test", "M2"));
+    host.Header("M2")->mouse_rect[4].event_id = 0x10099;
+    EXPECT_EQ(Click(107, 57), (EventList{{0x10010, 0}}));
+    host.Click("M2", 107, 57);
+    EXPECT_EQ(host.TakeEvents(), (EventList{{0x10099, 0}}));
+    EXPECT_EQ(nestedMouse[4].event_id, 0x10010u);
+    EXPECT_FALSE(host.Click("nobody", 107, 57));
+}
+
+}  // namespace
