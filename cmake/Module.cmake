@@ -10,6 +10,19 @@ else()
   file(GLOB QR_SOUND_BACKEND CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/sound/portable/*.cpp)
 endif()
 
+# The audio system the module plays through: DirectSound and the multimedia
+# file routines on Windows; elsewhere qraudio, the substitute host's stand-in
+# for the system's audio library, shared by the module and the host.
+if(WIN32)
+  set(QR_WINDOWS_LIBS dsound winmm)
+else()
+  add_library(qraudio SHARED ${CMAKE_SOURCE_DIR}/sound/platform/qraudio.cpp)
+  target_include_directories(qraudio PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(qraudio PRIVATE ${CMAKE_DL_LIBS})
+  set_target_properties(qraudio PROPERTIES CXX_VISIBILITY_PRESET hidden)
+  set(QR_NATIVE_LIBS qraudio)
+endif()
+
 add_library(qr417_objects OBJECT
   ${QR_MODULE_SOURCES} ${QR_GAUGE_SOURCES} ${QR_SOUND_SOURCES} ${QR_SOUND_BACKEND})
 target_include_directories(qr417_objects PUBLIC ${CMAKE_SOURCE_DIR})
@@ -36,8 +49,14 @@ else()
   target_link_libraries(QR417_Instr PRIVATE ${QR_NATIVE_LIBS})
 endif()
 
-add_library(qr417_static STATIC $<TARGET_OBJECTS:qr417_objects> ${QR_RESOURCE_SOURCES})
-target_include_directories(qr417_static PUBLIC ${CMAKE_SOURCE_DIR})
-if(NOT WIN32)
+if(WIN32)
+  # Resources reach an executable only from objects it links directly, so each
+  # program using the static library compiles the resource script itself.
+  add_library(qr417_static STATIC $<TARGET_OBJECTS:qr417_objects>)
+  target_sources(qr417_static INTERFACE ${QR_RESOURCE_SOURCES})
+  target_link_libraries(qr417_static PUBLIC ${QR_WINDOWS_LIBS})
+else()
+  add_library(qr417_static STATIC $<TARGET_OBJECTS:qr417_objects> ${QR_RESOURCE_SOURCES})
   target_link_libraries(qr417_static PUBLIC ${QR_NATIVE_LIBS})
 endif()
+target_include_directories(qr417_static PUBLIC ${CMAKE_SOURCE_DIR})

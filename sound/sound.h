@@ -27,8 +27,8 @@ void SoundReleaseDevice(SoundDevice* device);
 
 // The caller pattern of every sounding gauge: its own device and buffer.
 struct SoundSlot {
-    SoundDevice device;
-    SoundBuffer buffer;
+    SoundDevice device{};
+    SoundBuffer buffer{};
 };
 
 // Pre-install: find the window, make the device, load the wave.
