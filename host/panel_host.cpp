@@ -505,13 +505,18 @@ void ReadValues(const Host& host, ElementState& state, bool zero) {
     }
 }
 
+// A value that is not a finite number is drawn as 0: the host has no
+// position or angle for it.
+double Drawn(double value) { return std::isfinite(value) ? value : 0.0; }
+
 // Turns the values into what is drawn and keeps them in the host-owned fields.
 void Show(ElementState& state) {
     ELEMENT_HEADER* element = state.record;
     switch (state.kind) {
     case ELEMENT_TYPE_NEEDLE: {
         auto* needle = reinterpret_cast<ELEMENT_NEEDLE*>(element);
-        state.angle = NeedleAngle(state.value, needle->nonlinearity, needle->nonlinearity_table_size);
+        state.angle =
+            NeedleAngle(Drawn(state.value), needle->nonlinearity, needle->nonlinearity_table_size);
         needle->save_value = state.value;
         needle->save_degrees = state.angle;
         break;
@@ -527,8 +532,8 @@ void Show(ElementState& state) {
         auto* slider = reinterpret_cast<ELEMENT_SLIDER*>(element);
         const bool hasY = slider->source_var_y.id != 0 || slider->update_y_cb;
         state.value = hasY ? state.y : state.x;
-        state.shiftX = state.x * slider->scale_x;
-        state.shiftY = state.y * slider->scale_y;
+        state.shiftX = Drawn(state.x) * slider->scale_x;
+        state.shiftY = Drawn(state.y) * slider->scale_y;
         slider->save_x = state.x;
         slider->save_y = state.y;
         break;
@@ -552,9 +557,9 @@ void Show(ElementState& state) {
     case ELEMENT_TYPE_SPRITE: {
         auto* sprite = reinterpret_cast<ELEMENT_SPRITE*>(element);
         state.value = state.rotationValue;
-        state.shiftX = state.x * sprite->scale_x;
-        state.shiftY = state.y * sprite->scale_y;
-        state.rotation = state.rotationValue * sprite->scale_0;
+        state.shiftX = Drawn(state.x) * sprite->scale_x;
+        state.shiftY = Drawn(state.y) * sprite->scale_y;
+        state.rotation = Drawn(state.rotationValue) * sprite->scale_0;
         sprite->save_x = state.x;
         sprite->save_y = state.y;
         sprite->save_0 = state.rotationValue;

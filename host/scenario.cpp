@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iomanip>
 #include <limits>
+#include <map>
 #include <ostream>
 #include <sstream>
 
@@ -128,6 +129,39 @@ const char* KindName(UINT32 kind) {
     }
 }
 
+// One line for an element: its kind and what it shows.
+std::string Describe(const ElementState& e) {
+    std::ostringstream out;
+    out << KindName(e.kind);
+    if (e.hidden) {
+        out << " hidden";
+        return out.str();
+    }
+    switch (e.kind) {
+    case ELEMENT_TYPE_NEEDLE:
+        out << " value " << FormatNumber(e.value) << " angle " << FormatNumber(e.angle);
+        break;
+    case ELEMENT_TYPE_STRING:
+        out << " value " << FormatNumber(e.value) << " text \"" << e.text << '"';
+        break;
+    case ELEMENT_TYPE_ICON:
+        out << " value " << FormatNumber(e.value) << " image " << e.image;
+        break;
+    case ELEMENT_TYPE_SLIDER:
+    case ELEMENT_TYPE_MOVING_IMAGE:
+        out << " value " << FormatNumber(e.value) << " shift " << FormatNumber(e.shiftX) << ' '
+            << FormatNumber(e.shiftY);
+        break;
+    case ELEMENT_TYPE_SPRITE:
+        out << " value " << FormatNumber(e.value) << " shift " << FormatNumber(e.shiftX) << ' '
+            << FormatNumber(e.shiftY) << " rotation " << FormatNumber(e.rotation);
+        break;
+    default:
+        break;
+    }
+    return out.str();
+}
+
 class Runner {
 public:
     Runner(Host& host, std::ostream& out, const ScenarioOptions& options)
@@ -180,9 +214,12 @@ private:
         return static_cast<SINT32>(ParseInteger(words[index].text, INT32_MIN, INT32_MAX, "token number"));
     }
 
+    std::map<std::string, std::string> shown;  // what the trace printed last, per element
+
     void Place();
     void Expect();
     void Show(const std::string& alias);
+    void TraceChanges();
 
     void Fail(const std::string& what, const std::string& expected, const std::string& actual) {
         throw LineError{"expectation failed: " + what + ": expected " + expected + ", actual " + actual};
@@ -305,6 +342,7 @@ void Runner::Run(const std::string& text) {
         out << "    events: " << FormatEvents(fresh) << '\n';
     }
     shownEvents = host.Events().size();
+    if (options.verbose && command == "frame") TraceChanges();
 }
 
 void Runner::Place() {
@@ -454,34 +492,26 @@ void Runner::Show(const std::string& alias) {
     const GAUGEHDR* header = host.Header(alias);
     out << alias << " (" << (header->gauge_name ? header->gauge_name : "?") << ")\n";
     for (int n = 1; n <= host.ElementCount(alias); ++n) {
-        const ElementState& e = host.Element(alias, n);
-        out << "  " << std::setw(2) << n << ' ' << std::setw(7) << std::left << KindName(e.kind)
-            << std::right;
-        if (e.hidden) out << " hidden";
-        switch (e.kind) {
-        case ELEMENT_TYPE_NEEDLE:
-            out << " value " << FormatNumber(e.value) << " angle " << FormatNumber(e.angle);
-            break;
-        case ELEMENT_TYPE_STRING:
-            out << " value " << FormatNumber(e.value) << " text \"" << e.text << '"';
-            break;
-        case ELEMENT_TYPE_ICON:
-            out << " value " << FormatNumber(e.value) << " image " << e.image;
-            break;
-        case ELEMENT_TYPE_SLIDER:
-        case ELEMENT_TYPE_MOVING_IMAGE:
-            out << " value " << FormatNumber(e.value) << " shift " << FormatNumber(e.shiftX) << ' '
-                << FormatNumber(e.shiftY);
-            break;
-        case ELEMENT_TYPE_SPRITE:
-            out << " value " << FormatNumber(e.value) << " shift " << FormatNumber(e.shiftX) << ' '
-                << FormatNumber(e.shiftY) << " rotation " << FormatNumber(e.rotation);
-            break;
-        default:
-            break;
-        }
-        out << '\n';
+        out << "  " << std::setw(2) << n << ' ' << Describe(host.Element(alias, n)) << '\n';
     }
+}
+
+void Runner::TraceChanges() {
+    std::map<std::string, std::string> now;
+    for (const std::string& alias : host.Aliases()) {
+        for (int n = 1; n <= host.ElementCount(alias); ++n) {
+            const ElementState& element = host.Element(alias, n);
+            if (element.kind == ELEMENT_TYPE_STATIC_IMAGE && !element.hidden) continue;
+            std::string key = alias + " " + std::to_string(n);
+            std::string description = Describe(element);
+            auto previous = shown.find(key);
+            if (previous == shown.end() || previous->second != description) {
+                out << "    " << key << ' ' << description << '\n';
+            }
+            now.emplace(std::move(key), std::move(description));
+        }
+    }
+    shown.swap(now);
 }
 
 }  // namespace

@@ -218,6 +218,19 @@ TEST_F(DisplayTest, SliderMovingImageAndSprite) {
     EXPECT_EQ(host.ShiftX("D", Strip), 1);  // held at the end of travel
 }
 
+TEST_F(DisplayTest, ValuesThatAreNotNumbersAreDrawnAsZero) {
+    for (SINT32 token : {1, 5, 6, 7, 8}) host.SetNumber(token, std::nan(""));
+    host.SetNumber(2, INFINITY);
+    host.Frame();
+    EXPECT_TRUE(std::isnan(host.Value("D", Rose)));
+    EXPECT_EQ(host.Angle("D", Rose), 0);
+    EXPECT_EQ(host.Angle("D", Plain), 0);
+    EXPECT_EQ(host.ShiftX("D", Slider), 0);
+    EXPECT_EQ(host.ShiftX("D", Strip), 0);
+    EXPECT_EQ(host.Rotation("D", Card), 0);
+    EXPECT_EQ(host.ShiftX("D", Card), 0);
+}
+
 TEST_F(DisplayTest, FrozenElementKeepsItsLastValue) {
     host.SetNumber(3, 1);
     host.Frame();
