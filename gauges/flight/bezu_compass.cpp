@@ -92,7 +92,7 @@ FLOAT64 FSAPI BezuModeValue(ELEMENT_ICON*) {
     return bezuMode;
 }
 
-constexpr ELEMENT_HEADER WithSpecialInstrumentation(ELEMENT_HEADER header, UINT32 flags) {
+constexpr ELEMENT_HEADER WithInstrumentationFlags(ELEMENT_HEADER header, UINT32 flags) {
     header.aircraft_special_instrumentation = flags;
     return header;
 }
@@ -110,7 +110,7 @@ NONLINEARITY bugKnobTable[] = {
     {{40, 289}, 30},
 };
 ELEMENT_NEEDLE bugKnob = {
-    .header = WithSpecialInstrumentation(
+    .header = WithInstrumentationFlags(
         ElementHeader(ELEMENT_TYPE_NEEDLE, 1440, {40, 269}, &Bezu_Compass, nullptr, 0x83, nullptr,
                       {28, 28}),
         0x2),
