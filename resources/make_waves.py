@@ -111,8 +111,8 @@ def click(kind, rate, count):
     elif kind == "ratchet":
         # Parking-brake handle pulled over its ratchet teeth, then the stop.
         at = 0.02
-        step = 0.034
-        for tooth in range(10):
+        step = 0.03
+        for tooth in range(9):
             burst(samples, rate, at, 0.45 + 0.03 * tooth, 0.004, 2400 - 60 * tooth, 0.4, rng)
             at += step
             step *= 1.04
@@ -139,7 +139,7 @@ def say(words, rate, bits, size, work):
     trimmed = os.path.join(work, "trimmed.wav")
     shaped = os.path.join(work, "shaped.raw")
     run("espeak-ng", "-v", "en-us", "-s", "175", "-p", "40", "-w", spoken, words)
-    run("sox", spoken, trimmed, "silence", "1", "0.01", "1%", "reverse",
+    run("sox", "-R", spoken, trimmed, "silence", "1", "0.01", "1%", "reverse",
         "silence", "1", "0.01", "1%", "reverse")
     slot = size / rate
     length = sox_length(trimmed)
@@ -149,7 +149,7 @@ def say(words, rate, bits, size, work):
     effects += ["rate", "-v", str(rate), "gain", "-n", "-1",
                 "pad", "%.4f" % LEAD_SECONDS, "%.4f" % slot, "trim", "0", "%ds" % size]
     encoding = ["-e", "unsigned-integer"] if bits == 8 else ["-e", "signed-integer"]
-    run("sox", trimmed, "-t", "raw", "-b", str(bits), *encoding, "-c", "1", shaped, *effects)
+    run("sox", "-R", trimmed, "-t", "raw", "-b", str(bits), *encoding, "-c", "1", shaped, *effects)
     with open(shaped, "rb") as f:
         data = f.read()
     quiet = b"\x80" if bits == 8 else b"\0"
