@@ -384,15 +384,12 @@ bool Host::Place(const std::string& gauge, const std::string& alias,
 }
 
 bool Host::Kill(const std::string& alias) {
-    auto& instances = impl_->instances;
-    auto it = std::find_if(instances.begin(), instances.end(),
-                           [&](const auto& instance) { return instance->alias == alias; });
-    if (it == instances.end()) return false;
+    Instance* instance = impl_->Find(alias);
+    if (!instance) return false;
     activeHost = this;
-    (*it)->Notify(PANEL_SERVICE_PRE_KILL, 0);
-    (*it)->Notify(PANEL_SERVICE_POST_KILL, 0);
-    instances.erase(std::find_if(instances.begin(), instances.end(),
-                                 [&](const auto& instance) { return instance->alias == alias; }));
+    instance->Notify(PANEL_SERVICE_PRE_KILL, 0);
+    instance->Notify(PANEL_SERVICE_POST_KILL, 0);
+    std::erase_if(impl_->instances, [&](const auto& placed) { return placed.get() == instance; });
     return true;
 }
 

@@ -2,7 +2,12 @@
 // failed expectations end the run with FILE:LINE and a reason, never a crash.
 #include <gtest/gtest.h>
 
+#if defined(_WIN32)
+#define popen _popen
+#define pclose _pclose
+#else
 #include <sys/wait.h>
+#endif
 
 #include <cstdio>
 #include <filesystem>
@@ -33,7 +38,11 @@ RunResult RunPanelhost(const std::string& arguments) {
     std::size_t read = 0;
     while ((read = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, read);
     const int status = pclose(pipe);
+#if defined(_WIN32)
+    result.exitCode = status;
+#else
     if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+#endif
     return result;
 }
 
