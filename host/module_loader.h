@@ -1,5 +1,5 @@
 // Opening the module file and finding its two exported records. The only
-// platform-specific part of the host.
+// part of the host that differs between Linux and Windows.
 #pragma once
 
 #include <string>
