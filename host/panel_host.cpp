@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <unordered_map>
 
 #include "host/element_math.h"
@@ -228,6 +229,14 @@ private:
 
 // ---------------------------------------------------------------------------
 
+// The area a button was pressed on, with its box in gauge pixels.
+struct MouseCapture {
+    std::string alias;
+    MOUSERECT* rect{};
+    int boxX{};
+    int boxY{};
+};
+
 struct Host::Impl {
     ModuleFile file;
     std::string path;
@@ -246,6 +255,12 @@ struct Host::Impl {
     double clock{};
     double framePeriod{defaultFramePeriod};
     bool reactions{};
+    // Key events the simulator has yet to act on: it reacts between frames,
+    // so a click's effect shows in the tokens from the next frame on.
+    EventList pendingReactions;
+    // The area a held button was pressed on: drags and the release go to it,
+    // wherever the pointer has moved since.
+    std::optional<MouseCapture> capture;
 
     Instance* Find(const std::string& alias) const {
         for (const auto& instance : instances) {
@@ -574,6 +589,7 @@ void Host::Frame(int n) {
     activeHost = this;
     for (int frame = 0; frame < n; ++frame) {
         impl_->clock += impl_->framePeriod;
+        ApplyPendingReactions();
         SendService(PANEL_SERVICE_PRE_UPDATE);
         for (std::size_t i = 0; i < impl_->instances.size(); ++i) {
             Instance& instance = *impl_->instances[i];
@@ -676,7 +692,13 @@ void Host::TriggerKeyEvent(UINT32 event, UINT32 value) {
     case keyWindowClose: SetWindow(value, false); break;
     default: break;
     }
-    if (impl_->reactions) ApplyReactions(*this, event, value);
+    if (impl_->reactions) impl_->pendingReactions.push_back({event, value});
+}
+
+void Host::ApplyPendingReactions() {
+    EventList pending;
+    pending.swap(impl_->pendingReactions);
+    for (const auto& [event, value] : pending) ApplyReactions(*this, event, value);
 }
 
 // --- Windows, calculator, failures ------------------------------------------------
@@ -757,18 +779,25 @@ Hit FindArea(MOUSERECT* list, int x, int y) {
 
 namespace {
 
+// Calls the area's routine with the point relative to its box, or sends its
+// key event; only for the events the area asks for.
+bool Deliver(Host& host, Instance& instance, MOUSERECT* rect, int boxX, int boxY, int x, int y,
+             UINT32 asked, UINT32 bits) {
+    if (!rect || (rect->mouse_flags & asked) != asked) return false;
+    if (rect->mouse_function) {
+        MOUSECALLBACK_POINT point{.x = x - boxX, .y = y - boxY, .gauge = &instance.header,
+                                  .rect = rect};
+        rect->mouse_function(&point, bits);
+    } else if (rect->event_id != 0) {
+        host.TriggerKeyEvent(rect->event_id, 0);
+    }
+    return true;
+}
+
 bool Dispatch(Host& host, Instance* instance, int x, int y, UINT32 asked, UINT32 bits) {
     if (!instance) return false;
     Hit hit = FindArea(instance->header.mouse_rect, x, y);
-    if (!hit.rect || (hit.rect->mouse_flags & asked) != asked) return false;
-    if (hit.rect->mouse_function) {
-        MOUSECALLBACK_POINT point{.x = x - hit.box.x, .y = y - hit.box.y,
-                                  .gauge = &instance->header, .rect = hit.rect};
-        hit.rect->mouse_function(&point, bits);
-    } else if (hit.rect->event_id != 0) {
-        host.TriggerKeyEvent(hit.rect->event_id, 0);
-    }
-    return true;
+    return Deliver(host, *instance, hit.rect, hit.box.x, hit.box.y, x, y, asked, bits);
 }
 
 UINT32 ButtonBit(Button button) {
@@ -780,7 +809,12 @@ UINT32 ButtonBit(Button button) {
 bool Host::Click(const std::string& alias, int x, int y, Button button) {
     activeHost = this;
     const UINT32 bit = ButtonBit(button);
-    return Dispatch(*this, impl_->Find(alias), x, y, bit, bit);
+    Instance* instance = impl_->Find(alias);
+    impl_->capture.reset();
+    if (!instance) return false;
+    const Hit hit = FindArea(instance->header.mouse_rect, x, y);
+    if (hit.rect) impl_->capture = MouseCapture{alias, hit.rect, hit.box.x, hit.box.y};
+    return Deliver(*this, *instance, hit.rect, hit.box.x, hit.box.y, x, y, bit, bit);
 }
 
 bool Host::Hold(const std::string& alias, int x, int y, int repeats, Button button) {
@@ -795,14 +829,42 @@ bool Host::Hold(const std::string& alias, int x, int y, int repeats, Button butt
     return taken;
 }
 
+namespace {
+
+// The pressed area of the gauge, while the press lasts and the gauge is placed.
+MOUSERECT* CapturedArea(const std::optional<MouseCapture>& capture,
+                        const std::string& alias, Instance* instance) {
+    if (!capture || !instance || capture->alias != alias) return nullptr;
+    for (MOUSERECT* rect = instance->header.mouse_rect; rect && rect->rect_type != MOUSE_RECT_EOL;
+         ++rect) {
+        if (rect == capture->rect) return rect;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 bool Host::Release(const std::string& alias, int x, int y) {
     activeHost = this;
-    return Dispatch(*this, impl_->Find(alias), x, y, MOUSE_LEFTRELEASE, MOUSE_LEFTRELEASE);
+    Instance* instance = impl_->Find(alias);
+    MOUSERECT* pressed = CapturedArea(impl_->capture, alias, instance);
+    const auto capture = impl_->capture;
+    impl_->capture.reset();
+    if (pressed) {
+        return Deliver(*this, *instance, pressed, capture->boxX, capture->boxY, x, y,
+                       MOUSE_LEFTRELEASE, MOUSE_LEFTRELEASE);
+    }
+    return Dispatch(*this, instance, x, y, MOUSE_LEFTRELEASE, MOUSE_LEFTRELEASE);
 }
 
 bool Host::Drag(const std::string& alias, int x, int y) {
     activeHost = this;
-    return Dispatch(*this, impl_->Find(alias), x, y, MOUSE_LEFTDRAG, MOUSE_LEFTDRAG);
+    Instance* instance = impl_->Find(alias);
+    if (MOUSERECT* pressed = CapturedArea(impl_->capture, alias, instance)) {
+        return Deliver(*this, *instance, pressed, impl_->capture->boxX, impl_->capture->boxY, x, y,
+                       MOUSE_LEFTDRAG, MOUSE_LEFTDRAG);
+    }
+    return Dispatch(*this, instance, x, y, MOUSE_LEFTDRAG, MOUSE_LEFTDRAG);
 }
 
 // --- Clock and reactions -------------------------------------------------------------

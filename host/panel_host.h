@@ -187,6 +187,9 @@ public:
 
     // --- Simulator reactions (reactions.h) ----------------------------------
     void SetReactions(bool on);
+    // Acts on the key events sent since the last frame (done at the start of
+    // every frame while reactions are on).
+    void ApplyPendingReactions();
     bool Reactions() const;
 
     // Used by the service routines.

@@ -121,6 +121,9 @@ TEST_F(MouseTest, HeldRepeatsReleaseAndDrag) {
     host.Hold("M", 107, 57, 5);
     EXPECT_EQ(host.TakeEvents(), (EventList{{0x10010, 0}}));
 
+    // That area does not ask for the release; once the button is up, a
+    // release or drag goes to the area under the pointer.
+    EXPECT_FALSE(host.Release("M", 107, 57));
     calls.clear();
     EXPECT_TRUE(host.Release("M", 121, 61));
     EXPECT_TRUE(host.Drag("M", 128, 69));
@@ -129,6 +132,31 @@ TEST_F(MouseTest, HeldRepeatsReleaseAndDrag) {
     EXPECT_EQ(calls[1].bits, MOUSE_LEFTDRAG);
     EXPECT_EQ(calls[1].x, 8);
     EXPECT_EQ(calls[1].y, 9);
+}
+
+TEST_F(MouseTest, PressedAreaKeepsTheDragAndReleaseWhereverThePointerGoes) {
+    ASSERT_TRUE(host.Click("M", 121, 61));
+    calls.clear();
+    // Far outside the pressed area, even over another gauge area: the drag
+    // still reaches the pressed one, with the point relative to its box.
+    EXPECT_TRUE(host.Drag("M", 200, 100));
+    EXPECT_TRUE(host.Drag("M", 15, 15));
+    EXPECT_TRUE(host.Release("M", 300, 300));
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[0].bits, MOUSE_LEFTDRAG);
+    EXPECT_EQ(calls[0].x, 200 - 120);
+    EXPECT_EQ(calls[0].y, 100 - 60);
+    EXPECT_EQ(calls[1].x, 15 - 120);
+    EXPECT_EQ(calls[1].rect, calls[0].rect);
+    EXPECT_EQ(calls[2].bits, MOUSE_LEFTRELEASE);
+    EXPECT_EQ(calls[2].rect, calls[0].rect);
+    // The release ended the press: the next drag is hit-tested again.
+    calls.clear();
+    EXPECT_FALSE(host.Drag("M", 15, 15));  // the knob there takes no drags
+    EXPECT_TRUE(host.Drag("M", 125, 65));
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].x, 5);
+    EXPECT_EQ(calls[0].y, 5);
 }
 
 TEST_F(MouseTest, InstancesHaveTheirOwnRectangles) {
