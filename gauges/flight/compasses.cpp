@@ -66,10 +66,13 @@ MOUSERECT magneticCompassMouse[] = {
 
 // Gyro_Compass --------------------------------------------------------------
 
-// The flag shows while either of the two gyro warning tokens is positive.
+// The flag shows while either of the two gyro warning tokens is positive;
+// both are read every frame, whatever the first one says.
 FLOAT64 FSAPI GyroFlagValue(ELEMENT_ICON*) {
-    if (LookupNumber(tokenGyroFlagFirst) > 0) return 0;
-    if (LookupNumber(tokenGyroFlagSecond) > 0) return 0;
+    const FLOAT64 first = LookupNumber(tokenGyroFlagFirst);
+    const FLOAT64 second = LookupNumber(tokenGyroFlagSecond);
+    if (first > 0) return 0;
+    if (second > 0) return 0;
     return -1;
 }
 
