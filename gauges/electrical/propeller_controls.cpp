@@ -21,9 +21,12 @@ std::int32_t featherRightPressed = 0;
 std::int32_t resetLeftPressed = 0;
 std::int32_t resetRightPressed = 0;
 
-FLOAT64 pitchLastValue = 0.0;
-std::int32_t pitchDecreaseHold = 0;
-std::int32_t pitchIncreaseHold = 0;
+// The pitch switch keeps its watch per engine: a panel that places it for
+// two engines must not have each compare its pitch with the other's.
+constexpr int pitchEngines = 4;
+FLOAT64 pitchLastValue[pitchEngines] = {};
+std::int32_t pitchDecreaseHold[pitchEngines] = {};
+std::int32_t pitchIncreaseHold[pitchEngines] = {};
 
 // ---- Push-buttons ----
 
@@ -44,7 +47,8 @@ constexpr PropellerButton propellerButtons[] = {
     {&Propeller_Reset_Right, "Propeller_Reset_Right", 4350, 4360, 0x101D8, "Resets right propeller pitch", &resetRightPressed},
 };
 
-constexpr UINT32 buttonFlags = MOUSE_LEFTSINGLE | MOUSE_LEFTRELEASE;
+// Click, repeated while held, and the release that lets go.
+constexpr UINT32 buttonFlags = MOUSE_LEFTSINGLE | MOUSE_DOWN_REPEAT | MOUSE_LEFTRELEASE;
 
 // A press (and every repeat of it) sends the event; the release lets go.
 void ButtonMouse(const PropellerButton& button, UINT32 mouseFlags) {
@@ -102,25 +106,36 @@ struct PropellerButtonGauge {
 // ---- Propeller_Switch ----
 
 constexpr std::int32_t pitchHoldUpdates = 9;
+constexpr SINT32 pitchTokenEngine1 = 394;
+
+// The engine whose pitch the lever watches, from the token the gauge's
+// parameters gave it at install; engine 1 for anything else.
+int PitchEngine(SINT32 token) {
+    for (int engine = 1; engine <= pitchEngines; ++engine) {
+        if (EngineToken(pitchTokenEngine1, engine) == token) return engine - 1;
+    }
+    return 0;
+}
 
 // The lever shows a deflection for the update that sees a change and the 8
 // after it, then springs back; a value that keeps moving keeps it deflected.
 FLOAT64 FSAPI PitchSwitchLever(ELEMENT_ICON* lever) {
     if (!lever) return 0.0;
+    const int e = PitchEngine(lever->source_var.id);
     const FLOAT64 pitch = lever->source_var.var_value.n;
-    if (pitchDecreaseHold >= 0) --pitchDecreaseHold;
-    if (pitchIncreaseHold >= 0) --pitchIncreaseHold;
-    if (pitchLastValue > pitch) {
-        pitchDecreaseHold = pitchHoldUpdates;
-        pitchIncreaseHold = 0;
+    if (pitchDecreaseHold[e] >= 0) --pitchDecreaseHold[e];
+    if (pitchIncreaseHold[e] >= 0) --pitchIncreaseHold[e];
+    if (pitchLastValue[e] > pitch) {
+        pitchDecreaseHold[e] = pitchHoldUpdates;
+        pitchIncreaseHold[e] = 0;
     }
-    if (pitchLastValue < pitch) {
-        pitchIncreaseHold = pitchHoldUpdates;
-        pitchDecreaseHold = 0;
+    if (pitchLastValue[e] < pitch) {
+        pitchIncreaseHold[e] = pitchHoldUpdates;
+        pitchDecreaseHold[e] = 0;
     }
-    pitchLastValue = pitch;
-    if (pitchDecreaseHold > 0) return 1.0;
-    if (pitchIncreaseHold > 0) return 2.0;
+    pitchLastValue[e] = pitch;
+    if (pitchDecreaseHold[e] > 0) return 1.0;
+    if (pitchIncreaseHold[e] > 0) return 2.0;
     return 0.0;
 }
 
@@ -141,7 +156,7 @@ SINT32 FSAPI PitchSwitchUp(MOUSECALLBACK_POINT*, UINT32) {
 
 ELEMENT_ICON pitchLever = {
     .header = ElementHeader(ELEMENT_TYPE_ICON, 4290, {0, 0}, &Propeller_Switch, nullptr, 0x3),
-    .source_var = Token(394),
+    .source_var = Token(pitchTokenEngine1),
     .scale = 1.0,
     .picture_count = 3,
     .update_cb = PitchSwitchLever,
