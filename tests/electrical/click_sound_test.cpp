@@ -204,6 +204,35 @@ TEST_F(ClickSound, EveryClickSendsItsEventsWithoutSound) {
     EXPECT_FALSE(Heard(wav, 0.0, 1e9));
 }
 
+// Areas that make no sound: a main switch whose excitation is off does
+// nothing at all, and the engine box selectors step silently.
+TEST_F(ClickSound, DeadMainSwitchAndSelectorsAreSilent) {
+    Load(true);
+    ASSERT_TRUE(host.Place("Left_Gen_Excit_Switch", "LGE"));
+    ASSERT_TRUE(host.Place("Left_Gen_Main_Switch", "LGM"));
+    ASSERT_TRUE(host.Place("Aviac_Box", "BOX"));
+    host.Click("LGE", 17, 60);
+    EXPECT_EQ(host.TakeEvents(), (EventList{{0x1033B, 0}}));
+    host.Frame(20);
+
+    const std::string path = TempPath("silent_areas");
+    ASSERT_EQ(qraudio_record_start(path.c_str(), 22050), QRAUDIO_OK);
+    host.Frame();
+    EXPECT_TRUE(host.Click("LGM", 17, 60));
+    host.Frame(5);
+    EXPECT_TRUE(host.Click("BOX", 90, 90));
+    EXPECT_TRUE(host.Click("BOX", 90, 90));
+    EXPECT_TRUE(host.Click("BOX", 90, 190));
+    host.Frame(5);
+    ASSERT_EQ(qraudio_record_stop(), QRAUDIO_OK);
+    const Wav wav = ReadWav(path);
+    std::remove(path.c_str());
+    EXPECT_FALSE(Heard(wav, 0.0, 1e9));
+    // Only the selector's step to 2 sent anything.
+    EXPECT_EQ(host.TakeEvents(), (EventList{{0x103BE, 0}}));
+    EXPECT_EQ(host.Image("LGM", 2), 0);
+}
+
 // The device coming back later changes nothing: the first failure silenced
 // the module for good.
 TEST_F(ClickSound, SoundStaysOffOnceFailed) {
