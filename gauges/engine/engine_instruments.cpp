@@ -253,25 +253,19 @@ MOUSERECT oilTemperatureMouse[] = {MouseGauge(0xAB4F), MouseEnd()};
 
 constexpr SINT32 tokenAmbientTemperature = 341;  // degrees Celsius
 constexpr SINT32 tokenEngine1Temperature = 415;  // degrees Rankine
-constexpr SINT32 tokenEngine2Temperature = tokenEngine1Temperature + 39;
+constexpr SINT32 engineTokenStride = 39;
 
-// Each constant on its own step, in this order, so the result matches the
-// instrument's calibration to the last bit.
-FLOAT64 CarburettorTemperatureOf(SINT32 engineTemperatureToken) {
+// Needle routine of one engine's carburettor needle. Each constant is applied
+// on its own step, in this order, so the result matches the instrument's
+// calibration to the last bit.
+template <int Engine>
+FLOAT64 FSAPI CarburettorTemperature(ELEMENT_NEEDLE*) {
     const FLOAT64 ambient = LookupNumber(tokenAmbientTemperature);
-    FLOAT64 engine = LookupNumber(engineTemperatureToken);
+    FLOAT64 engine = LookupNumber(tokenEngine1Temperature + (Engine - 1) * engineTokenStride);
     engine = engine - 459.67;
     engine = engine - 32.0;
     engine = engine * 0.5555555555555556;
     return ambient + engine * 0.1;
-}
-
-FLOAT64 FSAPI CarburettorTemperatureEngine1(ELEMENT_NEEDLE*) {
-    return CarburettorTemperatureOf(tokenEngine1Temperature);
-}
-
-FLOAT64 FSAPI CarburettorTemperatureEngine2(ELEMENT_NEEDLE*) {
-    return CarburettorTemperatureOf(tokenEngine2Temperature);
 }
 
 NONLINEARITY carburettorLeftTable[] = {
@@ -295,7 +289,7 @@ ELEMENT_NEEDLE carburettorEngine1 = {
     .source_var = Token(425),
     .nonlinearity = carburettorLeftTable,
     .nonlinearity_table_size = Rows(carburettorLeftTable),
-    .update_cb = CarburettorTemperatureEngine1,
+    .update_cb = CarburettorTemperature<1>,
 };
 
 ELEMENT_NEEDLE carburettorEngine2 = {
@@ -304,7 +298,7 @@ ELEMENT_NEEDLE carburettorEngine2 = {
     .source_var = Token(464),
     .nonlinearity = carburettorRightTable,
     .nonlinearity_table_size = Rows(carburettorRightTable),
-    .update_cb = CarburettorTemperatureEngine2,
+    .update_cb = CarburettorTemperature<2>,
 };
 
 ELEMENT_HEADER* carburettorDialNext[] = {&carburettorEngine2.header, &carburettorEngine1.header,

@@ -110,14 +110,11 @@ void FSAPI FuelCapacityRead(GAUGEHDR*, SINT32 serviceId, UINT32) {
     if (right > 0) rightTankCapacity = right;
 }
 
-FLOAT64 FSAPI FuelQuantityLeft(ELEMENT_NEEDLE* needle) {
+// Needle routine of one tank: the tank's level scaled to its capacity.
+template <FLOAT64& Capacity>
+FLOAT64 FSAPI FuelQuantityValue(ELEMENT_NEEDLE* needle) {
     if (!needle) return 0;
-    return leftTankCapacity * needle->source_var.var_value.n / tankLevelFull;
-}
-
-FLOAT64 FSAPI FuelQuantityRight(ELEMENT_NEEDLE* needle) {
-    if (!needle) return 0;
-    return rightTankCapacity * needle->source_var.var_value.n / tankLevelFull;
+    return Capacity * needle->source_var.var_value.n / tankLevelFull;
 }
 
 NONLINEARITY fuelQuantityLeftTable[] = {
@@ -150,7 +147,7 @@ ELEMENT_NEEDLE fuelQuantityLeftNeedle = {
     .source_var = Token(291),
     .nonlinearity = fuelQuantityLeftTable,
     .nonlinearity_table_size = Rows(fuelQuantityLeftTable),
-    .update_cb = FuelQuantityLeft,
+    .update_cb = FuelQuantityValue<leftTankCapacity>,
 };
 
 ELEMENT_NEEDLE fuelQuantityRightNeedle = {
@@ -159,7 +156,7 @@ ELEMENT_NEEDLE fuelQuantityRightNeedle = {
     .source_var = Token(297),
     .nonlinearity = fuelQuantityRightTable,
     .nonlinearity_table_size = Rows(fuelQuantityRightTable),
-    .update_cb = FuelQuantityRight,
+    .update_cb = FuelQuantityValue<rightTankCapacity>,
 };
 
 ELEMENT_HEADER* fuelQuantityDialNext[] = {&fuelQuantityRightNeedle.header,
@@ -217,6 +214,10 @@ void AddFuel(FLOAT64& total, FLOAT64 seconds, FLOAT64 flowPerHour) {
     if (std::isfinite(fuel) && fuel > 0) total += fuel;
 }
 
+// A clock reading of 0 or less, or one that is not a number, is a clock the
+// simulator did not supply, not a time.
+bool ClockSupplied(FLOAT64 time) { return time > 0 && std::isfinite(time); }
+
 void FSAPI FuelFlowIntegrate(GAUGEHDR*, SINT32 serviceId, UINT32) {
     if (serviceId == PANEL_SERVICE_PRE_INSTALL) {
         consumptionLastTime = Refresh(consumptionTime);
@@ -228,37 +229,31 @@ void FSAPI FuelFlowIntegrate(GAUGEHDR*, SINT32 serviceId, UINT32) {
     const FLOAT64 flow1 = Refresh(consumptionFlow1);
     const FLOAT64 flow2 = Refresh(consumptionFlow2);
     const FLOAT64 voltage = Refresh(consumptionVoltage);
+    // Without a clock the counters wait and then go on from the last time
+    // read: a reading that drops out for a frame adds no fuel for all the
+    // time before it once the clock is back.
+    if (!ClockSupplied(time)) return;
     const FLOAT64 seconds = time - consumptionLastTime;
 
     if (voltage > consumptionMinimumVoltage) AddFuel(consumedEngine1, seconds, flow1);
     AddFuel(consumedEngine2, seconds, flow2);
-    if (std::isfinite(time)) consumptionLastTime = time;
+    consumptionLastTime = time;
 }
 
-// The drum rule of the altimeter's counters, driven by a counter instead of
-// the element's own token (the drums have none).
-FLOAT64 ConsumptionDrumValue(ELEMENT_MOVING_IMAGE* drum, FLOAT64 consumed) {
+// The drum rule of the altimeter's counters, driven by a row's counter
+// instead of the element's own token (the drums have none).
+template <FLOAT64& Consumed>
+FLOAT64 FSAPI ConsumptionDrumValue(ELEMENT_MOVING_IMAGE* drum) {
     if (!drum) return 0;
     ELEMENT_MOVING_IMAGE reading = *drum;
-    reading.source_var_y.var_value.n = consumed;
+    reading.source_var_y.var_value.n = Consumed;
     return DrumRollValue(&reading);
 }
 
-FLOAT64 FSAPI ConsumptionDrumEngine1(ELEMENT_MOVING_IMAGE* drum) {
-    return ConsumptionDrumValue(drum, consumedEngine1);
-}
-
-FLOAT64 FSAPI ConsumptionDrumEngine2(ELEMENT_MOVING_IMAGE* drum) {
-    return ConsumptionDrumValue(drum, consumedEngine2);
-}
-
-SINT32 FSAPI ConsumptionResetEngine1(MOUSECALLBACK_POINT*, UINT32) {
-    consumedEngine1 = 0;
-    return 0;
-}
-
-SINT32 FSAPI ConsumptionResetEngine2(MOUSECALLBACK_POINT*, UINT32) {
-    consumedEngine2 = 0;
+// Reset button of a row.
+template <FLOAT64& Consumed>
+SINT32 FSAPI ConsumptionReset(MOUSECALLBACK_POINT*, UINT32) {
+    Consumed = 0;
     return 0;
 }
 
@@ -281,14 +276,17 @@ constexpr ELEMENT_MOVING_IMAGE ConsumptionDrum(PIXPOINT position, FLOAT64 step,
     };
 }
 
-ELEMENT_MOVING_IMAGE engine2Units = ConsumptionDrum({139, 138}, 1, ConsumptionDrumEngine2);
-ELEMENT_MOVING_IMAGE engine2Tens = ConsumptionDrum({117, 138}, 10, ConsumptionDrumEngine2);
-ELEMENT_MOVING_IMAGE engine2Hundreds = ConsumptionDrum({95, 138}, 100, ConsumptionDrumEngine2);
-ELEMENT_MOVING_IMAGE engine2Thousands = ConsumptionDrum({73, 138}, 1000, ConsumptionDrumEngine2);
-ELEMENT_MOVING_IMAGE engine1Units = ConsumptionDrum({139, 61}, 1, ConsumptionDrumEngine1);
-ELEMENT_MOVING_IMAGE engine1Tens = ConsumptionDrum({117, 61}, 10, ConsumptionDrumEngine1);
-ELEMENT_MOVING_IMAGE engine1Hundreds = ConsumptionDrum({95, 61}, 100, ConsumptionDrumEngine1);
-ELEMENT_MOVING_IMAGE engine1Thousands = ConsumptionDrum({73, 61}, 1000, ConsumptionDrumEngine1);
+constexpr MOVING_IMAGE_UPDATE_CALLBACK engine1Drum = ConsumptionDrumValue<consumedEngine1>;
+constexpr MOVING_IMAGE_UPDATE_CALLBACK engine2Drum = ConsumptionDrumValue<consumedEngine2>;
+
+ELEMENT_MOVING_IMAGE engine2Units = ConsumptionDrum({139, 138}, 1, engine2Drum);
+ELEMENT_MOVING_IMAGE engine2Tens = ConsumptionDrum({117, 138}, 10, engine2Drum);
+ELEMENT_MOVING_IMAGE engine2Hundreds = ConsumptionDrum({95, 138}, 100, engine2Drum);
+ELEMENT_MOVING_IMAGE engine2Thousands = ConsumptionDrum({73, 138}, 1000, engine2Drum);
+ELEMENT_MOVING_IMAGE engine1Units = ConsumptionDrum({139, 61}, 1, engine1Drum);
+ELEMENT_MOVING_IMAGE engine1Tens = ConsumptionDrum({117, 61}, 10, engine1Drum);
+ELEMENT_MOVING_IMAGE engine1Hundreds = ConsumptionDrum({95, 61}, 100, engine1Drum);
+ELEMENT_MOVING_IMAGE engine1Thousands = ConsumptionDrum({73, 61}, 1000, engine1Drum);
 
 ELEMENT_HEADER* consumptionFaceNext[] = {
     &engine2Units.header, &engine2Tens.header, &engine2Hundreds.header,
@@ -305,8 +303,10 @@ ELEMENT_HEADER* consumptionElements[] = {&consumptionFace.header, nullptr};
 
 MOUSERECT consumptionMouse[] = {
     MouseGauge(0xAA3F),
-    MouseRoutine(11, 84, 52, 26, CURSOR_HAND, MOUSE_LEFTSINGLE, ConsumptionResetEngine1),
-    MouseRoutine(11, 110, 52, 26, CURSOR_HAND, MOUSE_LEFTSINGLE, ConsumptionResetEngine2),
+    MouseRoutine(11, 84, 52, 26, CURSOR_HAND, MOUSE_LEFTSINGLE,
+                 ConsumptionReset<consumedEngine1>),
+    MouseRoutine(11, 110, 52, 26, CURSOR_HAND, MOUSE_LEFTSINGLE,
+                 ConsumptionReset<consumedEngine2>),
     MouseEnd(),
 };
 

@@ -33,8 +33,12 @@ FLOAT64 FSAPI GearDownLamp(ELEMENT_ICON* lamp) {
 }
 
 // Red lamp of a travelling leg: dark for the first half of each period, lit
-// for the second. The three legs blink with slightly different periods.
-FLOAT64 GearTransitLamp(const ELEMENT_ICON* lamp, FLOAT64 period, FLOAT64 threshold) {
+// for the second. The three legs blink with slightly different periods
+// (0.51, 0.52 and 0.53 s).
+template <int PeriodMilliseconds>
+FLOAT64 FSAPI GearTransitLamp(ELEMENT_ICON* lamp) {
+    constexpr FLOAT64 period = PeriodMilliseconds / 1000.0;
+    constexpr FLOAT64 threshold = period / 2;
     if (!lamp) return lampDark;
     const FLOAT64 time = LookupNumber(tokenSimulationTime);
     const FLOAT64 blink = std::fmod(time, period) > threshold ? lampLit : lampDark;
@@ -42,18 +46,6 @@ FLOAT64 GearTransitLamp(const ELEMENT_ICON* lamp, FLOAT64 period, FLOAT64 thresh
     if (gear > gearDownLocked) return lampDark;
     if (gear < gearUpLocked) return lampDark;
     return blink;
-}
-
-FLOAT64 FSAPI GearTransitLampLeft(ELEMENT_ICON* lamp) {
-    return GearTransitLamp(lamp, 0.51, 0.255);
-}
-
-FLOAT64 FSAPI GearTransitLampRight(ELEMENT_ICON* lamp) {
-    return GearTransitLamp(lamp, 0.52, 0.26);
-}
-
-FLOAT64 FSAPI GearTransitLampCentre(ELEMENT_ICON* lamp) {
-    return GearTransitLamp(lamp, 0.53, 0.265);
 }
 
 // Without panel power no lamp is drawn.
@@ -78,11 +70,11 @@ constexpr SINT32 greenLamp = 280;
 constexpr SINT32 redLamp = 290;
 
 ELEMENT_ICON leftGreen = Lamp(greenLamp, {13, 61}, tokenLeftGear, GearDownLamp);
-ELEMENT_ICON leftRed = Lamp(redLamp, {15, 8}, tokenLeftGear, GearTransitLampLeft);
+ELEMENT_ICON leftRed = Lamp(redLamp, {15, 8}, tokenLeftGear, GearTransitLamp<510>);
 ELEMENT_ICON rightGreen = Lamp(greenLamp, {61, 61}, tokenRightGear, GearDownLamp);
-ELEMENT_ICON rightRed = Lamp(redLamp, {63, 7}, tokenRightGear, GearTransitLampRight);
+ELEMENT_ICON rightRed = Lamp(redLamp, {63, 7}, tokenRightGear, GearTransitLamp<520>);
 ELEMENT_ICON centreGreen = Lamp(greenLamp, {37, 69}, tokenCentreGear, GearDownLamp);
-ELEMENT_ICON centreRed = Lamp(redLamp, {39, 0}, tokenCentreGear, GearTransitLampCentre);
+ELEMENT_ICON centreRed = Lamp(redLamp, {39, 0}, tokenCentreGear, GearTransitLamp<530>);
 
 ELEMENT_HEADER* lampPlateNext[] = {&leftGreen.header,  &leftRed.header,     &rightGreen.header,
                                    &rightRed.header,   &centreGreen.header, &centreRed.header,

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,68 @@ TEST_F(EngineGauges, ReinstalledEngineGaugeIsMovedFromItsOwnNumbersAgain) {
 }
 
 // ---------------------------------------------------------------------------
+// Twin-needle dials: beyond the last mark both needles rest on the stop,
+// whichever way their tables run.
+
+TEST_F(EngineGauges, OilNeedlesRestOnTheStopBeyondTheLastMark) {
+    Place("Oil_Pressure", "OP");
+    Place("Oil_Temperature", "OT");
+    struct Dial {
+        const char* alias;
+        SINT32 left;   // engine 1 token, element 3
+        SINT32 right;  // engine 2 token, element 2
+        double zero;
+        double lastMark;
+        double stop;
+    };
+    for (Dial dial : {Dial{"OP", 418, 457, 0, 25054.92, 31318.65},
+                      Dial{"OT", 416, 455, 491.67, 707.67, 761.67}}) {
+        const auto anglesAt = [&](double value) {
+            host.SetNumber(dial.left, value);
+            host.SetNumber(dial.right, value);
+            host.Frame();
+            return std::pair{host.Angle(dial.alias, 3), host.Angle(dial.alias, 2)};
+        };
+        const auto atLastMark = anglesAt(dial.lastMark);
+        EXPECT_EQ(anglesAt(dial.stop), atLastMark) << dial.alias;
+        EXPECT_EQ(anglesAt(dial.stop * 2), atLastMark) << dial.alias;
+        const auto atZero = anglesAt(dial.zero);
+        // Between the ends the needles do move.
+        const auto midway = anglesAt((dial.zero + dial.lastMark) / 2);
+        EXPECT_NE(midway.first, atZero.first) << dial.alias;
+        EXPECT_NE(midway.first, atLastMark.first) << dial.alias;
+        EXPECT_NE(midway.second, atZero.second) << dial.alias;
+        EXPECT_NE(midway.second, atLastMark.second) << dial.alias;
+    }
+}
+
+TEST_F(EngineGauges, TachometerAndHydraulicNeedlesRestOnTheLowStop) {
+    Place("Tachometer", "T");
+    Place("Hydraulic_Pressure", "H");
+    const auto angleAt = [&](const char* alias, SINT32 token, double value) {
+        host.SetNumber(token, value);
+        host.Frame();
+        return host.Angle(alias, 2);
+    };
+    const double tachometerStop = angleAt("T", 390, 0);
+    EXPECT_EQ(angleAt("T", 390, 399), tachometerStop);
+    EXPECT_EQ(angleAt("T", 390, 400), tachometerStop);
+    EXPECT_NE(angleAt("T", 390, 401), tachometerStop);
+    EXPECT_EQ(angleAt("T", 390, 4100), angleAt("T", 390, 4000));
+
+    const double hydraulicStop = angleAt("H", 732, 0);
+    EXPECT_EQ(angleAt("H", 732, -2087.91), hydraulicStop);
+    EXPECT_NE(angleAt("H", 732, 365384.25), hydraulicStop);
+    // Losing panel power drops the needle to zero; an engine failure does not.
+    host.Fail(2);
+    host.Frame();
+    EXPECT_DOUBLE_EQ(host.Value("H", 2), 365384.25);
+    host.Fail(20);
+    host.Frame();
+    EXPECT_DOUBLE_EQ(host.Value("H", 2), 0);
+}
+
+// ---------------------------------------------------------------------------
 // Tank needles.
 
 TEST_F(EngineGauges, FullTankReadsExactlyItsCapacity) {
@@ -175,6 +238,21 @@ TEST_F(EngineGauges, CounterWrapsPast9999WhileTheTotalKeepsGrowing) {
     host.Frame();
     EXPECT_EQ(Counter("FC", engine1Units), 0);
     EXPECT_EQ(Counter("FC", engine2Units), 0);
+}
+
+TEST_F(EngineGauges, LastTenthOfAUnitRollsEveryDrumThatChanges) {
+    host.SetNumber(tokenTime, 0);
+    Place("Fuel_Consumption", "FC");
+    host.SetNumber(tokenBusVoltage, 24);
+    host.SetNumber(tokenFlow1, 9.95 * 3600);
+    host.SetNumber(tokenTime, 1);
+    host.Frame();
+    // Units half-way from 9 to 0, tens half-way from 0 to 1; the hundreds
+    // and thousands do not change digit and stand still.
+    EXPECT_NEAR(host.Value("FC", engine1Units), 9.5, 1e-9);
+    EXPECT_NEAR(host.Value("FC", engine1Units + 1), 5, 1e-9);
+    EXPECT_NEAR(host.Value("FC", engine1Units + 2), 0, 1e-9);
+    EXPECT_NEAR(host.Value("FC", engine1Units + 3), 0, 1e-9);
 }
 
 TEST_F(EngineGauges, ResetClearsOnlyItsOwnRow) {
@@ -253,6 +331,29 @@ TEST_F(EngineGauges, ClockJumpingBackOrBadValuesNeverCorruptTheTotals) {
     host.Frame();
     EXPECT_EQ(Counter("FC", engine1Units), 55);
     EXPECT_EQ(Counter("FC", engine2Units), 56);
+}
+
+TEST_F(EngineGauges, ClockMissingForAFrameAddsNoFuel) {
+    // A clock the simulator does not supply reads 0; when it is back the
+    // counters go on from the last time read instead of counting the whole
+    // flight again.
+    host.SetNumber(tokenTime, 3600);
+    Place("Fuel_Consumption", "FC");
+    host.SetNumber(tokenBusVoltage, 24);
+    host.SetNumber(tokenFlow1, 3600);
+    host.SetNumber(tokenFlow2, 7200);
+    host.SetNumber(tokenTime, 3610);
+    host.Frame();
+    ASSERT_EQ(Counter("FC", engine1Units), 10);
+
+    host.SetNumber(tokenTime, 0);
+    host.Frame(3);
+    EXPECT_EQ(Counter("FC", engine1Units), 10);
+    EXPECT_EQ(Counter("FC", engine2Units), 20);
+    host.SetNumber(tokenTime, 3612);
+    host.Frame();
+    EXPECT_EQ(Counter("FC", engine1Units), 12);
+    EXPECT_EQ(Counter("FC", engine2Units), 24);
 }
 
 // ---------------------------------------------------------------------------
