@@ -292,6 +292,19 @@ TEST_F(ClickSound, GaugePlacedTwiceKeepsItsClick) {
     host.Kill("A2");
     EXPECT_EQ(LiveDevices(), 0);
     EXPECT_EQ(LiveBuffers(), 0);
+
+    // After the last kill, the next install makes a fresh device and click,
+    // and a reinstall of one copy while the other stays keeps just one.
+    ASSERT_TRUE(host.Place("Avionics_Switch", "A3"));
+    ASSERT_TRUE(host.Place("Avionics_Switch", "A4"));
+    EXPECT_EQ(LiveDevices(), 1);
+    EXPECT_EQ(LiveBuffers(), 1);
+    ASSERT_TRUE(host.Reinstall("A3"));
+    EXPECT_EQ(LiveDevices(), 1);
+    EXPECT_EQ(LiveBuffers(), 1);
+    host.KillAll();
+    EXPECT_EQ(LiveDevices(), 0);
+    EXPECT_EQ(LiveBuffers(), 0);
 }
 
 }  // namespace
