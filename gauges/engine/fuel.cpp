@@ -188,7 +188,8 @@ constexpr SINT32 tokenSimulationTime = 604;  // seconds
 constexpr SINT32 tokenEngine1FuelFlow = 421;  // per hour
 constexpr SINT32 tokenEngine2FuelFlow = tokenEngine1FuelFlow + 39;
 constexpr SINT32 tokenMainBusVoltage = 753;
-// Engine 1's counter is powered from the main bus and stops below this.
+// Engine 1's counter runs only while the main bus is above this voltage;
+// engine 2's counts whatever the bus.
 constexpr FLOAT64 consumptionMinimumVoltage = 20.0;
 constexpr FLOAT64 secondsPerHour = 3600.0;
 
