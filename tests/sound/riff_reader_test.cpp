@@ -71,8 +71,10 @@ TEST(RiffReader, FindsFormatAndSamplesPastOtherChunks) {
              std::vector<Bytes>{Chunk("fmt ", PcmFormat()), Chunk("data", samples),
                                 Chunk("LIST", Bytes(6, 'y'))},
          }) {
+        // The image points into the file's bytes: keep them alive.
+        const Bytes file = Riff(layout);
         WaveImage wave;
-        ASSERT_TRUE(Read(Riff(layout), wave));
+        ASSERT_TRUE(Read(file, wave));
         EXPECT_EQ(wave.format.formatTag, 1);
         EXPECT_EQ(wave.format.channels, 1);
         EXPECT_EQ(wave.format.samplesPerSec, 11025u);
