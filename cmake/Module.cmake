@@ -60,3 +60,9 @@ else()
   target_link_libraries(qr417_static PUBLIC ${QR_NATIVE_LIBS})
 endif()
 target_include_directories(qr417_static PUBLIC ${CMAKE_SOURCE_DIR})
+
+# Windows test programs (run under Wine by scripts/windows-tests).
+option(QR_WINDOWS_TESTS "Build the Windows test programs" OFF)
+if(WIN32 AND QR_WINDOWS_TESTS)
+  add_subdirectory(${CMAKE_SOURCE_DIR}/tests/windows ${CMAKE_BINARY_DIR}/tests-windows)
+endif()
