@@ -13,7 +13,6 @@ namespace panelhost {
 namespace {
 
 constexpr const char* mainWindowClass = "FS98MAIN";
-constexpr unsigned recordingRate = 22050;
 
 #if defined(_WIN32)
 // A hidden top-level window; without a display (Wine on a server) there is
@@ -41,10 +40,6 @@ struct MainWindow {
 } mainWindow;
 #endif
 
-void Say(std::string* error, const std::string& text) {
-    if (error) *error = text;
-}
-
 }  // namespace
 
 #if defined(_WIN32)
@@ -55,6 +50,16 @@ bool HostSoundRecordStart(const std::string&, std::string*) { return true; }
 bool HostSoundRecordStop(std::string*) { return true; }
 
 #else
+
+namespace {
+
+constexpr unsigned recordingRate = 22050;
+
+void Say(std::string* error, const std::string& text) {
+    if (error) *error = text;
+}
+
+}  // namespace
 
 bool HostSoundControlled() { return true; }
 
