@@ -22,6 +22,9 @@ constexpr LONG formatRecordSize = 18;  // the whole WAVEFORMATEX, extra-size wor
 static_assert(bufferFlags == 0x80E0);
 static_assert(memoryFileFlags == 0x10002);
 static_assert(sizeof(WAVEFORMATEX) == formatRecordSize);
+#if !defined(_WIN64)
+static_assert(sizeof(DSBUFFERDESC) == 36, "the buffer description the device expects");
+#endif
 
 IDirectSound* DeviceIn(SoundDevice* slot) { return static_cast<IDirectSound*>(*slot); }
 IDirectSoundBuffer* BufferIn(SoundBuffer* slot) { return static_cast<IDirectSoundBuffer*>(*slot); }
