@@ -518,6 +518,8 @@ void Runner::TraceChanges() {
 
 bool RunScenarioText(Host& host, const std::string& name, const std::string& text,
                      std::ostream& out, std::ostream& err, const ScenarioOptions& options) {
+    // Each file starts on a machine with a working sound device.
+    HostSoundSetDevice(true);
     Runner runner(host, out, options);
     std::istringstream lines(text);
     std::string line;
