@@ -108,18 +108,6 @@ TEST(ScenarioErrors, ReportFileLineAndReasonWithExitCodeOne) {
     }
 }
 
-TEST(ScenarioErrors, MalformedFilesOfTheSuite) {
-    const fs::path folder = fs::path(QR_SOURCE_DIR) / "tests" / "malformed";
-    if (!fs::is_directory(folder)) GTEST_SKIP() << "no malformed scenario files";
-    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        if (entry.path().extension() != ".scn") continue;
-        const RunResult result =
-            RunPanelhost("--module " + std::string(QR_MODULE_PATH) + " run " + entry.path().string());
-        EXPECT_EQ(result.exitCode, 1) << entry.path() << ":\n" << result.output;
-        EXPECT_NE(result.output.find(entry.path().string() + ":"), std::string::npos) << result.output;
-    }
-}
-
 TEST(PanelhostCommandLine, FilesRunInOrderAndStopAtTheFirstFailure) {
     const std::string good = WriteScenario("good", "place Shut_Down\nconnect\nexpect events none\n");
     const std::string bad = WriteScenario("bad", "expect window 3 open\n");
