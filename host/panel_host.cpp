@@ -35,20 +35,45 @@ constexpr double defaultFramePeriod = 1.0 / 18.0;
 // The host that loaded a module last; the service routines have no context.
 Host* activeHost = nullptr;
 
+ModuleCodeHook moduleCodeHook = nullptr;
+bool inModuleCode = false;
+
+// Marks the module's code (true) or the host's as running while it lives,
+// and whichever ran before once it ends: wraps every call into a module
+// routine and every service routine the module calls back.
+class CodeRunning {
+public:
+    explicit CodeRunning(bool module) : previous_(inModuleCode) { Mark(module); }
+    ~CodeRunning() { Mark(previous_); }
+    CodeRunning(const CodeRunning&) = delete;
+    CodeRunning& operator=(const CodeRunning&) = delete;
+
+private:
+    static void Mark(bool module) {
+        inModuleCode = module;
+        if (moduleCodeHook) moduleCodeHook(module);
+    }
+    bool previous_;
+};
+
 void FSAPI ServiceLookupVar(MODULE_VAR* var) {
+    const CodeRunning host(false);
     if (activeHost && var) activeHost->LookupVar(var);
 }
 
 void FSAPI ServiceTriggerKeyEvent(UINT32 event, UINT32 value) {
+    const CodeRunning host(false);
     if (activeHost) activeHost->TriggerKeyEvent(event, value);
 }
 
 void FSAPI ServicePanelWindowToggle(UINT32 window) {
+    const CodeRunning host(false);
     if (activeHost) activeHost->ToggleWindow(window);
 }
 
 void FSAPI ServiceExecuteCalculatorCode(const char* code, FLOAT64* fvalue, SINT32* ivalue,
                                         const char** svalue) {
+    const CodeRunning host(false);
     if (activeHost) {
         activeHost->CalculatorCode(code, fvalue, ivalue, svalue);
     } else {
@@ -106,7 +131,9 @@ public:
     std::vector<ElementState> elements;  // drawing order
 
     void Notify(UINT32 service, UINT32 extra) {
-        if (header.gauge_callback) header.gauge_callback(&header, static_cast<SINT32>(service), extra);
+        if (!header.gauge_callback) return;
+        const CodeRunning module(true);
+        header.gauge_callback(&header, static_cast<SINT32>(service), extra);
     }
 
     void FillNeedleTables() {
@@ -291,7 +318,10 @@ bool Host::Attach(IMPORT_TABLE* importTable, MODULE_LINKAGE_VIEW* linkage, std::
     importTable->panels.table = &panelServices;
     impl_->attached = true;
     activeHost = this;
-    if (linkage->module_init) linkage->module_init();
+    if (linkage->module_init) {
+        const CodeRunning module(true);
+        linkage->module_init();
+    }
     return true;
 }
 
@@ -316,7 +346,10 @@ void Host::Unload() {
     if (!impl_->attached) return;
     activeHost = this;
     KillAll();
-    if (impl_->linkage->module_deinit) impl_->linkage->module_deinit();
+    if (impl_->linkage->module_deinit) {
+        const CodeRunning module(true);
+        impl_->linkage->module_deinit();
+    }
     impl_->importTable->panels.table = impl_->previousTable;
     CloseModuleFile(impl_->file);
     impl_->attached = false;
@@ -442,7 +475,9 @@ void Refresh(const Host& host, MODULE_VAR& var) {
 
 template <typename Record, typename Callback>
 double ValueOf(Record* record, Callback callback, const MODULE_VAR& var) {
-    return callback ? callback(record) : var.var_value.n;
+    if (!callback) return var.var_value.n;
+    const CodeRunning module(true);
+    return callback(record);
 }
 
 // Failure action that applies to an element: the first active key of its
@@ -787,6 +822,7 @@ bool Deliver(Host& host, Instance& instance, MOUSERECT* rect, int boxX, int boxY
     if (rect->mouse_function) {
         MOUSECALLBACK_POINT point{.x = x - boxX, .y = y - boxY, .gauge = &instance.header,
                                   .rect = rect};
+        const CodeRunning module(true);
         rect->mouse_function(&point, bits);
     } else if (rect->event_id != 0) {
         host.TriggerKeyEvent(rect->event_id, 0);
@@ -877,6 +913,8 @@ void Host::SetFramePeriod(double seconds) {
 }
 
 void Host::SetReactions(bool on) { impl_->reactions = on; }
+
+void SetModuleCodeHook(ModuleCodeHook hook) { moduleCodeHook = hook; }
 bool Host::Reactions() const { return impl_->reactions; }
 
 }  // namespace panelhost

@@ -201,6 +201,13 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
+// Told whenever control passes between host and module code: true as a
+// module routine (gauge, element, mouse, initialisation) starts or a panel
+// service returns to it, false as it returns or calls a service. Tests use
+// it to tell the module's heap use from the host's. Null for none.
+using ModuleCodeHook = void (*)(bool inModule);
+void SetModuleCodeHook(ModuleCodeHook hook);
+
 // Bound to keep scenario and configuration input from running away.
 inline constexpr int maxFramesPerCall = 1000000;
 inline constexpr int maxRepeatsPerHold = 100000;
