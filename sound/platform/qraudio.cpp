@@ -24,6 +24,7 @@ namespace {
 constexpr double forever = std::numeric_limits<double>::infinity();
 constexpr const char* hostClockSymbol = "QrHostClockSeconds";
 constexpr const char* hostModuleSymbol = "QrHostModuleHandle";
+constexpr std::size_t takesReserved = 4096;
 
 using Samples = std::shared_ptr<const std::vector<std::uint8_t>>;
 
@@ -523,6 +524,9 @@ int qraudio_record_start(const char* path, uint32_t rate) {
         return QRAUDIO_ERR_INVALID;
     Recording& r = Audio().recording;
     r = Recording{true, path, rate, qraudio_clock_now(), {}};
+    // Room for the plays of a long session, made now: a click that plays
+    // while recording stays off the heap like any other.
+    r.takes.reserve(takesReserved);
     return QRAUDIO_OK;
 }
 
