@@ -5,6 +5,7 @@
 #include <cstring>
 #include <optional>
 #include <unordered_map>
+#include <utility>
 
 #include "host/element_math.h"
 #include "host/host_clock.h"
@@ -91,15 +92,20 @@ PANEL_SERVICES panelServices = {
     .execute_calculator_code = ServiceExecuteCalculatorCode,
 };
 
-// A box in gauge pixels; `whole` covers every point.
+// A box in gauge pixels; `whole` covers every point. 64-bit, so that group
+// offsets added up from any records cannot overflow.
 struct Box {
     bool whole{true};
-    int x{}, y{}, w{}, h{};
-    bool Contains(int px, int py) const {
-        if (whole) return true;
-        return px >= x && py >= y && static_cast<long long>(px) < static_cast<long long>(x) + w &&
-               static_cast<long long>(py) < static_cast<long long>(y) + h;
+    long long x{}, y{}, w{}, h{};
+    bool Contains(long long px, long long py) const {
+        return whole || (px >= x && py >= y && px < x + w && py < y + h);
     }
+};
+
+// A clickable area and its box in gauge pixels.
+struct Hit {
+    MOUSERECT* rect{};
+    Box box;
 };
 
 }  // namespace
@@ -256,12 +262,10 @@ private:
 
 // ---------------------------------------------------------------------------
 
-// The area a button was pressed on, with its box in gauge pixels.
+// The area a button was pressed on, and the instance it belongs to.
 struct MouseCapture {
-    std::string alias;
-    MOUSERECT* rect{};
-    int boxX{};
-    int boxY{};
+    Instance* instance{};
+    Hit area;
 };
 
 struct Host::Impl {
@@ -286,7 +290,7 @@ struct Host::Impl {
     // so a click's effect shows in the tokens from the next frame on.
     EventList pendingReactions;
     // The area a held button was pressed on: drags and the release go to it,
-    // wherever the pointer has moved since.
+    // wherever the pointer has moved since. A press ends with its instance.
     std::optional<MouseCapture> capture;
 
     Instance* Find(const std::string& alias) const {
@@ -437,6 +441,7 @@ bool Host::Kill(const std::string& alias) {
     activeHost = this;
     instance->Notify(PANEL_SERVICE_PRE_KILL, 0);
     instance->Notify(PANEL_SERVICE_POST_KILL, 0);
+    if (impl_->capture && impl_->capture->instance == instance) impl_->capture.reset();
     std::erase_if(impl_->instances, [&](const auto& placed) { return placed.get() == instance; });
     return true;
 }
@@ -772,11 +777,6 @@ bool Host::Failed(SINT32 key) const { return impl_->failures.count(key) != 0; }
 
 namespace {
 
-struct Hit {
-    MOUSERECT* rect{};
-    Box box;
-};
-
 // The first clickable area in list order that contains the point. Groups open
 // a box relative to the enclosing group (0,0,0,0 = the whole enclosing group;
 // the outermost box is the whole gauge); areas are relative to their group.
@@ -784,25 +784,20 @@ Hit FindArea(MOUSERECT* list, int x, int y) {
     if (!list) return {};
     std::vector<Box> groups{Box{}};
     for (MOUSERECT* rect = list; rect->rect_type != MOUSE_RECT_EOL; ++rect) {
-        const Box& group = groups.back();
+        const Box group = groups.back();
         const PIXPOINT pos = rect->relative_box_pos;
         const PIXPOINT size = rect->relative_box_size;
+        const Box box{false, group.x + pos.x, group.y + pos.y, size.x, size.y};
         switch (rect->rect_type) {
         case MOUSE_RECT_PARENT:
-            if (pos.x == 0 && pos.y == 0 && size.x == 0 && size.y == 0) {
-                groups.push_back(group);
-            } else {
-                groups.push_back(Box{false, group.x + pos.x, group.y + pos.y, size.x, size.y});
-            }
+            groups.push_back(pos.x == 0 && pos.y == 0 && size.x == 0 && size.y == 0 ? group : box);
             break;
         case MOUSE_RECT_END_PARENT:
             if (groups.size() > 1) groups.pop_back();
             break;
-        case MOUSE_RECT_CHILD: {
-            const Box area{false, group.x + pos.x, group.y + pos.y, size.x, size.y};
-            if (area.Contains(x, y)) return {rect, area};
+        case MOUSE_RECT_CHILD:
+            if (box.Contains(x, y)) return {rect, box};
             break;
-        }
         default:  // tooltips and unknown kinds take no clicks
             break;
         }
@@ -810,18 +805,19 @@ Hit FindArea(MOUSERECT* list, int x, int y) {
     return {};
 }
 
-}  // namespace
-
-namespace {
+// A point relative to a box edge, held within what the point record holds.
+SINT32 RelativeTo(long long edge, int point) {
+    return static_cast<SINT32>(std::clamp<long long>(point - edge, INT32_MIN, INT32_MAX));
+}
 
 // Calls the area's routine with the point relative to its box, or sends its
-// key event; only for the events the area asks for.
-bool Deliver(Host& host, Instance& instance, MOUSERECT* rect, int boxX, int boxY, int x, int y,
-             UINT32 asked, UINT32 bits) {
-    if (!rect || (rect->mouse_flags & asked) != asked) return false;
+// key event; only when the area asks for every one of the event's bits.
+bool Deliver(Host& host, Instance& instance, const Hit& area, int x, int y, UINT32 bits) {
+    MOUSERECT* rect = area.rect;
+    if (!rect || (rect->mouse_flags & bits) != bits) return false;
     if (rect->mouse_function) {
-        MOUSECALLBACK_POINT point{.x = x - boxX, .y = y - boxY, .gauge = &instance.header,
-                                  .rect = rect};
+        MOUSECALLBACK_POINT point{.x = RelativeTo(area.box.x, x), .y = RelativeTo(area.box.y, y),
+                                  .gauge = &instance.header, .rect = rect};
         const CodeRunning module(true);
         rect->mouse_function(&point, bits);
     } else if (rect->event_id != 0) {
@@ -830,10 +826,11 @@ bool Deliver(Host& host, Instance& instance, MOUSERECT* rect, int boxX, int boxY
     return true;
 }
 
-bool Dispatch(Host& host, Instance* instance, int x, int y, UINT32 asked, UINT32 bits) {
-    if (!instance) return false;
-    Hit hit = FindArea(instance->header.mouse_rect, x, y);
-    return Deliver(host, *instance, hit.rect, hit.box.x, hit.box.y, x, y, asked, bits);
+// Where a drag or release goes: the pressed area while a press on this
+// instance lasts, else the area under the pointer.
+Hit PressedOrUnder(const std::optional<MouseCapture>& capture, Instance& instance, int x, int y) {
+    if (capture && capture->instance == &instance) return capture->area;
+    return FindArea(instance.header.mouse_rect, x, y);
 }
 
 UINT32 ButtonBit(Button button) {
@@ -844,63 +841,41 @@ UINT32 ButtonBit(Button button) {
 
 bool Host::Click(const std::string& alias, int x, int y, Button button) {
     activeHost = this;
-    const UINT32 bit = ButtonBit(button);
-    Instance* instance = impl_->Find(alias);
     impl_->capture.reset();
+    Instance* instance = impl_->Find(alias);
     if (!instance) return false;
     const Hit hit = FindArea(instance->header.mouse_rect, x, y);
-    if (hit.rect) impl_->capture = MouseCapture{alias, hit.rect, hit.box.x, hit.box.y};
-    return Deliver(*this, *instance, hit.rect, hit.box.x, hit.box.y, x, y, bit, bit);
+    if (hit.rect) impl_->capture = MouseCapture{instance, hit};
+    return Deliver(*this, *instance, hit, x, y, ButtonBit(button));
 }
 
 bool Host::Hold(const std::string& alias, int x, int y, int repeats, Button button) {
     bool taken = Click(alias, x, y, button);
+    if (!impl_->capture) return taken;
+    const MouseCapture pressed = *impl_->capture;
     // A repeat carries the button's bit with the repeat bit, so that a routine
     // still tells the buttons apart.
     const UINT32 bits = ButtonBit(button) | MOUSE_DOWN_REPEAT;
     repeats = std::clamp(repeats, 0, maxRepeatsPerHold);
     for (int i = 0; i < repeats; ++i) {
-        taken = Dispatch(*this, impl_->Find(alias), x, y, bits, bits) || taken;
+        taken = Deliver(*this, *pressed.instance, pressed.area, x, y, bits) || taken;
     }
     return taken;
 }
 
-namespace {
-
-// The pressed area of the gauge, while the press lasts and the gauge is placed.
-MOUSERECT* CapturedArea(const std::optional<MouseCapture>& capture,
-                        const std::string& alias, Instance* instance) {
-    if (!capture || !instance || capture->alias != alias) return nullptr;
-    for (MOUSERECT* rect = instance->header.mouse_rect; rect && rect->rect_type != MOUSE_RECT_EOL;
-         ++rect) {
-        if (rect == capture->rect) return rect;
-    }
-    return nullptr;
-}
-
-}  // namespace
-
 bool Host::Release(const std::string& alias, int x, int y) {
     activeHost = this;
     Instance* instance = impl_->Find(alias);
-    MOUSERECT* pressed = CapturedArea(impl_->capture, alias, instance);
-    const auto capture = impl_->capture;
-    impl_->capture.reset();
-    if (pressed) {
-        return Deliver(*this, *instance, pressed, capture->boxX, capture->boxY, x, y,
-                       MOUSE_LEFTRELEASE, MOUSE_LEFTRELEASE);
-    }
-    return Dispatch(*this, instance, x, y, MOUSE_LEFTRELEASE, MOUSE_LEFTRELEASE);
+    const std::optional<MouseCapture> capture = std::exchange(impl_->capture, std::nullopt);
+    return instance &&
+           Deliver(*this, *instance, PressedOrUnder(capture, *instance, x, y), x, y, MOUSE_LEFTRELEASE);
 }
 
 bool Host::Drag(const std::string& alias, int x, int y) {
     activeHost = this;
     Instance* instance = impl_->Find(alias);
-    if (MOUSERECT* pressed = CapturedArea(impl_->capture, alias, instance)) {
-        return Deliver(*this, *instance, pressed, impl_->capture->boxX, impl_->capture->boxY, x, y,
-                       MOUSE_LEFTDRAG, MOUSE_LEFTDRAG);
-    }
-    return Dispatch(*this, instance, x, y, MOUSE_LEFTDRAG, MOUSE_LEFTDRAG);
+    return instance &&
+           Deliver(*this, *instance, PressedOrUnder(impl_->capture, *instance, x, y), x, y, MOUSE_LEFTDRAG);
 }
 
 // --- Clock and reactions -------------------------------------------------------------

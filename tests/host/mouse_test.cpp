@@ -159,6 +159,26 @@ TEST_F(MouseTest, PressedAreaKeepsTheDragAndReleaseWhereverThePointerGoes) {
     EXPECT_EQ(calls[0].y, 5);
 }
 
+TEST_F(MouseTest, APressEndsWithItsGauge) {
+    // A gauge killed, or a module reloaded, while its area is pressed: the
+    // gauge placed afresh under the same name was never pressed, so drags and
+    // the release far from every lever reach nothing.
+    ASSERT_TRUE(host.Click("M", 121, 61));
+    ASSERT_TRUE(host.Kill("M"));
+    ASSERT_TRUE(host.Place("Mouse_Test", "M"));
+    calls.clear();
+    EXPECT_FALSE(host.Drag("M", 200, 100));
+    EXPECT_FALSE(host.Release("M", 300, 300));
+
+    ASSERT_TRUE(host.Click("M", 121, 61));
+    ASSERT_TRUE(host.Reload());
+    ASSERT_TRUE(host.Place("Mouse_Test", "M"));
+    calls.clear();
+    EXPECT_FALSE(host.Drag("M", 200, 100));
+    EXPECT_FALSE(host.Release("M", 300, 300));
+    EXPECT_TRUE(calls.empty());
+}
+
 TEST_F(MouseTest, InstancesHaveTheirOwnRectangles) {
     ASSERT_TRUE(host.Place("Mouse_Test", "M2"));
     host.Header("M2")->mouse_rect[4].event_id = 0x10099;
@@ -167,6 +187,44 @@ TEST_F(MouseTest, InstancesHaveTheirOwnRectangles) {
     EXPECT_EQ(host.TakeEvents(), (EventList{{0x10099, 0}}));
     EXPECT_EQ(nestedMouse[4].event_id, 0x10010u);
     EXPECT_FALSE(host.Click("nobody", 107, 57));
+}
+
+// Group offsets that add up past the 32-bit range: the far area lies where
+// its records put it, not wrapped round onto the gauge.
+MOUSERECT farMouse[] = {
+    MouseGauge(),
+    MouseParent(INT32_MAX - 5, INT32_MIN + 5, 10, 10),
+    MouseRoutine(INT32_MAX, INT32_MIN, 10, 10, CURSOR_HAND, lever, RecordMouse),
+    MouseEndParent(),
+    MouseEvent(0, 0, 10, 10, CURSOR_HAND, MOUSE_LEFTSINGLE, 0x10060),
+    MouseRoutine(INT32_MIN + 1, INT32_MIN + 1, 10, 10, CURSOR_HAND, lever, RecordMouse),
+    MouseEnd(),
+};
+
+}  // namespace
+
+GAUGEHDR FarMouseGauge = TestGauge("Far_Mouse", plateList, farMouse);
+
+namespace {
+
+TEST(MouseFar, BoxesBeyondTheIntegerRange) {
+    TestModule<1> module{{&FarMouseGauge}};
+    panelhost::Host host;
+    ASSERT_TRUE(module.AttachTo(host));
+    ASSERT_TRUE(host.Place("Far_Mouse", "F"));
+    calls.clear();
+    host.Click("F", 1, 6);
+    EXPECT_EQ(host.TakeEvents(), (EventList{{0x10060, 0}}));
+    // A press on the area near the lower end, dragged to the far side: the
+    // point relative to the area stops at the largest number it can hold.
+    ASSERT_TRUE(host.Click("F", INT32_MIN + 2, INT32_MIN + 3));
+    ASSERT_TRUE(host.Drag("F", INT32_MAX, 0));
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].x, 1);
+    EXPECT_EQ(calls[0].y, 2);
+    EXPECT_EQ(calls[1].x, INT32_MAX);
+    EXPECT_EQ(calls[1].y, INT32_MAX);
+    host.Unload();
 }
 
 }  // namespace
