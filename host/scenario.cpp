@@ -73,6 +73,14 @@ struct LineError {
     std::string message;
 };
 
+// True when the conversion took every character of the word: a character
+// zero inside it ends the C text early and must not hide what follows.
+bool TookWholeWord(const std::string& word, const char* end) { return end == word.c_str() + word.size(); }
+
+LineError Malformed(const char* what, const std::string& word) {
+    return LineError{std::string("expected ") + what + ", got \"" + word + "\""};
+}
+
 // Whole-word integer: decimal, or hexadecimal after 0x; range-checked.
 long long ParseInteger(const std::string& word, long long minimum, long long maximum,
                        const char* what) {
@@ -82,12 +90,12 @@ long long ParseInteger(const std::string& word, long long minimum, long long max
     const bool hex = digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X');
     if (word.empty() || !(hex ? std::isxdigit(static_cast<unsigned char>(digits[2]))
                               : std::isdigit(static_cast<unsigned char>(digits[0])))) {
-        throw LineError{std::string("expected ") + what + ", got \"" + word + "\""};
+        throw Malformed(what, word);
     }
     errno = 0;
     char* end = nullptr;
     const long long value = std::strtoll(text, &end, hex ? 16 : 10);
-    if (*end != '\0') throw LineError{std::string("expected ") + what + ", got \"" + word + "\""};
+    if (!TookWholeWord(word, end)) throw Malformed(what, word);
     if (errno == ERANGE || value < minimum || value > maximum) {
         throw LineError{std::string(what) + " out of range (" + std::to_string(minimum) + " to " +
                         std::to_string(maximum) + "): " + word};
@@ -95,12 +103,12 @@ long long ParseInteger(const std::string& word, long long minimum, long long max
     return value;
 }
 
+// A float, decimal or hexadecimal; nan and inf included.
 double ParseNumber(const std::string& word, const char* what) {
-    errno = 0;
     char* end = nullptr;
     const double value = std::strtod(word.c_str(), &end);
-    if (word.empty() || *end != '\0' || end == word.c_str()) {
-        throw LineError{std::string("expected ") + what + ", got \"" + word + "\""};
+    if (word.empty() || std::isspace(static_cast<unsigned char>(word[0])) || !TookWholeWord(word, end)) {
+        throw Malformed(what, word);
     }
     return value;
 }

@@ -164,6 +164,19 @@ TEST_F(ScenarioTextTest, ParamsTakeTheRestOfTheLineVerbatim) {
     EXPECT_STREQ(host.Header("Shut_Down")->parameters, "as");
 }
 
+TEST_F(ScenarioTextTest, NumbersWithACharacterZeroInsideAreMalformed) {
+    ASSERT_TRUE(host.Load(QR_MODULE_PATH));
+    using namespace std::string_literals;
+    for (const std::string& line : {"set 60 1\0junk"s, "seti 60 5\0"s, "frame 2\0x"s,
+                                    "expect value Shut_Down 1 0\0"s}) {
+        err.str("");
+        EXPECT_FALSE(Run("place Shut_Down\nframe\n" + line + "\n")) << line;
+        EXPECT_NE(err.str().find("test.scn:3: expected"), std::string::npos) << err.str();
+        host.Kill("Shut_Down");
+    }
+    EXPECT_EQ(host.Number(60), 0.0);
+}
+
 TEST_F(ScenarioTextTest, ElementExpectationsOnASyntheticGauge) {
     TestModule<1> module{{&DisplayGauge}};
     ASSERT_TRUE(module.AttachTo(host));
