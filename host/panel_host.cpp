@@ -142,13 +142,22 @@ public:
         header.gauge_callback(&header, static_cast<SINT32>(service), extra);
     }
 
-    void FillNeedleTables() {
+    // Pre-install (extra data: the module's handle), the needle tables' degrees,
+    // post-install.
+    void Install(UINT32 moduleHandle) {
+        Notify(PANEL_SERVICE_PRE_INSTALL, moduleHandle);
         for (ElementState& element : elements) {
             if (element.kind != ELEMENT_TYPE_NEEDLE) continue;
             auto* needle = reinterpret_cast<ELEMENT_NEEDLE*>(element.record);
             FillNeedleDegrees(needle->header.position, needle->nonlinearity,
                               needle->nonlinearity_table_size);
         }
+        Notify(PANEL_SERVICE_POST_INSTALL, 0);
+    }
+
+    void Uninstall() {
+        Notify(PANEL_SERVICE_PRE_KILL, 0);
+        Notify(PANEL_SERVICE_POST_KILL, 0);
     }
 
 private:
@@ -241,7 +250,6 @@ private:
         copy->previous_element = nullptr;
         copy->failure_systems = CopyFailures(source->failure_systems);
         ElementState state;
-        state.number = static_cast<int>(elements.size()) + 1;
         state.record = copy;
         state.kind = copy->element_type;
         elements.push_back(state);
@@ -428,10 +436,7 @@ bool Host::Place(const std::string& gauge, const std::string& alias,
     }
     activeHost = this;
     impl_->instances.push_back(std::make_unique<Instance>(name, *source, std::move(params)));
-    Instance& instance = *impl_->instances.back();
-    instance.Notify(PANEL_SERVICE_PRE_INSTALL, ModuleHandle32());
-    instance.FillNeedleTables();
-    instance.Notify(PANEL_SERVICE_POST_INSTALL, 0);
+    impl_->instances.back()->Install(ModuleHandle32());
     return true;
 }
 
@@ -439,8 +444,7 @@ bool Host::Kill(const std::string& alias) {
     Instance* instance = impl_->Find(alias);
     if (!instance) return false;
     activeHost = this;
-    instance->Notify(PANEL_SERVICE_PRE_KILL, 0);
-    instance->Notify(PANEL_SERVICE_POST_KILL, 0);
+    instance->Uninstall();
     if (impl_->capture && impl_->capture->instance == instance) impl_->capture.reset();
     std::erase_if(impl_->instances, [&](const auto& placed) { return placed.get() == instance; });
     return true;
@@ -454,11 +458,8 @@ bool Host::Reinstall(const std::string& alias) {
     Instance* instance = impl_->Find(alias);
     if (!instance) return false;
     activeHost = this;
-    instance->Notify(PANEL_SERVICE_PRE_KILL, 0);
-    instance->Notify(PANEL_SERVICE_POST_KILL, 0);
-    instance->Notify(PANEL_SERVICE_PRE_INSTALL, ModuleHandle32());
-    instance->FillNeedleTables();
-    instance->Notify(PANEL_SERVICE_POST_INSTALL, 0);
+    instance->Uninstall();
+    instance->Install(ModuleHandle32());
     return true;
 }
 

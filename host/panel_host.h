@@ -44,7 +44,6 @@ enum class Button { Left, Right };
 
 // What the host shows for one element after the last frame.
 struct ElementState {
-    int number{};                   // drawing-order number, from 1
     ELEMENT_HEADER* record{};       // the instance's copy of the record
     UINT32 kind{};
     double value{};                 // what the element shows (see Value())

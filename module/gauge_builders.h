@@ -105,7 +105,3 @@ template <typename Record>
 Record* ElementAs(ELEMENT_HEADER* element) {
     return reinterpret_cast<Record*>(element);
 }
-template <typename Record>
-ELEMENT_HEADER* AsElement(Record& record) {
-    return &record.header;
-}

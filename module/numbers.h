@@ -2,7 +2,6 @@
 // simulator delivers: NaN, infinities and values beyond the integer range.
 #pragma once
 
-#include <cmath>
 #include <cstdint>
 
 // Truncates toward zero; NaN gives 0, values beyond the range stop at its ends.
