@@ -116,7 +116,7 @@ struct Hit {
 class Instance {
 public:
     Instance(std::string aliasName, const GAUGEHDR& source, std::optional<std::string> params)
-        : alias(std::move(aliasName)), name(source.gauge_name ? source.gauge_name : "") {
+        : alias(std::move(aliasName)) {
         header = source;
         header.user_data = 0;
         header.host_instance = this;
@@ -132,7 +132,6 @@ public:
     }
 
     std::string alias;
-    std::string name;
     GAUGEHDR header{};
     std::vector<ElementState> elements;  // drawing order
 
