@@ -307,8 +307,10 @@ struct GaugeCase {
 // The gauge table of the linked module copy.
 std::vector<GaugeCase> GaugeTable() {
     std::vector<GaugeCase> cases;
-    for (int i = 0; i < 4096 && Linkage.gauge_header_ptr[i]; ++i) {
-        const GAUGEHDR* header = Linkage.gauge_header_ptr[i];
+    // The list is longer than its declaration says: walk it as the host does.
+    GAUGEHDR* const* list = Linkage.gauge_header_ptr;
+    for (int i = 0; i < 4096 && list[i]; ++i) {
+        const GAUGEHDR* header = list[i];
         cases.push_back({i + 1, header->gauge_name ? header->gauge_name : ""});
     }
     return cases;
