@@ -179,13 +179,25 @@ void Measure(Tally& tally, const std::string& phase, Action action) {
     tally.Add(heapcount::Stop(), phase);
 }
 
-// Frames over the token rounds, then every area of every placed gauge worked
+// Frames over the token rounds (each drawn, and now and then the panel
+// window closed and opened again), then every area of every placed gauge worked
 // with a frame after each, then more frames.
 Tally Workout(Host& host, int rounds) {
     Tally tally;
     for (int round = 0; round < rounds; ++round) {
         SetTokens(host, round);
-        Measure(tally, "frame " + std::to_string(round), [&] { host.Frame(); });
+        Measure(tally, "frame " + std::to_string(round), [&] {
+            host.Frame();
+            host.SendService(PANEL_SERVICE_PRE_DRAW);
+            host.SendService(PANEL_SERVICE_POST_DRAW);
+            if (round % 10 == 5) {
+                // The pilot closes the panel window and opens it again.
+                host.SendService(PANEL_SERVICE_PANEL_CLOSE);
+                host.SendService(PANEL_SERVICE_DISCONNECT);
+                host.SendService(PANEL_SERVICE_PANEL_OPEN);
+                host.Connect();
+            }
+        });
         host.ClearEvents();
     }
     int round = rounds;
