@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <string>
 
 #include "host/panel_host.h"
@@ -42,8 +43,8 @@ TEST_F(FlightNeedles, AirspeedRestsOnItsStopsBelowZeroAndAbove300) {
     const double zero = AngleAt("Airspeed", 2, tokenAirspeed, 0);
     const double top = AngleAt("Airspeed", 2, tokenAirspeed, 300);
     // The stops point at (103,258) and (132,262) from the pivot (150,150).
-    EXPECT_TRUE(SameDirection(zero, std::atan2(108.0, -47.0) * 180 / M_PI));
-    EXPECT_TRUE(SameDirection(top, std::atan2(112.0, -18.0) * 180 / M_PI));
+    EXPECT_TRUE(SameDirection(zero, std::atan2(108.0, -47.0) * 180 / std::numbers::pi));
+    EXPECT_TRUE(SameDirection(top, std::atan2(112.0, -18.0) * 180 / std::numbers::pi));
 
     EXPECT_TRUE(SameDirection(AngleAt("Airspeed", 2, tokenAirspeed, -1), zero));
     EXPECT_TRUE(SameDirection(AngleAt("Airspeed", 2, tokenAirspeed, -40), zero));
@@ -61,7 +62,7 @@ TEST_F(FlightNeedles, VerticalSpeedStopsAtPlus3000FeetPerMinute) {
     EXPECT_TRUE(SameDirection(AngleAt("Vertical_Speed", 2, tokenVerticalSpeed, 8000), top));
     // Level flight points left at (41,148).
     EXPECT_TRUE(SameDirection(AngleAt("Vertical_Speed", 2, tokenVerticalSpeed, 0),
-                              std::atan2(-2.0, -109.0) * 180 / M_PI));
+                              std::atan2(-2.0, -109.0) * 180 / std::numbers::pi));
 }
 
 TEST_F(FlightNeedles, TurnNeedleStopsAtAStandardRateTurnEitherWay) {

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <numbers>
 
 #include "host/element_math.h"
 #include "tests/host/test_support.h"
@@ -171,9 +172,9 @@ TEST(NeedleDegrees, UnwrappedAcrossTheZeroDirection) {
     // degrees counterclockwise from 371.
     NONLINEARITY table[] = {{{10, -2}, 0, 0}, {{10, 2}, 1, 0}, {{-2, -10}, 2, 0}};
     panelhost::FillNeedleDegrees({0, 0}, table, 3);
-    EXPECT_NEAR(table[0].degrees, 360 - std::atan2(2, 10) * 180 / M_PI, 1e-9);
-    EXPECT_NEAR(table[1].degrees, 360 + std::atan2(2, 10) * 180 / M_PI, 1e-9);
-    EXPECT_NEAR(table[2].degrees, 270 - std::atan2(2, 10) * 180 / M_PI, 1e-9);
+    EXPECT_NEAR(table[0].degrees, 360 - std::atan2(2, 10) * 180 / std::numbers::pi, 1e-9);
+    EXPECT_NEAR(table[1].degrees, 360 + std::atan2(2, 10) * 180 / std::numbers::pi, 1e-9);
+    EXPECT_NEAR(table[2].degrees, 270 - std::atan2(2, 10) * 180 / std::numbers::pi, 1e-9);
     EXPECT_EQ(panelhost::NeedleAngle(7, nullptr, 0), 7);
     EXPECT_EQ(panelhost::NeedleAngle(7, table, 1), table[0].degrees);
 }
