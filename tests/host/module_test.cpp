@@ -7,7 +7,9 @@
 #include <cstring>
 #include <string>
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <dlfcn.h>
 #endif
 
@@ -118,21 +120,30 @@ TEST_F(ModuleFileTest, PlacedInstanceOwnsCopiesOfEveryRecord) {
     EXPECT_EQ(host.Aliases(), std::vector<std::string>{"B"});
 }
 
-#if !defined(_WIN32)
+// The module file as the system knows it while mapped, or null.
+void* MappedModule() {
+#if defined(_WIN32)
+    return GetModuleHandleA("QR417_Instr.gau");
+#else
+    void* mapped = dlopen(QR_MODULE_PATH, RTLD_NOW | RTLD_NOLOAD);
+    if (mapped) dlclose(mapped);  // NOLOAD still counts a reference
+    return mapped;
+#endif
+}
+
 TEST_F(ModuleFileTest, UnloadReleasesTheFileAndReloadStartsAfresh) {
     ASSERT_TRUE(host.Place("Shut_Down"));
     void* handle = host.ModuleHandle();
     ASSERT_NE(handle, nullptr);
     EXPECT_EQ(QrHostModuleHandle(), handle);
+    EXPECT_EQ(MappedModule(), handle);
     std::string error;
     ASSERT_TRUE(host.Reload(&error)) << error;
     EXPECT_FALSE(host.Has("Shut_Down"));
     host.Unload();
-    EXPECT_EQ(dlopen(QR_MODULE_PATH, RTLD_NOW | RTLD_NOLOAD), nullptr)
-        << "the module is still mapped after unloading";
+    EXPECT_EQ(MappedModule(), nullptr) << "the module is still mapped after unloading";
     EXPECT_EQ(QrHostModuleHandle(), nullptr);
 }
-#endif
 
 TEST(ModuleLoad, MissingFileOrRecordsAreReported) {
     panelhost::Host host;
