@@ -2,6 +2,8 @@
 // emptied as gauges install, click and are killed; the module-wide off switch
 // after the first failure; playing time on the simulated clock; everything
 // heard, mixed into a recording.
+// The portable player and its audio library are not part of the Windows build,
+// where DirectSound plays (directsound_test.cpp).
 #if !defined(_WIN32)
 #include <gtest/gtest.h>
 

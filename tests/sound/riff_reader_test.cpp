@@ -2,6 +2,8 @@
 // the samples past any other chunk, and turns down every image whose chunks
 // do not fit, without reading outside the image (the sanitizer build checks
 // the reads; each image here is an exactly sized heap block).
+// The portable player is not part of the Windows build, where the multimedia
+// file routines read the waves.
 #if !defined(_WIN32)
 #include <gtest/gtest.h>
 
