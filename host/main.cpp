@@ -2,16 +2,19 @@
 //
 //   panelhost [--module PATH] [--period SECONDS] [--trace] run FILE...
 //   panelhost [--module PATH] gauges
+//   panelhost [--module PATH] preview GAUGE [--params TEXT] FILE
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <iomanip>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "host/module_loader.h"
 #include "host/panel_host.h"
+#include "host/renderer.h"
 #include "host/scenario.h"
 
 namespace {
@@ -21,18 +24,22 @@ constexpr int exitUsage = 2;
 
 int Usage(const char* message = nullptr) {
     if (message) std::cerr << "panelhost: " << message << '\n';
-    std::cerr << "usage: panelhost [--module PATH] [--period SECONDS] [--trace] run FILE...\n"
+    std::cerr << "usage: panelhost [--module PATH] [--period SECONDS] [--trace] [--out DIR] run FILE...\n"
                  "       panelhost [--module PATH] gauges\n"
+                 "       panelhost [--module PATH] preview GAUGE [--params TEXT] FILE\n"
                  "\n"
                  "  run     runs each scenario file in order, each with a freshly loaded module;\n"
                  "          stops at the first failed expectation (exit 1)\n"
                  "  gauges  lists the module's gauge table: number, name, size in mm\n"
+                 "  preview places the gauge alone, connects, runs one frame and writes its\n"
+                 "          picture to FILE (.png or .bmp)\n"
                  "  --module PATH     the module to load (default: "
               << panelhost::ModuleFileName()
               << " beside panelhost)\n"
                  "  --period SECONDS  simulated time per frame (default 1/18)\n"
                  "  --trace           echo each scenario line and the key events it caused\n"
-                 "                    (also --verbose)\n";
+                 "                    (also --verbose)\n"
+                 "  --out DIR         folder for the pictures of `render` lines (default: here)\n";
     return exitUsage;
 }
 
@@ -43,12 +50,42 @@ bool LoadInto(panelhost::Host& host, const std::string& path) {
     return false;
 }
 
+// preview GAUGE [--params TEXT] FILE
+int Preview(const std::string& modulePath, int argc, char** argv) {
+    std::optional<std::string> params;
+    std::vector<std::string> words;
+    for (int i = 0; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--params") == 0) {
+            if (++i >= argc) return Usage("--params needs a text");
+            params = argv[i];
+        } else {
+            words.push_back(argv[i]);
+        }
+    }
+    if (words.size() != 2) return Usage("preview needs a gauge name and a file");
+    panelhost::Host host;
+    if (!LoadInto(host, modulePath)) return exitUsage;
+    panelhost::ModuleBitmaps bitmaps(host);
+    panelhost::Picture picture;
+    std::vector<std::string> skipped;
+    std::string error;
+    if (!panelhost::PreviewGauge(host, words[0], params, bitmaps, picture, &error, &skipped) ||
+        !panelhost::WritePicture(picture, words[1], &error)) {
+        std::cerr << "panelhost: " << error << '\n';
+        return exitFailed;
+    }
+    for (const std::string& note : skipped) std::cerr << "panelhost: " << words[0] << ": " << note << '\n';
+    std::cout << words[1] << ": " << words[0] << ", " << picture.width << 'x' << picture.height << '\n';
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::string modulePath;
     double period = 0;
     bool verbose = false;
+    std::string outputDirectory;
     int i = 1;
     for (; i < argc && std::strncmp(argv[i], "--", 2) == 0; ++i) {
         const std::string option = argv[i];
@@ -62,6 +99,9 @@ int main(int argc, char** argv) {
             if (*end != '\0' || !(period > 0) || !std::isfinite(period)) {
                 return Usage("--period needs a positive number of seconds");
             }
+        } else if (option == "--out") {
+            if (++i >= argc) return Usage("--out needs a folder");
+            outputDirectory = argv[i];
         } else if (option == "--verbose" || option == "--trace") {
             verbose = true;
         } else if (option == "--help") {
@@ -87,7 +127,7 @@ int main(int argc, char** argv) {
     }
     if (command == "run") {
         if (i >= argc) return Usage("run needs at least one scenario file");
-        panelhost::ScenarioOptions options{.verbose = verbose};
+        panelhost::ScenarioOptions options{.verbose = verbose, .outputDirectory = outputDirectory};
         for (; i < argc; ++i) {
             panelhost::Host host;
             if (!LoadInto(host, modulePath)) return exitUsage;
@@ -98,5 +138,6 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
+    if (command == "preview") return Preview(modulePath, argc - i, argv + i);
     return Usage(("unknown command " + command).c_str());
 }

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iomanip>
 #include <limits>
@@ -12,8 +13,10 @@
 #include <ostream>
 #include <sstream>
 
+#include "host/bitmap_source.h"
 #include "host/element_math.h"
 #include "host/host_sound.h"
+#include "host/renderer.h"
 
 namespace panelhost {
 
@@ -225,6 +228,7 @@ private:
     std::map<std::string, std::string> shown;  // what the trace printed last, per element
 
     void Place();
+    void Render(const std::string& alias, const std::string& file);
     void Expect();
     void Show(const std::string& alias);
     void TraceChanges();
@@ -333,6 +337,9 @@ void Runner::Run(const std::string& text) {
         const bool ok = words[1].text == "stop" ? HostSoundRecordStop(&error)
                                                 : HostSoundRecordStart(words[1].text, &error);
         if (!ok) throw LineError{error};
+    } else if (command == "render") {
+        Arity(3, 3, "render ALIAS FILE");
+        Render(Alias(1), words[2].text);
     } else if (command == "show") {
         Arity(2, 2, "show ALIAS");
         Show(Alias(1));
@@ -371,6 +378,28 @@ void Runner::Place() {
     }
     std::string error;
     if (!host.Place(words[1].text, alias, params, &error)) throw LineError{error};
+}
+
+// Draws the instance and writes its picture; a relative file goes into the
+// output folder.
+void Runner::Render(const std::string& alias, const std::string& file) {
+    std::filesystem::path path(file);
+    if (path.is_relative() && !options.outputDirectory.empty()) {
+        path = std::filesystem::path(options.outputDirectory) / path;
+    }
+    std::error_code ignored;
+    if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ignored);
+    ModuleBitmaps moduleBitmaps(host);
+    BitmapSource& bitmaps = options.bitmaps ? *options.bitmaps : moduleBitmaps;
+    Picture picture;
+    std::vector<std::string> skipped;
+    std::string error;
+    if (!RenderInstance(host, alias, bitmaps, picture, &error, &skipped)) throw LineError{"render: " + error};
+    if (!WritePicture(picture, path.string(), &error)) throw LineError{"render: " + error};
+    for (const std::string& note : skipped) out << "    render " << alias << ": " << note << '\n';
+    if (options.verbose) {
+        out << "    wrote " << path.string() << " (" << picture.width << 'x' << picture.height << ")\n";
+    }
 }
 
 void Runner::Expect() {

@@ -10,8 +10,15 @@
 
 namespace panelhost {
 
+class BitmapSource;
+
 struct ScenarioOptions {
     bool verbose{};  // echo each command and the key events it caused
+    // Folder that relative `render` files are written into (made when
+    // missing); empty for the current directory.
+    std::string outputDirectory;
+    // Where `render` finds bitmaps; null for the loaded module's resources.
+    BitmapSource* bitmaps{};
 };
 
 // Runs one scenario file against the host. Returns true when every line ran
