@@ -5,6 +5,9 @@
 #  - imports from Windows system libraries only (the C++ runtime is linked in);
 #  - every WAVE resource under its id (and the one name), byte for byte the
 #    committed recording, and the version resource's numbers and strings;
+#  - every bitmap of resources/bitmaps.tsv as a BITMAP resource under its id:
+#    the committed .bmp less its 14-byte file header, 8 bits per pixel, of the
+#    width and height listed;
 #  - every spoken callout, taken out of the DLL and measured with sox, lasts
 #    its stated length and holds audible speech over most of it.
 # Usage: check_dll.sh QR417_Instr.gau SOURCE_DIR
@@ -83,6 +86,28 @@ while read -r id file bytes spoken; do
 done <<< "$waves"
 count=$(wrestool -l --type=WAVE "$dll" | grep -c .)
 check "16 WAVE resources, no more ($count)" test "$count" = 16
+
+echo "== bitmap resources"
+# id width height: the DIB's info header holds width and height at bytes 4-11
+# and planes and bits per pixel at 12-15.
+bad_bitmaps=""
+listed=0
+while IFS=$'\t' read -r id width height _; do
+  [[ $id =~ ^[0-9]+$ ]] || continue
+  listed=$((listed + 1))
+  out="$work/bitmap_$id"
+  wrestool -x -R --type=2 --name="$id" "$dll" > "$out" 2>/dev/null
+  found=$(od -An -td4 -j4 -N8 -v "$out" 2>/dev/null | xargs)
+  bits=$(od -An -tu2 -j12 -N4 -v "$out" 2>/dev/null | xargs)
+  if [ "$found" != "$width $height" ] || [ "$bits" != "1 8" ] \
+      || ! tail -c +15 "$src/resources/bitmaps/$id.bmp" | cmp -s - "$out"; then
+    bad_bitmaps="$bad_bitmaps $id(${found:-missing})"
+  fi
+done < "$src/resources/bitmaps.tsv"
+check "$listed BITMAP resources of bitmaps.tsv at their sizes, as committed${bad_bitmaps:+; wrong:$bad_bitmaps}" \
+  test -z "$bad_bitmaps" -a "$listed" -gt 0
+count=$(wrestool -l --type=2 "$dll" | grep -c .)
+check "$listed BITMAP resources, no more ($count)" test "$count" = "$listed"
 
 echo "== version resource"
 wrestool -x -R --type=16 "$dll" > "$work/version" 2>/dev/null
