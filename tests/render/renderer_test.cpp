@@ -1,0 +1,565 @@
+// Pictures of placed gauges: synthetic gauges drawn from synthetic bitmaps,
+// checked pixel by pixel, the picture files, and every gauge of the module
+// drawn from its own bitmaps.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "host/renderer.h"
+#include "host/scenario.h"
+#include "tests/host/test_support.h"
+
+extern GAUGEHDR CanvasGauge;
+
+namespace {
+
+using panelhost::Picture;
+using panelhost::Rgb;
+
+constexpr Rgb grey{40, 40, 40};
+constexpr Rgb white{255, 255, 255};
+constexpr Rgb black{0, 0, 0};
+constexpr Rgb red{255, 0, 0};
+constexpr Rgb green{0, 255, 0};
+constexpr Rgb blue{0, 0, 255};
+constexpr Rgb yellow{255, 255, 0};
+constexpr Rgb cyan{0, 255, 255};
+constexpr Rgb magenta{255, 0, 255};
+constexpr Rgb orange{255, 128, 0};
+
+FAILURE_RECORD hideOnPanelPower[] = {{FAIL_SYSTEM_ELECTRICAL_PANELS, FAIL_ACTION_NO_DRAW, 0}, {}};
+
+// Token numbers.
+enum : SINT32 { NeedleAngle = 1, OpaqueAngle, IconImage, SliderX, DrumValue, SpriteTurn, SpriteShift };
+
+ELEMENT_NEEDLE needle = {
+    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 10, {16, 16}, &CanvasGauge, nullptr, IMAGE_USE_TRANSPARENCY,
+                            nullptr, {0, 1}),
+    .source_var = Token(NeedleAngle),
+};
+ELEMENT_NEEDLE opaqueNeedle = {
+    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 10, {16, 40}, &CanvasGauge, nullptr, 0, nullptr, {0, 1}),
+    .source_var = Token(OpaqueAngle),
+};
+ELEMENT_ICON icon = {
+    .header = ElementHeader(ELEMENT_TYPE_ICON, 20, {40, 4}, &CanvasGauge, nullptr, 0),
+    .source_var = Token(IconImage),
+    .scale = 1.0,
+    .picture_count = 3,
+};
+ELEMENT_STATIC_IMAGE cyanChild = {
+    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 31, {56, 4}, &CanvasGauge, nullptr, 0),
+};
+ELEMENT_HEADER* lampChildren[] = {&cyanChild.header, nullptr};
+ELEMENT_STATIC_IMAGE lamp = {
+    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 30, {48, 4}, &CanvasGauge, lampChildren, 0,
+                            hideOnPanelPower),
+};
+ELEMENT_STATIC_IMAGE over = {
+    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 41, {7, 51}, &CanvasGauge, nullptr, 0),
+};
+ELEMENT_HEADER* underChildren[] = {&over.header, nullptr};
+ELEMENT_STATIC_IMAGE under = {
+    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 40, {4, 48}, &CanvasGauge, underChildren, 0),
+};
+ELEMENT_SLIDER slider = {
+    .header = ElementHeader(ELEMENT_TYPE_SLIDER, 50, {0, 60}, &CanvasGauge, nullptr, 0),
+    .source_var_x = Token(SliderX),
+    .scale_x = 2.0,
+};
+// Two drums of eleven 3-pixel cells: one with a window bitmap, one without.
+ELEMENT_MOVING_IMAGE drum = {
+    .header = ElementHeader(ELEMENT_TYPE_MOVING_IMAGE, 60, {30, 40}, &CanvasGauge, nullptr, 0),
+    .source_var_y = Token(DrumValue),
+    .min_y = 0,
+    .max_y = 10,
+};
+ELEMENT_MOVING_IMAGE bareDrum = {
+    .header = ElementHeader(ELEMENT_TYPE_MOVING_IMAGE, 62, {36, 40}, &CanvasGauge, nullptr, 0),
+    .min_x = 5,  // no x source: the x range does not move the strip
+    .max_x = 1,
+    .source_var_y = Token(DrumValue),
+    .min_y = 0,
+    .max_y = 10,
+};
+ELEMENT_SPRITE sprite = {
+    .header = ElementHeader(ELEMENT_TYPE_SPRITE, 70, {44, 40}, &CanvasGauge, nullptr, IMAGE_USE_TRANSPARENCY,
+                            nullptr, {4, 4}),
+    .source_var_x = Token(SpriteShift),
+    .scale_x = 1.0,
+    .scale_y = 1.0,
+    .source_var_0 = Token(SpriteTurn),
+    .scale_0 = 1.0,
+    .texture_scale_x = 1.0f,
+    .texture_scale_y = 1.0f,
+};
+ELEMENT_HEADER* faceParts[] = {&needle.header, &opaqueNeedle.header, &icon.header, &lamp.header,
+                               &under.header,  &slider.header,       &drum.header, &bareDrum.header,
+                               &sprite.header, nullptr};
+ELEMENT_STATIC_IMAGE face = {
+    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 1, {0, 0}, &CanvasGauge, faceParts, IMAGE_USE_TRANSPARENCY),
+};
+ELEMENT_HEADER* canvasElements[] = {&face.header, nullptr};
+
+}  // namespace
+
+GAUGEHDR CanvasGauge = TestGauge("Canvas", canvasElements, nullptr);
+
+namespace {
+
+Picture Filled(int w, int h, Rgb colour) { return Picture(w, h, colour); }
+
+Rgb DrumCell(int cell) { return Rgb{std::uint8_t(cell * 20 + 10), 0, 200}; }
+
+// A strip of eleven cells of 3 rows each.
+Picture DrumStrip() {
+    Picture strip(3, 33);
+    for (int y = 0; y < 33; ++y) {
+        for (int x = 0; x < 3; ++x) strip.At(x, y) = DrumCell(y / 3);
+    }
+    return strip;
+}
+
+// A white line along +x from the pivot (0,1) on black: rows 0 and 2 black.
+Picture NeedleBitmap() {
+    Picture bitmap(12, 3, black);
+    for (int x = 0; x < 12; ++x) bitmap.At(x, 1) = white;
+    return bitmap;
+}
+
+// A 9x9 texture, black but for a white line from its centre (4,4) to the right.
+Picture SpriteTexture() {
+    Picture bitmap(9, 9, black);
+    for (int x = 4; x < 9; ++x) bitmap.At(x, 4) = white;
+    return bitmap;
+}
+
+class RenderTest : public ::testing::Test {
+protected:
+    TestModule<1> module{{&CanvasGauge}};
+    panelhost::Host host;
+    panelhost::MemoryBitmaps bitmaps;
+
+    void SetUp() override {
+        ASSERT_TRUE(module.AttachTo(host));
+        ASSERT_TRUE(host.Place("Canvas", "C"));
+        bitmaps.Add(1, Filled(64, 64, grey));
+        bitmaps.Add(10, NeedleBitmap());
+        bitmaps.Add(20, Filled(4, 4, red));
+        bitmaps.Add(21, Filled(4, 4, green));
+        bitmaps.Add(22, Filled(4, 4, blue));
+        bitmaps.Add(30, Filled(4, 4, yellow));
+        bitmaps.Add(31, Filled(2, 2, cyan));
+        bitmaps.Add(40, Filled(6, 6, magenta));
+        bitmaps.Add(41, Filled(6, 6, orange));
+        bitmaps.Add(50, Filled(2, 2, white));
+        bitmaps.Add(60, DrumStrip());
+        bitmaps.Add(61, Filled(3, 3, black));  // the window: only its size counts
+        bitmaps.Add(62, DrumStrip());
+        bitmaps.Add(70, SpriteTexture());
+        host.SetNumber(IconImage, -1);
+    }
+
+    Picture Render() {
+        Picture picture;
+        std::string error;
+        std::vector<std::string> skipped;
+        EXPECT_TRUE(panelhost::RenderInstance(host, "C", bitmaps, picture, &error, &skipped)) << error;
+        EXPECT_TRUE(skipped.empty()) << skipped.front();
+        return picture;
+    }
+    Picture FrameAndRender() {
+        host.Frame();
+        return Render();
+    }
+};
+
+TEST_F(RenderTest, PictureIsTheBackgroundsSize) {
+    const Picture picture = FrameAndRender();
+    EXPECT_EQ(picture.width, 64);
+    EXPECT_EQ(picture.height, 64);
+    EXPECT_EQ(picture.At(63, 0), grey);
+}
+
+TEST_F(RenderTest, NeedleTurnsClockwiseAboutItsPivot) {
+    host.SetNumber(NeedleAngle, 0);
+    Picture picture = FrameAndRender();
+    EXPECT_EQ(picture.At(16, 16), white);  // the pivot sits on the position
+    EXPECT_EQ(picture.At(27, 16), white);
+    EXPECT_EQ(picture.At(28, 16), grey);  // twelve pixels long
+    EXPECT_EQ(picture.At(16, 24), grey);
+
+    host.SetNumber(NeedleAngle, 90);  // screen y points down: 90 degrees is straight down
+    picture = FrameAndRender();
+    EXPECT_EQ(picture.At(16, 24), white);
+    EXPECT_EQ(picture.At(16, 27), white);
+    EXPECT_EQ(picture.At(24, 16), grey);
+    EXPECT_EQ(picture.At(16, 8), grey);
+
+    host.SetNumber(NeedleAngle, -90);
+    picture = FrameAndRender();
+    EXPECT_EQ(picture.At(16, 8), white);
+    EXPECT_EQ(picture.At(16, 24), grey);
+
+    host.SetNumber(NeedleAngle, 45);
+    picture = FrameAndRender();
+    EXPECT_EQ(picture.At(22, 22), white);
+    EXPECT_EQ(picture.At(22, 10), grey);
+}
+
+TEST_F(RenderTest, BlackIsTransparentOnlyWithTheFlag) {
+    host.SetNumber(NeedleAngle, 0);
+    host.SetNumber(OpaqueAngle, 0);
+    const Picture picture = FrameAndRender();
+    // Rows 0 and 2 of the needle bitmap are black.
+    EXPECT_EQ(picture.At(20, 15), grey);
+    EXPECT_EQ(picture.At(20, 17), grey);
+    EXPECT_EQ(picture.At(20, 39), black);
+    EXPECT_EQ(picture.At(20, 41), black);
+    EXPECT_EQ(picture.At(20, 40), white);
+}
+
+TEST_F(RenderTest, IconDrawsTheShownImage) {
+    const std::pair<double, Rgb> cases[] = {{0, red}, {1, green}, {2.5, blue}, {-1, grey}, {3, grey}};
+    for (const auto& [value, colour] : cases) {
+        host.SetNumber(IconImage, value);
+        const Picture picture = FrameAndRender();
+        EXPECT_EQ(picture.At(41, 5), colour) << value;
+        EXPECT_EQ(picture.At(44, 5), grey) << value;  // four pixels wide
+    }
+}
+
+TEST_F(RenderTest, HiddenElementIsNotDrawnButItsNextListIs) {
+    Picture picture = FrameAndRender();
+    EXPECT_EQ(picture.At(49, 5), yellow);
+    EXPECT_EQ(picture.At(56, 4), cyan);
+    host.Fail(FAIL_SYSTEM_ELECTRICAL_PANELS);
+    picture = FrameAndRender();
+    EXPECT_EQ(picture.At(49, 5), grey);
+    EXPECT_EQ(picture.At(56, 4), cyan);
+}
+
+TEST_F(RenderTest, LaterElementsCoverEarlierOnes) {
+    const Picture picture = FrameAndRender();
+    EXPECT_EQ(picture.At(5, 49), magenta);
+    EXPECT_EQ(picture.At(8, 52), orange);  // the next list lies over its element
+    EXPECT_EQ(picture.At(12, 56), orange);
+}
+
+TEST_F(RenderTest, SliderMovesByItsShift) {
+    host.SetNumber(SliderX, 0);
+    Picture picture = FrameAndRender();
+    EXPECT_EQ(picture.At(0, 60), white);
+    host.SetNumber(SliderX, 5);  // scale 2: ten pixels
+    picture = FrameAndRender();
+    EXPECT_EQ(picture.At(0, 60), grey);
+    EXPECT_EQ(picture.At(10, 60), white);
+    EXPECT_EQ(picture.At(11, 61), white);
+    EXPECT_EQ(picture.At(12, 60), grey);
+}
+
+TEST_F(RenderTest, DrumShowsTheCellOfItsValueInsideItsWindow) {
+    for (const int value : {0, 5, 10}) {
+        host.SetNumber(DrumValue, value);
+        const Picture picture = FrameAndRender();
+        for (const int x : {30, 36}) {  // with and without a window bitmap
+            EXPECT_EQ(picture.At(x, 40), DrumCell(value)) << value << " at x " << x;
+            EXPECT_EQ(picture.At(x + 2, 42), DrumCell(value)) << value << " at x " << x;
+            EXPECT_EQ(picture.At(x, 43), grey) << "clipped below the window";
+            EXPECT_EQ(picture.At(x, 39), grey) << "clipped above the window";
+        }
+    }
+    host.SetNumber(DrumValue, 99);  // held at the end of the strip
+    EXPECT_EQ(FrameAndRender().At(30, 41), DrumCell(10));
+}
+
+TEST_F(RenderTest, SpriteTurnsAboutItsCentreAndShifts) {
+    host.SetNumber(SpriteTurn, 0);
+    Picture picture = FrameAndRender();
+    EXPECT_EQ(picture.At(48, 44), white);  // centre: position + offset
+    EXPECT_EQ(picture.At(52, 44), white);
+    EXPECT_EQ(picture.At(48, 47), grey);
+    host.SetNumber(SpriteTurn, 90);
+    picture = FrameAndRender();
+    EXPECT_EQ(picture.At(48, 47), white);
+    EXPECT_EQ(picture.At(52, 44), grey);
+    host.SetNumber(SpriteShift, 2);
+    picture = FrameAndRender();
+    EXPECT_EQ(picture.At(50, 47), white);
+    EXPECT_EQ(picture.At(48, 47), grey);
+}
+
+TEST_F(RenderTest, MissingBitmapsSkipTheirElementsOnly) {
+    panelhost::MemoryBitmaps few;
+    few.Add(1, Filled(64, 64, grey));
+    few.Add(40, Filled(6, 6, magenta));
+    host.SetNumber(IconImage, 1);
+    host.Frame();
+    Picture picture;
+    std::vector<std::string> skipped;
+    ASSERT_TRUE(panelhost::RenderInstance(host, "C", few, picture, nullptr, &skipped));
+    EXPECT_EQ(picture.At(5, 49), magenta);
+    EXPECT_EQ(picture.At(8, 52), magenta);  // the cover over it has no bitmap
+    ASSERT_FALSE(skipped.empty());
+    EXPECT_EQ(skipped.front(), "element 2 (needle): bitmap 10 missing");
+    EXPECT_NE(std::find(skipped.begin(), skipped.end(), "element 4 (icon): bitmap 21 missing"), skipped.end());
+
+    panelhost::MemoryBitmaps none;
+    std::string error;
+    EXPECT_FALSE(panelhost::RenderInstance(host, "C", none, picture, &error));
+    EXPECT_EQ(error, "C: no usable background bitmap 1");
+    EXPECT_FALSE(panelhost::RenderInstance(host, "nobody", few, picture, &error));
+}
+
+TEST_F(RenderTest, OddValuesDrawWithoutHarm) {
+    // Shifts and angles far beyond the picture, and values that are not numbers.
+    const double odd[] = {1e300, -1e300, std::nan(""), HUGE_VAL, 1e18};
+    for (const double value : odd) {
+        for (SINT32 token = NeedleAngle; token <= SpriteShift; ++token) host.SetNumber(token, value);
+        const Picture picture = FrameAndRender();
+        EXPECT_EQ(picture.At(63, 0), grey) << value;
+    }
+}
+
+// --- Bitmap resources ----------------------------------------------------------
+
+void Put16(std::vector<std::uint8_t>& out, int value) {
+    out.push_back(std::uint8_t(value));
+    out.push_back(std::uint8_t(value >> 8));
+}
+void Put32(std::vector<std::uint8_t>& out, std::int64_t value) {
+    Put16(out, int(value & 0xFFFF));
+    Put16(out, int((value >> 16) & 0xFFFF));
+}
+
+std::vector<std::uint8_t> InfoHeader(int width, int height, int bits, int colours = 0) {
+    std::vector<std::uint8_t> out;
+    Put32(out, 40);
+    Put32(out, width);
+    Put32(out, height);
+    Put16(out, 1);
+    Put16(out, bits);
+    for (int i = 0; i < 4; ++i) Put32(out, 0);
+    Put32(out, colours);
+    Put32(out, 0);
+    return out;
+}
+
+TEST(DibDecoding, PalettizedRowsAreBottomUpAndPadded) {
+    // 3x2, two palette entries: bottom row (stored first) 0 1 0, top row 1 1 0.
+    std::vector<std::uint8_t> dib = InfoHeader(3, 2, 8, 2);
+    dib.insert(dib.end(), {0, 0, 255, 0, 255, 0, 0, 0});  // red, blue (stored blue, green, red)
+    dib.insert(dib.end(), {0, 1, 0, 0xEE, 1, 1, 0, 0xEE});
+    Picture picture;
+    std::string error;
+    ASSERT_TRUE(panelhost::DecodeDib(dib.data(), dib.size(), picture, &error)) << error;
+    ASSERT_EQ(picture.width, 3);
+    ASSERT_EQ(picture.height, 2);
+    EXPECT_EQ(picture.At(0, 0), blue);
+    EXPECT_EQ(picture.At(2, 0), red);
+    EXPECT_EQ(picture.At(0, 1), red);
+    EXPECT_EQ(picture.At(1, 1), blue);
+
+    dib.pop_back();  // the last row's padding cut off
+    EXPECT_FALSE(panelhost::DecodeDib(dib.data(), dib.size(), picture, &error));
+}
+
+TEST(DibDecoding, TrueColourTopDownAndFileHeader) {
+    std::vector<std::uint8_t> dib = InfoHeader(1, -2, 24);
+    dib.insert(dib.end(), {255, 0, 0, 0, 0, 0, 255, 0});  // blue, then red (stored B G R), each padded to 4
+    Picture picture;
+    ASSERT_TRUE(panelhost::DecodeDib(dib.data(), dib.size(), picture));
+    EXPECT_EQ(picture.At(0, 0), blue);
+    EXPECT_EQ(picture.At(0, 1), red);
+
+    std::vector<std::uint8_t> file{'B', 'M'};
+    file.resize(14, 0);
+    file.insert(file.end(), dib.begin(), dib.end());
+    ASSERT_TRUE(panelhost::DecodeDib(file.data(), file.size(), picture));
+    EXPECT_EQ(picture.At(0, 1), red);
+}
+
+TEST(DibDecoding, OddHeadersAreRefused) {
+    Picture picture;
+    const struct {
+        int width, height, bits;
+    } odd[] = {{0, 1, 24}, {1, 0, 24}, {5000, 1, 24}, {1, -5000, 24}, {1, INT32_MIN, 24}, {1, 1, 4},
+               {-1, 1, 24}, {4096, 4096, 24}};
+    for (const auto& [width, height, bits] : odd) {
+        std::vector<std::uint8_t> dib = InfoHeader(width, height, bits);
+        dib.resize(dib.size() + 64, 0);
+        EXPECT_FALSE(panelhost::DecodeDib(dib.data(), dib.size(), picture))
+            << width << "x" << height << " " << bits;  // the last one is only cut short
+    }
+    std::vector<std::uint8_t> compressed = InfoHeader(1, 1, 8);
+    compressed[16] = 1;
+    compressed.resize(compressed.size() + 1024 + 4, 0);
+    EXPECT_FALSE(panelhost::DecodeDib(compressed.data(), compressed.size(), picture));
+    EXPECT_FALSE(panelhost::DecodeDib(nullptr, 100, picture));
+    EXPECT_FALSE(panelhost::DecodeDib(compressed.data(), 39, picture));
+}
+
+// --- Picture files -------------------------------------------------------------
+
+Picture Sample() {
+    Picture picture(5, 3);
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 5; ++x) picture.At(x, y) = Rgb{std::uint8_t(x * 50), std::uint8_t(y * 100), 7};
+    }
+    return picture;
+}
+
+TEST(PictureFiles, BmpReadsBackAsTheSamePicture) {
+    const Picture picture = Sample();
+    const std::vector<std::uint8_t> bmp = panelhost::EncodeBmp(picture);
+    EXPECT_EQ(bmp.size(), 54u + 16u * 3u);  // 15 bytes a row padded to 16
+    Picture back;
+    ASSERT_TRUE(panelhost::DecodeDib(bmp.data(), bmp.size(), back));
+    EXPECT_EQ(back.pixels, picture.pixels);
+}
+
+std::uint32_t Big32(const std::vector<std::uint8_t>& data, std::size_t at) {
+    return std::uint32_t(data[at]) << 24 | std::uint32_t(data[at + 1]) << 16 | std::uint32_t(data[at + 2]) << 8 |
+           data[at + 3];
+}
+
+// Bit by bit, as the PNG format defines it.
+std::uint32_t SlowCrc(const std::uint8_t* data, std::size_t size) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (std::size_t i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+    }
+    return ~crc;
+}
+
+TEST(PictureFiles, PngChunksCheckAndStoredRowsHoldThePixels) {
+    Picture picture(200, 120);  // more than one stored block of 65535 bytes
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) picture.At(x, y) = Rgb{std::uint8_t(x), std::uint8_t(y), 9};
+    }
+    const std::vector<std::uint8_t> png = panelhost::EncodePng(picture);
+    ASSERT_GT(png.size(), 8u);
+    EXPECT_EQ(std::vector<std::uint8_t>(png.begin(), png.begin() + 8),
+              (std::vector<std::uint8_t>{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}));
+    std::vector<std::string> types;
+    std::vector<std::uint8_t> zlib;
+    for (std::size_t at = 8; at + 12 <= png.size();) {
+        const std::uint32_t length = Big32(png, at);
+        ASSERT_LE(at + 12 + length, png.size());
+        types.emplace_back(png.begin() + std::ptrdiff_t(at + 4), png.begin() + std::ptrdiff_t(at + 8));
+        EXPECT_EQ(Big32(png, at + 8 + length), SlowCrc(png.data() + at + 4, length + 4)) << types.back();
+        if (types.back() == "IHDR") {
+            EXPECT_EQ(Big32(png, at + 8), 200u);
+            EXPECT_EQ(Big32(png, at + 12), 120u);
+        }
+        if (types.back() == "IDAT") zlib.insert(zlib.end(), png.begin() + std::ptrdiff_t(at + 8),
+                                                png.begin() + std::ptrdiff_t(at + 8 + length));
+        at += 12 + length;
+    }
+    EXPECT_EQ(types, (std::vector<std::string>{"IHDR", "IDAT", "IEND"}));
+    // Stored blocks: a header byte, the length and its complement, the bytes.
+    ASSERT_GE(zlib.size(), 6u);
+    EXPECT_EQ((zlib[0] << 8 | zlib[1]) % 31, 0);
+    std::vector<std::uint8_t> raw;
+    std::size_t at = 2;
+    bool last = false;
+    int blocks = 0;
+    while (!last) {
+        ASSERT_LE(at + 5, zlib.size());
+        last = zlib[at] & 1;
+        const unsigned length = zlib[at + 1] | zlib[at + 2] << 8;
+        EXPECT_EQ(length ^ (zlib[at + 3] | zlib[at + 4] << 8), 0xFFFFu);
+        ASSERT_LE(at + 5 + length, zlib.size());
+        raw.insert(raw.end(), zlib.begin() + std::ptrdiff_t(at + 5), zlib.begin() + std::ptrdiff_t(at + 5 + length));
+        at += 5 + length;
+        ++blocks;
+    }
+    EXPECT_EQ(blocks, 2);
+    ASSERT_EQ(raw.size(), 120u * (1 + 200 * 3));
+    std::uint32_t a = 1, b = 0;
+    for (const std::uint8_t byte : raw) {
+        a = (a + byte) % 65521;
+        b = (b + a) % 65521;
+    }
+    EXPECT_EQ(Big32(zlib, at), (b << 16) | a);
+    const std::size_t row = 1 + 200 * 3;
+    EXPECT_EQ(raw[row * 7], 0);  // filter byte
+    EXPECT_EQ(raw[row * 7 + 1 + 3 * 13], 13);
+    EXPECT_EQ(raw[row * 7 + 1 + 3 * 13 + 1], 7);
+}
+
+// --- Scenario line -------------------------------------------------------------
+
+TEST_F(RenderTest, RenderLineWritesIntoTheOutputFolder) {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() /
+        ("qr417_render_" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    std::filesystem::remove_all(folder);
+    panelhost::ScenarioOptions options{.outputDirectory = folder.string(), .bitmaps = &bitmaps};
+    std::ostringstream out, err;
+    ASSERT_TRUE(panelhost::RunScenarioText(host, "render.scn",
+                                           "set 3 2\nframe\nrender C pictures/canvas.bmp\nrender C canvas.png\n",
+                                           out, err, options))
+        << err.str();
+    std::ifstream file(folder / "pictures" / "canvas.bmp", std::ios::binary);
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), {}};
+    Picture back;
+    ASSERT_TRUE(panelhost::DecodeDib(bytes.data(), bytes.size(), back));
+    EXPECT_EQ(back.width, 64);
+    EXPECT_EQ(back.At(41, 5), blue);
+    EXPECT_TRUE(std::filesystem::file_size(folder / "canvas.png") > 64u * 64u * 3u);
+
+    EXPECT_FALSE(panelhost::RunScenarioText(host, "bad.scn", "render nobody x.bmp\n", out, err, options));
+    EXPECT_FALSE(panelhost::RunScenarioText(host, "bad.scn", "render C\n", out, err, options));
+    panelhost::MemoryBitmaps none;
+    options.bitmaps = &none;
+    std::ostringstream noBackground;
+    EXPECT_FALSE(panelhost::RunScenarioText(host, "bad.scn", "render C x.bmp\n", out, noBackground, options));
+    EXPECT_NE(noBackground.str().find("bad.scn:1: render: C: no usable background bitmap 1"), std::string::npos)
+        << noBackground.str();
+    std::filesystem::remove_all(folder);
+}
+
+// --- The module's own gauges ----------------------------------------------------
+
+TEST(ModuleGauges, EveryGaugeDrawsFromItsOwnBitmaps) {
+    panelhost::Host host;
+    std::string error;
+    ASSERT_TRUE(host.Load(QR_MODULE_PATH, &error)) << error;
+    panelhost::ModuleBitmaps bitmaps(host);
+    const auto gauges = host.Gauges();
+    ASSERT_FALSE(gauges.empty());
+    int drawn = 0;
+    for (const panelhost::GaugeEntry& entry : gauges) {
+        if (host.Has(entry.name)) continue;  // listed twice
+        Picture picture;
+        std::vector<std::string> skipped;
+        const bool ok = panelhost::PreviewGauge(host, entry.name, std::nullopt, bitmaps, picture, &error, &skipped);
+        if (!ok && drawn == 0 && error.find("no usable background") != std::string::npos &&
+            bitmaps.Problem(host.Element(entry.name, 1).record->resource_id).find("has no bitmap") !=
+                std::string::npos) {
+            GTEST_SKIP() << "the module carries no bitmaps yet: " << error;
+        }
+        ASSERT_TRUE(ok) << entry.name << ": " << error;
+        EXPECT_TRUE(skipped.empty()) << entry.name << ": " << skipped.front();
+        const Picture* background = bitmaps.Find(host.Element(entry.name, 1).record->resource_id);
+        ASSERT_NE(background, nullptr);
+        EXPECT_EQ(picture.width, background->width) << entry.name;
+        EXPECT_EQ(picture.height, background->height) << entry.name;
+        // Something is drawn, unless the background itself is all black (transparent).
+        const auto allBlack = [](const Picture& p) {
+            return std::all_of(p.pixels.begin(), p.pixels.end(), [](const Rgb& c) { return c == black; });
+        };
+        EXPECT_FALSE(allBlack(picture) && !allBlack(*background)) << entry.name << " draws nothing";
+        ++drawn;
+    }
+}
+
+}  // namespace
