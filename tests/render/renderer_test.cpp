@@ -508,8 +508,11 @@ TEST_F(RenderTest, RenderLineWritesIntoTheOutputFolder) {
                                            "set 3 2\nframe\nrender C pictures/canvas.bmp\nrender C canvas.png\n",
                                            out, err, options))
         << err.str();
-    std::ifstream file(folder / "pictures" / "canvas.bmp", std::ios::binary);
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), {}};
+    std::vector<std::uint8_t> bytes;
+    {
+        std::ifstream file(folder / "pictures" / "canvas.bmp", std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(file), {});
+    }
     Picture back;
     ASSERT_TRUE(panelhost::DecodeDib(bytes.data(), bytes.size(), back));
     EXPECT_EQ(back.width, 64);
@@ -524,7 +527,8 @@ TEST_F(RenderTest, RenderLineWritesIntoTheOutputFolder) {
     EXPECT_FALSE(panelhost::RunScenarioText(host, "bad.scn", "render C x.bmp\n", out, noBackground, options));
     EXPECT_NE(noBackground.str().find("bad.scn:1: render: C: no usable background bitmap 1"), std::string::npos)
         << noBackground.str();
-    std::filesystem::remove_all(folder);
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
 }
 
 // --- The module's own gauges ----------------------------------------------------
