@@ -1304,7 +1304,21 @@ for _position in range(6):
     ARTWORK[4200 + _position] = aviac_knob(_position)
 
 
+def load_families():
+    """Artwork of gauge families kept in scripts of their own beside this one
+    (art_<family>.py): each adds its pictures to ARTWORK with
+    add_artwork(ARTWORK, kit), kit being this script with its drawing pieces."""
+    import glob
+    import importlib
+    sys.path.insert(0, HERE)
+    kit = sys.modules[__name__]
+    for path in sorted(glob.glob(os.path.join(HERE, "art_*.py"))):
+        family = importlib.import_module(os.path.splitext(os.path.basename(path))[0])
+        family.add_artwork(ARTWORK, kit)
+
+
 def main():
+    load_families()
     os.makedirs(OUT, exist_ok=True)
     wanted = set(int(a) for a in sys.argv[1:])
     for ident, width, height, _ in read_table():
