@@ -138,6 +138,10 @@ struct SoundingSwitch {
 
     static inline SoundingSwitchSound sound{.waveId = member.waveId};
 
+    static void FSAPI Routine(GAUGEHDR* gauge, SINT32 serviceId, UINT32 extraData) {
+        SoundingSwitchService(sound, gauge, serviceId, extraData);
+    }
+
     // Sends the member's events in order, then clicks. No state of its own:
     // the lever moves when the simulator changes the token.
     static SINT32 FSAPI Click(MOUSECALLBACK_POINT*, UINT32) {
@@ -178,7 +182,7 @@ struct SoundingSwitch {
 
     static constexpr GAUGEHDR Header() {
         return GaugeHeader(member.name, elements, member.sizeMm, mouse.data(),
-                           SoundingSwitchRoutine<sound>);
+                           Routine);
     }
 };
 
