@@ -107,8 +107,9 @@ struct NeedleDial {
     }
     static inline std::array<MOUSERECT, 5> mouse = MouseList();
 
+    static constexpr MOUSERECT* MouseOf(MOUSERECT* own) { return own ? own : mouse.data(); }
+
     static constexpr GAUGEHDR Header() {
-        return GaugeHeader(row.name, elements, row.sizeMm, row.mouse ? row.mouse : mouse.data(),
-                           row.routine);
+        return GaugeHeader(row.name, elements, row.sizeMm, MouseOf(row.mouse), row.routine);
     }
 };
