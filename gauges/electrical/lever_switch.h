@@ -75,17 +75,9 @@ struct LeverSwitch {
         return 0;
     }
 
-    static inline ELEMENT_ICON lever = {
-        .header = ElementHeader(ELEMENT_TYPE_ICON, row.lever, row.leverAt, Gauge, nullptr,
-                                row.leverFlags, row.failures),
-        .source_var = Token(row.token),
-        .scale = 1.0,
-        .picture_count = row.pictures,
-        .update_cb = row.leverValue,
-    };
-    static inline ELEMENT_HEADER* plateNext[] = {&lever.header, nullptr};
-    static inline ELEMENT_STATIC_IMAGE plate = StaticImage(row.plate, Gauge, plateNext, IMAGE_PLATE);
-    static inline ELEMENT_HEADER* elements[] = {&plate.header, nullptr};
+    static inline ELEMENT_ICON lever = Icon(row.lever, row.leverAt, Gauge, nullptr, row.leverFlags,
+                                            row.token, row.pictures, row.leverValue, row.failures);
+    static inline ELEMENT_STATIC_IMAGE plate = StaticImage(row.plate, Gauge, listOf<lever>, IMAGE_PLATE);
 
     // The group with its help; a member with neither tooltip nor click area
     // stops there. Otherwise its tooltip, the click area if any, the group's
@@ -114,7 +106,7 @@ struct LeverSwitch {
     }
 
     static constexpr GAUGEHDR Header() {
-        return GaugeHeader(row.name, elements, row.sizeMm, mouse.data(),
+        return GaugeHeader(row.name, listOf<plate>, row.sizeMm, mouse.data(),
                            row.wave != waveNone ? Routine : nullptr);
     }
 };

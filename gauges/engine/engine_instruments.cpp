@@ -25,13 +25,6 @@ extern GAUGEHDR Hydraulic_Pressure;
 
 namespace {
 
-// Engine failure leaves the needles alone; losing panel power drops them to zero.
-FAILURE_RECORD engineNeedleFailures[] = {
-    {.key = FAIL_SYSTEM_ENGINE, .action = FAIL_ACTION_NONE},
-    {.key = FAIL_SYSTEM_ELECTRICAL_PANELS, .action = FAIL_ACTION_ZERO},
-    {.key = FAIL_NONE},
-};
-
 // Manifold_Pressure: -1, 0, 500, 800, 1000, 1400, 1600, 1800, 2000, 2500 mb.
 NONLINEARITY manifoldTable[] = {
     {{115, 263}, -2.08791, 0}, {{115, 263}, 0, 0},        {{81, 249}, 1043.955, 0},
@@ -123,29 +116,29 @@ constexpr PIXPOINT engine2At = {241, 150};
 constexpr NeedleDialRow engineDialRows[] = {
     {.gauge = &Manifold_Pressure, .name = "Manifold_Pressure", .sizeMm = 100, .face = 1140, .cover = 1160,
      .needles = {{1150, {152, 153}, {42, 21}, tokenEngine1ManifoldPressure, manifoldTable}},
-     .failures = engineNeedleFailures, .help = helpManifoldPressure, .routine = EngineGaugeRoutine},
+     .help = helpManifoldPressure, .routine = EngineGaugeRoutine},
     // The tooltip text id is engine 1's; the engine routine moves it per engine.
     {.gauge = &Tachometer, .name = "Tachometer", .sizeMm = 100, .face = 1040, .cover = 1060,
      .needles = {{1050, {151, 151}, {45, 16}, tokenEngine1Rpm, tachometerTable}},
-     .failures = engineNeedleFailures, .help = helpTachometer, .tooltip = tooltipEngine1Rpm,
+     .help = helpTachometer, .tooltip = tooltipEngine1Rpm,
      .routine = EngineGaugeRoutine},
     {.gauge = &Oil_Pressure, .name = "Oil_Pressure", .sizeMm = 100, .face = 1170, .cover = 1190,
      .needles = {{1180, engine2At, {0, 2}, tokenEngine2OilPressure, oilPressureRightTable},
                  {1180, engine1At, {0, 2}, tokenEngine1OilPressure, oilPressureLeftTable}},
-     .failures = engineNeedleFailures, .help = helpOilPressure},
+     .help = helpOilPressure},
     {.gauge = &Oil_Temperature, .name = "Oil_Temperature", .sizeMm = 100, .face = 1230, .cover = 1250,
      .needles = {{1240, engine2At, {0, 2}, tokenEngine2OilTemperature, oilTemperatureRightTable},
                  {1240, engine1At, {0, 2}, tokenEngine1OilTemperature, oilTemperatureLeftTable}},
-     .failures = engineNeedleFailures, .help = helpOilTemperature},
+     .help = helpOilTemperature},
     {.gauge = &Carburetor_Temperature, .name = "Carburetor_Temperature", .sizeMm = 100, .face = 1410, .cover = 1430,
      .needles = {{1420, engine2At, {0, 3}, tokenEngine2FuelPressure, carburettorRightTable,
                   CarburettorTemperature<tokenEngine2Temperature>},
                  {1420, engine1At, {0, 3}, tokenEngine1FuelPressure, carburettorLeftTable,
                   CarburettorTemperature<tokenEngine1Temperature>}},
-     .failures = engineNeedleFailures, .tooltipText = "Carburator air temperature"},
+     .tooltipText = "Carburator air temperature"},
     {.gauge = &Hydraulic_Pressure, .name = "Hydraulic_Pressure", .sizeMm = 100, .face = 4300, .cover = 4320,
      .needles = {{4310, {127, 190}, {0, 2}, tokenHydraulicPressure, hydraulicTable}},
-     .failures = engineNeedleFailures, .help = helpHydraulicPressure},
+     .help = helpHydraulicPressure},
 };
 // clang-format on
 
@@ -159,17 +152,12 @@ FLOAT64 FSAPI ManifoldWarningValue(ELEMENT_ICON* lamp) {
     return lamp->source_var.var_value.n > manifoldWarningPressure ? 0 : -1;
 }
 
-ELEMENT_ICON manifoldLampLit = {
-    .header = ElementHeader(ELEMENT_TYPE_ICON, 3140, {0, 0}, &Manifold_Light, nullptr, IMAGE_LAMP),
-    .source_var = Token(tokenEngine1ManifoldPressure),
-    .scale = 1.0,
-    .picture_count = 1,
-    .update_cb = ManifoldWarningValue,
-};
+ELEMENT_ICON manifoldLampLit =
+    Icon(3140, {0, 0}, &Manifold_Light, nullptr, IMAGE_LAMP, tokenEngine1ManifoldPressure, 1,
+         ManifoldWarningValue);
 
-ELEMENT_HEADER* manifoldLampNext[] = {&manifoldLampLit.header, nullptr};
-ELEMENT_STATIC_IMAGE manifoldLampOff = StaticImage(3130, &Manifold_Light, manifoldLampNext, IMAGE_PLATE);
-ELEMENT_HEADER* manifoldLampElements[] = {&manifoldLampOff.header, nullptr};
+ELEMENT_STATIC_IMAGE manifoldLampOff = StaticImage(3130, &Manifold_Light, listOf<manifoldLampLit>,
+                                                   IMAGE_PLATE);
 
 MOUSERECT manifoldLampMouse[] = {
     MouseGauge(),
@@ -186,5 +174,5 @@ GAUGEHDR Oil_Temperature = NeedleDial<engineDialRows, &Oil_Temperature>::Header(
 GAUGEHDR Carburetor_Temperature = NeedleDial<engineDialRows, &Carburetor_Temperature>::Header();
 GAUGEHDR Hydraulic_Pressure = NeedleDial<engineDialRows, &Hydraulic_Pressure>::Header();
 
-GAUGEHDR Manifold_Light = GaugeHeader("Manifold_Light", manifoldLampElements, 100,
+GAUGEHDR Manifold_Light = GaugeHeader("Manifold_Light", listOf<manifoldLampOff>, 100,
                                       manifoldLampMouse, EngineGaugeRoutine);

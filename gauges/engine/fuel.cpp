@@ -30,13 +30,6 @@ FLOAT64 consumedEngine1 = 0;
 FLOAT64 consumedEngine2 = 0;
 FLOAT64 consumptionLastTime = 0;
 
-// Engine failure leaves the needles alone; losing panel power drops them to zero.
-FAILURE_RECORD fuelNeedleFailures[] = {
-    {.key = FAIL_SYSTEM_ENGINE, .action = FAIL_ACTION_NONE},
-    {.key = FAIL_SYSTEM_ELECTRICAL_PANELS, .action = FAIL_ACTION_ZERO},
-    {.key = FAIL_NONE},
-};
-
 // ---------------------------------------------------------------------------
 // Fuel_Pressure: 0 to 0.7 bar; the left table from the top, the right from zero.
 
@@ -119,13 +112,13 @@ constexpr NeedleDialRow fuelDialRows[] = {
     {.gauge = &Fuel_Pressure, .name = "Fuel_Pressure", .sizeMm = 100, .face = 1200, .cover = 1220,
      .needles = {{1210, rightNeedleAt, {0, 5}, tokenEngine2FuelPressure, fuelPressureRightTable},
                  {1210, leftNeedleAt, {0, 5}, tokenEngine1FuelPressure, fuelPressureLeftTable}},
-     .failures = fuelNeedleFailures, .help = helpFuelPressure},
+     .help = helpFuelPressure},
     {.gauge = &Fuel_Quantity, .name = "Fuel_Quantity", .sizeMm = 100, .face = 1260, .cover = 1280,
      .needles = {{1270, rightNeedleAt, quantityPivot, tokenRightTankLevel, fuelQuantityRightTable,
                   FuelQuantityValue<rightTankCapacity>},
                  {1270, leftNeedleAt, quantityPivot, tokenLeftTankLevel, fuelQuantityLeftTable,
                   FuelQuantityValue<leftTankCapacity>}},
-     .failures = fuelNeedleFailures, .mouse = fuelQuantityMouse, .routine = FuelCapacityRead},
+     .mouse = fuelQuantityMouse, .routine = FuelCapacityRead},
 };
 // clang-format on
 
@@ -241,8 +234,6 @@ ELEMENT_HEADER* consumptionFaceNext[] = {
 ELEMENT_STATIC_IMAGE consumptionFace =
     StaticImage(2400, &Fuel_Consumption, consumptionFaceNext, IMAGE_PLATE);
 
-ELEMENT_HEADER* consumptionElements[] = {&consumptionFace.header, nullptr};
-
 MOUSERECT consumptionMouse[] = {
     MouseGauge(helpFuelConsumption),
     MouseRoutine(11, 84, 52, 26, CURSOR_HAND, MOUSE_LEFTSINGLE,
@@ -256,5 +247,5 @@ MOUSERECT consumptionMouse[] = {
 
 GAUGEHDR Fuel_Pressure = NeedleDial<fuelDialRows, &Fuel_Pressure>::Header();
 GAUGEHDR Fuel_Quantity = NeedleDial<fuelDialRows, &Fuel_Quantity>::Header();
-GAUGEHDR Fuel_Consumption = GaugeHeader("Fuel_Consumption", consumptionElements, 70,
+GAUGEHDR Fuel_Consumption = GaugeHeader("Fuel_Consumption", listOf<consumptionFace>, 70,
                                         consumptionMouse, FuelFlowIntegrate);
