@@ -101,8 +101,8 @@ struct LeverSwitch {
     static inline std::array<MOUSERECT, mouseSlots> mouse = MouseList();
 
     // Sound set-up at install, release at kill.
-    static void FSAPI Routine(GAUGEHDR*, SINT32 serviceId, UINT32 extraData) {
-        SoundingSwitchService(sound, serviceId, extraData);
+    static void FSAPI Routine(GAUGEHDR* gauge, SINT32 serviceId, UINT32 extraData) {
+        SoundingSwitchService(sound, gauge, serviceId, extraData);
     }
 
     static constexpr GAUGEHDR Header() {
