@@ -8,6 +8,7 @@
 #include <fstream>
 #include <numbers>
 
+#include "host/element_kinds.h"
 #include "host/panel_config.h"
 
 namespace panelhost {
@@ -99,18 +100,6 @@ std::optional<SINT32> BitmapId(SINT32 id, long long add) {
     return static_cast<SINT32>(sum);
 }
 
-const char* KindWord(UINT32 kind) {
-    switch (kind) {
-    case ELEMENT_TYPE_NEEDLE: return "needle";
-    case ELEMENT_TYPE_SLIDER: return "slider";
-    case ELEMENT_TYPE_ICON: return "icon";
-    case ELEMENT_TYPE_MOVING_IMAGE: return "moving image";
-    case ELEMENT_TYPE_SPRITE: return "sprite";
-    case ELEMENT_TYPE_STRING: return "string";
-    default: return "image";
-    }
-}
-
 bool HasSource(const MODULE_VAR& var, const void* routine) { return var.id != 0 || routine != nullptr; }
 
 // Pixel centres lie at half pixels: a bitmap pixel (i, j) placed on the
@@ -171,7 +160,7 @@ bool DrawingBuilt() { return true; }
 const Picture* Canvas::Bitmap(const ElementState& state, std::optional<SINT32> id) {
     const Picture* bitmap = Optional(id);
     if (!bitmap && skipped) {
-        skipped->push_back("element " + std::to_string(number) + " (" + KindWord(state.kind) + "): bitmap " +
+        skipped->push_back("element " + std::to_string(number) + " (" + KindOf(state.kind).noun + "): bitmap " +
                            (id ? std::to_string(*id) : std::string("out of range")) + " missing");
     }
     return bitmap;
@@ -292,17 +281,9 @@ SurfacePtr RenderInstanceCanvas(const Host& host, const std::string& alias, Bitm
     Canvas canvas(cr, bitmaps, surfaces, lighting, skipped);
     for (int number = 1; number <= count; ++number) {
         const ElementState& state = host.Element(alias, number);
-        if (state.hidden) continue;
+        if (state.hidden || !KindOf(state.kind).draw) continue;
         canvas.number = number;
-        switch (state.kind) {
-        case ELEMENT_TYPE_NEEDLE: DrawNeedle(canvas, state); break;
-        case ELEMENT_TYPE_STRING: DrawString(canvas, state); break;
-        case ELEMENT_TYPE_SLIDER: DrawSlider(canvas, state); break;
-        case ELEMENT_TYPE_ICON: DrawIcon(canvas, state); break;
-        case ELEMENT_TYPE_MOVING_IMAGE: DrawMovingImage(canvas, state); break;
-        case ELEMENT_TYPE_SPRITE: DrawSprite(canvas, state); break;
-        default: DrawStaticImage(canvas, state); break;
-        }
+        KindOf(state.kind).draw(canvas, state);
     }
     cairo_destroy(cr);
     return picture;

@@ -69,7 +69,8 @@ class SurfaceCache;
 bool DrawingBuilt();
 std::string NoDrawingReason();
 
-// The picture being drawn, as each element kind's draw routine sees it: the
+// The picture being drawn, as each element kind's draw routine (the `draw`
+// slot of its row in element_kinds.h) sees it: the
 // cairo context (already moved and scaled to the gauge), the module's
 // bitmaps and the element being drawn.
 class Canvas {

@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "host/bitmap_source.h"
+#include "host/element_kinds.h"
 #include "host/element_math.h"
 #include "host/host_sound.h"
 #include "host/renderer.h"
@@ -63,12 +64,6 @@ std::string FormatEvents(const EventList& events) {
         text += Hex(event.event) + ":" + std::to_string(event.value);
     }
     return text;
-}
-
-std::string FormatNumber(double value) {
-    std::ostringstream out;
-    out << std::setprecision(12) << value;
-    return out.str();
 }
 
 // Error raised by a malformed line or a failed expectation.
@@ -125,52 +120,6 @@ bool NumbersMatch(double expected, double actual) {
 bool AnglesMatch(double expected, double actual) {
     if (!std::isfinite(expected) || !std::isfinite(actual)) return NumbersMatch(expected, actual);
     return std::fabs(AngleDifference(actual, expected)) <= 1e-6 * std::max(1.0, std::fabs(expected));
-}
-
-const char* KindName(UINT32 kind) {
-    switch (kind) {
-    case ELEMENT_TYPE_STATIC_IMAGE: return "static";
-    case ELEMENT_TYPE_NEEDLE: return "needle";
-    case ELEMENT_TYPE_STRING: return "string";
-    case ELEMENT_TYPE_SLIDER: return "slider";
-    case ELEMENT_TYPE_ICON: return "icon";
-    case ELEMENT_TYPE_MOVING_IMAGE: return "moving";
-    case ELEMENT_TYPE_SPRITE: return "sprite";
-    default: return "unknown";
-    }
-}
-
-// One line for an element: its kind and what it shows.
-std::string Describe(const ElementState& e) {
-    std::ostringstream out;
-    out << KindName(e.kind);
-    if (e.hidden) {
-        out << " hidden";
-        return out.str();
-    }
-    switch (e.kind) {
-    case ELEMENT_TYPE_NEEDLE:
-        out << " value " << FormatNumber(e.value) << " angle " << FormatNumber(e.angle);
-        break;
-    case ELEMENT_TYPE_STRING:
-        out << " value " << FormatNumber(e.value) << " text \"" << e.text << '"';
-        break;
-    case ELEMENT_TYPE_ICON:
-        out << " value " << FormatNumber(e.value) << " image " << e.image;
-        break;
-    case ELEMENT_TYPE_SLIDER:
-    case ELEMENT_TYPE_MOVING_IMAGE:
-        out << " value " << FormatNumber(e.value) << " shift " << FormatNumber(e.shiftX) << ' '
-            << FormatNumber(e.shiftY);
-        break;
-    case ELEMENT_TYPE_SPRITE:
-        out << " value " << FormatNumber(e.value) << " shift " << FormatNumber(e.shiftX) << ' '
-            << FormatNumber(e.shiftY) << " rotation " << FormatNumber(e.rotation);
-        break;
-    default:
-        break;
-    }
-    return out.str();
 }
 
 class Runner;
@@ -421,7 +370,7 @@ void Show(Runner& r, const Arguments& a) {
     const GAUGEHDR* header = r.host.Header(alias);
     r.out << alias << " (" << (header->gauge_name ? header->gauge_name : "?") << ")\n";
     for (int n = 1; n <= r.host.ElementCount(alias); ++n) {
-        r.out << "  " << std::setw(2) << n << ' ' << Describe(r.host.Element(alias, n)) << '\n';
+        r.out << "  " << std::setw(2) << n << ' ' << DescribeElement(r.host.Element(alias, n)) << '\n';
     }
 }
 
@@ -607,7 +556,7 @@ void Runner::TraceChanges() {
             const ElementState& element = host.Element(alias, n);
             if (element.kind == ELEMENT_TYPE_STATIC_IMAGE && !element.hidden) continue;
             std::string key = alias + " " + std::to_string(n);
-            std::string description = Describe(element);
+            std::string description = DescribeElement(element);
             auto previous = shown.find(key);
             if (previous == shown.end() || previous->second != description) {
                 out << "    " << key << ' ' << description << '\n';
