@@ -216,6 +216,7 @@ struct Host::Impl {
     std::vector<std::unique_ptr<Instance>> instances;
     std::unordered_map<SINT32, MODULE_VAR_VALUE> tokens;
     EventList events;
+    std::size_t droppedEvents{};
     std::set<UINT32> openWindows;
     std::set<SINT32> failures;
     std::string atcId;
@@ -507,17 +508,26 @@ void Host::LookupVar(MODULE_VAR* var) const {
 // --- Key events -----------------------------------------------------------------
 
 const EventList& Host::Events() const { return impl_->events; }
+std::size_t Host::DroppedEvents() const { return impl_->droppedEvents; }
 
 EventList Host::TakeEvents() {
     EventList taken;
     taken.swap(impl_->events);
+    impl_->droppedEvents = 0;
     return taken;
 }
 
-void Host::ClearEvents() { impl_->events.clear(); }
+void Host::ClearEvents() {
+    impl_->events.clear();
+    impl_->droppedEvents = 0;
+}
 
 void Host::TriggerKeyEvent(UINT32 event, UINT32 value) {
-    impl_->events.push_back({event, value});
+    if (impl_->events.size() < maxLoggedEvents) {
+        impl_->events.push_back({event, value});
+    } else {
+        ++impl_->droppedEvents;
+    }
     switch (event) {
     case keyWindowToggle: ToggleWindow(value); break;
     case keyWindowOpen: SetWindow(value, true); break;

@@ -56,14 +56,42 @@ std::string Hex(std::uint64_t value) {
     return out.str();
 }
 
+std::string FormatEvent(const KeyEvent& event) {
+    return Hex(event.event) + ":" + std::to_string(event.value);
+}
+
+// Lists longer than this are cut: the first and the last few events, and how
+// many stand between them.
+constexpr std::size_t eventsShownWhole = 12;
+constexpr std::size_t eventsShownFirst = 8;
+constexpr std::size_t eventsShownLast = 3;
+
 std::string FormatEvents(const EventList& events) {
     if (events.empty()) return "none";
     std::string text;
-    for (const KeyEvent& event : events) {
+    const auto add = [&text](const KeyEvent& event) {
         if (!text.empty()) text += ' ';
-        text += Hex(event.event) + ":" + std::to_string(event.value);
+        text += FormatEvent(event);
+    };
+    if (events.size() <= eventsShownWhole) {
+        for (const KeyEvent& event : events) add(event);
+        return text;
     }
-    return text;
+    for (std::size_t i = 0; i < eventsShownFirst; ++i) add(events[i]);
+    text += " ... (" + std::to_string(events.size() - eventsShownFirst - eventsShownLast) + " more) ...";
+    for (std::size_t i = events.size() - eventsShownLast; i < events.size(); ++i) add(events[i]);
+    return std::to_string(events.size()) + " events: " + text;
+}
+
+// Where two event lists part, for a failed expectation of long lists.
+std::string FirstDifference(const EventList& expected, const EventList& actual) {
+    std::size_t i = 0;
+    while (i < expected.size() && i < actual.size() && expected[i] == actual[i]) ++i;
+    const auto at = [i](const EventList& events) {
+        return i < events.size() ? FormatEvent(events[i]) : std::string("nothing more");
+    };
+    return "first difference at event " + std::to_string(i + 1) + ": expected " + at(expected) +
+           ", actual " + at(actual);
 }
 
 // Error raised by a malformed line or a failed expectation.
@@ -391,9 +419,19 @@ void ExpectEvents(Runner& r, const Arguments& a) {
             expected.push_back({event, value});
         }
     }
+    const std::size_t dropped = r.host.DroppedEvents();
     const EventList actual = r.host.TakeEvents();
     r.shownEvents = 0;
-    if (actual != expected) Fail("events", FormatEvents(expected), FormatEvents(actual));
+    if (actual == expected && dropped == 0) return;
+    std::string found = FormatEvents(actual);
+    if (dropped > 0) {
+        found += "; " + std::to_string(dropped) + " later events not kept (the log keeps the first " +
+                 std::to_string(maxLoggedEvents) + ")";
+    }
+    if (actual != expected && (actual.size() > eventsShownWhole || expected.size() > eventsShownWhole)) {
+        found += "; " + FirstDifference(expected, actual);
+    }
+    Fail("events", FormatEvents(expected), found);
 }
 
 void ExpectWindow(Runner& r, const Arguments& a) {
