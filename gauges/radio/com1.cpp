@@ -1,0 +1,220 @@
+// Radio_COM1: the VHF communication set. Four rotary selector knobs show the
+// simulator's COM1 frequency and tune it; a power switch with lamp and click.
+//
+// Reads:  token 23, the COM1 frequency (BCD without the hundreds digit).
+// Sends:  COM whole-MHz and fraction steps, value 0.
+// Plays:  wave 30, the knob click, on the power switch.
+// Keeps:  com1Power (SystemsState); the frequency as last decoded.
+//
+// The power switch lights only the lamp: the knobs show and tune the
+// frequency whether the set is on or off. The tuning areas keep the knobs
+// inside 118 to 136 MHz; the simulator carries the fraction into the MHz.
+#include <cmath>
+
+#include "gauges/electrical/sounding_switch.h"
+#include "gauges/electrical/systems_state.h"
+#include "gauges/radio/radio_display.h"
+#include "module/gauge_builders.h"
+#include "module/host_services.h"
+#include "module/numbers.h"
+#include "module/tokens.h"
+
+extern GAUGEHDR Radio_COM1;
+
+namespace {
+
+FLOAT64 com1WholeMHz = 0.0;   // 118 to 136
+FLOAT64 com1Fraction = 0.0;   // the two fraction digits, 0 to 99
+FLOAT64 com1UnitsDigit = 0.0; // as the units knob last showed it
+
+constexpr std::uint16_t waveKnobClick = 30;
+SoundingSwitchSound com1Sound{.waveId = waveKnobClick};
+
+constexpr SINT32 com1Face = 3200;
+constexpr SINT32 com1Knob = 3240;      // knob turned to 0 to 9: 3240 to 3249
+constexpr SINT32 com1LastKnob = 3250;  // last digit 0, 2, 5, 7: 3250 to 3253
+constexpr SINT32 com1PowerSwitch = 3230;
+constexpr SINT32 com1Lamp = 3220;
+
+// Band guards of the knobs, in whole MHz.
+constexpr FLOAT64 tensDownFrom = 128.0;
+constexpr FLOAT64 tensUpTo = 125.0;
+constexpr FLOAT64 bandBottom = 118.0;
+constexpr FLOAT64 unitsUpBelow = 135.0;
+constexpr FLOAT64 unitsUpLastDigit = 8.0;  // the units knob stops at 8, not 9
+constexpr FLOAT64 fractionUpTo = 135.0;
+constexpr int tensSteps = 10;       // ten whole-MHz steps move the tens digit
+constexpr int coarseFractionSteps = 4;  // a tenth of a MHz at 25 kHz a step
+
+void DecodeWholeMHz() { com1WholeMHz = BcdWholeMHz(LookupToken(tokenCom1Frequency).u); }
+void DecodeFraction() { com1Fraction = BcdFraction(LookupToken(tokenCom1Frequency).u); }
+
+void Send(UINT32 event, int times) {
+    for (int i = 0; i < times; ++i) TriggerKeyEvent(event, 0);
+}
+
+FLOAT64 FSAPI FirstFractionDigit(ELEMENT_ICON*) { return std::floor(com1Fraction / 10.0); }
+
+FLOAT64 FSAPI UnitsDigit(ELEMENT_ICON*) {
+    com1UnitsDigit = com1WholeMHz - 10.0 * std::floor(com1WholeMHz / 10.0);
+    return com1UnitsDigit;
+}
+
+FLOAT64 FSAPI TensDigit(ELEMENT_ICON*) {
+    return std::floor((com1WholeMHz - 100.0 * std::floor(com1WholeMHz / 100.0)) / 10.0);
+}
+
+// The last knob has a picture for each last digit of the 25 kHz channels.
+FLOAT64 FSAPI LastFractionDigit(ELEMENT_ICON*) {
+    const FLOAT64 digit = com1Fraction - 10.0 * std::floor(com1Fraction / 10.0);
+    if (digit == 2.0) return 1.0;
+    if (digit == 5.0) return 2.0;
+    if (digit == 7.0) return 3.0;
+    return 0.0;
+}
+
+FLOAT64 FSAPI PowerSwitch(ELEMENT_ICON*) { return com1Power ? 1.0 : 0.0; }
+FLOAT64 FSAPI PowerLamp(ELEMENT_ICON*) { return com1Power ? 0.0 : -1.0; }
+
+SINT32 FSAPI TensDown(MOUSECALLBACK_POINT*, UINT32) {
+    DecodeWholeMHz();
+    if (com1WholeMHz >= tensDownFrom) Send(keyCom1WholeDown, tensSteps);
+    return 0;
+}
+
+SINT32 FSAPI TensUp(MOUSECALLBACK_POINT*, UINT32) {
+    DecodeWholeMHz();
+    if (com1WholeMHz <= tensUpTo) Send(keyCom1WholeUp, tensSteps);
+    return 0;
+}
+
+// The units knobs test the digit the knob showed when last drawn.
+SINT32 FSAPI UnitsDown(MOUSECALLBACK_POINT*, UINT32) {
+    DecodeWholeMHz();
+    if (com1WholeMHz > bandBottom && com1UnitsDigit > 0.0) Send(keyCom1WholeDown, 1);
+    return 0;
+}
+
+SINT32 FSAPI UnitsUp(MOUSECALLBACK_POINT*, UINT32) {
+    DecodeWholeMHz();
+    if (com1WholeMHz < unitsUpBelow && com1UnitsDigit < unitsUpLastDigit) Send(keyCom1WholeUp, 1);
+    return 0;
+}
+
+SINT32 FSAPI FractionCoarseDown(MOUSECALLBACK_POINT*, UINT32) {
+    DecodeFraction();
+    if (com1WholeMHz >= bandBottom) Send(keyCom1FractionDown, coarseFractionSteps);
+    return 0;
+}
+
+SINT32 FSAPI FractionCoarseUp(MOUSECALLBACK_POINT*, UINT32) {
+    DecodeFraction();
+    if (com1WholeMHz <= fractionUpTo) Send(keyCom1FractionUp, coarseFractionSteps);
+    return 0;
+}
+
+SINT32 FSAPI FractionFineDown(MOUSECALLBACK_POINT*, UINT32) {
+    DecodeFraction();
+    if (com1WholeMHz >= bandBottom) Send(keyCom1FractionDown, 1);
+    return 0;
+}
+
+SINT32 FSAPI FractionFineUp(MOUSECALLBACK_POINT*, UINT32) {
+    DecodeFraction();
+    if (com1WholeMHz <= fractionUpTo) Send(keyCom1FractionUp, 1);
+    return 0;
+}
+
+SINT32 FSAPI PowerClick(MOUSECALLBACK_POINT*, UINT32) {
+    com1Power = ToggleFlag(com1Power);
+    SoundingSwitchClick(com1Sound);
+    return 0;
+}
+
+void FSAPI Com1Routine(GAUGEHDR*, SINT32 serviceId, UINT32 extraData) {
+    if (serviceId == PANEL_SERVICE_PRE_INSTALL) com1Power = 0;
+    if (serviceId == PANEL_SERVICE_PRE_UPDATE) {
+        DecodeWholeMHz();
+        DecodeFraction();
+    }
+    SoundingSwitchService(com1Sound, serviceId, extraData);
+}
+
+FAILURE_RECORD com1AvionicsFailures[] = {
+    {.key = FAIL_SYSTEM_ELECTRICAL_AVIONICS, .action = FAIL_ACTION_NO_DRAW},
+    {.key = FAIL_GAUGE_COMMUNICATIONS, .action = FAIL_ACTION_NONE},
+    {.key = FAIL_NONE},
+};
+
+constexpr ELEMENT_ICON Knob(SINT32 bitmap, PIXPOINT at, ELEMENT_HEADER** next, SINT32 images,
+                  ICON_UPDATE_CALLBACK routine, FAILURE_RECORD* failures = nullptr) {
+    return ELEMENT_ICON{
+        .header = ElementHeader(ELEMENT_TYPE_ICON, bitmap, at, &Radio_COM1, next, 0x83, failures),
+        .source_var = Token(tokenNone),
+        .scale = 0.0,
+        .picture_count = images,
+        .update_cb = routine,
+    };
+}
+
+// 7 to 2, top of the chain first.
+ELEMENT_ICON com1PowerLamp = {
+    .header = ElementHeader(ELEMENT_TYPE_ICON, com1Lamp, {27, 118}, &Radio_COM1, nullptr, 0x7,
+                            com1AvionicsFailures),
+    .source_var = Token(tokenNone),
+    .scale = 1.0,
+    .picture_count = 1,
+    .update_cb = PowerLamp,
+};
+ELEMENT_HEADER* com1PowerSwitchNext[] = {&com1PowerLamp.header, nullptr};
+ELEMENT_ICON com1PowerSwitchIcon = {
+    .header = ElementHeader(ELEMENT_TYPE_ICON, com1PowerSwitch, {23, 143}, &Radio_COM1,
+                            com1PowerSwitchNext, 0x3),
+    .source_var = Token(tokenNone),
+    .scale = 1.0,
+    .picture_count = 2,
+    .update_cb = PowerSwitch,
+};
+ELEMENT_HEADER* com1LastKnobNext[] = {&com1PowerSwitchIcon.header, nullptr};
+ELEMENT_ICON com1LastKnobIcon = Knob(com1LastKnob, {194, 8}, com1LastKnobNext, 4, LastFractionDigit);
+ELEMENT_HEADER* com1TensNext[] = {&com1LastKnobIcon.header, nullptr};
+ELEMENT_ICON com1TensKnob = Knob(com1Knob, {41, 8}, com1TensNext, 10, TensDigit);
+ELEMENT_HEADER* com1UnitsNext[] = {&com1TensKnob.header, nullptr};
+ELEMENT_ICON com1UnitsKnob =
+    Knob(com1Knob, {94, 8}, com1UnitsNext, 10, UnitsDigit, com1AvionicsFailures);
+ELEMENT_HEADER* com1FractionNext[] = {&com1UnitsKnob.header, nullptr};
+ELEMENT_ICON com1FractionKnob = Knob(com1Knob, {147, 8}, com1FractionNext, 10, FirstFractionDigit);
+ELEMENT_HEADER* com1FaceNext[] = {&com1FractionKnob.header, nullptr};
+ELEMENT_STATIC_IMAGE com1FaceImage = {
+    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, com1Face, {0, 0}, &Radio_COM1, com1FaceNext, 0x3),
+};
+ELEMENT_HEADER* com1Elements[] = {&com1FaceImage.header, nullptr};
+
+// Each knob's left half turns it down, its right half up.
+constexpr UINT32 knobFlags = MOUSE_LEFTSINGLE | MOUSE_DOWN_REPEAT;
+MOUSERECT com1Mouse[] = {
+    MouseGauge(helpCom1Radio),
+    MouseTooltipId(helpCom1Tooltip),
+    MouseRoutine(41, 8, 26, 52, CURSOR_DOWNARROW, knobFlags, TensDown),
+    MouseRoutine(67, 8, 26, 52, CURSOR_UPARROW, knobFlags, TensUp),
+    MouseRoutine(94, 8, 26, 52, CURSOR_DOWNARROW, knobFlags, UnitsDown),
+    MouseRoutine(120, 8, 26, 52, CURSOR_UPARROW, knobFlags, UnitsUp),
+    MouseRoutine(147, 8, 26, 52, CURSOR_DOWNARROW, knobFlags, FractionCoarseDown),
+    MouseRoutine(173, 8, 26, 52, CURSOR_UPARROW, knobFlags, FractionCoarseUp),
+    MouseRoutine(200, 8, 20, 52, CURSOR_DOWNARROW, knobFlags, FractionFineDown),
+    MouseRoutine(214, 8, 20, 52, CURSOR_UPARROW, knobFlags, FractionFineUp),
+    MouseRoutine(23, 143, 50, 50, CURSOR_HAND, MOUSE_LEFTSINGLE, PowerClick),
+    MouseEndParent(),
+    MouseEnd(),
+};
+
+}  // namespace
+
+GAUGEHDR Radio_COM1 = {
+    .gauge_header_version = GAUGEHDR_VERSION,
+    .gauge_name = "Radio_COM1",
+    .elements_list = com1Elements,
+    .size_x_mm = 100,
+    .mouse_rect = com1Mouse,
+    .gauge_callback = Com1Routine,
+};

@@ -1,0 +1,57 @@
+// Pieces shared by the radio sets: reading the simulator's binary-coded
+// decimal frequencies and codes, lighting the digit windows with the set's
+// power, and writing the frequency and course windows.
+#pragma once
+
+#include "module/gauge_records.h"
+
+// One decimal digit of a binary-coded decimal value, position 0 being the
+// lowest nibble. The simulator never delivers a nibble above 9; one that
+// arrives anyway reads as 9, so a damaged value still decodes to digits the
+// knobs and drums can show, never to a number beyond the value's four digits.
+constexpr UINT32 BcdDigit(UINT32 value, unsigned position) {
+    const UINT32 nibble = (value >> (4 * position)) & 0xFu;
+    return nibble > 9 ? 9 : nibble;
+}
+
+// COM and NAV frequencies leave out the hundreds digit of the MHz: 0x1850 is
+// 118.50 MHz, 0x0800 108.00 MHz. Bits above the four digits are not part of
+// the frequency and are ignored.
+constexpr FLOAT64 BcdWholeMHz(UINT32 value) {
+    return 100.0 + 10.0 * BcdDigit(value, 3) + BcdDigit(value, 2);
+}
+
+// The two fraction digits as a number 0 to 99: 0x1875 gives 75.
+constexpr FLOAT64 BcdFraction(UINT32 value) {
+    return 10.0 * BcdDigit(value, 1) + BcdDigit(value, 0);
+}
+
+// Four digits as a number 0 to 9999: the transponder code 0x7700 is 7700.
+constexpr FLOAT64 BcdFourDigits(UINT32 value) {
+    return 1000.0 * BcdDigit(value, 3) + 100.0 * BcdDigit(value, 2) + 10.0 * BcdDigit(value, 1) +
+           BcdDigit(value, 0);
+}
+
+// Writes the digits of value, read in the from base, as digits of the to
+// base: (4100, 10, 16) gives 0x4100. A base below 2 has no digits to move and
+// gives the value back.
+constexpr UINT32 RebaseDigits(UINT32 value, UINT32 from, UINT32 to) {
+    if (from < 2) return value;
+    const UINT32 rest = value % from;
+    const UINT32 higher = value / from;
+    if (higher == 0 && rest == 0) return 0;
+    return RebaseDigits(higher, from, to) * to + rest;
+}
+
+// Lights a digit window while its set is on and darkens it while off, and
+// takes the host's on-screen mark off the element so that it is drawn anew
+// with its new lighting.
+void LightDigits(ELEMENT_HEADER* element, bool lit);
+
+// Writes a window's text into the host's buffer, cut to the window's number
+// of characters.
+void ShowWindowText(ELEMENT_STRING* element, const char* text);
+
+// Writes value formatted into the window. A value that is not a finite number,
+// or whose text would not fit the window, shows a row of dashes instead.
+void ShowWindowNumber(ELEMENT_STRING* element, const char* format, FLOAT64 value);
