@@ -127,7 +127,6 @@ enum SimToken : SINT32 {
     tokenVor2Signal = 52,
     tokenVor2GlideSlopeFlag = 53,
     tokenVor2Course = 54,
-    tokenGyroHeading = 84,
     tokenNavGpsSource = 848,          // 0 NAV receiver drives navigation, 1 GPS
     tokenAdfVolume = 880,
     tokenVor2GlideSlope = 882,
@@ -222,9 +221,6 @@ enum KeyEvent : UINT32 {
     keyTransponderUnitsUp = 0x10076,
     keyVor1CourseSet = 0x100B4,        // value: the course in whole degrees
     keyVor2CourseSet = 0x100B5,
-    keyNav1IdentOff = 0x10128,
-    keyNav2IdentOff = 0x10129,
-    keyAdfIdentOff = 0x1012C,
     keyNav1IdentOn = 0x1012D,
     keyNav2IdentOn = 0x1012E,
     keyAdfIdentOn = 0x10131,
@@ -294,21 +290,8 @@ enum HelpId : UINT32 {
     tooltipEngine1Rpm = 0x3211,     // moves per engine with the tachometer
 
     // ---- radios and navigation indicators ----
-
-    // ---- radio altimeter, clock, toggles and registration plate ----
-};
-
-// The module's WAVE resources.
-enum Wave : std::uint16_t {
-    waveNone = 0,
-
-    // ---- flight, engine, fuel, gear and electrical instruments ----
-    waveSwitchClick = 10,
-    waveParkingBrake = 20,
-
-    // ---- radios and navigation indicators ----
-    helpCom1Tooltip = 0x3160,
-    helpAdfTooltip = 0x3170,
+    tooltipCom1 = 0x3160,
+    tooltipAdf = 0x3170,
     helpNav1Radio = 0xA700,
     helpCom1Radio = 0xA701,
     helpNav2Radio = 0xA702,
@@ -326,6 +309,20 @@ enum Wave : std::uint16_t {
     helpVor1Knob = 0xAB73,
     helpVor2Dial = 0xAB74,
     helpVor2Knob = 0xAB75,
+
+    // ---- radio altimeter, clock, toggles and registration plate ----
+};
+
+// The module's WAVE resources.
+enum Wave : std::uint16_t {
+    waveNone = 0,
+
+    // ---- flight, engine, fuel, gear and electrical instruments ----
+    waveSwitchClick = 10,
+    waveParkingBrake = 20,
+
+    // ---- radios and navigation indicators ----
+    waveKnobClick = 30,
 
     // ---- radio altimeter, clock, toggles and registration plate ----
 };

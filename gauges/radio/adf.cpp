@@ -41,7 +41,6 @@ FLOAT64 adfFrequency = 0.0;   // kHz with tenths, as last decoded
 FLOAT64 adfDialAngle = 0.0;   // degrees of the frequency dial
 FLOAT64 adfKnobTurns = 60.0;  // turns of the tuning knob picture; unbounded
 
-constexpr std::uint16_t waveKnobClick = 30;
 SoundingSwitchSound adfSound{.waveId = waveKnobClick};
 
 struct AdfBandRow {
@@ -294,17 +293,17 @@ constexpr ELEMENT_NEEDLE AdfNeedle(SINT32 bitmap, PIXPOINT at, PIXPOINT pivot, E
 
 // 10 to 1, top of the chain first.
 ELEMENT_ICON adfModeSwitchIcon =
-    AdfIcon(adfModeSwitch, {237, 215}, nullptr, 0x3, nullptr, tokenNone, 2, ModeSwitch);
+    AdfIcon(adfModeSwitch, {237, 215}, nullptr, IMAGE_PLATE, nullptr, tokenNone, 2, ModeSwitch);
 ELEMENT_HEADER* adfLampNext[] = {&adfModeSwitchIcon.header, nullptr};
-ELEMENT_ICON adfLampIcon = AdfIcon(adfLamp, {290, 6}, adfLampNext, 0x7, adfLampFailures, tokenNone, 1, Lamp);
+ELEMENT_ICON adfLampIcon = AdfIcon(adfLamp, {290, 6}, adfLampNext, IMAGE_LAMP, adfLampFailures, tokenNone, 1, Lamp);
 ELEMENT_HEADER* adfVolumeNext[] = {&adfLampIcon.header, nullptr};
 // The volume knob carries its token, but only the identifier switch decides.
 ELEMENT_ICON adfVolumeIcon =
-    AdfIcon(adfVolumeKnob, {25, 183}, adfVolumeNext, 0x3, nullptr, tokenAdfVolume, 2, VolumeKnob);
+    AdfIcon(adfVolumeKnob, {25, 183}, adfVolumeNext, IMAGE_PLATE, nullptr, tokenAdfVolume, 2, VolumeKnob);
 ELEMENT_HEADER* adfBandCardNext[] = {&adfVolumeIcon.header, nullptr};
 ELEMENT_SPRITE adfBandCardSprite = {
     .header = ElementHeader(ELEMENT_TYPE_SPRITE, adfBandCard, {91, 54}, &Radio_ADF, adfBandCardNext,
-                            0x4083, nullptr, {168, 150}),
+                            IMAGE_NEEDLE, nullptr, {168, 150}),
     .source_var_x = Token(tokenNone),
     .scale_x = 1.0,
     .source_var_y = Token(tokenNone),
@@ -317,14 +316,14 @@ ELEMENT_SPRITE adfBandCardSprite = {
 };
 ELEMENT_HEADER* adfBandKnobNext[] = {&adfBandCardSprite.header, nullptr};
 ELEMENT_NEEDLE adfBandKnobNeedle =
-    AdfNeedle(adfBandKnob, {164, 161}, {38, 38}, adfBandKnobNext, 0x83, adfBandTable, BandKnob);
+    AdfNeedle(adfBandKnob, {164, 161}, {38, 38}, adfBandKnobNext, IMAGE_KNOB, adfBandTable, BandKnob);
 ELEMENT_HEADER* adfTuningKnobNext[] = {&adfBandKnobNeedle.header, nullptr};
 ELEMENT_NEEDLE adfTuningKnobNeedle =
-    AdfNeedle(adfTuningKnob, {166, 252}, {24, 21}, adfTuningKnobNext, 0x83, adfTuningTable, TuningKnob);
+    AdfNeedle(adfTuningKnob, {166, 252}, {24, 21}, adfTuningKnobNext, IMAGE_KNOB, adfTuningTable, TuningKnob);
 ELEMENT_HEADER* adfWindowNext[] = {&adfTuningKnobNeedle.header, nullptr};
 constexpr std::size_t adfWindowCharacters = 6;
 ELEMENT_STRING adfWindow = {
-    .header = ElementHeader(ELEMENT_TYPE_STRING, -1, {190, 14}, &Radio_ADF, adfWindowNext, 0x7,
+    .header = ElementHeader(ELEMENT_TYPE_STRING, -1, {190, 14}, &Radio_ADF, adfWindowNext, IMAGE_LAMP,
                             adfWindowFailures),
     .source_var = {Token(tokenAdfFrequency), Token(tokenNone), Token(tokenNone)},
     .img_size = {60, 20},
@@ -333,21 +332,21 @@ ELEMENT_STRING adfWindow = {
     .hilite_color = 0x00FFFF,
     .font_name = "Quartz",
     .font_weight = 400,
-    .font_charset = 1,
-    .draw_text_flags = 0x25,
+    .font_charset = windowCharset,
+    .draw_text_flags = windowTextFlags,
     .max_string_length = adfWindowCharacters,
     .update_cb = FrequencyText,
 };
 ELEMENT_HEADER* adfCoverNext[] = {&adfWindow.header, nullptr};
 ELEMENT_STATIC_IMAGE adfCover = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, adfDialCover, {0, 0}, &Radio_ADF, adfCoverNext, 0x3),
+    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, adfDialCover, {0, 0}, &Radio_ADF, adfCoverNext, IMAGE_PLATE),
 };
 ELEMENT_HEADER* adfDialNext[] = {&adfCover.header, nullptr};
 ELEMENT_NEEDLE adfDialNeedle =
-    AdfNeedle(adfDial, {168, 150}, {98, 98}, adfDialNext, 0x4083, adfDialTable, FrequencyDial);
+    AdfNeedle(adfDial, {168, 150}, {98, 98}, adfDialNext, IMAGE_NEEDLE, adfDialTable, FrequencyDial);
 ELEMENT_HEADER* adfFaceNext[] = {&adfDialNeedle.header, nullptr};
 ELEMENT_STATIC_IMAGE adfFaceImage = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, adfFace, {0, 0}, &Radio_ADF, adfFaceNext, 0x3),
+    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, adfFace, {0, 0}, &Radio_ADF, adfFaceNext, IMAGE_PLATE),
 };
 ELEMENT_HEADER* adfElements[] = {&adfFaceImage.header, nullptr};
 
@@ -355,7 +354,7 @@ constexpr UINT32 knobFlags = MOUSE_LEFTSINGLE | MOUSE_DOWN_REPEAT;
 constexpr UINT32 twoButtonKnobFlags = MOUSE_LEFTSINGLE | MOUSE_RIGHTSINGLE | MOUSE_DOWN_REPEAT;
 MOUSERECT adfMouse[] = {
     MouseGauge(helpAdfRadio),
-    MouseTooltipId(helpAdfTooltip),
+    MouseTooltipId(tooltipAdf),
     MouseRoutine(237, 215, 78, 78, CURSOR_HAND, MOUSE_LEFTSINGLE, ModeClick),
     MouseRoutine(25, 183, 74, 74, CURSOR_HAND, MOUSE_LEFTSINGLE, VolumeClick),
     MouseRoutine(126, 123, 45, 90, CURSOR_DOWNARROW, knobFlags, BandDown),
@@ -396,7 +395,7 @@ FAILURE_RECORD indicatorPointerFailures[] = {
 };
 
 ELEMENT_NEEDLE indicatorKnobNeedle = {
-    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, indicatorKnob, {39, 269}, &ADF_Indicator, nullptr, 0x83,
+    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, indicatorKnob, {39, 269}, &ADF_Indicator, nullptr, IMAGE_KNOB,
                             nullptr, {28, 28}),
     .source_var = Token(tokenAdfCard),
     .nonlinearity = indicatorKnobTable,
@@ -405,12 +404,12 @@ ELEMENT_NEEDLE indicatorKnobNeedle = {
 ELEMENT_HEADER* indicatorCoverNext[] = {&indicatorKnobNeedle.header, nullptr};
 ELEMENT_STATIC_IMAGE indicatorCoverImage = {
     .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, indicatorCover, {0, 0}, &ADF_Indicator,
-                            indicatorCoverNext, 0x3),
+                            indicatorCoverNext, IMAGE_PLATE),
 };
 ELEMENT_HEADER* indicatorPointerNext[] = {&indicatorCoverImage.header, nullptr};
 ELEMENT_NEEDLE indicatorPointerNeedle = {
     .header = ElementHeader(ELEMENT_TYPE_NEEDLE, indicatorPointer, {150, 150}, &ADF_Indicator,
-                            indicatorPointerNext, 0x4083, indicatorPointerFailures, {123, 20}),
+                            indicatorPointerNext, IMAGE_NEEDLE, indicatorPointerFailures, {123, 20}),
     .source_var = Token(tokenAdfBearing),
     .nonlinearity = indicatorPointerTable,
     .nonlinearity_table_size = 2,
@@ -419,7 +418,7 @@ ELEMENT_NEEDLE indicatorPointerNeedle = {
 ELEMENT_HEADER* indicatorCardNext[] = {&indicatorPointerNeedle.header, nullptr};
 ELEMENT_SPRITE indicatorCardSprite = {
     .header = ElementHeader(ELEMENT_TYPE_SPRITE, indicatorCard, {0, 0}, &ADF_Indicator, indicatorCardNext,
-                            0x4083, nullptr, {150, 150}),
+                            IMAGE_NEEDLE, nullptr, {150, 150}),
     .source_var_x = Token(tokenNone),
     .scale_x = 0.0,
     .source_var_y = Token(tokenNone),
@@ -432,7 +431,7 @@ ELEMENT_SPRITE indicatorCardSprite = {
 ELEMENT_HEADER* indicatorFaceNext[] = {&indicatorCardSprite.header, nullptr};
 ELEMENT_STATIC_IMAGE indicatorFaceImage = {
     .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, indicatorFace, {0, 0}, &ADF_Indicator,
-                            indicatorFaceNext, 0x4003, indicatorFaceFailures),
+                            indicatorFaceNext, IMAGE_DIAL, indicatorFaceFailures),
 };
 ELEMENT_HEADER* indicatorElements[] = {&indicatorFaceImage.header, nullptr};
 

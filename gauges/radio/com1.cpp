@@ -27,7 +27,6 @@ FLOAT64 com1WholeMHz = 0.0;   // 118 to 136
 FLOAT64 com1Fraction = 0.0;   // the two fraction digits, 0 to 99
 FLOAT64 com1UnitsDigit = 0.0; // as the units knob last showed it
 
-constexpr std::uint16_t waveKnobClick = 30;
 SoundingSwitchSound com1Sound{.waveId = waveKnobClick};
 
 constexpr SINT32 com1Face = 3200;
@@ -149,7 +148,7 @@ FAILURE_RECORD com1AvionicsFailures[] = {
 constexpr ELEMENT_ICON Knob(SINT32 bitmap, PIXPOINT at, ELEMENT_HEADER** next, SINT32 images,
                   ICON_UPDATE_CALLBACK routine, FAILURE_RECORD* failures = nullptr) {
     return ELEMENT_ICON{
-        .header = ElementHeader(ELEMENT_TYPE_ICON, bitmap, at, &Radio_COM1, next, 0x83, failures),
+        .header = ElementHeader(ELEMENT_TYPE_ICON, bitmap, at, &Radio_COM1, next, IMAGE_KNOB, failures),
         .source_var = Token(tokenNone),
         .scale = 0.0,
         .picture_count = images,
@@ -159,7 +158,7 @@ constexpr ELEMENT_ICON Knob(SINT32 bitmap, PIXPOINT at, ELEMENT_HEADER** next, S
 
 // 7 to 2, top of the chain first.
 ELEMENT_ICON com1PowerLamp = {
-    .header = ElementHeader(ELEMENT_TYPE_ICON, com1Lamp, {27, 118}, &Radio_COM1, nullptr, 0x7,
+    .header = ElementHeader(ELEMENT_TYPE_ICON, com1Lamp, {27, 118}, &Radio_COM1, nullptr, IMAGE_LAMP,
                             com1AvionicsFailures),
     .source_var = Token(tokenNone),
     .scale = 1.0,
@@ -169,7 +168,7 @@ ELEMENT_ICON com1PowerLamp = {
 ELEMENT_HEADER* com1PowerSwitchNext[] = {&com1PowerLamp.header, nullptr};
 ELEMENT_ICON com1PowerSwitchIcon = {
     .header = ElementHeader(ELEMENT_TYPE_ICON, com1PowerSwitch, {23, 143}, &Radio_COM1,
-                            com1PowerSwitchNext, 0x3),
+                            com1PowerSwitchNext, IMAGE_PLATE),
     .source_var = Token(tokenNone),
     .scale = 1.0,
     .picture_count = 2,
@@ -186,7 +185,7 @@ ELEMENT_HEADER* com1FractionNext[] = {&com1UnitsKnob.header, nullptr};
 ELEMENT_ICON com1FractionKnob = Knob(com1Knob, {147, 8}, com1FractionNext, 10, FirstFractionDigit);
 ELEMENT_HEADER* com1FaceNext[] = {&com1FractionKnob.header, nullptr};
 ELEMENT_STATIC_IMAGE com1FaceImage = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, com1Face, {0, 0}, &Radio_COM1, com1FaceNext, 0x3),
+    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, com1Face, {0, 0}, &Radio_COM1, com1FaceNext, IMAGE_PLATE),
 };
 ELEMENT_HEADER* com1Elements[] = {&com1FaceImage.header, nullptr};
 
@@ -194,7 +193,7 @@ ELEMENT_HEADER* com1Elements[] = {&com1FaceImage.header, nullptr};
 constexpr UINT32 knobFlags = MOUSE_LEFTSINGLE | MOUSE_DOWN_REPEAT;
 MOUSERECT com1Mouse[] = {
     MouseGauge(helpCom1Radio),
-    MouseTooltipId(helpCom1Tooltip),
+    MouseTooltipId(tooltipCom1),
     MouseRoutine(41, 8, 26, 52, CURSOR_DOWNARROW, knobFlags, TensDown),
     MouseRoutine(67, 8, 26, 52, CURSOR_UPARROW, knobFlags, TensUp),
     MouseRoutine(94, 8, 26, 52, CURSOR_DOWNARROW, knobFlags, UnitsDown),

@@ -16,7 +16,7 @@ constexpr SINT32 navGpsPlate = 3110;  // NAV at the top, GPS at the bottom
 constexpr SINT32 navGpsLever = 3120;  // 3120 up at NAV, 3121 down at GPS
 
 ELEMENT_ICON navGpsLeverIcon = {
-    .header = ElementHeader(ELEMENT_TYPE_ICON, navGpsLever, {0, 0}, &NAV_GPS_Switch, nullptr, 0x3),
+    .header = ElementHeader(ELEMENT_TYPE_ICON, navGpsLever, {0, 0}, &NAV_GPS_Switch, nullptr, IMAGE_PLATE),
     .source_var = Token(tokenNavGpsSource),
     .scale = 1.0,
     .picture_count = 2,
@@ -24,7 +24,7 @@ ELEMENT_ICON navGpsLeverIcon = {
 ELEMENT_HEADER* navGpsPlateNext[] = {&navGpsLeverIcon.header, nullptr};
 ELEMENT_STATIC_IMAGE navGpsPlateImage = {
     .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, navGpsPlate, {0, 0}, &NAV_GPS_Switch, navGpsPlateNext,
-                            0x3),
+                            IMAGE_PLATE),
 };
 ELEMENT_HEADER* navGpsElements[] = {&navGpsPlateImage.header, nullptr};
 

@@ -79,7 +79,6 @@ constexpr std::size_t RowOf(const GAUGEHDR* gauge) {
     return navReceiverCount;
 }
 
-constexpr std::uint16_t waveKnobClick = 30;
 constexpr SINT32 digitDrum = 3270;      // 0 to 9 and 0 again, window 3271
 constexpr SINT32 tensDrum = 3280;       // 0 and 1, window 3281
 constexpr SINT32 decimalPoint = 3330;
@@ -215,7 +214,7 @@ struct NavReceiver {
     static constexpr ELEMENT_MOVING_IMAGE Drum(SINT32 bitmap, PIXPOINT at, ELEMENT_HEADER** next,
                                                FLOAT64 last, MOVING_IMAGE_UPDATE_CALLBACK value) {
         return ELEMENT_MOVING_IMAGE{
-            .header = ElementHeader(ELEMENT_TYPE_MOVING_IMAGE, bitmap, at, Gauge, next, 0x83, failures),
+            .header = ElementHeader(ELEMENT_TYPE_MOVING_IMAGE, bitmap, at, Gauge, next, IMAGE_KNOB, failures),
             .source_var_x = Token(tokenNone),
             .source_var_y = Token(tokenNone),
             .min_y = 0.0,
@@ -237,7 +236,7 @@ struct NavReceiver {
     static constexpr ELEMENT_NEEDLE Knob(PIXPOINT at, ELEMENT_HEADER** next, NONLINEARITY* table,
                                          NEEDLE_UPDATE_CALLBACK value) {
         return ELEMENT_NEEDLE{
-            .header = ElementHeader(ELEMENT_TYPE_NEEDLE, knobBitmap, at, Gauge, next, 0x83, nullptr,
+            .header = ElementHeader(ELEMENT_TYPE_NEEDLE, knobBitmap, at, Gauge, next, IMAGE_KNOB, nullptr,
                                     {18, 18}),
             .source_var = Token(tokenNone),
             .nonlinearity = table,
@@ -247,13 +246,13 @@ struct NavReceiver {
     }
 
     // 12 to 1, top of the chain first.
-    static inline ELEMENT_ICON lamp = Icon(powerLamp, {97, 81}, nullptr, 0x7, failures, 1.0, 1, PowerLamp);
+    static inline ELEMENT_ICON lamp = Icon(powerLamp, {97, 81}, nullptr, IMAGE_LAMP, failures, 1.0, 1, PowerLamp);
     static inline ELEMENT_HEADER* powerNext[] = {&lamp.header, nullptr};
     static inline ELEMENT_ICON power =
-        Icon(powerSwitch, {59, 61}, powerNext, 0x3, nullptr, 1.0, 2, PowerSwitch);
+        Icon(powerSwitch, {59, 61}, powerNext, IMAGE_PLATE, nullptr, 1.0, 2, PowerSwitch);
     static inline ELEMENT_HEADER* identNext[] = {&power.header, nullptr};
     static inline ELEMENT_ICON ident =
-        Icon(identSwitch, {113, 64}, identNext, 0x3, failures, 1.0, 2, IdentSwitch);
+        Icon(identSwitch, {113, 64}, identNext, IMAGE_PLATE, failures, 1.0, 2, IdentSwitch);
     static inline ELEMENT_HEADER* wholeKnobNext[] = {&ident.header, nullptr};
     static inline ELEMENT_NEEDLE wholeKnob = Knob({32, 27}, wholeKnobNext, wholeKnobTable, WholeKnob);
     static inline ELEMENT_HEADER* fractionKnobNext[] = {&wholeKnob.header, nullptr};
@@ -261,14 +260,14 @@ struct NavReceiver {
         Knob({208, 26}, fractionKnobNext, fractionKnobTable, FractionKnob);
     static inline ELEMENT_HEADER* hundredsNext[] = {&fractionKnob.header, nullptr};
     static inline ELEMENT_ICON hundreds =
-        Icon(hundredsDigit, {89, 33}, hundredsNext, 0x83, failures, 0.0, 1, FixedDigit);
+        Icon(hundredsDigit, {89, 33}, hundredsNext, IMAGE_KNOB, failures, 0.0, 1, FixedDigit);
     static inline ELEMENT_HEADER* tensNext[] = {&hundreds.header, nullptr};
     static inline ELEMENT_MOVING_IMAGE tens = Drum(tensDrum, {100, 33}, tensNext, 1.0, TensDigit);
     static inline ELEMENT_HEADER* unitsNext[] = {&tens.header, nullptr};
     static inline ELEMENT_MOVING_IMAGE units = Drum(digitDrum, {111, 33}, unitsNext, 10.0, UnitsDigit);
     static inline ELEMENT_HEADER* pointNext[] = {&units.header, nullptr};
     static inline ELEMENT_ICON point =
-        Icon(decimalPoint, {122, 33}, pointNext, 0x83, failures, 0.0, 1, FixedDigit);
+        Icon(decimalPoint, {122, 33}, pointNext, IMAGE_KNOB, failures, 0.0, 1, FixedDigit);
     static inline ELEMENT_HEADER* firstFractionNext[] = {&point.header, nullptr};
     static inline ELEMENT_MOVING_IMAGE firstFraction =
         Drum(digitDrum, {127, 33}, firstFractionNext, 10.0, FirstFractionDigit);
@@ -277,7 +276,7 @@ struct NavReceiver {
         Drum(digitDrum, {138, 33}, lastFractionNext, 10.0, LastFractionDigit);
     static inline ELEMENT_HEADER* faceNext[] = {&lastFraction.header, nullptr};
     static inline ELEMENT_STATIC_IMAGE face = {
-        .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, row.face, {0, 0}, Gauge, faceNext, 0x3),
+        .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, row.face, {0, 0}, Gauge, faceNext, IMAGE_PLATE),
     };
     static inline ELEMENT_HEADER* elements[] = {&face.header, nullptr};
 

@@ -43,6 +43,11 @@ constexpr UINT32 RebaseDigits(UINT32 value, UINT32 from, UINT32 to) {
     return RebaseDigits(higher, from, to) * to + rest;
 }
 
+// Windows text of the frequency and course windows: centred horizontally
+// and vertically on a single line, in the Western character set.
+constexpr UINT32 windowTextFlags = 0x25;
+constexpr UINT32 windowCharset = 1;
+
 // Lights a digit window while its set is on and darkens it while off, and
 // takes the host's on-screen mark off the element so that it is drawn anew
 // with its new lighting.

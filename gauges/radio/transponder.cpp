@@ -26,7 +26,6 @@ namespace {
 
 FLOAT64 xpdrCode = 0.0;  // 0 to 7777 as the simulator keeps it
 
-constexpr std::uint16_t waveKnobClick = 30;
 SoundingSwitchSound xpdrSound{.waveId = waveKnobClick};
 
 void DecodeCode() { xpdrCode = BcdFourDigits(LookupToken(tokenTransponderCode).u); }
@@ -97,7 +96,7 @@ FAILURE_RECORD xpdrFailures[] = {
 constexpr ELEMENT_MOVING_IMAGE DrumElement(PIXPOINT at, ELEMENT_HEADER** next, SimToken token,
                                            MOVING_IMAGE_UPDATE_CALLBACK value) {
     return ELEMENT_MOVING_IMAGE{
-        .header = ElementHeader(ELEMENT_TYPE_MOVING_IMAGE, xpdrDrum, at, &Radio_IFF_XPDR, next, 0x83,
+        .header = ElementHeader(ELEMENT_TYPE_MOVING_IMAGE, xpdrDrum, at, &Radio_IFF_XPDR, next, IMAGE_KNOB,
                                 xpdrFailures),
         .source_var_x = Token(tokenNone),
         .source_var_y = Token(token),
@@ -120,12 +119,12 @@ constexpr ELEMENT_ICON IconElement(SINT32 bitmap, PIXPOINT at, ELEMENT_HEADER** 
 
 // 8 to 1, top of the chain first. The drums' source tokens are carried but
 // not used: each drum decodes the code itself.
-ELEMENT_ICON xpdrPowerIcon = IconElement(xpdrPowerSwitch, {27, 8}, nullptr, 0x3, nullptr, 2, PowerSwitch);
+ELEMENT_ICON xpdrPowerIcon = IconElement(xpdrPowerSwitch, {27, 8}, nullptr, IMAGE_PLATE, nullptr, 2, PowerSwitch);
 ELEMENT_HEADER* xpdrLampNext[] = {&xpdrPowerIcon.header, nullptr};
-ELEMENT_ICON xpdrLampIcon = IconElement(xpdrLamp, {53, 79}, xpdrLampNext, 0x7, xpdrFailures, 1, Lamp);
+ELEMENT_ICON xpdrLampIcon = IconElement(xpdrLamp, {53, 79}, xpdrLampNext, IMAGE_LAMP, xpdrFailures, 1, Lamp);
 ELEMENT_HEADER* xpdrButtonNext[] = {&xpdrLampIcon.header, nullptr};
 ELEMENT_ICON xpdrButtonIcon =
-    IconElement(xpdrPushButton, {208, 31}, xpdrButtonNext, 0x3, xpdrFailures, 2, nullptr);
+    IconElement(xpdrPushButton, {208, 31}, xpdrButtonNext, IMAGE_PLATE, xpdrFailures, 2, nullptr);
 ELEMENT_HEADER* xpdrThousandsNext[] = {&xpdrButtonIcon.header, nullptr};
 ELEMENT_MOVING_IMAGE xpdrThousands =
     DrumElement({115, 57}, xpdrThousandsNext, tokenTransponderCode, Drum<1000>);
@@ -138,7 +137,7 @@ ELEMENT_HEADER* xpdrUnitsNext[] = {&xpdrTens.header, nullptr};
 ELEMENT_MOVING_IMAGE xpdrUnits = DrumElement({184, 57}, xpdrUnitsNext, tokenTransponderCode, Drum<1>);
 ELEMENT_HEADER* xpdrFaceNext[] = {&xpdrUnits.header, nullptr};
 ELEMENT_STATIC_IMAGE xpdrFaceImage = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, xpdrFace, {0, 0}, &Radio_IFF_XPDR, xpdrFaceNext, 0x3),
+    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, xpdrFace, {0, 0}, &Radio_IFF_XPDR, xpdrFaceNext, IMAGE_PLATE),
 };
 ELEMENT_HEADER* xpdrElements[] = {&xpdrFaceImage.header, nullptr};
 

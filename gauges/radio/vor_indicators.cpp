@@ -189,7 +189,7 @@ struct VorIndicator {
     static constexpr ELEMENT_ICON Flag(SINT32 bitmap, PIXPOINT at, ELEMENT_HEADER** next, SimToken token,
                                        ICON_UPDATE_CALLBACK value) {
         return ELEMENT_ICON{
-            .header = ElementHeader(ELEMENT_TYPE_ICON, bitmap, at, Gauge, next, 0x4083, needleFailures),
+            .header = ElementHeader(ELEMENT_TYPE_ICON, bitmap, at, Gauge, next, IMAGE_NEEDLE, needleFailures),
             .source_var = Token(token),
             .scale = 1.0,
             .picture_count = 2,
@@ -197,11 +197,11 @@ struct VorIndicator {
         };
     }
     static constexpr ELEMENT_NEEDLE LocalizerNeedle(ELEMENT_HEADER** next) {
-        return Needle(vorLocalizerNeedle, {158, 93}, {-7, 2}, next, 0x4083, needleFailures, row.localizer,
+        return Needle(vorLocalizerNeedle, {158, 93}, {-7, 2}, next, IMAGE_NEEDLE, needleFailures, row.localizer,
                       localizerTable, PoweredNeedle);
     }
     static constexpr ELEMENT_NEEDLE GlideSlopeNeedle(ELEMENT_HEADER** next) {
-        return Needle(vorGlideSlopeNeedle, {77, 168}, {0, 2}, next, 0x4083, needleFailures, row.glideSlope,
+        return Needle(vorGlideSlopeNeedle, {77, 168}, {0, 2}, next, IMAGE_NEEDLE, needleFailures, row.glideSlope,
                       glideSlopeTable, PoweredNeedle);
     }
     static constexpr ELEMENT_STATIC_IMAGE Plain(SINT32 bitmap, ELEMENT_HEADER** next, UINT32 flags,
@@ -212,13 +212,13 @@ struct VorIndicator {
     }
 
     // 10 to 1, top of the chain first.
-    static inline ELEMENT_NEEDLE knob = Needle(vorCourseKnob, {40, 281}, {37, 37}, nullptr, 0x83, nullptr,
+    static inline ELEMENT_NEEDLE knob = Needle(vorCourseKnob, {40, 281}, {37, 37}, nullptr, IMAGE_KNOB, nullptr,
                                                row.course, courseKnobTable, nullptr);
     static inline ELEMENT_HEADER* bezelNext[] = {&knob.header, nullptr};
-    static inline ELEMENT_STATIC_IMAGE bezel = Plain(vorBezel, bezelNext, 0x3);
+    static inline ELEMENT_STATIC_IMAGE bezel = Plain(vorBezel, bezelNext, IMAGE_PLATE);
     static inline ELEMENT_HEADER* windowNext[] = {&bezel.header, nullptr};
     static inline ELEMENT_STRING window = {
-        .header = ElementHeader(ELEMENT_TYPE_STRING, -1, {130, 43}, Gauge, windowNext, 0x7, windowFailures),
+        .header = ElementHeader(ELEMENT_TYPE_STRING, -1, {130, 43}, Gauge, windowNext, IMAGE_LAMP, windowFailures),
         .source_var = {Token(row.course), Token(row.course), Token(tokenNone)},
         .img_size = {66, 26},
         .fg_color = 0xFFFFFF,
@@ -226,8 +226,8 @@ struct VorIndicator {
         .hilite_color = 0xFFFFFF,
         .font_name = "Arial",
         .font_weight = 700,
-        .font_charset = 1,
-        .draw_text_flags = 0x25,
+        .font_charset = windowCharset,
+        .draw_text_flags = windowTextFlags,
         .max_string_length = 3,
         .update_cb = CourseText,
     };
@@ -237,7 +237,7 @@ struct VorIndicator {
     static inline ELEMENT_ICON glideSlopeFlag =
         Flag(vorGlideSlopeFlag, {75, 148}, glideSlopeFlagNext, row.glideSlopeFlag, PoweredFlag);
     static inline ELEMENT_HEADER* ringNext[] = {&glideSlopeFlag.header, nullptr};
-    static inline ELEMENT_STATIC_IMAGE ring = Plain(vorRing, ringNext, 0x4083);
+    static inline ELEMENT_STATIC_IMAGE ring = Plain(vorRing, ringNext, IMAGE_NEEDLE);
     // The twins stack their two needles in opposite orders.
     static inline ELEMENT_HEADER* upperNeedleNext[] = {&ring.header, nullptr};
     static inline ELEMENT_NEEDLE upperNeedle =
@@ -246,10 +246,10 @@ struct VorIndicator {
     static inline ELEMENT_NEEDLE lowerNeedle =
         row.glideSlopeOnTop ? LocalizerNeedle(lowerNeedleNext) : GlideSlopeNeedle(lowerNeedleNext);
     static inline ELEMENT_HEADER* pointerNext[] = {&lowerNeedle.header, nullptr};
-    static inline ELEMENT_NEEDLE pointer = Needle(vorPointer, {159, 168}, {39, 12}, pointerNext, 0x4083,
+    static inline ELEMENT_NEEDLE pointer = Needle(vorPointer, {159, 168}, {39, 12}, pointerNext, IMAGE_NEEDLE,
                                                   needleFailures, tokenNone, pointerTable, HeadingToCourse);
     static inline ELEMENT_HEADER* faceNext[] = {&pointer.header, nullptr};
-    static inline ELEMENT_STATIC_IMAGE face = Plain(vorFace, faceNext, 0x4003, faceFailures);
+    static inline ELEMENT_STATIC_IMAGE face = Plain(vorFace, faceNext, IMAGE_DIAL, faceFailures);
     static inline ELEMENT_HEADER* elements[] = {&face.header, nullptr};
 
     // Help areas of the dial, the flags (VOR1 only) and the knob, then the
