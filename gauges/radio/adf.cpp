@@ -223,7 +223,7 @@ SINT32 FSAPI TuneDown(MOUSECALLBACK_POINT*, UINT32 mouseFlags) {
 
 // Install: the band is the one that holds the simulator's frequency. Band,
 // dial and knob keep their values across kill and install otherwise.
-void FSAPI AdfRoutine(GAUGEHDR*, SINT32 serviceId, UINT32 extraData) {
+void FSAPI AdfRoutine(GAUGEHDR* gauge, SINT32 serviceId, UINT32 extraData) {
     if (serviceId == PANEL_SERVICE_PRE_INSTALL) {
         adfFrequency = DecodeAdfFrequency();
         int band = adfBandCount;
@@ -236,7 +236,7 @@ void FSAPI AdfRoutine(GAUGEHDR*, SINT32 serviceId, UINT32 extraData) {
         adfBand = band;
         adfDialAngle = DialAngle(Band(band), adfFrequency);
     }
-    SoundingSwitchService(adfSound, serviceId, extraData);
+    SoundingSwitchService(adfSound, gauge, serviceId, extraData);
 }
 
 // --- Radio_ADF records ---------------------------------------------------------
@@ -321,22 +321,17 @@ ELEMENT_HEADER* adfTuningKnobNext[] = {&adfBandKnobNeedle.header, nullptr};
 ELEMENT_NEEDLE adfTuningKnobNeedle =
     AdfNeedle(adfTuningKnob, {166, 252}, {24, 21}, adfTuningKnobNext, IMAGE_KNOB, adfTuningTable, TuningKnob);
 ELEMENT_HEADER* adfWindowNext[] = {&adfTuningKnobNeedle.header, nullptr};
-constexpr std::size_t adfWindowCharacters = 6;
-ELEMENT_STRING adfWindow = {
-    .header = ElementHeader(ELEMENT_TYPE_STRING, -1, {190, 14}, &Radio_ADF, adfWindowNext, IMAGE_LAMP,
-                            adfWindowFailures),
-    .source_var = {Token(tokenAdfFrequency), Token(tokenNone), Token(tokenNone)},
-    .img_size = {60, 20},
-    .fg_color = 0x868686,
-    .bg_color = 0x000000,
-    .hilite_color = 0x00FFFF,
-    .font_name = "Quartz",
-    .font_weight = 400,
-    .font_charset = windowCharset,
-    .draw_text_flags = windowTextFlags,
-    .max_string_length = adfWindowCharacters,
-    .update_cb = FrequencyText,
+constexpr WindowLook adfWindowLook = {
+    .box = {60, 20},
+    .characters = 6,
+    .foreground = 0x868686,
+    .background = 0x000000,
+    .highlight = 0x00FFFF,
+    .font = "Quartz",
+    .weight = 400,
 };
+ELEMENT_STRING adfWindow = WindowString({190, 14}, &Radio_ADF, adfWindowNext, adfWindowFailures,
+                                        tokenAdfFrequency, tokenNone, adfWindowLook, FrequencyText);
 ELEMENT_HEADER* adfCoverNext[] = {&adfWindow.header, nullptr};
 ELEMENT_STATIC_IMAGE adfCover = {
     .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, adfDialCover, {0, 0}, &Radio_ADF, adfCoverNext, IMAGE_PLATE),
@@ -448,20 +443,5 @@ MOUSERECT indicatorMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Radio_ADF = {
-    .gauge_header_version = GAUGEHDR_VERSION,
-    .gauge_name = "Radio_ADF",
-    .elements_list = adfElements,
-    .size_x_mm = 100,
-    .mouse_rect = adfMouse,
-    .gauge_callback = AdfRoutine,
-};
-
-GAUGEHDR ADF_Indicator = {
-    .gauge_header_version = GAUGEHDR_VERSION,
-    .gauge_name = "ADF_Indicator",
-    .elements_list = indicatorElements,
-    .size_x_mm = 100,
-    .mouse_rect = indicatorMouse,
-    .gauge_callback = nullptr,
-};
+GAUGEHDR Radio_ADF = GaugeHeader("Radio_ADF", adfElements, 100, adfMouse, AdfRoutine);
+GAUGEHDR ADF_Indicator = GaugeHeader("ADF_Indicator", indicatorElements, 100, indicatorMouse);

@@ -9,7 +9,10 @@
 // The power switch lights only the lamp: the knobs show and tune the
 // frequency whether the set is on or off. The tuning areas keep the knobs
 // inside 118 to 136 MHz; the simulator carries the fraction into the MHz.
+#include <array>
 #include <cmath>
+#include <cstddef>
+#include <utility>
 
 #include "gauges/electrical/sounding_switch.h"
 #include "gauges/electrical/systems_state.h"
@@ -75,52 +78,45 @@ FLOAT64 FSAPI LastFractionDigit(ELEMENT_ICON*) {
 FLOAT64 FSAPI PowerSwitch(ELEMENT_ICON*) { return com1Power ? 1.0 : 0.0; }
 FLOAT64 FSAPI PowerLamp(ELEMENT_ICON*) { return com1Power ? 0.0 : -1.0; }
 
-SINT32 FSAPI TensDown(MOUSECALLBACK_POINT*, UINT32) {
-    DecodeWholeMHz();
-    if (com1WholeMHz >= tensDownFrom) Send(keyCom1WholeDown, tensSteps);
-    return 0;
-}
+// The knob halves: which decoded value each refreshes, when it may turn and
+// what it sends. The units halves test the digit the knob showed when last
+// drawn, not a fresh decoding.
+bool TensMayGoDown() { return com1WholeMHz >= tensDownFrom; }
+bool TensMayGoUp() { return com1WholeMHz <= tensUpTo; }
+bool UnitsMayGoDown() { return com1WholeMHz > bandBottom && com1UnitsDigit > 0.0; }
+bool UnitsMayGoUp() { return com1WholeMHz < unitsUpBelow && com1UnitsDigit < unitsUpLastDigit; }
+bool FractionMayGoDown() { return com1WholeMHz >= bandBottom; }
+bool FractionMayGoUp() { return com1WholeMHz <= fractionUpTo; }
 
-SINT32 FSAPI TensUp(MOUSECALLBACK_POINT*, UINT32) {
-    DecodeWholeMHz();
-    if (com1WholeMHz <= tensUpTo) Send(keyCom1WholeUp, tensSteps);
-    return 0;
-}
+struct KnobHalf {
+    SINT32 x{}, width{};
+    bool up{};
+    void (*refresh)(){};
+    bool (*mayTurn)(){};
+    KeyEvent event{};
+    int times{};
+};
 
-// The units knobs test the digit the knob showed when last drawn.
-SINT32 FSAPI UnitsDown(MOUSECALLBACK_POINT*, UINT32) {
-    DecodeWholeMHz();
-    if (com1WholeMHz > bandBottom && com1UnitsDigit > 0.0) Send(keyCom1WholeDown, 1);
-    return 0;
-}
+// clang-format off
+constexpr KnobHalf knobHalves[] = {
+    {.x = 41, .width = 26, .up = false, .refresh = DecodeWholeMHz, .mayTurn = TensMayGoDown, .event = keyCom1WholeDown, .times = tensSteps},
+    {.x = 67, .width = 26, .up = true, .refresh = DecodeWholeMHz, .mayTurn = TensMayGoUp, .event = keyCom1WholeUp, .times = tensSteps},
+    {.x = 94, .width = 26, .up = false, .refresh = DecodeWholeMHz, .mayTurn = UnitsMayGoDown, .event = keyCom1WholeDown, .times = 1},
+    {.x = 120, .width = 26, .up = true, .refresh = DecodeWholeMHz, .mayTurn = UnitsMayGoUp, .event = keyCom1WholeUp, .times = 1},
+    {.x = 147, .width = 26, .up = false, .refresh = DecodeFraction, .mayTurn = FractionMayGoDown, .event = keyCom1FractionDown, .times = coarseFractionSteps},
+    {.x = 173, .width = 26, .up = true, .refresh = DecodeFraction, .mayTurn = FractionMayGoUp, .event = keyCom1FractionUp, .times = coarseFractionSteps},
+    // The fine halves overlap over x 214 to 219; the down half comes first.
+    {.x = 200, .width = 20, .up = false, .refresh = DecodeFraction, .mayTurn = FractionMayGoDown, .event = keyCom1FractionDown, .times = 1},
+    {.x = 214, .width = 20, .up = true, .refresh = DecodeFraction, .mayTurn = FractionMayGoUp, .event = keyCom1FractionUp, .times = 1},
+};
+// clang-format on
+constexpr std::size_t knobHalfCount = sizeof knobHalves / sizeof knobHalves[0];
 
-SINT32 FSAPI UnitsUp(MOUSECALLBACK_POINT*, UINT32) {
-    DecodeWholeMHz();
-    if (com1WholeMHz < unitsUpBelow && com1UnitsDigit < unitsUpLastDigit) Send(keyCom1WholeUp, 1);
-    return 0;
-}
-
-SINT32 FSAPI FractionCoarseDown(MOUSECALLBACK_POINT*, UINT32) {
-    DecodeFraction();
-    if (com1WholeMHz >= bandBottom) Send(keyCom1FractionDown, coarseFractionSteps);
-    return 0;
-}
-
-SINT32 FSAPI FractionCoarseUp(MOUSECALLBACK_POINT*, UINT32) {
-    DecodeFraction();
-    if (com1WholeMHz <= fractionUpTo) Send(keyCom1FractionUp, coarseFractionSteps);
-    return 0;
-}
-
-SINT32 FSAPI FractionFineDown(MOUSECALLBACK_POINT*, UINT32) {
-    DecodeFraction();
-    if (com1WholeMHz >= bandBottom) Send(keyCom1FractionDown, 1);
-    return 0;
-}
-
-SINT32 FSAPI FractionFineUp(MOUSECALLBACK_POINT*, UINT32) {
-    DecodeFraction();
-    if (com1WholeMHz <= fractionUpTo) Send(keyCom1FractionUp, 1);
+template <std::size_t Half>
+SINT32 FSAPI TurnKnob(MOUSECALLBACK_POINT*, UINT32) {
+    constexpr const KnobHalf& half = knobHalves[Half];
+    half.refresh();
+    if (half.mayTurn()) Send(half.event, half.times);
     return 0;
 }
 
@@ -130,13 +126,13 @@ SINT32 FSAPI PowerClick(MOUSECALLBACK_POINT*, UINT32) {
     return 0;
 }
 
-void FSAPI Com1Routine(GAUGEHDR*, SINT32 serviceId, UINT32 extraData) {
+void FSAPI Com1Routine(GAUGEHDR* gauge, SINT32 serviceId, UINT32 extraData) {
     if (serviceId == PANEL_SERVICE_PRE_INSTALL) com1Power = 0;
     if (serviceId == PANEL_SERVICE_PRE_UPDATE) {
         DecodeWholeMHz();
         DecodeFraction();
     }
-    SoundingSwitchService(com1Sound, serviceId, extraData);
+    SoundingSwitchService(com1Sound, gauge, serviceId, extraData);
 }
 
 FAILURE_RECORD com1AvionicsFailures[] = {
@@ -189,31 +185,26 @@ ELEMENT_STATIC_IMAGE com1FaceImage = {
 };
 ELEMENT_HEADER* com1Elements[] = {&com1FaceImage.header, nullptr};
 
-// Each knob's left half turns it down, its right half up.
+// Each knob's left half turns it down, its right half up; then the power
+// switch.
 constexpr UINT32 knobFlags = MOUSE_LEFTSINGLE | MOUSE_DOWN_REPEAT;
-MOUSERECT com1Mouse[] = {
-    MouseGauge(helpCom1Radio),
-    MouseTooltipId(tooltipCom1),
-    MouseRoutine(41, 8, 26, 52, CURSOR_DOWNARROW, knobFlags, TensDown),
-    MouseRoutine(67, 8, 26, 52, CURSOR_UPARROW, knobFlags, TensUp),
-    MouseRoutine(94, 8, 26, 52, CURSOR_DOWNARROW, knobFlags, UnitsDown),
-    MouseRoutine(120, 8, 26, 52, CURSOR_UPARROW, knobFlags, UnitsUp),
-    MouseRoutine(147, 8, 26, 52, CURSOR_DOWNARROW, knobFlags, FractionCoarseDown),
-    MouseRoutine(173, 8, 26, 52, CURSOR_UPARROW, knobFlags, FractionCoarseUp),
-    MouseRoutine(200, 8, 20, 52, CURSOR_DOWNARROW, knobFlags, FractionFineDown),
-    MouseRoutine(214, 8, 20, 52, CURSOR_UPARROW, knobFlags, FractionFineUp),
-    MouseRoutine(23, 143, 50, 50, CURSOR_HAND, MOUSE_LEFTSINGLE, PowerClick),
-    MouseEndParent(),
-    MouseEnd(),
-};
+constexpr SINT32 knobTop = 8;
+constexpr SINT32 knobHeight = 52;
+
+template <std::size_t... Half>
+constexpr auto Com1MouseList(std::index_sequence<Half...>) {
+    return std::array<MOUSERECT, knobHalfCount + 5>{
+        MouseGauge(helpCom1Radio),
+        MouseTooltipId(tooltipCom1),
+        MouseRoutine(knobHalves[Half].x, knobTop, knobHalves[Half].width, knobHeight,
+                     knobHalves[Half].up ? CURSOR_UPARROW : CURSOR_DOWNARROW, knobFlags, TurnKnob<Half>)...,
+        MouseRoutine(23, 143, 50, 50, CURSOR_HAND, MOUSE_LEFTSINGLE, PowerClick),
+        MouseEndParent(),
+        MouseEnd(),
+    };
+}
+std::array<MOUSERECT, knobHalfCount + 5> com1Mouse = Com1MouseList(std::make_index_sequence<knobHalfCount>{});
 
 }  // namespace
 
-GAUGEHDR Radio_COM1 = {
-    .gauge_header_version = GAUGEHDR_VERSION,
-    .gauge_name = "Radio_COM1",
-    .elements_list = com1Elements,
-    .size_x_mm = 100,
-    .mouse_rect = com1Mouse,
-    .gauge_callback = Com1Routine,
-};
+GAUGEHDR Radio_COM1 = GaugeHeader("Radio_COM1", com1Elements, 100, com1Mouse.data(), Com1Routine);

@@ -38,11 +38,4 @@ MOUSERECT navGpsMouse[] = {
 
 }  // namespace
 
-GAUGEHDR NAV_GPS_Switch = {
-    .gauge_header_version = GAUGEHDR_VERSION,
-    .gauge_name = "NAV_GPS_Switch",
-    .elements_list = navGpsElements,
-    .size_x_mm = 30,
-    .mouse_rect = navGpsMouse,
-    .gauge_callback = nullptr,
-};
+GAUGEHDR NAV_GPS_Switch = GaugeHeader("NAV_GPS_Switch", navGpsElements, 30, navGpsMouse);

@@ -72,13 +72,6 @@ constexpr NavReceiverRow navReceivers[] = {
 
 constexpr std::size_t navReceiverCount = sizeof navReceivers / sizeof navReceivers[0];
 
-constexpr std::size_t RowOf(const GAUGEHDR* gauge) {
-    for (std::size_t i = 0; i < navReceiverCount; ++i) {
-        if (navReceivers[i].gauge == gauge) return i;
-    }
-    return navReceiverCount;
-}
-
 constexpr SINT32 digitDrum = 3270;      // 0 to 9 and 0 again, window 3271
 constexpr SINT32 tensDrum = 3280;       // 0 and 1, window 3281
 constexpr SINT32 decimalPoint = 3330;
@@ -98,7 +91,7 @@ NONLINEARITY fractionKnobTable[] = {{{32, -9}, 0.0, 0.0}, {{32, 63}, 50.0, 0.0}}
 
 template <GAUGEHDR* Gauge>
 struct NavReceiver {
-    static constexpr std::size_t index = RowOf(Gauge);
+    static constexpr std::size_t index = RowIndex(navReceivers, Gauge);
     static_assert(index < navReceiverCount, "a NAV receiver needs its row in the table");
     static constexpr const NavReceiverRow& row = navReceivers[index];
 
@@ -194,14 +187,14 @@ struct NavReceiver {
         return 0;
     }
 
-    static void FSAPI Routine(GAUGEHDR*, SINT32 serviceId, UINT32 extraData) {
+    static void FSAPI Routine(GAUGEHDR* gauge, SINT32 serviceId, UINT32 extraData) {
         if (serviceId == PANEL_SERVICE_PRE_INSTALL) {
             *row.power = 0;
             *row.ident = 0;
             TriggerKeyEvent(row.identOff, 0);
         }
         if (serviceId == PANEL_SERVICE_PRE_UPDATE) Decode();
-        SoundingSwitchService(sound, serviceId, extraData);
+        SoundingSwitchService(sound, gauge, serviceId, extraData);
     }
 
     // Avionics failure hides the digits, the identifier switch and the lamp.
@@ -299,16 +292,7 @@ struct NavReceiver {
         MouseEnd(),
     };
 
-    static constexpr GAUGEHDR Header() {
-        return GAUGEHDR{
-            .gauge_header_version = GAUGEHDR_VERSION,
-            .gauge_name = row.name,
-            .elements_list = elements,
-            .size_x_mm = 100,
-            .mouse_rect = mouse,
-            .gauge_callback = Routine,
-        };
-    }
+    static constexpr GAUGEHDR Header() { return GaugeHeader(row.name, elements, 100, mouse, Routine); }
 };
 
 }  // namespace

@@ -3,7 +3,9 @@
 // power, and writing the frequency and course windows.
 #pragma once
 
-#include "module/gauge_records.h"
+#include <cstddef>
+
+#include "module/gauge_builders.h"
 
 // One decimal digit of a binary-coded decimal value, position 0 being the
 // lowest nibble. The simulator never delivers a nibble above 9; one that
@@ -47,6 +49,49 @@ constexpr UINT32 RebaseDigits(UINT32 value, UINT32 from, UINT32 to) {
 // and vertically on a single line, in the Western character set.
 constexpr UINT32 windowTextFlags = 0x25;
 constexpr UINT32 windowCharset = 1;
+
+// The look of a frequency or course window.
+struct WindowLook {
+    PIXPOINT box{};          // text box, pixels
+    UINT32 characters{};     // what the host's buffer holds, less its terminator
+    UINT32 foreground{}, background{}, highlight{};
+    const char* font{};
+    SINT32 weight{};
+};
+
+// A window's string element: up to two source tokens, the look, the routine
+// that writes its text.
+constexpr ELEMENT_STRING WindowString(PIXPOINT at, GAUGEHDR* gauge, ELEMENT_HEADER** next,
+                                      FAILURE_RECORD* failures, SimToken first, SimToken second,
+                                      const WindowLook& look, STRING_UPDATE_CALLBACK text) {
+    ELEMENT_STRING window{
+        .header = ElementHeader(ELEMENT_TYPE_STRING, -1, at, gauge, next, IMAGE_LAMP, failures),
+        .source_var = {Token(first), Token(second), Token(tokenNone)},
+        .img_size = look.box,
+        .fg_color = look.foreground,
+        .bg_color = look.background,
+        .hilite_color = look.highlight,
+        .font_weight = look.weight,
+        .font_charset = windowCharset,
+        .draw_text_flags = windowTextFlags,
+        .max_string_length = look.characters,
+        .update_cb = text,
+    };
+    for (std::size_t i = 0; look.font && look.font[i] && i + 1 < FONT_FACE_SIZE; ++i) {
+        window.font_name[i] = look.font[i];
+    }
+    return window;
+}
+
+// The row of a table of gauges that belongs to a gauge; the table's length
+// when it has none.
+template <typename Row, std::size_t N>
+constexpr std::size_t RowIndex(const Row (&rows)[N], const GAUGEHDR* gauge) {
+    for (std::size_t i = 0; i < N; ++i) {
+        if (rows[i].gauge == gauge) return i;
+    }
+    return N;
+}
 
 // Lights a digit window while its set is on and darkens it while off, and
 // takes the host's on-screen mark off the element so that it is drawn anew

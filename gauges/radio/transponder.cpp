@@ -76,9 +76,9 @@ SINT32 FSAPI PowerClick(MOUSECALLBACK_POINT*, UINT32) {
 SINT32 FSAPI PushButton(MOUSECALLBACK_POINT*, UINT32) { return 0; }
 
 // The power flag is left alone at install: Shut_Down clears it at connect.
-void FSAPI TransponderRoutine(GAUGEHDR*, SINT32 serviceId, UINT32 extraData) {
+void FSAPI TransponderRoutine(GAUGEHDR* gauge, SINT32 serviceId, UINT32 extraData) {
     if (serviceId == PANEL_SERVICE_PRE_UPDATE) DecodeCode();
-    SoundingSwitchService(xpdrSound, serviceId, extraData);
+    SoundingSwitchService(xpdrSound, gauge, serviceId, extraData);
 }
 
 constexpr SINT32 xpdrFace = 4000;
@@ -163,11 +163,4 @@ MOUSERECT xpdrMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Radio_IFF_XPDR = {
-    .gauge_header_version = GAUGEHDR_VERSION,
-    .gauge_name = "Radio_IFF_XPDR",
-    .elements_list = xpdrElements,
-    .size_x_mm = 100,
-    .mouse_rect = xpdrMouse,
-    .gauge_callback = TransponderRoutine,
-};
+GAUGEHDR Radio_IFF_XPDR = GaugeHeader("Radio_IFF_XPDR", xpdrElements, 100, xpdrMouse, TransponderRoutine);

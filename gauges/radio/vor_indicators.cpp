@@ -56,13 +56,6 @@ constexpr VorIndicatorRow vorIndicators[] = {
 
 constexpr std::size_t vorIndicatorCount = sizeof vorIndicators / sizeof vorIndicators[0];
 
-constexpr std::size_t RowOf(const GAUGEHDR* gauge) {
-    for (std::size_t i = 0; i < vorIndicatorCount; ++i) {
-        if (vorIndicators[i].gauge == gauge) return i;
-    }
-    return vorIndicatorCount;
-}
-
 constexpr SINT32 vorFace = 3100;
 constexpr SINT32 vorPointer = 3080;
 constexpr SINT32 vorLocalizerNeedle = 3030;
@@ -80,6 +73,16 @@ constexpr FLOAT64 nearCourse = 45.0;
 constexpr FLOAT64 nearReciprocal = 135.0;
 
 constexpr SINT32 degreesInCircle = 360;
+
+constexpr WindowLook courseWindowLook = {
+    .box = {66, 26},
+    .characters = 3,
+    .foreground = 0xFFFFFF,
+    .background = 0x000000,
+    .highlight = 0xFFFFFF,
+    .font = "Arial",
+    .weight = 700,
+};
 
 // The pointer, localizer and glide-slope tables and the knob's are shared by
 // both twins.
@@ -99,7 +102,7 @@ SINT32 WholeCourse(FLOAT64 course) {
 
 template <GAUGEHDR* Gauge>
 struct VorIndicator {
-    static constexpr std::size_t index = RowOf(Gauge);
+    static constexpr std::size_t index = RowIndex(vorIndicators, Gauge);
     static_assert(index < vorIndicatorCount, "a VOR indicator needs its row in the table");
     static constexpr const VorIndicatorRow& row = vorIndicators[index];
 
@@ -217,20 +220,8 @@ struct VorIndicator {
     static inline ELEMENT_HEADER* bezelNext[] = {&knob.header, nullptr};
     static inline ELEMENT_STATIC_IMAGE bezel = Plain(vorBezel, bezelNext, IMAGE_PLATE);
     static inline ELEMENT_HEADER* windowNext[] = {&bezel.header, nullptr};
-    static inline ELEMENT_STRING window = {
-        .header = ElementHeader(ELEMENT_TYPE_STRING, -1, {130, 43}, Gauge, windowNext, IMAGE_LAMP, windowFailures),
-        .source_var = {Token(row.course), Token(row.course), Token(tokenNone)},
-        .img_size = {66, 26},
-        .fg_color = 0xFFFFFF,
-        .bg_color = 0x000000,
-        .hilite_color = 0xFFFFFF,
-        .font_name = "Arial",
-        .font_weight = 700,
-        .font_charset = windowCharset,
-        .draw_text_flags = windowTextFlags,
-        .max_string_length = 3,
-        .update_cb = CourseText,
-    };
+    static inline ELEMENT_STRING window = WindowString({130, 43}, Gauge, windowNext, windowFailures, row.course,
+                                                       row.course, courseWindowLook, CourseText);
     static inline ELEMENT_HEADER* signalFlagNext[] = {&window.header, nullptr};
     static inline ELEMENT_ICON signalFlag = Flag(vorSignalFlag, {134, 232}, signalFlagNext, row.signal, SignalFlag);
     static inline ELEMENT_HEADER* glideSlopeFlagNext[] = {&signalFlag.header, nullptr};
@@ -276,16 +267,7 @@ struct VorIndicator {
     }
     static inline std::array<MOUSERECT, mouseSlots> mouse = MouseList();
 
-    static constexpr GAUGEHDR Header() {
-        return GAUGEHDR{
-            .gauge_header_version = GAUGEHDR_VERSION,
-            .gauge_name = row.name,
-            .elements_list = elements,
-            .size_x_mm = 100,
-            .mouse_rect = mouse.data(),
-            .gauge_callback = nullptr,
-        };
-    }
+    static constexpr GAUGEHDR Header() { return GaugeHeader(row.name, elements, 100, mouse.data()); }
 };
 
 }  // namespace
