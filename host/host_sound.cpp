@@ -6,6 +6,7 @@
 #include <windows.h>
 #else
 #include "sound/platform/qraudio.h"
+#include "sound/platform/qrsystem.h"
 #endif
 
 namespace panelhost {
@@ -35,8 +36,8 @@ struct MainWindow {
 #else
 struct MainWindow {
     void* window{};
-    MainWindow() : window(qraudio_window_register(mainWindowClass)) {}
-    ~MainWindow() { qraudio_window_unregister(window); }
+    MainWindow() : window(qrsystem_window_register(mainWindowClass)) {}
+    ~MainWindow() { qrsystem_window_unregister(window); }
 } mainWindow;
 #endif
 

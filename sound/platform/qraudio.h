@@ -7,8 +7,8 @@
  * advances it by), and everything played can be mixed into a WAV file.
  * The host can take the sound device away, as on a machine without sound.
  *
- * It also keeps each loaded module's embedded resources, so that a module
- * finds its own WAVE resources by type and id through its module handle.
+ * Devices take the window they play for as an opaque handle; windows and
+ * the module resources that waves are loaded from belong to qrsystem.
  *
  * Both the gauge module and the host link this library; one copy serves the
  * whole process. Calls come from the panel thread only.
@@ -56,12 +56,6 @@ typedef struct qraudio_format {
     uint16_t bits_per_sample;   /* 8 (unsigned) or 16 (signed) */
 } qraudio_format;
 
-/* --- Windows ------------------------------------------------------------ */
-/* The host registers its main window under a class name; modules look it up. */
-QRAUDIO_API void* qraudio_window_register(const char* class_name);
-QRAUDIO_API void qraudio_window_unregister(void* window);
-QRAUDIO_API void* qraudio_window_find(const char* class_name);
-
 /* --- Devices and buffers ----------------------------------------------- */
 QRAUDIO_API int qraudio_device_create(qraudio_device** device);
 QRAUDIO_API int qraudio_device_set_window(qraudio_device* device, void* window);
@@ -106,30 +100,6 @@ QRAUDIO_API void qraudio_clock_advance(double seconds);
 QRAUDIO_API int qraudio_record_start(const char* path, uint32_t rate);
 QRAUDIO_API int qraudio_record_stop(void);
 QRAUDIO_API int qraudio_recording(void);
-
-/* --- Module resources --------------------------------------------------- */
-typedef struct qraudio_resource {
-    const char* type;      /* "WAVE" */
-    uint32_t id;           /* numbered resource; 0 when named */
-    const char* name;      /* named resource; null when numbered */
-    const void* data;
-    uint32_t size;
-} qraudio_resource;
-
-/* A module registers its resource table from its start-up code; `anchor` is
- * any address inside the module and tells which loaded object it is. */
-QRAUDIO_API int qraudio_register_resources(const void* anchor, const qraudio_resource* table,
-                                           size_t count);
-QRAUDIO_API void qraudio_unregister_resources(const void* anchor);
-
-/* The module handle of the object holding `address`: the 32-bit form the host
- * hands gauges (the low half of the object's load handle). 0 when unknown. */
-QRAUDIO_API uint32_t qraudio_module_handle_of(const void* address);
-
-/* Finds a resource by type and id (name null) or by name, in the module with
- * that handle; handle 0 names the program itself. */
-QRAUDIO_API int qraudio_find_resource(uint32_t module, const char* type, uint32_t id,
-                                      const char* name, const void** data, uint32_t* size);
 
 #ifdef __cplusplus
 }
