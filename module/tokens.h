@@ -20,6 +20,14 @@ enum SimToken : SINT32 {
     // ---- radios and navigation indicators ----
 
     // ---- radio altimeter, clock, toggles and registration plate ----
+    tokenOnGround = 60,               // positive while standing on the ground
+    tokenVerticalSpeed = 65,          // metres per second x 256
+    tokenTimeOfDay = 557,             // seconds
+    tokenSimulationTime = 604,        // seconds, running on
+    tokenRadioHeight = 614,           // metres
+    tokenDecisionHeight = 615,        // metres
+    tokenDecisionHeightLamp = 616,    // 1 at or below the decision height
+    tokenRadaltSupply = 755,          // volts; callouts speak from 20 V up
 };
 
 // Key events the host acts on (0x10000 + n).
@@ -31,6 +39,17 @@ enum KeyEvent : UINT32 {
     // ---- radios and navigation indicators ----
 
     // ---- radio altimeter, clock, toggles and registration plate ----
+    keyPanelWindowToggle = 0x103CA,   // value: window number
+    keyPanelWindowOpen = 0x103CB,
+    keyPanelWindowClose = 0x103CC,
+    keyDecisionHeightUp = 0x10311,    // value 1: fine step below 300 ft
+    keyDecisionHeightDown = 0x10312,
+    keyViewReset = 0x10153,
+    keyViewNext = 0x100C6,
+    keyViewPrevious = 0x100C7,
+    keyKneeboard = 0x10154,
+    keyMapWindow = 0x10380,
+    keyAtcWindow = 0x1001C,
 };
 
 // Help ids of mouse areas and tooltip entries.
@@ -42,4 +61,15 @@ enum HelpId : UINT32 {
     // ---- radios and navigation indicators ----
 
     // ---- radio altimeter, clock, toggles and registration plate ----
+    helpRadioAltimeter = 0x3009,
+    helpRadioWindow = 0xAB86,
+    helpGpsWindow = 0xAB87,
+    helpThrottleWindow = 0xAB88,
+    helpCompassWindow = 0xAB89,
+    helpFuelWindow = 0xAB8A,
+    helpCollectiveWindow = 0xAB8B,
+    helpMapWindow = 0xAB8F,
+    helpKneeboard = 0xAB93,
+    helpAtcWindow = 0xAB94,
+    helpOverheadWindow = 0xAB95,
 };
