@@ -173,6 +173,98 @@ std::string Describe(const ElementState& e) {
     return out.str();
 }
 
+class Runner;
+
+// The arguments of one command: the words after its name ("click") or after
+// its name and sub-command ("expect value"), with the parsers every command
+// shares, so that a word is read and reported the same way everywhere.
+class Arguments {
+public:
+    Arguments(Host& host, const std::string& line, const std::vector<Word>& words, std::size_t first)
+        : host(host), line(line), words(words), first(first) {}
+
+    std::size_t Count() const { return words.size() - first; }
+    const std::string& operator[](std::size_t i) const { return words[first + i].text; }
+    // The word that names the command or sub-command ("click", "value").
+    const std::string& Verb() const { return words[first - 1].text; }
+    // The line from argument i on, verbatim: everything after the word
+    // before it and one separating blank.
+    std::string RestOfLine(std::size_t i) const { return RestAfter(line, words[first + i - 1]); }
+    // The arguments of a sub-command named by argument 0 ("expect value").
+    Arguments SubCommand() const { return Arguments(host, line, words, first + 1); }
+
+    long long Integer(std::size_t i, long long minimum, long long maximum, const char* what) const {
+        return ParseInteger((*this)[i], minimum, maximum, what);
+    }
+    double Number(std::size_t i, const char* what) const { return ParseNumber((*this)[i], what); }
+    bool OnOff(std::size_t i) const { return Choice(i, "on", "off"); }
+    bool OpenClosed(std::size_t i) const { return Choice(i, "open", "closed"); }
+    // left unless the optional argument i says right.
+    Button ButtonAt(std::size_t i) const {
+        if (i >= Count()) return Button::Left;
+        return Choice(i, "left", "right") ? Button::Left : Button::Right;
+    }
+    SINT32 Token(std::size_t i) const {
+        return static_cast<SINT32>(Integer(i, INT32_MIN, INT32_MAX, "token number"));
+    }
+    UINT32 Unsigned(std::size_t i, const char* what) const {
+        return static_cast<UINT32>(Integer(i, 0, UINT32_MAX, what));
+    }
+    int Coordinate(std::size_t i) const {
+        return static_cast<int>(Integer(i, -maxCoordinate, maxCoordinate, "pixel coordinate"));
+    }
+    // A placed gauge's alias.
+    const std::string& Alias(std::size_t i) const {
+        const std::string& alias = (*this)[i];
+        if (!host.Has(alias)) throw LineError{"no gauge placed as " + alias};
+        return alias;
+    }
+    // An element named by alias (argument i) and drawing-order number (i + 1).
+    const ElementState& Element(std::size_t i) const {
+        const std::string& alias = Alias(i);
+        const long long count = host.ElementCount(alias);
+        if (count == 0) throw LineError{alias + " has no elements"};
+        return host.Element(alias, static_cast<int>(Integer(i + 1, 1, count, "element number")));
+    }
+
+private:
+    Host& host;
+    const std::string& line;
+    const std::vector<Word>& words;
+    std::size_t first;  // index of the first argument in words
+
+    // True for the first word, false for the second, an error otherwise.
+    bool Choice(std::size_t i, const char* yes, const char* no) const {
+        if ((*this)[i] == yes) return true;
+        if ((*this)[i] == no) return false;
+        throw LineError{std::string("expected ") + yes + " or " + no + ", got \"" + (*this)[i] + "\""};
+    }
+};
+
+// A command of the language: its name, how many arguments may follow it, the
+// usage shown when the count is wrong, and the routine that carries it out.
+struct Command {
+    const char* name;
+    std::size_t minArguments;
+    std::size_t maxArguments;  // anyCount: the command takes the rest of the line
+    const char* usage;
+    void (*handler)(Runner&, const Arguments&);
+};
+constexpr std::size_t anyCount = std::numeric_limits<std::size_t>::max();
+
+// Finds the row named by the word before the arguments and runs it.
+template <std::size_t N>
+void Dispatch(const Command (&table)[N], const char* unknown, Runner& runner, const Arguments& arguments) {
+    const std::string& name = arguments.Verb();
+    const Command* command = std::find_if(std::begin(table), std::end(table),
+                                          [&](const Command& c) { return name == c.name; });
+    if (command == std::end(table)) throw LineError{std::string(unknown) + " \"" + name + "\""};
+    if (arguments.Count() < command->minArguments || arguments.Count() > command->maxArguments) {
+        throw LineError{std::string("expected \"") + command->usage + "\""};
+    }
+    command->handler(runner, arguments);
+}
+
 class Runner {
 public:
     Runner(Host& host, std::ostream& out, const ScenarioOptions& options)
@@ -180,176 +272,324 @@ public:
 
     void Run(const std::string& line);
 
-    int expectations{};
-
-private:
     Host& host;
     std::ostream& out;
     const ScenarioOptions& options;
-    std::size_t shownEvents{};
-
-    std::vector<Word> words;
-    std::string line;
-
-    void Arity(std::size_t minimum, std::size_t maximum, const char* usage) const {
-        if (words.size() < minimum || words.size() > maximum) {
-            throw LineError{std::string("expected \"") + usage + "\""};
-        }
-    }
-
-    const std::string& Alias(std::size_t index) const {
-        const std::string& alias = words[index].text;
-        if (!host.Has(alias)) throw LineError{"no gauge placed as " + alias};
-        return alias;
-    }
-
-    int ElementNumber(const std::string& alias, std::size_t index) const {
-        const long long count = host.ElementCount(alias);
-        if (count == 0) throw LineError{alias + " has no elements"};
-        return static_cast<int>(ParseInteger(words[index].text, 1, count, "element number"));
-    }
-
-    int Coordinate(std::size_t index) const {
-        return static_cast<int>(ParseInteger(words[index].text, -maxCoordinate, maxCoordinate,
-                                             "pixel coordinate"));
-    }
-
-    Button ButtonAt(std::size_t index) const {
-        if (index >= words.size()) return Button::Left;
-        if (words[index].text == "left") return Button::Left;
-        if (words[index].text == "right") return Button::Right;
-        throw LineError{"expected left or right, got \"" + words[index].text + "\""};
-    }
-
-    SINT32 TokenAt(std::size_t index) const {
-        return static_cast<SINT32>(ParseInteger(words[index].text, INT32_MIN, INT32_MAX, "token number"));
-    }
-
+    int expectations{};
+    std::size_t shownEvents{};  // events the trace has printed
     std::map<std::string, std::string> shown;  // what the trace printed last, per element
 
-    void Place();
-    void Render(const std::string& alias, const std::string& file);
-    void Expect();
-    void Show(const std::string& alias);
     void TraceChanges();
-
-    void Fail(const std::string& what, const std::string& expected, const std::string& actual) {
-        throw LineError{"expectation failed: " + what + ": expected " + expected + ", actual " + actual};
-    }
-    void ExpectNumber(const std::string& what, double expected, double actual) {
-        if (!NumbersMatch(expected, actual)) Fail(what, FormatNumber(expected), FormatNumber(actual));
-    }
-    void ExpectAngle(const std::string& what, double expected, double actual) {
-        if (!AnglesMatch(expected, actual)) Fail(what, FormatNumber(expected), FormatNumber(actual));
-    }
 };
 
-void Runner::Run(const std::string& text) {
-    line = text;
-    words = SplitWords(line);
-    const std::string& command = words[0].text;
+[[noreturn]] void Fail(const std::string& what, const std::string& expected, const std::string& actual) {
+    throw LineError{"expectation failed: " + what + ": expected " + expected + ", actual " + actual};
+}
+void ExpectNumber(const std::string& what, double expected, double actual) {
+    if (!NumbersMatch(expected, actual)) Fail(what, FormatNumber(expected), FormatNumber(actual));
+}
+void ExpectAngle(const std::string& what, double expected, double actual) {
+    if (!AnglesMatch(expected, actual)) Fail(what, FormatNumber(expected), FormatNumber(actual));
+}
+// "value of ALIAS element N" for element expectations (alias at argument 0).
+std::string Subject(const Arguments& a) { return a.Verb() + " of " + a[0] + " element " + a[1]; }
 
-    if (command == "place") {
-        Place();
-    } else if (command == "connect") {
-        Arity(1, 1, "connect");
-        host.Connect();
-    } else if (command == "frame") {
-        Arity(1, 2, "frame [N]");
-        host.Frame(words.size() == 2
-                       ? static_cast<int>(ParseInteger(words[1].text, 0, maxFramesPerCall, "frame count"))
-                       : 1);
-    } else if (command == "kill") {
-        Arity(2, 2, "kill ALIAS");
-        host.Kill(Alias(1));
-    } else if (command == "reinstall") {
-        Arity(2, 2, "reinstall ALIAS");
-        host.Reinstall(Alias(1));
-    } else if (command == "reload") {
-        Arity(1, 1, "reload");
-        std::string error;
-        if (!host.Reload(&error)) throw LineError{"reload failed: " + error};
-    } else if (command == "service") {
-        Arity(2, 3, "service NUMBER [EXTRA]");
-        const auto service = static_cast<UINT32>(ParseInteger(words[1].text, 0, UINT32_MAX, "service number"));
-        const auto extra = words.size() == 3
-                               ? static_cast<UINT32>(ParseInteger(words[2].text, 0, UINT32_MAX, "extra data"))
-                               : 0u;
-        host.SendService(service, extra);
-    } else if (command == "set") {
-        Arity(3, 3, "set TOKEN VALUE");
-        host.SetNumber(TokenAt(1), ParseNumber(words[2].text, "a number"));
-    } else if (command == "seti") {
-        Arity(3, 3, "seti TOKEN VALUE");
-        // Hexadecimal values fill all 32 bits (codes, frequencies).
-        const long long value = ParseInteger(words[2].text, INT32_MIN, UINT32_MAX, "32-bit integer");
-        if (value > INT32_MAX && words[2].text.find_first_of("xX") == std::string::npos) {
-            throw LineError{"32-bit integer out of range: " + words[2].text};
-        }
-        host.SetInteger(TokenAt(1), static_cast<std::int32_t>(static_cast<std::uint32_t>(value)));
-    } else if (command == "click") {
-        Arity(4, 5, "click ALIAS X Y [left|right]");
-        host.Click(Alias(1), Coordinate(2), Coordinate(3), ButtonAt(4));
-    } else if (command == "hold") {
-        Arity(5, 6, "hold ALIAS X Y N [left|right]");
-        const auto repeats =
-            static_cast<int>(ParseInteger(words[4].text, 0, maxRepeatsPerHold, "repeat count"));
-        host.Hold(Alias(1), Coordinate(2), Coordinate(3), repeats, ButtonAt(5));
-    } else if (command == "release") {
-        Arity(4, 4, "release ALIAS X Y");
-        host.Release(Alias(1), Coordinate(2), Coordinate(3));
-    } else if (command == "drag") {
-        Arity(4, 4, "drag ALIAS X Y");
-        host.Drag(Alias(1), Coordinate(2), Coordinate(3));
-    } else if (command == "fail" || command == "repair") {
-        Arity(2, 2, "fail KEY");
-        const auto key = static_cast<SINT32>(ParseInteger(words[1].text, INT32_MIN, INT32_MAX, "failure key"));
-        command == "fail" ? host.Fail(key) : host.Repair(key);
-    } else if (command == "window") {
-        Arity(3, 3, "window N open|closed");
-        const auto window = static_cast<UINT32>(ParseInteger(words[1].text, 0, UINT32_MAX, "window number"));
-        if (words[2].text != "open" && words[2].text != "closed") {
-            throw LineError{"expected open or closed, got \"" + words[2].text + "\""};
-        }
-        host.SetWindow(window, words[2].text == "open");
-    } else if (command == "atcid") {
-        host.SetAtcId(RestAfter(line, words[0]));
-    } else if (command == "period") {
-        Arity(2, 2, "period SECONDS");
-        const double seconds = ParseNumber(words[1].text, "a period in seconds");
-        if (!(seconds > 0) || !std::isfinite(seconds)) throw LineError{"the period must be positive"};
-        host.SetFramePeriod(seconds);
-    } else if (command == "reactions") {
-        Arity(2, 2, "reactions on|off");
-        if (words[1].text != "on" && words[1].text != "off") {
-            throw LineError{"expected on or off, got \"" + words[1].text + "\""};
-        }
-        host.SetReactions(words[1].text == "on");
-    } else if (command == "sound") {
-        Arity(2, 2, "sound on|off");
-        if (words[1].text != "on" && words[1].text != "off") {
-            throw LineError{"expected on or off, got \"" + words[1].text + "\""};
-        }
-        HostSoundSetDevice(words[1].text == "on");
-    } else if (command == "record") {
-        Arity(2, 2, "record FILE|stop");
-        std::string error;
-        const bool ok = words[1].text == "stop" ? HostSoundRecordStop(&error)
-                                                : HostSoundRecordStart(words[1].text, &error);
-        if (!ok) throw LineError{error};
-    } else if (command == "render") {
-        Arity(3, 3, "render ALIAS FILE");
-        Render(Alias(1), words[2].text);
-    } else if (command == "show") {
-        Arity(2, 2, "show ALIAS");
-        Show(Alias(1));
-    } else if (command == "echo") {
-        out << RestAfter(line, words[0]) << '\n';
-    } else if (command == "expect") {
-        Expect();
-    } else {
-        throw LineError{"unknown command \"" + command + "\""};
+// --- Gauges and frames ---------------------------------------------------
+
+void Place(Runner& r, const Arguments& a) {
+    std::string alias;
+    std::optional<std::string> params;
+    std::size_t i = 1;
+    if (i < a.Count() && a[i] == "as") {
+        if (i + 1 >= a.Count()) throw LineError{"expected an alias after \"as\""};
+        alias = a[i + 1];
+        i += 2;
     }
+    if (i < a.Count()) {
+        if (a[i] != "params") throw LineError{"expected \"as ALIAS\" or \"params TEXT\", got \"" + a[i] + "\""};
+        params = a.RestOfLine(i + 1);
+    }
+    std::string error;
+    if (!r.host.Place(a[0], alias, params, &error)) throw LineError{error};
+}
+
+void Connect(Runner& r, const Arguments&) { r.host.Connect(); }
+
+void Frame(Runner& r, const Arguments& a) {
+    r.host.Frame(a.Count() ? static_cast<int>(a.Integer(0, 0, maxFramesPerCall, "frame count")) : 1);
+}
+
+void Kill(Runner& r, const Arguments& a) { r.host.Kill(a.Alias(0)); }
+void Reinstall(Runner& r, const Arguments& a) { r.host.Reinstall(a.Alias(0)); }
+
+void Reload(Runner& r, const Arguments&) {
+    std::string error;
+    if (!r.host.Reload(&error)) throw LineError{"reload failed: " + error};
+}
+
+void Service(Runner& r, const Arguments& a) {
+    r.host.SendService(a.Unsigned(0, "service number"), a.Count() > 1 ? a.Unsigned(1, "extra data") : 0u);
+}
+
+// --- Simulator ------------------------------------------------------------
+
+void Set(Runner& r, const Arguments& a) { r.host.SetNumber(a.Token(0), a.Number(1, "a number")); }
+
+// A 32-bit integer: decimal within the signed range, or hexadecimal filling
+// all 32 bits (codes, frequencies).
+std::int32_t Integer32(const Arguments& a, std::size_t i) {
+    const long long value = a.Integer(i, INT32_MIN, UINT32_MAX, "32-bit integer");
+    if (value > INT32_MAX && a[i].find_first_of("xX") == std::string::npos) {
+        throw LineError{"32-bit integer out of range: " + a[i]};
+    }
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+}
+
+void SetI(Runner& r, const Arguments& a) { r.host.SetInteger(a.Token(0), Integer32(a, 1)); }
+
+SINT32 FailureKey(const Arguments& a) {
+    return static_cast<SINT32>(a.Integer(0, INT32_MIN, INT32_MAX, "failure key"));
+}
+void FailKey(Runner& r, const Arguments& a) { r.host.Fail(FailureKey(a)); }
+void RepairKey(Runner& r, const Arguments& a) { r.host.Repair(FailureKey(a)); }
+
+void Window(Runner& r, const Arguments& a) {
+    const UINT32 window = a.Unsigned(0, "window number");
+    r.host.SetWindow(window, a.OpenClosed(1));
+}
+
+void AtcId(Runner& r, const Arguments& a) { r.host.SetAtcId(a.RestOfLine(0)); }
+
+void Period(Runner& r, const Arguments& a) {
+    const double seconds = a.Number(0, "a period in seconds");
+    if (!(seconds > 0) || !std::isfinite(seconds)) throw LineError{"the period must be positive"};
+    r.host.SetFramePeriod(seconds);
+}
+
+void Reactions(Runner& r, const Arguments& a) { r.host.SetReactions(a.OnOff(0)); }
+void Sound(Runner&, const Arguments& a) { HostSoundSetDevice(a.OnOff(0)); }
+
+void Record(Runner&, const Arguments& a) {
+    std::string error;
+    const bool ok = a[0] == "stop" ? HostSoundRecordStop(&error) : HostSoundRecordStart(a[0], &error);
+    if (!ok) throw LineError{error};
+}
+
+// --- Mouse ----------------------------------------------------------------
+
+void Click(Runner& r, const Arguments& a) {
+    r.host.Click(a.Alias(0), a.Coordinate(1), a.Coordinate(2), a.ButtonAt(3));
+}
+
+void Hold(Runner& r, const Arguments& a) {
+    const std::string& alias = a.Alias(0);
+    const int x = a.Coordinate(1), y = a.Coordinate(2);
+    const auto repeats = static_cast<int>(a.Integer(3, 0, maxRepeatsPerHold, "repeat count"));
+    r.host.Hold(alias, x, y, repeats, a.ButtonAt(4));
+}
+
+void Release(Runner& r, const Arguments& a) { r.host.Release(a.Alias(0), a.Coordinate(1), a.Coordinate(2)); }
+void Drag(Runner& r, const Arguments& a) { r.host.Drag(a.Alias(0), a.Coordinate(1), a.Coordinate(2)); }
+
+// --- Output ---------------------------------------------------------------
+
+// Draws the instance and writes its picture; a relative file goes into the
+// output folder.
+void Render(Runner& r, const Arguments& a) {
+    const std::string& alias = a.Alias(0);
+    std::filesystem::path path(a[1]);
+    if (path.is_relative() && !r.options.outputDirectory.empty()) {
+        path = std::filesystem::path(r.options.outputDirectory) / path;
+    }
+    std::error_code ignored;
+    if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ignored);
+    ModuleBitmaps moduleBitmaps(r.host);
+    BitmapSource& bitmaps = r.options.bitmaps ? *r.options.bitmaps : moduleBitmaps;
+    Picture picture;
+    std::vector<std::string> skipped;
+    std::string error;
+    if (!RenderInstance(r.host, alias, bitmaps, picture, &error, &skipped)) throw LineError{"render: " + error};
+    if (!WritePicture(picture, path.string(), &error)) throw LineError{"render: " + error};
+    for (const std::string& note : skipped) r.out << "    render " << alias << ": " << note << '\n';
+    if (r.options.verbose) {
+        r.out << "    wrote " << path.string() << " (" << picture.width << 'x' << picture.height << ")\n";
+    }
+}
+
+void Show(Runner& r, const Arguments& a) {
+    const std::string& alias = a.Alias(0);
+    const GAUGEHDR* header = r.host.Header(alias);
+    r.out << alias << " (" << (header->gauge_name ? header->gauge_name : "?") << ")\n";
+    for (int n = 1; n <= r.host.ElementCount(alias); ++n) {
+        r.out << "  " << std::setw(2) << n << ' ' << Describe(r.host.Element(alias, n)) << '\n';
+    }
+}
+
+void Echo(Runner& r, const Arguments& a) { r.out << a.RestOfLine(0) << '\n'; }
+
+// --- Expectations ---------------------------------------------------------
+
+void ExpectEvents(Runner& r, const Arguments& a) {
+    EventList expected;
+    if (!(a.Count() == 1 && a[0] == "none")) {
+        for (std::size_t i = 0; i < a.Count(); ++i) {
+            const std::string& pair = a[i];
+            const std::size_t colon = pair.find(':');
+            if (colon == std::string::npos) throw LineError{"expected EVENT:VALUE, got \"" + pair + "\""};
+            const auto event = static_cast<UINT32>(ParseInteger(pair.substr(0, colon), 0, UINT32_MAX, "key event"));
+            const auto value = static_cast<UINT32>(static_cast<std::uint64_t>(
+                ParseInteger(pair.substr(colon + 1), INT32_MIN, UINT32_MAX, "event value")));
+            expected.push_back({event, value});
+        }
+    }
+    const EventList actual = r.host.TakeEvents();
+    r.shownEvents = 0;
+    if (actual != expected) Fail("events", FormatEvents(expected), FormatEvents(actual));
+}
+
+void ExpectWindow(Runner& r, const Arguments& a) {
+    const UINT32 window = a.Unsigned(0, "window number");
+    const bool expected = a.OpenClosed(1);
+    const bool open = r.host.WindowOpen(window);
+    if (open != expected) Fail("window " + a[0], a[1], open ? "open" : "closed");
+}
+
+void ExpectToken(Runner& r, const Arguments& a) {
+    ExpectNumber("token " + a[0], a.Number(1, "a number"), r.host.Number(a.Token(0)));
+}
+
+void ExpectTokenI(Runner& r, const Arguments& a) {
+    const SINT32 token = a.Token(0);
+    const std::int32_t expected = Integer32(a, 1);
+    if (r.host.Integer(token) != expected) {
+        Fail("token " + a[0], std::to_string(expected), std::to_string(r.host.Integer(token)));
+    }
+}
+
+void ExpectClock(Runner& r, const Arguments& a) { ExpectNumber("clock", a.Number(0, "seconds"), r.host.Clock()); }
+
+void ExpectUserData(Runner& r, const Arguments& a) {
+    const GAUGEHDR* header = r.host.Header(a.Alias(0));
+    const UINT32 expected = a.Unsigned(1, "user data");
+    if (header->user_data != expected) {
+        Fail("user data of " + a[0], std::to_string(expected), std::to_string(header->user_data));
+    }
+}
+
+void ExpectValue(Runner&, const Arguments& a) {
+    ExpectNumber(Subject(a), a.Number(2, "a number"), a.Element(0).value);
+}
+
+void ExpectImage(Runner&, const Arguments& a) {
+    const ElementState& element = a.Element(0);
+    const long long expected = a.Integer(2, -1, INT32_MAX, "image number");
+    if (element.image != expected) Fail(Subject(a), std::to_string(expected), std::to_string(element.image));
+}
+
+void ExpectAngleOf(Runner&, const Arguments& a) {
+    ExpectAngle(Subject(a), a.Number(2, "degrees"), a.Element(0).angle);
+}
+
+void ExpectRotation(Runner&, const Arguments& a) {
+    ExpectAngle(Subject(a), a.Number(2, "degrees"), a.Element(0).rotation);
+}
+
+void ExpectShift(Runner&, const Arguments& a) {
+    const ElementState& element = a.Element(0);
+    const double x = a.Number(2, "x shift");
+    const double y = a.Number(3, "y shift");
+    if (!NumbersMatch(x, element.shiftX) || !NumbersMatch(y, element.shiftY)) {
+        Fail(Subject(a), FormatNumber(x) + " " + FormatNumber(y),
+             FormatNumber(element.shiftX) + " " + FormatNumber(element.shiftY));
+    }
+}
+
+// The text in double quotes after the element number; inside the quotes a
+// backslash takes the next character as it stands (quote or backslash).
+void ExpectText(Runner&, const Arguments& a) {
+    const ElementState& element = a.Element(0);
+    std::string rest = a.RestOfLine(2);
+    while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\t')) rest.pop_back();
+    while (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t')) rest.erase(0, 1);
+    if (rest.size() < 2 || rest.front() != '"' || rest.back() != '"') {
+        throw LineError{"expected \"expect text ALIAS ELEMENT \\\"TEXT\\\"\" with the text in double quotes"};
+    }
+    std::string expected;
+    for (std::size_t i = 1; i + 1 < rest.size(); ++i) {
+        if (rest[i] == '\\' && i + 2 < rest.size()) ++i;
+        expected += rest[i];
+    }
+    if (element.text != expected) Fail(Subject(a), "\"" + expected + "\"", "\"" + element.text + "\"");
+}
+
+void ExpectDrawn(const Arguments& a, bool hidden) {
+    const ElementState& element = a.Element(0);
+    if (element.hidden != hidden) Fail(Subject(a), hidden ? "hidden" : "shown", element.hidden ? "hidden" : "shown");
+}
+void ExpectHidden(Runner&, const Arguments& a) { ExpectDrawn(a, true); }
+void ExpectShown(Runner&, const Arguments& a) { ExpectDrawn(a, false); }
+
+// What `expect WHAT ...` can check; arguments are counted after WHAT. Each
+// row counts as one expectation held when its handler returns.
+constexpr Command expectations[] = {
+    {"events", 1, anyCount, "expect events E:V ... | expect events none", ExpectEvents},
+    {"window", 2, 2, "expect window N open|closed", ExpectWindow},
+    {"token", 2, 2, "expect token TOKEN NUMBER", ExpectToken},
+    {"tokeni", 2, 2, "expect tokeni TOKEN N", ExpectTokenI},
+    {"clock", 1, 1, "expect clock SECONDS", ExpectClock},
+    {"userdata", 2, 2, "expect userdata ALIAS N", ExpectUserData},
+    {"value", 3, 3, "expect value ALIAS ELEMENT NUMBER", ExpectValue},
+    {"image", 3, 3, "expect image ALIAS ELEMENT N", ExpectImage},
+    {"angle", 3, 3, "expect angle ALIAS ELEMENT DEGREES", ExpectAngleOf},
+    {"rotation", 3, 3, "expect rotation ALIAS ELEMENT DEGREES", ExpectRotation},
+    {"shift", 4, 4, "expect shift ALIAS ELEMENT X Y", ExpectShift},
+    {"text", 3, anyCount, "expect text ALIAS ELEMENT \\\"TEXT\\\"", ExpectText},
+    {"hidden", 2, 2, "expect hidden ALIAS ELEMENT", ExpectHidden},
+    {"shown", 2, 2, "expect shown ALIAS ELEMENT", ExpectShown},
+};
+
+void Expect(Runner& r, const Arguments&);
+
+// Every command of the language; arguments are counted after the name. A
+// new command is a row here and a handler above that reads its arguments
+// with the shared parsers of Arguments and throws LineError on bad input;
+// the runner checks the argument count and reports the row's usage.
+constexpr Command commands[] = {
+    {"place", 1, anyCount, "place GAUGE [as ALIAS] [params TEXT]", Place},
+    {"connect", 0, 0, "connect", Connect},
+    {"frame", 0, 1, "frame [N]", Frame},
+    {"kill", 1, 1, "kill ALIAS", Kill},
+    {"reinstall", 1, 1, "reinstall ALIAS", Reinstall},
+    {"reload", 0, 0, "reload", Reload},
+    {"service", 1, 2, "service NUMBER [EXTRA]", Service},
+    {"set", 2, 2, "set TOKEN VALUE", Set},
+    {"seti", 2, 2, "seti TOKEN VALUE", SetI},
+    {"fail", 1, 1, "fail KEY", FailKey},
+    {"repair", 1, 1, "repair KEY", RepairKey},
+    {"window", 2, 2, "window N open|closed", Window},
+    {"atcid", 0, anyCount, "atcid TEXT", AtcId},
+    {"period", 1, 1, "period SECONDS", Period},
+    {"reactions", 1, 1, "reactions on|off", Reactions},
+    {"sound", 1, 1, "sound on|off", Sound},
+    {"record", 1, 1, "record FILE|stop", Record},
+    {"click", 3, 4, "click ALIAS X Y [left|right]", Click},
+    {"hold", 4, 5, "hold ALIAS X Y N [left|right]", Hold},
+    {"release", 3, 3, "release ALIAS X Y", Release},
+    {"drag", 3, 3, "drag ALIAS X Y", Drag},
+    {"render", 2, 2, "render ALIAS FILE", Render},
+    {"show", 1, 1, "show ALIAS", Show},
+    {"echo", 0, anyCount, "echo TEXT", Echo},
+    {"expect", 1, anyCount, "expect WHAT ...", Expect},
+};
+
+void Expect(Runner& r, const Arguments& a) {
+    ++r.expectations;
+    Dispatch(expectations, "unknown expectation", r, a.SubCommand());
+}
+
+void Runner::Run(const std::string& line) {
+    const std::vector<Word> words = SplitWords(line);
+    Dispatch(commands, "unknown command", *this, Arguments(host, line, words, 1));
 
     if (options.verbose && host.Events().size() > shownEvents) {
         EventList fresh(host.Events().begin() + static_cast<std::ptrdiff_t>(shownEvents),
@@ -357,180 +597,7 @@ void Runner::Run(const std::string& text) {
         out << "    events: " << FormatEvents(fresh) << '\n';
     }
     shownEvents = host.Events().size();
-    if (options.verbose && command == "frame") TraceChanges();
-}
-
-void Runner::Place() {
-    if (words.size() < 2) throw LineError{"expected \"place GAUGE [as ALIAS] [params TEXT]\""};
-    std::string alias;
-    std::optional<std::string> params;
-    std::size_t i = 2;
-    if (i < words.size() && words[i].text == "as") {
-        if (i + 1 >= words.size()) throw LineError{"expected an alias after \"as\""};
-        alias = words[i + 1].text;
-        i += 2;
-    }
-    if (i < words.size()) {
-        if (words[i].text != "params") {
-            throw LineError{"expected \"as ALIAS\" or \"params TEXT\", got \"" + words[i].text + "\""};
-        }
-        params = RestAfter(line, words[i]);
-    }
-    std::string error;
-    if (!host.Place(words[1].text, alias, params, &error)) throw LineError{error};
-}
-
-// Draws the instance and writes its picture; a relative file goes into the
-// output folder.
-void Runner::Render(const std::string& alias, const std::string& file) {
-    std::filesystem::path path(file);
-    if (path.is_relative() && !options.outputDirectory.empty()) {
-        path = std::filesystem::path(options.outputDirectory) / path;
-    }
-    std::error_code ignored;
-    if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ignored);
-    ModuleBitmaps moduleBitmaps(host);
-    BitmapSource& bitmaps = options.bitmaps ? *options.bitmaps : moduleBitmaps;
-    Picture picture;
-    std::vector<std::string> skipped;
-    std::string error;
-    if (!RenderInstance(host, alias, bitmaps, picture, &error, &skipped)) throw LineError{"render: " + error};
-    if (!WritePicture(picture, path.string(), &error)) throw LineError{"render: " + error};
-    for (const std::string& note : skipped) out << "    render " << alias << ": " << note << '\n';
-    if (options.verbose) {
-        out << "    wrote " << path.string() << " (" << picture.width << 'x' << picture.height << ")\n";
-    }
-}
-
-void Runner::Expect() {
-    if (words.size() < 2) throw LineError{"expected \"expect WHAT ...\""};
-    ++expectations;
-    const std::string& what = words[1].text;
-
-    if (what == "events") {
-        if (words.size() < 3) throw LineError{"expected \"expect events E:V ...\" or \"expect events none\""};
-        EventList expected;
-        if (!(words.size() == 3 && words[2].text == "none")) {
-            for (std::size_t i = 2; i < words.size(); ++i) {
-                const std::string& pair = words[i].text;
-                const std::size_t colon = pair.find(':');
-                if (colon == std::string::npos) throw LineError{"expected EVENT:VALUE, got \"" + pair + "\""};
-                const auto event = static_cast<UINT32>(
-                    ParseInteger(pair.substr(0, colon), 0, UINT32_MAX, "key event"));
-                const auto value = static_cast<UINT32>(static_cast<std::uint64_t>(
-                    ParseInteger(pair.substr(colon + 1), INT32_MIN, UINT32_MAX, "event value")));
-                expected.push_back({event, value});
-            }
-        }
-        const EventList actual = host.TakeEvents();
-        shownEvents = 0;
-        if (actual != expected) Fail("events", FormatEvents(expected), FormatEvents(actual));
-        return;
-    }
-    if (what == "window") {
-        Arity(4, 4, "expect window N open|closed");
-        const auto window = static_cast<UINT32>(ParseInteger(words[2].text, 0, UINT32_MAX, "window number"));
-        if (words[3].text != "open" && words[3].text != "closed") {
-            throw LineError{"expected open or closed, got \"" + words[3].text + "\""};
-        }
-        const bool open = host.WindowOpen(window);
-        if (open != (words[3].text == "open")) {
-            Fail("window " + words[2].text, words[3].text, open ? "open" : "closed");
-        }
-        return;
-    }
-    if (what == "token" || what == "tokeni") {
-        Arity(4, 4, "expect token TOKEN VALUE");
-        const SINT32 token = TokenAt(2);
-        if (what == "token") {
-            ExpectNumber("token " + words[2].text, ParseNumber(words[3].text, "a number"), host.Number(token));
-        } else {
-            const long long expected = ParseInteger(words[3].text, INT32_MIN, UINT32_MAX, "32-bit integer");
-            const auto expected32 = static_cast<std::int32_t>(static_cast<std::uint32_t>(expected));
-            if (host.Integer(token) != expected32) {
-                Fail("token " + words[2].text, std::to_string(expected32), std::to_string(host.Integer(token)));
-            }
-        }
-        return;
-    }
-    if (what == "clock") {
-        Arity(3, 3, "expect clock SECONDS");
-        ExpectNumber("clock", ParseNumber(words[2].text, "seconds"), host.Clock());
-        return;
-    }
-    if (what == "userdata") {
-        Arity(4, 4, "expect userdata ALIAS N");
-        const GAUGEHDR* header = host.Header(Alias(2));
-        const auto expected = static_cast<UINT32>(ParseInteger(words[3].text, 0, UINT32_MAX, "user data"));
-        if (header->user_data != expected) {
-            Fail("user data of " + words[2].text, std::to_string(expected), std::to_string(header->user_data));
-        }
-        return;
-    }
-
-    // Element expectations: expect WHAT ALIAS ELEMENT ...
-    static const char* const elementExpectations[] = {"value", "image", "angle", "rotation",
-                                                      "shift", "text", "hidden", "shown"};
-    if (std::find(std::begin(elementExpectations), std::end(elementExpectations), what) ==
-        std::end(elementExpectations)) {
-        throw LineError{"unknown expectation \"" + what + "\""};
-    }
-    if (words.size() < 4) throw LineError{"expected \"expect " + what + " ALIAS ELEMENT ...\""};
-    const std::string& alias = Alias(2);
-    const int number = ElementNumber(alias, 3);
-    const ElementState& element = host.Element(alias, number);
-    const std::string subject = what + " of " + alias + " element " + words[3].text;
-
-    if (what == "value") {
-        Arity(5, 5, "expect value ALIAS ELEMENT NUMBER");
-        ExpectNumber(subject, ParseNumber(words[4].text, "a number"), element.value);
-    } else if (what == "image") {
-        Arity(5, 5, "expect image ALIAS ELEMENT N");
-        const auto expected = ParseInteger(words[4].text, -1, INT32_MAX, "image number");
-        if (element.image != expected) Fail(subject, std::to_string(expected), std::to_string(element.image));
-    } else if (what == "angle") {
-        Arity(5, 5, "expect angle ALIAS ELEMENT DEGREES");
-        ExpectAngle(subject, ParseNumber(words[4].text, "degrees"), element.angle);
-    } else if (what == "rotation") {
-        Arity(5, 5, "expect rotation ALIAS ELEMENT DEGREES");
-        ExpectAngle(subject, ParseNumber(words[4].text, "degrees"), element.rotation);
-    } else if (what == "shift") {
-        Arity(6, 6, "expect shift ALIAS ELEMENT X Y");
-        const double x = ParseNumber(words[4].text, "x shift");
-        const double y = ParseNumber(words[5].text, "y shift");
-        if (!NumbersMatch(x, element.shiftX) || !NumbersMatch(y, element.shiftY)) {
-            Fail(subject, FormatNumber(x) + " " + FormatNumber(y),
-                 FormatNumber(element.shiftX) + " " + FormatNumber(element.shiftY));
-        }
-    } else if (what == "text") {
-        std::string rest = RestAfter(line, words[3]);
-        while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\t')) rest.pop_back();
-        while (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t')) rest.erase(0, 1);
-        if (rest.size() < 2 || rest.front() != '"' || rest.back() != '"') {
-            throw LineError{"expected \"expect text ALIAS ELEMENT \\\"TEXT\\\"\" with the text in double quotes"};
-        }
-        std::string expected;
-        for (std::size_t i = 1; i + 1 < rest.size(); ++i) {
-            if (rest[i] == '\\' && i + 2 < rest.size()) ++i;  // \" and \\ stand for themselves
-            expected += rest[i];
-        }
-        if (element.text != expected) Fail(subject, "\"" + expected + "\"", "\"" + element.text + "\"");
-    } else if (what == "hidden" || what == "shown") {
-        Arity(4, 4, "expect hidden ALIAS ELEMENT");
-        if (element.hidden != (what == "hidden")) {
-            Fail(subject, what, element.hidden ? "hidden" : "shown");
-        }
-    } else {
-        throw LineError{"unknown expectation \"" + what + "\""};
-    }
-}
-
-void Runner::Show(const std::string& alias) {
-    const GAUGEHDR* header = host.Header(alias);
-    out << alias << " (" << (header->gauge_name ? header->gauge_name : "?") << ")\n";
-    for (int n = 1; n <= host.ElementCount(alias); ++n) {
-        out << "  " << std::setw(2) << n << ' ' << Describe(host.Element(alias, n)) << '\n';
-    }
+    if (options.verbose && words[0].text == "frame") TraceChanges();
 }
 
 void Runner::TraceChanges() {
@@ -552,6 +619,18 @@ void Runner::TraceChanges() {
 }
 
 }  // namespace
+
+std::vector<ScenarioCommand> ScenarioCommands() {
+    std::vector<ScenarioCommand> list;
+    for (const Command& command : commands) {
+        list.push_back({command.name, command.minArguments, command.maxArguments, command.usage});
+    }
+    for (const Command& command : expectations) {
+        list.push_back({std::string("expect ") + command.name, command.minArguments, command.maxArguments,
+                        command.usage});
+    }
+    return list;
+}
 
 bool RunScenarioText(Host& host, const std::string& name, const std::string& text,
                      std::ostream& out, std::ostream& err, const ScenarioOptions& options) {

@@ -3,8 +3,10 @@
 // in README.md, section "Scenarios".
 #pragma once
 
+#include <cstddef>
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 #include "host/panel_host.h"
 
@@ -20,6 +22,18 @@ struct ScenarioOptions {
     // Where `render` finds bitmaps; null for the loaded module's resources.
     BitmapSource* bitmaps{};
 };
+
+// A command of the language as the runner's table has it: the words that
+// name it ("click", "expect value"), how many arguments may follow them
+// (maxArguments is SIZE_MAX for a command that takes the rest of its line)
+// and the usage reported as `expected "USAGE"` when the count is wrong.
+struct ScenarioCommand {
+    std::string name;
+    std::size_t minArguments{};
+    std::size_t maxArguments{};
+    std::string usage;
+};
+std::vector<ScenarioCommand> ScenarioCommands();
 
 // Runs one scenario file against the host. Returns true when every line ran
 // and every expectation held; otherwise prints "file:line: ..." to err and

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "module/gauge_records.h"
+#include "module/tokens.h"
 
 // Mouse rectangle entries, in list order.
 constexpr MOUSERECT MouseParent(SINT32 x, SINT32 y, SINT32 w, SINT32 h, UINT32 helpId = 0,
@@ -98,6 +99,25 @@ constexpr ELEMENT_HEADER ElementHeader(UINT32 kind, SINT32 bitmap, PIXPOINT posi
                           .image_flags = imageFlags,
                           .aircraft_special_instrumentation = 0,
                           .reserved = 0};
+}
+
+// A gauge header: the name the panel configuration uses, its element list,
+// default width and mouse list, and its gauge routine if it has one.
+constexpr GAUGEHDR GaugeHeader(const char* name, ELEMENT_HEADER** elements, UINT32 sizeMm,
+                               MOUSERECT* mouse, GAUGE_CALLBACK routine = nullptr) {
+    return GAUGEHDR{.gauge_header_version = GAUGEHDR_VERSION,
+                    .gauge_name = name,
+                    .elements_list = elements,
+                    .size_x_mm = sizeMm,
+                    .mouse_rect = mouse,
+                    .gauge_callback = routine};
+}
+
+// A static image: a dial, plate, cover or bezel drawn where it stands.
+constexpr ELEMENT_STATIC_IMAGE StaticImage(SINT32 bitmap, GAUGEHDR* gauge, ELEMENT_HEADER** next,
+                                           UINT32 imageFlags, PIXPOINT position = {0, 0}) {
+    return ELEMENT_STATIC_IMAGE{
+        .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, bitmap, position, gauge, next, imageFlags)};
 }
 
 // Reaches an element's full record from its common part.

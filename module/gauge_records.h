@@ -80,6 +80,15 @@ enum : UINT32 {
     IMAGE_ON_SCREEN = 0x80000000u,
 };
 
+// The flag sets the module's pictures use.
+enum : UINT32 {
+    IMAGE_PLATE = IMAGE_USE_ERASE | IMAGE_USE_TRANSPARENCY,  // plates, covers, switches
+    IMAGE_LAMP = IMAGE_PLATE | IMAGE_USE_BRIGHT,             // lamps, bright at night
+    IMAGE_KNOB = IMAGE_PLATE | IMAGE_BILINEAR_COLOR,         // turning knobs, glass
+    IMAGE_DIAL = IMAGE_PLATE | IMAGE_USE_LUMINOUS,           // lit dials
+    IMAGE_NEEDLE = IMAGE_DIAL | IMAGE_BILINEAR_COLOR,        // lit moving parts
+};
+
 // Failure keys used by this module's gauges.
 enum : SINT32 {
     FAIL_NONE = 0,

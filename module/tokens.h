@@ -1,13 +1,19 @@
-// The module's vocabulary: every simulator token, key event and help id the
-// gauges use, named once with its number. Gauges use these names only; a
+// The module's vocabulary: every simulator token, key event, help id and wave
+// the gauges use, named once with its number. Gauges use these names only; a
 // number written anywhere else in module/ or gauges/ is a fault.
 //
 // Tokens are the host's simulation variables (read through lookup_var or an
 // element's source token); key events are the host's commands, sent with
-// trigger_key_event; help ids name the host's help and tooltip texts.
+// trigger_key_event; help ids name the host's help and tooltip texts; waves
+// are the module's WAVE resources. Failure keys and image flags live with the
+// records in module/gauge_records.h.
 // Each enumeration is split by system; a name used by several systems lives
-// in the first section that needs it.
+// in the first section that needs it. Engine names carry the engine's number;
+// engine 2's token is engine 1's plus the block's stride (see the engine
+// blocks in module/parameters.cpp).
 #pragma once
+
+#include <cstdint>
 
 #include "module/gauge_records.h"
 
@@ -16,6 +22,92 @@ enum SimToken : SINT32 {
     tokenNone = 0,
 
     // ---- flight, engine, fuel, gear and electrical instruments ----
+    // Lights and heaters (0 off, 1 on).
+    tokenPanelLights = 10,
+    tokenStrobeLights = 11,
+    tokenPitotHeat = 13,
+    tokenLandingLights = 14,
+    tokenBeaconLights = 368,
+    tokenNavigationLights = 619,
+    tokenPropellerDeIce = 904,
+    tokenWingsDeIce = 905,
+
+    // Flight.
+    tokenOnGround = 60,
+    tokenIndicatedAirspeed = 61,
+    tokenVerticalSpeed = 65,      // metres per second times 256
+    tokenBallPosition = 69,
+    tokenTurnRate = 70,           // 256ths of a standard-rate turn
+    tokenAltitude = 74,
+    tokenBaroSetting = 75,        // millibars
+    tokenPitch = 78,              // degrees
+    tokenBank = 80,               // degrees
+    tokenSecondHeading = 81,      // degrees
+    tokenMagneticHeading = 83,    // degrees
+    tokenGyroHeading = 84,        // degrees
+    tokenGyroDrift = 85,          // a full turn is 65536
+    tokenGyroFlagFirst = 279,
+    tokenGyroFlagSecond = 288,
+    tokenFlapsSetting = 328,
+    tokenFlapsPosition = 330,     // 0 retracted, 16382 full travel
+    tokenAmbientTemperature = 341,  // degrees Celsius
+    tokenMarkerBeacon = 354,      // 0 none, 1 outer, 2 middle, 3 inner
+    tokenSimulationTime = 604,    // seconds
+    tokenAttitudeSymbolHeight = 612,
+    tokenElevatorTrim = 783,
+    tokenHeadingBug = 855,        // degrees
+
+    // Fuel tanks: level as a fraction of the tank times 8388610; capacity in gallons.
+    tokenLeftTankLevel = 291,
+    tokenLeftTankCapacity = 292,
+    tokenRightTankLevel = 297,
+    tokenRightTankCapacity = 298,
+
+    // Gear and brakes.
+    tokenParkingBrake = 323,
+    tokenGearHandle = 331,
+    tokenCentreGear = 332,
+    tokenLeftGear = 333,
+    tokenRightGear = 334,
+    tokenHydraulicPressure = 732,  // pounds per square foot
+
+    // Engines: pressures in pounds per square foot, temperatures in degrees Rankine.
+    tokenEngine1Rpm = 390,
+    tokenEngine1ManifoldPressure = 391,
+    tokenEngine1ThrottleLever = 392,
+    tokenEngine1PropellerLever = 393,
+    tokenEngine1PropellerPitch = 394,
+    tokenEngine1LowerButton = 401,   // engine box lower button picture
+    tokenEngine1Temperature = 415,
+    tokenEngine1OilTemperature = 416,
+    tokenEngine1OilPressure = 418,
+    tokenEngine1FuelFlow = 421,      // per hour
+    tokenEngine1FuelPressure = 425,
+    tokenEngine2Rpm = 429,
+    tokenEngine2ThrottleLever = 431,
+    tokenEngine2PropellerLever = 432,
+    tokenEngine2LowerButton = 440,
+    tokenEngine2Temperature = 454,
+    tokenEngine2OilTemperature = 455,
+    tokenEngine2OilPressure = 457,
+    tokenEngine2FuelFlow = 460,
+    tokenEngine2FuelPressure = 464,
+    tokenEngine1Propeller = 560,
+    tokenEngine2Propeller = 570,
+    tokenEngine1MiddleButton = 891,  // engine box middle button and its lamp
+    tokenEngine2MiddleButton = 892,
+    tokenEngine1System = 895,
+    tokenEngine2System = 896,
+
+    // Electrical.
+    tokenBatteryMaster = 364,
+    tokenLeftGenerator = 566,
+    tokenRightGenerator = 576,
+    tokenAvionicsMaster = 740,
+    tokenMainBusVoltage = 753,       // volts
+    tokenBatteryBusAmps = 760,
+    tokenLeftGeneratorAmps = 762,
+    tokenRightGeneratorAmps = 764,
 
     // ---- radios and navigation indicators ----
 
@@ -35,6 +127,68 @@ enum KeyEvent : UINT32 {
     keyNone = 0,
 
     // ---- flight, engine, fuel, gear and electrical instruments ----
+    // Lights, heaters and masters: each toggles its system.
+    keyStrobeLightsToggle = 0x10018,
+    keyPanelLightsToggle = 0x100D6,
+    keyLandingLightsToggle = 0x100D7,
+    keyPitotHeatToggle = 0x10142,
+    keyBeaconLightsToggle = 0x102BF,
+    keyLandingLightsSet = 0x102C0,
+    keyBatteryMasterToggle = 0x102C1,
+    keyAvionicsMasterToggle = 0x102F5,
+    keyWingsDeIceToggle = 0x10321,
+    keyPropellerDeIceToggle = 0x10322,
+    keyNavigationLightsToggle = 0x1034B,
+    keyLeftGeneratorToggle = 0x1033B,
+    keyRightGeneratorToggle = 0x1033C,
+
+    // Flight.
+    keyHeadingSet = 0x10020,
+    keyGyroDriftUp = 0x10155,
+    keyGyroDriftDown = 0x10156,
+    keyBaroUp = 0x1015B,
+    keyBaroDown = 0x1015C,
+    keyHeadingBugSet = 0x101FA,
+    keyAttitudeSymbolUp = 0x1030E,
+    keyAttitudeSymbolDown = 0x1030F,
+    keyAttitudeCorner = 0x10345,
+    keyFlapsDownStep = 0x100DE,
+    keyFlapsUpStep = 0x100DF,
+
+    // Gear and brakes.
+    keyGearToggle = 0x10022,
+    keyParkingBrake = 0x100D8,
+
+    // Engines: levers take their position as the value (0 fully back).
+    keyThrottle1Set = 0x1011C,
+    keyThrottle2Set = 0x1011D,
+    keyPropeller1Set = 0x1017F,
+    keyPropeller2Set = 0x10180,
+    keyMagnetos1Off = 0x10187,
+    keyMagnetos1Both = 0x1018A,
+    keyMagnetos2Off = 0x1018D,
+    keyMagnetos2Both = 0x10190,
+    keyPropeller1PitchReset = 0x101D3,
+    keyPropeller1PitchDecrease = 0x101D5,
+    keyPropeller2PitchReset = 0x101D8,
+    keyMagnetos1Down = 0x1024E,
+    keyMagnetos1Up = 0x1024F,
+    keyMagnetos2Down = 0x10250,
+    keyMagnetos2Up = 0x10251,
+    keyEngine1LowerButton = 0x102FC,
+    keyEngine2LowerButton = 0x102FD,
+    keyEngine1MiddleButton = 0x10324,
+    keyEngine2MiddleButton = 0x10325,
+    keyEngine1SystemToggle = 0x103BE,
+    keyEngine2SystemToggle = 0x103BF,
+    keyPropeller1Feather = 0x103E9,
+    keyPropeller2Feather = 0x103EA,
+    keyPropeller1PitchIncrease = 0x10450,
+
+    // Radio identifier audio, switched off when the aircraft is shut down.
+    keyNav1IdentOff = 0x10128,
+    keyNav2IdentOff = 0x10129,
+    keyAdfIdentOff = 0x1012C,
 
     // ---- radios and navigation indicators ----
 
@@ -57,6 +211,62 @@ enum HelpId : UINT32 {
     helpNone = 0,
 
     // ---- flight, engine, fuel, gear and electrical instruments ----
+    helpFuelConsumption = 0xAA3F,
+    helpAirspeed = 0xAB02,
+    helpAltimeter = 0xAB07,
+    helpAmmeter = 0xAB0B,
+    helpAttitude = 0xAB0D,
+    helpAvionicsSwitch = 0xAB0F,
+    helpBatterySwitch = 0xAB13,
+    helpFlapsIndicator = 0xAB24,
+    helpFuelPressure = 0xAB2C,
+    helpGearLever = 0xAB30,
+    helpGearLamps = 0xAB31,
+    helpGyroCompass = 0xAB34,       // the gyro compass and the Bezu compass
+    helpBaroKnob = 0xAB3A,
+    helpBeaconLights = 0xAB3D,
+    helpLandingLights = 0xAB3E,     // landing and taxi lights
+    helpNavigationLights = 0xAB3F,
+    helpPanelLights = 0xAB40,
+    helpStrobeLights = 0xAB42,
+    helpManifoldPressure = 0xAB46,
+    helpOilPressure = 0xAB4E,
+    helpOilTemperature = 0xAB4F,
+    helpMarkerLights = 0xAB50,
+    helpParkingBrake = 0xAB51,
+    helpPitchTrim = 0xAB54,
+    helpPitotHeat = 0xAB57,
+    helpEngineLowerButton = 0xAB65,
+    helpEngineMiddleButton = 0xAB67,
+    helpTachometer = 0xAB68,
+    helpPropellerLevers = 0xAB6B,
+    helpThrottleLevers = 0xAB6C,
+    helpVerticalSpeed = 0xAB76,
+    helpMagneticCompass = 0xAB77,
+    helpFlapsSwitch = 0xAB7D,
+    helpHydraulicPressure = 0xAB8C,
+    helpPropellerDeIce = 0xAC81,
+
+    // Tooltip texts.
+    tooltipAirspeed = 0x3002,
+    tooltipLeftTank = 0x3116,
+    tooltipRightTank = 0x3117,
+    tooltipWingsDeIce = 0x31BC,
+    tooltipGyroCompass = 0x3208,
+    tooltipEngine1Rpm = 0x3211,     // moves per engine with the tachometer
+
+    // ---- radios and navigation indicators ----
+
+    // ---- radio altimeter, clock, toggles and registration plate ----
+};
+
+// The module's WAVE resources.
+enum Wave : std::uint16_t {
+    waveNone = 0,
+
+    // ---- flight, engine, fuel, gear and electrical instruments ----
+    waveSwitchClick = 10,
+    waveParkingBrake = 20,
 
     // ---- radios and navigation indicators ----
 

@@ -1,6 +1,11 @@
 // OMI: the marker-beacon lamp unit with its press-to-test button. The lamps
 // follow the simulator's marker state; a press lights the test picture for a
 // fixed number of updates and clicks.
+//
+// Reads:  tokenMarkerBeacon.
+// Sends:  nothing.
+// Plays:  waveSwitchClick on every press of the test button.
+// Keeps:  omiTestCountdown, omiTestActive.
 #include "gauges/electrical/sounding_switch.h"
 #include "module/gauge_builders.h"
 
@@ -11,7 +16,7 @@ namespace {
 std::int32_t omiTestCountdown = 0;
 std::int32_t omiTestActive = 0;
 
-SoundingSwitchSound omiSound{.waveId = 10};
+SoundingSwitchSound omiSound{.waveId = waveSwitchClick};
 
 // The countdown runs from 18 down to 1: 17 updates of test picture.
 constexpr std::int32_t omiTestUpdates = 18;
@@ -42,20 +47,18 @@ FAILURE_RECORD omiLampFailures[] = {
 };
 
 ELEMENT_ICON omiLamps = {
-    .header = ElementHeader(ELEMENT_TYPE_ICON, 2080, {0, 0}, &OMI, nullptr, 0x7, omiLampFailures),
-    .source_var = Token(354),
+    .header = ElementHeader(ELEMENT_TYPE_ICON, 2080, {0, 0}, &OMI, nullptr, IMAGE_LAMP, omiLampFailures),
+    .source_var = Token(tokenMarkerBeacon),
     .scale = 1.0,
     .picture_count = 5,
     .update_cb = OmiLamps,
 };
 ELEMENT_HEADER* omiFaceNext[] = {&omiLamps.header, nullptr};
-ELEMENT_STATIC_IMAGE omiFace = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 2070, {0, 0}, &OMI, omiFaceNext, 0x3),
-};
+ELEMENT_STATIC_IMAGE omiFace = StaticImage(2070, &OMI, omiFaceNext, IMAGE_PLATE);
 ELEMENT_HEADER* omiElements[] = {&omiFace.header, nullptr};
 
 MOUSERECT omiMouse[] = {
-    MouseGauge(0xAB50),
+    MouseGauge(helpMarkerLights),
     MouseRoutine(86, 64, 25, 25, CURSOR_HAND, MOUSE_LEFTSINGLE | MOUSE_DOWN_REPEAT, OmiTestButton),
     MouseEndParent(),
     MouseEnd(),
@@ -63,11 +66,4 @@ MOUSERECT omiMouse[] = {
 
 }  // namespace
 
-GAUGEHDR OMI = {
-    .gauge_header_version = GAUGEHDR_VERSION,
-    .gauge_name = "OMI",
-    .elements_list = omiElements,
-    .size_x_mm = 100,
-    .mouse_rect = omiMouse,
-    .gauge_callback = SoundingSwitchRoutine<omiSound>,
-};
+GAUGEHDR OMI = GaugeHeader("OMI", omiElements, 100, omiMouse, SoundingSwitchRoutine<omiSound>);

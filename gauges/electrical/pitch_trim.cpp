@@ -1,5 +1,7 @@
 // Pitch_Trim_Indicator: a strip whose index bar shows the elevator trim,
 // moving half as far per unit below zero as above it.
+//
+// Reads:  tokenElevatorTrim.  Sends, plays, keeps: nothing.
 #include "module/gauge_builders.h"
 
 extern GAUGEHDR Pitch_Trim_Indicator;
@@ -15,31 +17,23 @@ FLOAT64 FSAPI PitchTrimBar(ELEMENT_SLIDER* bar) {
 }
 
 ELEMENT_SLIDER trimBar = {
-    .header = ElementHeader(ELEMENT_TYPE_SLIDER, 4400, {0, 32}, &Pitch_Trim_Indicator, nullptr, 0x4083),
-    .source_var_x = Token(0),
+    .header = ElementHeader(ELEMENT_TYPE_SLIDER, 4400, {0, 32}, &Pitch_Trim_Indicator, nullptr, IMAGE_NEEDLE),
+    .source_var_x = Token(tokenNone),
     .scale_x = 0.0,
-    .source_var_y = Token(783),
+    .source_var_y = Token(tokenElevatorTrim),
     .scale_y = trimPixelsPerUnit,
     .update_y_cb = PitchTrimBar,
 };
 ELEMENT_HEADER* trimScaleNext[] = {&trimBar.header, nullptr};
-ELEMENT_STATIC_IMAGE trimScale = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 4390, {0, 0}, &Pitch_Trim_Indicator, trimScaleNext, 0x4003),
-};
+ELEMENT_STATIC_IMAGE trimScale = StaticImage(4390, &Pitch_Trim_Indicator, trimScaleNext, IMAGE_DIAL);
 ELEMENT_HEADER* trimElements[] = {&trimScale.header, nullptr};
 
 MOUSERECT trimMouse[] = {
-    MouseGauge(0xAB54),
+    MouseGauge(helpPitchTrim),
     MouseEndParent(),
     MouseEnd(),
 };
 
 }  // namespace
 
-GAUGEHDR Pitch_Trim_Indicator = {
-    .gauge_header_version = GAUGEHDR_VERSION,
-    .gauge_name = "Pitch_Trim_Indicator",
-    .elements_list = trimElements,
-    .size_x_mm = 15,
-    .mouse_rect = trimMouse,
-};
+GAUGEHDR Pitch_Trim_Indicator = GaugeHeader("Pitch_Trim_Indicator", trimElements, 15, trimMouse);

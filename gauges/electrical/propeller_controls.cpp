@@ -2,6 +2,13 @@
 // shown pressed while the mouse button is held, and the spring-loaded
 // electric pitch switch, whose lever deflects for a short while in the
 // direction the pitch moved. None of them makes a sound.
+//
+// Reads:  tokenEngine1PropellerPitch (moved to the placed engine).
+// Sends:  feather and pitch-reset events per button; engine 1's pitch
+//         decrease and increase from the pitch switch.
+// Plays:  nothing.
+// Keeps:  the buttons' pressed flags; the pitch switch's last value and hold
+//         counters per engine.
 #include <cstddef>
 
 #include "module/gauge_builders.h"
@@ -35,16 +42,16 @@ struct PropellerButton {
     const char* name{};
     SINT32 plate{};
     SINT32 pressedImage{};
-    UINT32 event{};
+    KeyEvent event{};
     const char* tooltip{};
     std::int32_t* pressed{};
 };
 
 constexpr PropellerButton propellerButtons[] = {
-    {&Propeller_Feather_Left, "Propeller_Feather_Left", 4370, 4380, 0x103E9, "Feathers left propeller", &featherLeftPressed},
-    {&Propeller_Feather_Right, "Propeller_Feather_Right", 4370, 4380, 0x103EA, "Feathers right propeller", &featherRightPressed},
-    {&Propeller_Reset_Left, "Propeller_Reset_Left", 4330, 4340, 0x101D3, "Resets left propeller pitch", &resetLeftPressed},
-    {&Propeller_Reset_Right, "Propeller_Reset_Right", 4350, 4360, 0x101D8, "Resets right propeller pitch", &resetRightPressed},
+    {&Propeller_Feather_Left, "Propeller_Feather_Left", 4370, 4380, keyPropeller1Feather, "Feathers left propeller", &featherLeftPressed},
+    {&Propeller_Feather_Right, "Propeller_Feather_Right", 4370, 4380, keyPropeller2Feather, "Feathers right propeller", &featherRightPressed},
+    {&Propeller_Reset_Left, "Propeller_Reset_Left", 4330, 4340, keyPropeller1PitchReset, "Resets left propeller pitch", &resetLeftPressed},
+    {&Propeller_Reset_Right, "Propeller_Reset_Right", 4350, 4360, keyPropeller2PitchReset, "Resets right propeller pitch", &resetRightPressed},
 };
 
 // Click, repeated while held, and the release that lets go.
@@ -74,15 +81,13 @@ struct PropellerButtonGauge {
     static FLOAT64 FSAPI Picture(ELEMENT_ICON*) { return *button.pressed != 0 ? 0.0 : -1.0; }
 
     static inline ELEMENT_ICON pressedIcon = {
-        .header = ElementHeader(ELEMENT_TYPE_ICON, button.pressedImage, {0, 0}, button.gauge, nullptr, 0x3),
+        .header = ElementHeader(ELEMENT_TYPE_ICON, button.pressedImage, {0, 0}, button.gauge, nullptr, IMAGE_PLATE),
         .scale = 1.0,
         .picture_count = 1,
         .update_cb = Picture,
     };
     static inline ELEMENT_HEADER* plateNext[] = {&pressedIcon.header, nullptr};
-    static inline ELEMENT_STATIC_IMAGE plate = {
-        .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, button.plate, {0, 0}, button.gauge, plateNext, 0x3),
-    };
+    static inline ELEMENT_STATIC_IMAGE plate = StaticImage(button.plate, button.gauge, plateNext, IMAGE_PLATE);
     static inline ELEMENT_HEADER* elements[] = {&plate.header, nullptr};
     static inline MOUSERECT mouse[] = {
         MouseGauge(),
@@ -93,26 +98,19 @@ struct PropellerButtonGauge {
     };
 
     static constexpr GAUGEHDR Header() {
-        return GAUGEHDR{
-            .gauge_header_version = GAUGEHDR_VERSION,
-            .gauge_name = button.name,
-            .elements_list = elements,
-            .size_x_mm = 40,
-            .mouse_rect = mouse,
-        };
+        return GaugeHeader(button.name, elements, 40, mouse);
     }
 };
 
 // ---- Propeller_Switch ----
 
 constexpr std::int32_t pitchHoldUpdates = 9;
-constexpr SINT32 pitchTokenEngine1 = 394;
 
 // The engine whose pitch the lever watches, from the token the gauge's
 // parameters gave it at install; engine 1 for anything else.
 int PitchEngine(SINT32 token) {
     for (int engine = 1; engine <= pitchEngines; ++engine) {
-        if (EngineToken(pitchTokenEngine1, engine) == token) return engine - 1;
+        if (EngineToken(tokenEngine1PropellerPitch, engine) == token) return engine - 1;
     }
     return 0;
 }
@@ -139,32 +137,28 @@ FLOAT64 FSAPI PitchSwitchLever(ELEMENT_ICON* lever) {
     return 0.0;
 }
 
-// Every placed pitch switch sends these same two events, whatever engine its
+// Every placed pitch switch sends engine 1's two events, whatever engine its
 // parameters name.
-constexpr UINT32 keyPitchDecrease = 0x101D5;
-constexpr UINT32 keyPitchIncrease = 0x10450;
 
 SINT32 FSAPI PitchSwitchDown(MOUSECALLBACK_POINT*, UINT32) {
-    TriggerKeyEvent(keyPitchDecrease, 0);
+    TriggerKeyEvent(keyPropeller1PitchDecrease, 0);
     return 0;
 }
 
 SINT32 FSAPI PitchSwitchUp(MOUSECALLBACK_POINT*, UINT32) {
-    TriggerKeyEvent(keyPitchIncrease, 0);
+    TriggerKeyEvent(keyPropeller1PitchIncrease, 0);
     return 0;
 }
 
 ELEMENT_ICON pitchLever = {
-    .header = ElementHeader(ELEMENT_TYPE_ICON, 4290, {0, 0}, &Propeller_Switch, nullptr, 0x3),
-    .source_var = Token(pitchTokenEngine1),
+    .header = ElementHeader(ELEMENT_TYPE_ICON, 4290, {0, 0}, &Propeller_Switch, nullptr, IMAGE_PLATE),
+    .source_var = Token(tokenEngine1PropellerPitch),
     .scale = 1.0,
     .picture_count = 3,
     .update_cb = PitchSwitchLever,
 };
 ELEMENT_HEADER* pitchPlateNext[] = {&pitchLever.header, nullptr};
-ELEMENT_STATIC_IMAGE pitchPlate = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 4280, {0, 0}, &Propeller_Switch, pitchPlateNext, 0x3),
-};
+ELEMENT_STATIC_IMAGE pitchPlate = StaticImage(4280, &Propeller_Switch, pitchPlateNext, IMAGE_PLATE);
 ELEMENT_HEADER* pitchElements[] = {&pitchPlate.header, nullptr};
 
 constexpr UINT32 pitchSwitchFlags = MOUSE_LEFTSINGLE | MOUSE_DOWN_REPEAT;
@@ -184,11 +178,5 @@ GAUGEHDR Propeller_Feather_Right = PropellerButtonGauge<1>::Header();
 GAUGEHDR Propeller_Reset_Left = PropellerButtonGauge<2>::Header();
 GAUGEHDR Propeller_Reset_Right = PropellerButtonGauge<3>::Header();
 
-GAUGEHDR Propeller_Switch = {
-    .gauge_header_version = GAUGEHDR_VERSION,
-    .gauge_name = "Propeller_Switch",
-    .elements_list = pitchElements,
-    .size_x_mm = 40,
-    .mouse_rect = pitchMouse,
-    .gauge_callback = EngineGaugeRoutine,
-};
+GAUGEHDR Propeller_Switch =
+    GaugeHeader("Propeller_Switch", pitchElements, 40, pitchMouse, EngineGaugeRoutine);

@@ -1,5 +1,12 @@
 // Shut_Down: brings an aircraft standing on the ground cold and dark whenever
 // the panel is connected to its window; a panel loaded in flight keeps running.
+//
+// Reads:  tokenOnGround, tokenEngine1System/2, tokenEngine1Propeller/2.
+// Sends:  throttles closed, engine systems off, propeller levers back,
+//         magnetos off, radio identifier audio off.
+// Plays:  nothing.
+// Keeps:  writes the radio power and ident flags and the engine box selector
+//         positions of SystemsState.
 #include "gauges/electrical/systems_state.h"
 #include "module/gauge_builders.h"
 #include "module/host_services.h"
@@ -8,23 +15,8 @@ extern GAUGEHDR Shut_Down;
 
 namespace {
 
-constexpr SINT32 tokenOnGround = 60;
-constexpr SINT32 tokenEngine1System = 895;
-constexpr SINT32 tokenEngine2System = 896;
-constexpr SINT32 tokenEngine1Propeller = 560;
-constexpr SINT32 tokenEngine2Propeller = 570;
-
-constexpr UINT32 keyThrottle1Closed = 0x1011C;
-constexpr UINT32 keyThrottle2Closed = 0x1011D;
-constexpr UINT32 keyPropeller1Set = 0x1017F;
-constexpr UINT32 keyPropeller2Set = 0x10180;
-constexpr UINT32 keyEngine1SystemToggle = 0x103BE;
-constexpr UINT32 keyEngine2SystemToggle = 0x103BF;
-constexpr UINT32 keyMagnetos1Off = 0x10187;
-constexpr UINT32 keyMagnetos2Off = 0x1018D;
-constexpr UINT32 keyAdfIdentOff = 0x1012C;
-constexpr UINT32 keyNav1IdentOff = 0x10128;
-constexpr UINT32 keyNav2IdentOff = 0x10129;
+// The lever position of a closed throttle.
+constexpr UINT32 leverClosed = 0;
 
 // NaN compares false: a token that is not a number is not positive.
 bool TokenPositive(SINT32 token) { return LookupNumber(token) > 0.0; }
@@ -33,11 +25,11 @@ void FSAPI ShutDownRoutine(GAUGEHDR*, SINT32 serviceId, UINT32) {
     if (serviceId != PANEL_SERVICE_CONNECT_TO_WINDOW) return;
     if (!TokenPositive(tokenOnGround)) return;
 
-    TriggerKeyEvent(keyThrottle1Closed);
+    TriggerKeyEvent(keyThrottle1Set, leverClosed);
     if (TokenPositive(tokenEngine1System)) TriggerKeyEvent(keyEngine1SystemToggle);
     if (TokenPositive(tokenEngine1Propeller)) TriggerKeyEvent(keyPropeller1Set, 0);
 
-    TriggerKeyEvent(keyThrottle2Closed);
+    TriggerKeyEvent(keyThrottle2Set, leverClosed);
     if (TokenPositive(tokenEngine2System)) TriggerKeyEvent(keyEngine2SystemToggle);
     if (TokenPositive(tokenEngine2Propeller)) TriggerKeyEvent(keyPropeller2Set, 0);
 
@@ -59,9 +51,7 @@ void FSAPI ShutDownRoutine(GAUGEHDR*, SINT32 serviceId, UINT32) {
     xpdrPower = 0;
 }
 
-ELEMENT_STATIC_IMAGE shutDownPlate = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 40, {0, 0}, &Shut_Down, nullptr, 0x3),
-};
+ELEMENT_STATIC_IMAGE shutDownPlate = StaticImage(40, &Shut_Down, nullptr, IMAGE_PLATE);
 
 ELEMENT_HEADER* shutDownElements[] = {&shutDownPlate.header, nullptr};
 
@@ -70,11 +60,4 @@ MOUSERECT shutDownMouse[] = {MouseGauge(), MouseEnd()};
 
 }  // namespace
 
-GAUGEHDR Shut_Down = {
-    .gauge_header_version = GAUGEHDR_VERSION,
-    .gauge_name = "Shut_Down",
-    .elements_list = shutDownElements,
-    .size_x_mm = 30,
-    .mouse_rect = shutDownMouse,
-    .gauge_callback = ShutDownRoutine,
-};
+GAUGEHDR Shut_Down = GaugeHeader("Shut_Down", shutDownElements, 30, shutDownMouse, ShutDownRoutine);

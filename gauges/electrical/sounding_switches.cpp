@@ -5,8 +5,14 @@
 // gauge only shows it and asks for a change. The table below holds what
 // differs between the members; SoundingSwitch builds every member's records
 // and routines from its row.
+//
+// Reads:  each member's system token (lights, masters, heaters, parking brake).
+// Sends:  each member's toggle event(s).
+// Plays:  waveSwitchClick, or waveParkingBrake for the parking brake.
+// Keeps:  nothing; the simulator keeps the systems' state.
 #include <array>
 #include <cstddef>
+#include <iterator>
 
 #include "gauges/electrical/sounding_switch.h"
 #include "module/gauge_builders.h"
@@ -55,59 +61,55 @@ struct SoundingSwitchMember {
     SINT32 plate{};
     SINT32 lever{};           // images: lever (off) and lever + 1 (on)
     PIXPOINT leverAt{};
-    SINT32 token{};
+    SimToken token{};
     Box click{};              // no click area when its width is 0
-    UINT32 events[2]{};       // sent in order; 0 = none
-    UINT32 parentHelpId{};
-    UINT32 tooltipHelpId{};   // a tooltip entry after the parent, 0 = none
-    std::uint16_t waveId{};
+    KeyEvent events[2]{};     // sent in order; keyNone = none
+    HelpId parentHelpId{};
+    HelpId tooltipHelpId{};   // a tooltip entry after the parent, helpNone = none
+    Wave waveId{};
     ICON_UPDATE_CALLBACK leverValue{};
 };
 
-constexpr UINT32 keyLandingLights = 0x100D7;
-constexpr UINT32 keyLandingLightsSet = 0x102C0;
-constexpr std::uint16_t waveSwitchClick = 10;
-constexpr std::uint16_t waveParkingBrake = 20;
 constexpr Box verticalClick = {0, 14, 35, 80};
 
 // clang-format off
 constexpr SoundingSwitchMember soundingSwitches[] = {
     {.gauge = &Avionics_Switch, .name = "Avionics_Switch", .sizeMm = 20, .plate = 2420, .lever = 2430,
-     .token = 740, .click = verticalClick, .events = {0x102F5}, .parentHelpId = 0xAB0F,
+     .token = tokenAvionicsMaster, .click = verticalClick, .events = {keyAvionicsMasterToggle}, .parentHelpId = helpAvionicsSwitch,
      .waveId = waveSwitchClick, .leverValue = LeverFollowsToken},
     {.gauge = &Battery_Switch, .name = "Battery_Switch", .sizeMm = 80, .plate = 2440, .lever = 2450,
-     .token = 364, .click = {14, 0, 80, 35}, .events = {0x102C1}, .parentHelpId = 0xAB13,
+     .token = tokenBatteryMaster, .click = {14, 0, 80, 35}, .events = {keyBatteryMasterToggle}, .parentHelpId = helpBatterySwitch,
      .waveId = waveSwitchClick, .leverValue = LeverFollowsToken},
     {.gauge = &Beacon_Lights_Switch, .name = "Beacon_Lights_Switch", .sizeMm = 20, .plate = 2420, .lever = 2430,
-     .token = 368, .click = verticalClick, .events = {0x102BF}, .parentHelpId = 0xAB3D,
+     .token = tokenBeaconLights, .click = verticalClick, .events = {keyBeaconLightsToggle}, .parentHelpId = helpBeaconLights,
      .waveId = waveSwitchClick, .leverValue = LeverFollowsToken},
     // Landing and taxi lights are one system shown twice.
     {.gauge = &Landing_Lights_Switch, .name = "Landing_Lights_Switch", .sizeMm = 20, .plate = 2420, .lever = 2430,
-     .token = 14, .click = verticalClick, .events = {keyLandingLights, keyLandingLightsSet}, .parentHelpId = 0xAB3E,
+     .token = tokenLandingLights, .click = verticalClick, .events = {keyLandingLightsToggle, keyLandingLightsSet}, .parentHelpId = helpLandingLights,
      .waveId = waveSwitchClick, .leverValue = LeverFollowsToken},
     {.gauge = &Taxi_Lights_Switch, .name = "Taxi_Lights_Switch", .sizeMm = 20, .plate = 3170, .lever = 3190,
-     .token = 14, .click = {2, 5, 35, 130}, .events = {keyLandingLights, keyLandingLightsSet}, .parentHelpId = 0xAB3E,
+     .token = tokenLandingLights, .click = {2, 5, 35, 130}, .events = {keyLandingLightsToggle, keyLandingLightsSet}, .parentHelpId = helpLandingLights,
      .waveId = waveSwitchClick, .leverValue = LeverFollowsToken},
     {.gauge = &Navigation_Lights_Switch, .name = "Navigation_Lights_Switch", .sizeMm = 20, .plate = 2420, .lever = 2430,
-     .token = 619, .click = verticalClick, .events = {0x1034B}, .parentHelpId = 0xAB3F,
+     .token = tokenNavigationLights, .click = verticalClick, .events = {keyNavigationLightsToggle}, .parentHelpId = helpNavigationLights,
      .waveId = waveSwitchClick, .leverValue = LeverFollowsToken},
     {.gauge = &Panel_Lights_Switch, .name = "Panel_Lights_Switch", .sizeMm = 20, .plate = 2420, .lever = 2430,
-     .token = 10, .click = verticalClick, .events = {0x100D6}, .parentHelpId = 0xAB40,
+     .token = tokenPanelLights, .click = verticalClick, .events = {keyPanelLightsToggle}, .parentHelpId = helpPanelLights,
      .waveId = waveSwitchClick, .leverValue = LeverFollowsToken},
     {.gauge = &Strobe_Lights_Switch, .name = "Strobe_Lights_Switch", .sizeMm = 20, .plate = 2420, .lever = 2430,
-     .token = 11, .click = verticalClick, .events = {0x10018}, .parentHelpId = 0xAB42,
+     .token = tokenStrobeLights, .click = verticalClick, .events = {keyStrobeLightsToggle}, .parentHelpId = helpStrobeLights,
      .waveId = waveSwitchClick, .leverValue = LeverFollowsToken},
     {.gauge = &Pitot_Heat_Switch, .name = "Pitot_Heat_Switch", .sizeMm = 20, .plate = 2420, .lever = 2430,
-     .token = 13, .click = verticalClick, .events = {0x10142}, .parentHelpId = 0xAB57,
+     .token = tokenPitotHeat, .click = verticalClick, .events = {keyPitotHeatToggle}, .parentHelpId = helpPitotHeat,
      .waveId = waveSwitchClick, .leverValue = LeverFollowsToken},
     {.gauge = &Prop_DeIce_Switch, .name = "Prop_DeIce_Switch", .sizeMm = 20, .plate = 2420, .lever = 2430,
-     .token = 904, .click = verticalClick, .events = {0x10322}, .parentHelpId = 0xAC81,
+     .token = tokenPropellerDeIce, .click = verticalClick, .events = {keyPropellerDeIceToggle}, .parentHelpId = helpPropellerDeIce,
      .waveId = waveSwitchClick, .leverValue = LeverFollowsToken},
     {.gauge = &Wings_DeIce_Switch, .name = "Wings_DeIce_Switch", .sizeMm = 20, .plate = 2420, .lever = 2430,
-     .token = 905, .click = verticalClick, .events = {0x10321}, .tooltipHelpId = 0x31BC,
+     .token = tokenWingsDeIce, .click = verticalClick, .events = {keyWingsDeIceToggle}, .tooltipHelpId = tooltipWingsDeIce,
      .waveId = waveSwitchClick, .leverValue = LeverFollowsToken},
     {.gauge = &Parking_Brake, .name = "Parking_Brake", .sizeMm = 52, .plate = 3150, .lever = 3160,
-     .token = 323, .click = {0, 0, 127, 155}, .events = {0x100D8}, .parentHelpId = 0xAB51,
+     .token = tokenParkingBrake, .click = {0, 0, 127, 155}, .events = {keyParkingBrake}, .parentHelpId = helpParkingBrake,
      .waveId = waveParkingBrake, .leverValue = ParkingBrakeHandle},
     // Fixed switches: no click area, nothing sent; their click is loaded but
     // never played.
@@ -118,7 +120,7 @@ constexpr SoundingSwitchMember soundingSwitches[] = {
 };
 // clang-format on
 
-constexpr std::size_t soundingSwitchCount = sizeof soundingSwitches / sizeof soundingSwitches[0];
+constexpr std::size_t soundingSwitchCount = std::size(soundingSwitches);
 
 constexpr std::size_t MemberIndex(const GAUGEHDR* gauge) {
     for (std::size_t i = 0; i < soundingSwitchCount; ++i) {
@@ -147,16 +149,14 @@ struct SoundingSwitch {
     }
 
     static inline ELEMENT_ICON lever = {
-        .header = ElementHeader(ELEMENT_TYPE_ICON, member.lever, member.leverAt, Gauge, nullptr, 0x3),
+        .header = ElementHeader(ELEMENT_TYPE_ICON, member.lever, member.leverAt, Gauge, nullptr, IMAGE_PLATE),
         .source_var = Token(member.token),
         .scale = 1.0,
         .picture_count = 2,
         .update_cb = member.leverValue,
     };
     static inline ELEMENT_HEADER* plateNext[] = {&lever.header, nullptr};
-    static inline ELEMENT_STATIC_IMAGE plate = {
-        .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, member.plate, {0, 0}, Gauge, plateNext, 0x3),
-    };
+    static inline ELEMENT_STATIC_IMAGE plate = StaticImage(member.plate, Gauge, plateNext, IMAGE_PLATE);
     static inline ELEMENT_HEADER* elements[] = {&plate.header, nullptr};
 
     // Parent, its tooltip entry if any, the click area if any, end of parent;
@@ -177,14 +177,8 @@ struct SoundingSwitch {
     static inline std::array<MOUSERECT, mouseSlots> mouse = MouseList();
 
     static constexpr GAUGEHDR Header() {
-        return GAUGEHDR{
-            .gauge_header_version = GAUGEHDR_VERSION,
-            .gauge_name = member.name,
-            .elements_list = elements,
-            .size_x_mm = member.sizeMm,
-            .mouse_rect = mouse.data(),
-            .gauge_callback = SoundingSwitchRoutine<sound>,
-        };
+        return GaugeHeader(member.name, elements, member.sizeMm, mouse.data(),
+                           SoundingSwitchRoutine<sound>);
     }
 };
 

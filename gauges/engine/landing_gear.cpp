@@ -1,5 +1,10 @@
 // Landing gear: a green lamp per leg for down and locked, a red lamp that
 // blinks while the leg travels, and the two-position gear handle.
+//
+// Reads:  tokenLeftGear, tokenRightGear, tokenCentreGear, tokenGearHandle,
+//         tokenSimulationTime.
+// Sends:  keyGearToggle from the handle.
+// Plays, keeps: nothing.
 #include <cmath>
 
 #include "module/gauge_builders.h"
@@ -9,15 +14,6 @@ extern GAUGEHDR Gear_Lamps;
 extern GAUGEHDR Gear_Lever;
 
 namespace {
-
-constexpr UINT32 plateFlags = IMAGE_USE_ERASE | IMAGE_USE_TRANSPARENCY;
-constexpr UINT32 lampFlags = IMAGE_USE_BRIGHT | IMAGE_USE_ERASE | IMAGE_USE_TRANSPARENCY;
-
-constexpr SINT32 tokenLeftGear = 333;
-constexpr SINT32 tokenRightGear = 334;
-constexpr SINT32 tokenCentreGear = 332;
-constexpr SINT32 tokenGearHandle = 331;
-constexpr SINT32 tokenSimulationTime = 604;  // seconds
 
 // Gear extension: above this down and locked, below the other up and locked.
 constexpr FLOAT64 gearDownLocked = 16300;
@@ -58,7 +54,7 @@ constexpr ELEMENT_ICON Lamp(SINT32 bitmap, PIXPOINT position, SINT32 token,
                             ICON_UPDATE_CALLBACK routine) {
     return ELEMENT_ICON{
         .header = ElementHeader(ELEMENT_TYPE_ICON, bitmap, position, &Gear_Lamps, nullptr,
-                                lampFlags, lampFailures),
+                                IMAGE_LAMP, lampFailures),
         .source_var = Token(token),
         .scale = 1.0,
         .picture_count = 1,
@@ -80,14 +76,11 @@ ELEMENT_HEADER* lampPlateNext[] = {&leftGreen.header,  &leftRed.header,     &rig
                                    &rightRed.header,   &centreGreen.header, &centreRed.header,
                                    nullptr};
 
-ELEMENT_STATIC_IMAGE lampPlate = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 270, {0, 0}, &Gear_Lamps, lampPlateNext,
-                            plateFlags),
-};
+ELEMENT_STATIC_IMAGE lampPlate = StaticImage(270, &Gear_Lamps, lampPlateNext, IMAGE_PLATE);
 
 ELEMENT_HEADER* lampElements[] = {&lampPlate.header, nullptr};
 
-MOUSERECT lampMouse[] = {MouseGauge(0xAB31), MouseEnd()};
+MOUSERECT lampMouse[] = {MouseGauge(helpGearLamps), MouseEnd()};
 
 // ---------------------------------------------------------------------------
 // Gear_Lever: image 0 handle up, image 1 handle down.
@@ -97,10 +90,8 @@ FLOAT64 FSAPI GearHandleValue(ELEMENT_ICON* handle) {
     return handle->source_var.var_value.n >= gearHandleDown ? 1 : 0;
 }
 
-constexpr UINT32 keyGearToggle = 0x10022;
-
 ELEMENT_ICON gearHandle = {
-    .header = ElementHeader(ELEMENT_TYPE_ICON, 2390, {0, 38}, &Gear_Lever, nullptr, plateFlags),
+    .header = ElementHeader(ELEMENT_TYPE_ICON, 2390, {0, 38}, &Gear_Lever, nullptr, IMAGE_PLATE),
     .source_var = Token(tokenGearHandle),
     .scale = 1.0,
     .picture_count = 2,
@@ -109,33 +100,17 @@ ELEMENT_ICON gearHandle = {
 
 ELEMENT_HEADER* leverPlateNext[] = {&gearHandle.header, nullptr};
 
-ELEMENT_STATIC_IMAGE leverPlate = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 2380, {0, 0}, &Gear_Lever, leverPlateNext,
-                            plateFlags),
-};
+ELEMENT_STATIC_IMAGE leverPlate = StaticImage(2380, &Gear_Lever, leverPlateNext, IMAGE_PLATE);
 
 ELEMENT_HEADER* leverElements[] = {&leverPlate.header, nullptr};
 
 MOUSERECT leverMouse[] = {
-    MouseGauge(0xAB30),
+    MouseGauge(helpGearLever),
     MouseEvent(0, 0, 125, 135, CURSOR_HAND, MOUSE_LEFTSINGLE, keyGearToggle),
     MouseEnd(),
 };
 
 }  // namespace
 
-GAUGEHDR Gear_Lamps = {
-    .gauge_header_version = GAUGEHDR_VERSION,
-    .gauge_name = "Gear_Lamps",
-    .elements_list = lampElements,
-    .size_x_mm = 40,
-    .mouse_rect = lampMouse,
-};
-
-GAUGEHDR Gear_Lever = {
-    .gauge_header_version = GAUGEHDR_VERSION,
-    .gauge_name = "Gear_Lever",
-    .elements_list = leverElements,
-    .size_x_mm = 40,
-    .mouse_rect = leverMouse,
-};
+GAUGEHDR Gear_Lamps = GaugeHeader("Gear_Lamps", lampElements, 40, lampMouse);
+GAUGEHDR Gear_Lever = GaugeHeader("Gear_Lever", leverElements, 40, leverMouse);

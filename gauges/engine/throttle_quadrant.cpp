@@ -1,6 +1,10 @@
 // Throttle_Quadrant: the two throttle and two propeller levers as sliders on
 // their lever tokens. Clicking or dragging in a lever's track sets the lever to
 // where the mouse stands: top of the track fully forward, bottom fully back.
+//
+// Reads:  the throttle and propeller lever tokens of engines 1 and 2.
+// Sends:  keyThrottle1Set/2 and keyPropeller1Set/2 with the lever position.
+// Plays, keeps: nothing.
 #include "module/gauge_builders.h"
 #include "module/host_services.h"
 #include "module/numbers.h"
@@ -9,13 +13,7 @@ extern GAUGEHDR Throttle_Quadrant;
 
 namespace {
 
-constexpr UINT32 leverFlags = IMAGE_USE_ERASE | IMAGE_USE_TRANSPARENCY;
 constexpr UINT32 leverMouseFlags = MOUSE_LEFTSINGLE | MOUSE_LEFTDRAG;
-
-constexpr UINT32 keyThrottle1Set = 0x1011C;
-constexpr UINT32 keyThrottle2Set = 0x1011D;
-constexpr UINT32 keyPropeller1Set = 0x1017F;
-constexpr UINT32 keyPropeller2Set = 0x10180;
 
 // Lever position sent with the key events: 0 fully back, this fully forward.
 constexpr FLOAT64 leverFullTravel = 16384.0;
@@ -31,14 +29,14 @@ FLOAT64 LeverFraction(FLOAT64 y, FLOAT64 h) {
 
 // Mouse routine of a lever track; the pair tracks between two levers set
 // both, the first event before the second.
-template <UINT32 FirstEvent, UINT32 SecondEvent = 0>
+template <KeyEvent FirstEvent, KeyEvent SecondEvent = keyNone>
 SINT32 FSAPI LeverFromClick(MOUSECALLBACK_POINT* point, UINT32) {
     if (!point || !point->rect) return 0;
     const FLOAT64 fraction =
         LeverFraction(point->y, point->rect->relative_box_size.y);
     const auto value = static_cast<UINT32>(TruncateToInt32(fraction * leverFullTravel));
     TriggerKeyEvent(FirstEvent, value);
-    if (SecondEvent != 0) TriggerKeyEvent(SecondEvent, value);
+    if (SecondEvent != keyNone) TriggerKeyEvent(SecondEvent, value);
     return 0;
 }
 
@@ -51,7 +49,7 @@ constexpr ELEMENT_SLIDER Lever(SINT32 bitmap, PIXPOINT position, SINT32 token, F
                                SLIDER_UPDATE_CALLBACK routine) {
     return ELEMENT_SLIDER{
         .header = ElementHeader(ELEMENT_TYPE_SLIDER, bitmap, position, &Throttle_Quadrant,
-                                nullptr, leverFlags),
+                                nullptr, IMAGE_PLATE),
         .scale_x = 1.0,
         .source_var_y = Token(token),
         .scale_y = -travel,
@@ -59,26 +57,23 @@ constexpr ELEMENT_SLIDER Lever(SINT32 bitmap, PIXPOINT position, SINT32 token, F
     };
 }
 
-ELEMENT_SLIDER propeller2Lever = Lever(4270, {49, 275}, 432, 182, nullptr);
-ELEMENT_SLIDER propeller1Lever = Lever(4260, {2, 275}, 393, 182, nullptr);
-ELEMENT_SLIDER throttle2Lever = Lever(4250, {166, 276}, 431, 236, LeverAsDelivered);
-ELEMENT_SLIDER throttle1Lever = Lever(4240, {84, 276}, 392, 236, LeverAsDelivered);
+ELEMENT_SLIDER propeller2Lever = Lever(4270, {49, 275}, tokenEngine2PropellerLever, 182, nullptr);
+ELEMENT_SLIDER propeller1Lever = Lever(4260, {2, 275}, tokenEngine1PropellerLever, 182, nullptr);
+ELEMENT_SLIDER throttle2Lever = Lever(4250, {166, 276}, tokenEngine2ThrottleLever, 236, LeverAsDelivered);
+ELEMENT_SLIDER throttle1Lever = Lever(4240, {84, 276}, tokenEngine1ThrottleLever, 236, LeverAsDelivered);
 
 ELEMENT_HEADER* quadrantNext[] = {&propeller2Lever.header, &propeller1Lever.header,
                                   &throttle2Lever.header, &throttle1Lever.header, nullptr};
 
-ELEMENT_STATIC_IMAGE quadrant = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 4230, {0, 0}, &Throttle_Quadrant,
-                            quadrantNext, leverFlags),
-};
+ELEMENT_STATIC_IMAGE quadrant = StaticImage(4230, &Throttle_Quadrant, quadrantNext, IMAGE_PLATE);
 
 ELEMENT_HEADER* quadrantElements[] = {&quadrant.header, nullptr};
 
 MOUSERECT quadrantMouse[] = {
     MouseGauge(),
-    MouseParent(91, 40, 150, 304, 0xAB6C),  // throttle levers
+    MouseParent(91, 40, 150, 304, helpThrottleLevers),
     MouseEndParent(),
-    MouseParent(2, 93, 85, 246, 0xAB6B),  // propeller levers
+    MouseParent(2, 93, 85, 246, helpPropellerLevers),
     MouseEndParent(),
     MouseRoutine(91, 40, 67, 304, CURSOR_HAND, leverMouseFlags,
                  LeverFromClick<keyThrottle1Set>),
@@ -97,10 +92,4 @@ MOUSERECT quadrantMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Throttle_Quadrant = {
-    .gauge_header_version = GAUGEHDR_VERSION,
-    .gauge_name = "Throttle_Quadrant",
-    .elements_list = quadrantElements,
-    .size_x_mm = 123,
-    .mouse_rect = quadrantMouse,
-};
+GAUGEHDR Throttle_Quadrant = GaugeHeader("Throttle_Quadrant", quadrantElements, 123, quadrantMouse);

@@ -1,4 +1,6 @@
 // Airspeed: a needle on the indicated-airspeed token with stops at 0 and 300.
+//
+// Reads:  tokenIndicatedAirspeed.  Sends, plays, keeps: nothing.
 #include <iterator>
 
 #include "module/gauge_builders.h"
@@ -7,14 +9,8 @@ extern GAUGEHDR Airspeed;
 
 namespace {
 
-constexpr SINT32 tokenIndicatedAirspeed = 61;
-constexpr UINT32 helpAirspeed = 0xAB02;
-constexpr UINT32 tooltipAirspeed = 0x3002;
-
 // 3: bezel overlay
-ELEMENT_STATIC_IMAGE airspeedBezel = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 440, {0, 0}, &Airspeed, nullptr, 0x3),
-};
+ELEMENT_STATIC_IMAGE airspeedBezel = StaticImage(440, &Airspeed, nullptr, IMAGE_PLATE);
 ELEMENT_HEADER* airspeedNeedleNext[] = {&airspeedBezel.header, nullptr};
 
 // 2: needle. The doubled end rows hold it on the stops below 0 and above 300.
@@ -35,7 +31,7 @@ FAILURE_RECORD airspeedNeedleFailures[] = {
 };
 ELEMENT_NEEDLE airspeedNeedle = {
     .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 430, {150, 150}, &Airspeed, airspeedNeedleNext,
-                            0x4083, airspeedNeedleFailures, {43, 28}),
+                            IMAGE_NEEDLE, airspeedNeedleFailures, {43, 28}),
     .source_var = Token(tokenIndicatedAirspeed),
     .nonlinearity = airspeedTable,
     .nonlinearity_table_size = std::size(airspeedTable),
@@ -43,10 +39,7 @@ ELEMENT_NEEDLE airspeedNeedle = {
 ELEMENT_HEADER* airspeedDialNext[] = {&airspeedNeedle.header, nullptr};
 
 // 1: dial
-ELEMENT_STATIC_IMAGE airspeedDial = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 420, {0, 0}, &Airspeed, airspeedDialNext,
-                            0x4003),
-};
+ELEMENT_STATIC_IMAGE airspeedDial = StaticImage(420, &Airspeed, airspeedDialNext, IMAGE_DIAL);
 
 ELEMENT_HEADER* airspeedElements[] = {&airspeedDial.header, nullptr};
 
@@ -58,10 +51,4 @@ MOUSERECT airspeedMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Airspeed = {
-    .gauge_header_version = GAUGEHDR_VERSION,
-    .gauge_name = "Airspeed",
-    .elements_list = airspeedElements,
-    .size_x_mm = 100,
-    .mouse_rect = airspeedMouse,
-};
+GAUGEHDR Airspeed = GaugeHeader("Airspeed", airspeedElements, 100, airspeedMouse);

@@ -1,5 +1,9 @@
 // Altimeter: altitude pointer, a four-drum altitude counter with leading-zero
 // masks, a four-drum barometric-setting counter and the baro knob.
+//
+// Reads:  tokenAltitude, tokenBaroSetting.
+// Sends:  keyBaroDown/keyBaroUp while the knob is held.
+// Plays, keeps: nothing.
 #include <iterator>
 
 #include "gauges/flight/drum_roll.h"
@@ -8,14 +12,6 @@
 extern GAUGEHDR Altimeter;
 
 namespace {
-
-constexpr SINT32 tokenAltitude = 74;
-constexpr SINT32 tokenBaroSetting = 75;  // millibars
-
-constexpr UINT32 helpAltimeter = 0xAB07;
-constexpr UINT32 helpBaroKnob = 0xAB3A;
-constexpr UINT32 keyBaroDown = 0x1015C;
-constexpr UINT32 keyBaroUp = 0x1015B;
 
 // A leading digit window is masked while the altitude is below its threshold.
 // NaN compares false and keeps the mask on.
@@ -28,12 +24,12 @@ FLOAT64 FSAPI DigitMaskValue(ELEMENT_ICON* element) {
 // A digit drum: step and roll band ride in the x minimum and maximum, the
 // drum's full range (ten steps) in the y minimum.
 constexpr ELEMENT_MOVING_IMAGE Drum(SINT32 bitmap, PIXPOINT position, ELEMENT_HEADER** next,
-                                    FAILURE_RECORD* failures, SINT32 token, FLOAT64 step,
+                                    FAILURE_RECORD* failures, SimToken token, FLOAT64 step,
                                     FLOAT64 rollBand) {
     return ELEMENT_MOVING_IMAGE{
         .header = ElementHeader(ELEMENT_TYPE_MOVING_IMAGE, bitmap, position, &Altimeter, next,
-                                0x4083, failures),
-        .source_var_x = Token(0),
+                                IMAGE_NEEDLE, failures),
+        .source_var_x = Token(tokenNone),
         .min_x = step,
         .max_x = rollBand,
         .source_var_y = Token(token),
@@ -47,7 +43,7 @@ constexpr ELEMENT_MOVING_IMAGE Drum(SINT32 bitmap, PIXPOINT position, ELEMENT_HE
 constexpr ELEMENT_ICON Mask(SINT32 bitmap, PIXPOINT position, ELEMENT_HEADER** next,
                             FAILURE_RECORD* failures, ICON_UPDATE_CALLBACK routine) {
     return ELEMENT_ICON{
-        .header = ElementHeader(ELEMENT_TYPE_ICON, bitmap, position, &Altimeter, next, 0x4083,
+        .header = ElementHeader(ELEMENT_TYPE_ICON, bitmap, position, &Altimeter, next, IMAGE_NEEDLE,
                                 failures),
         .source_var = Token(tokenAltitude),
         .scale = 0,
@@ -69,7 +65,7 @@ NONLINEARITY baroKnobTable[] = {
     {{27, 261}, 1070},
 };
 ELEMENT_NEEDLE baroKnob = {
-    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 370, {49, 261}, &Altimeter, nullptr, 0x83,
+    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 370, {49, 261}, &Altimeter, nullptr, IMAGE_KNOB,
                             nullptr, {22, 22}),
     .source_var = Token(tokenBaroSetting),
     .nonlinearity = baroKnobTable,
@@ -78,9 +74,7 @@ ELEMENT_NEEDLE baroKnob = {
 ELEMENT_HEADER* bezelNext[] = {&baroKnob.header, nullptr};
 
 // 15: bezel overlay
-ELEMENT_STATIC_IMAGE altimeterBezel = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 380, {0, 0}, &Altimeter, bezelNext, 0x3),
-};
+ELEMENT_STATIC_IMAGE altimeterBezel = StaticImage(380, &Altimeter, bezelNext, IMAGE_PLATE);
 ELEMENT_HEADER* pointerNext[] = {&altimeterBezel.header, nullptr};
 
 // 14: altitude pointer, one turn per 1000 without a stop.
@@ -89,7 +83,7 @@ NONLINEARITY altitudePointerTable[] = {
     {{150, 200}, 500},
 };
 ELEMENT_NEEDLE altitudePointer = {
-    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 310, {150, 150}, &Altimeter, pointerNext, 0x4083,
+    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 310, {150, 150}, &Altimeter, pointerNext, IMAGE_NEEDLE,
                             altitudeFailures, {10, 10}),
     .source_var = Token(tokenAltitude),
     .nonlinearity = altitudePointerTable,
@@ -139,10 +133,7 @@ ELEMENT_MOVING_IMAGE baroUnitsDrum =
 ELEMENT_HEADER* altimeterDialNext[] = {&baroUnitsDrum.header, nullptr};
 
 // 1: dial
-ELEMENT_STATIC_IMAGE altimeterDial = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 300, {0, 0}, &Altimeter, altimeterDialNext,
-                            0x4003),
-};
+ELEMENT_STATIC_IMAGE altimeterDial = StaticImage(300, &Altimeter, altimeterDialNext, IMAGE_DIAL);
 
 ELEMENT_HEADER* altimeterElements[] = {&altimeterDial.header, nullptr};
 
@@ -160,10 +151,4 @@ MOUSERECT altimeterMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Altimeter = {
-    .gauge_header_version = GAUGEHDR_VERSION,
-    .gauge_name = "Altimeter",
-    .elements_list = altimeterElements,
-    .size_x_mm = 100,
-    .mouse_rect = altimeterMouse,
-};
+GAUGEHDR Altimeter = GaugeHeader("Altimeter", altimeterElements, 100, altimeterMouse);

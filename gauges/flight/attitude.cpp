@@ -1,5 +1,9 @@
 // Attitude: a horizon card that slides with pitch and turns against bank, a
 // bank pointer, an adjustable aircraft symbol and the bezel.
+//
+// Reads:  tokenPitch, tokenBank, tokenAttitudeSymbolHeight.
+// Sends:  keyAttitudeSymbolDown/Up while the knob is held, keyAttitudeCorner.
+// Plays, keeps: nothing.
 #include <cmath>
 #include <iterator>
 
@@ -8,15 +12,6 @@
 extern GAUGEHDR Attitude;
 
 namespace {
-
-constexpr SINT32 tokenPitch = 78;          // degrees
-constexpr SINT32 tokenBank = 80;           // degrees
-constexpr SINT32 tokenSymbolHeight = 612;  // aircraft symbol adjustment
-
-constexpr UINT32 helpAttitude = 0xAB0D;
-constexpr UINT32 keyCornerClick = 0x10345;
-constexpr UINT32 keySymbolDown = 0x1030F;
-constexpr UINT32 keySymbolUp = 0x1030E;
 
 constexpr FLOAT64 pitchLimit = 40;  // degrees of card travel each way
 
@@ -40,17 +35,15 @@ FAILURE_RECORD horizonFailures[] = {
 };
 
 // 5: bezel
-ELEMENT_STATIC_IMAGE attitudeBezel = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 1130, {0, 0}, &Attitude, nullptr, 0x4003),
-};
+ELEMENT_STATIC_IMAGE attitudeBezel = StaticImage(1130, &Attitude, nullptr, IMAGE_DIAL);
 ELEMENT_HEADER* symbolNext[] = {&attitudeBezel.header, nullptr};
 
 // 4: aircraft symbol, moved up and down by its adjustment knob.
 ELEMENT_SLIDER aircraftSymbol = {
-    .header = ElementHeader(ELEMENT_TYPE_SLIDER, 1100, {68, 59}, &Attitude, symbolNext, 0x4083),
-    .source_var_x = Token(0),
+    .header = ElementHeader(ELEMENT_TYPE_SLIDER, 1100, {68, 59}, &Attitude, symbolNext, IMAGE_NEEDLE),
+    .source_var_x = Token(tokenNone),
     .scale_x = 0,
-    .source_var_y = Token(tokenSymbolHeight),
+    .source_var_y = Token(tokenAttitudeSymbolHeight),
     .scale_y = -0.15,
 };
 ELEMENT_HEADER* bankPointerNext[] = {&aircraftSymbol.header, nullptr};
@@ -62,7 +55,7 @@ NONLINEARITY bankPointerTable[] = {
 };
 ELEMENT_NEEDLE bankPointer = {
     .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 1090, {127, 130}, &Attitude, bankPointerNext,
-                            0x4083, horizonFailures, {0, 5}),
+                            IMAGE_NEEDLE, horizonFailures, {0, 5}),
     .source_var = Token(tokenBank),
     .nonlinearity = bankPointerTable,
     .nonlinearity_table_size = std::size(bankPointerTable),
@@ -71,9 +64,9 @@ ELEMENT_HEADER* horizonNext[] = {&bankPointer.header, nullptr};
 
 // 2: horizon card
 ELEMENT_SPRITE horizonCard = {
-    .header = ElementHeader(ELEMENT_TYPE_SPRITE, 1080, {0, 0}, &Attitude, horizonNext, 0x4083,
+    .header = ElementHeader(ELEMENT_TYPE_SPRITE, 1080, {0, 0}, &Attitude, horizonNext, IMAGE_NEEDLE,
                             horizonFailures, {127, 130}),
-    .source_var_x = Token(0),
+    .source_var_x = Token(tokenNone),
     .scale_x = 0,
     .source_var_y = Token(tokenPitch),
     .scale_y = 1.3,
@@ -88,29 +81,20 @@ ELEMENT_SPRITE horizonCard = {
 ELEMENT_HEADER* attitudeCaseNext[] = {&horizonCard.header, nullptr};
 
 // 1: case
-ELEMENT_STATIC_IMAGE attitudeCase = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 1070, {0, 0}, &Attitude, attitudeCaseNext,
-                            0x4003),
-};
+ELEMENT_STATIC_IMAGE attitudeCase = StaticImage(1070, &Attitude, attitudeCaseNext, IMAGE_DIAL);
 
 ELEMENT_HEADER* attitudeElements[] = {&attitudeCase.header, nullptr};
 
 MOUSERECT attitudeMouse[] = {
     MouseGauge(helpAttitude),
-    MouseEvent(213, 223, 80, 80, CURSOR_HAND, MOUSE_LEFTSINGLE, keyCornerClick),
+    MouseEvent(213, 223, 80, 80, CURSOR_HAND, MOUSE_LEFTSINGLE, keyAttitudeCorner),
     MouseEvent(111, 239, 21, 42, CURSOR_DOWNARROW, MOUSE_LEFTSINGLE | MOUSE_DOWN_REPEAT,
-               keySymbolDown),
+               keyAttitudeSymbolDown),
     MouseEvent(132, 239, 21, 42, CURSOR_UPARROW, MOUSE_LEFTSINGLE | MOUSE_DOWN_REPEAT,
-               keySymbolUp),
+               keyAttitudeSymbolUp),
     MouseEnd(),
 };
 
 }  // namespace
 
-GAUGEHDR Attitude = {
-    .gauge_header_version = GAUGEHDR_VERSION,
-    .gauge_name = "Attitude",
-    .elements_list = attitudeElements,
-    .size_x_mm = 100,
-    .mouse_rect = attitudeMouse,
-};
+GAUGEHDR Attitude = GaugeHeader("Attitude", attitudeElements, 100, attitudeMouse);

@@ -3,6 +3,12 @@
 // gyro heading, in position 2 the second heading source; stepping from 2 back
 // to 1 hands the held heading to the simulator, stepping from 1 to 2 takes the
 // second source at once.
+//
+// Reads:  tokenGyroHeading, tokenSecondHeading, tokenHeadingBug.
+// Sends:  keyHeadingBugSet from the bug knob, keyHeadingSet when the selector
+//         leaves the second source.
+// Plays:  nothing.
+// Keeps:  bezuMode, bezuPreviousMode, bezuCardHeading, bezuSavedHeading.
 #include <iterator>
 
 #include "module/gauge_builders.h"
@@ -12,14 +18,6 @@
 extern GAUGEHDR Bezu_Compass;
 
 namespace {
-
-constexpr SINT32 tokenSecondHeading = 81;
-constexpr SINT32 tokenGyroHeading = 84;
-constexpr SINT32 tokenHeadingBug = 855;
-
-constexpr UINT32 helpBezuCompass = 0xAB34;
-constexpr UINT32 keyHeadingBugSet = 0x101FA;
-constexpr UINT32 keyHeadingSet = 0x10020;
 
 constexpr SINT32 bezuModeLast = 2;
 constexpr SINT32 bezuModeSecondSource = 2;
@@ -111,7 +109,7 @@ NONLINEARITY bugKnobTable[] = {
 };
 ELEMENT_NEEDLE bugKnob = {
     .header = WithInstrumentationFlags(
-        ElementHeader(ELEMENT_TYPE_NEEDLE, 1440, {40, 269}, &Bezu_Compass, nullptr, 0x83, nullptr,
+        ElementHeader(ELEMENT_TYPE_NEEDLE, 1440, {40, 269}, &Bezu_Compass, nullptr, IMAGE_KNOB, nullptr,
                       {28, 28}),
         0x2),
     .source_var = Token(tokenHeadingBug),
@@ -123,8 +121,8 @@ ELEMENT_HEADER* modeSelectorNext[] = {&bugKnob.header, nullptr};
 // 5: mode selector, one image per position.
 ELEMENT_ICON modeSelector = {
     .header = ElementHeader(ELEMENT_TYPE_ICON, 1450, {231, 241}, &Bezu_Compass, modeSelectorNext,
-                            0x3),
-    .source_var = Token(0),
+                            IMAGE_PLATE),
+    .source_var = Token(tokenNone),
     .scale = 1,
     .picture_count = 3,
     .update_cb = BezuModeValue,
@@ -132,16 +130,13 @@ ELEMENT_ICON modeSelector = {
 ELEMENT_HEADER* bezuGlassNext[] = {&modeSelector.header, nullptr};
 
 // 4: glass and markings
-ELEMENT_STATIC_IMAGE bezuGlass = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 1460, {0, 0}, &Bezu_Compass, bezuGlassNext,
-                            0x83),
-};
+ELEMENT_STATIC_IMAGE bezuGlass = StaticImage(1460, &Bezu_Compass, bezuGlassNext, IMAGE_KNOB);
 ELEMENT_HEADER* headingBugNext[] = {&bezuGlass.header, nullptr};
 
 // 3: heading bug; without a table its value is its angle.
 ELEMENT_NEEDLE headingBug = {
     .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 1470, {150, 151}, &Bezu_Compass, headingBugNext,
-                            0x4083, bezuFailures, {20, 128}),
+                            IMAGE_NEEDLE, bezuFailures, {20, 128}),
     .source_var = Token(tokenHeadingBug),
     .nonlinearity = nullptr,
     .nonlinearity_table_size = 0,
@@ -153,10 +148,10 @@ ELEMENT_HEADER* bezuCardNext[] = {&headingBug.header, nullptr};
 // 2: compass card
 ELEMENT_SPRITE bezuCard = {
     .header = ElementHeader(ELEMENT_TYPE_SPRITE, 1480, {10, 10}, &Bezu_Compass, bezuCardNext,
-                            0x4083, bezuFailures, {150, 151}),
-    .source_var_x = Token(0),
+                            IMAGE_NEEDLE, bezuFailures, {150, 151}),
+    .source_var_x = Token(tokenNone),
     .scale_x = 1.0,
-    .source_var_y = Token(0),
+    .source_var_y = Token(tokenNone),
     .scale_y = 1.0,
     .source_var_0 = Token(tokenGyroHeading),
     .scale_0 = 1.0,
@@ -169,17 +164,14 @@ ELEMENT_SPRITE bezuCard = {
 ELEMENT_HEADER* bezuCaseNext[] = {&bezuCard.header, nullptr};
 
 // 1: case
-ELEMENT_STATIC_IMAGE bezuCase = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 1490, {0, 0}, &Bezu_Compass, bezuCaseNext,
-                            0x3),
-};
+ELEMENT_STATIC_IMAGE bezuCase = StaticImage(1490, &Bezu_Compass, bezuCaseNext, IMAGE_PLATE);
 
 ELEMENT_HEADER* bezuCompassElements[] = {&bezuCase.header, nullptr};
 
 // The selector's left half steps it towards 2, its right half towards 0; the
 // bug knob's halves step the bug down and up with either button.
 MOUSERECT bezuCompassMouse[] = {
-    MouseGauge(helpBezuCompass),
+    MouseGauge(helpGyroCompass),
     MouseRoutine(231, 241, 28, 56, CURSOR_DOWNARROW, MOUSE_LEFTSINGLE, BezuModeUp),
     MouseRoutine(259, 241, 28, 56, CURSOR_UPARROW, MOUSE_LEFTSINGLE, BezuModeDown),
     MouseRoutine(12, 241, 28, 56, CURSOR_DOWNARROW, MOUSE_LEFTSINGLE | MOUSE_RIGHTSINGLE,
@@ -191,10 +183,4 @@ MOUSERECT bezuCompassMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Bezu_Compass = {
-    .gauge_header_version = GAUGEHDR_VERSION,
-    .gauge_name = "Bezu_Compass",
-    .elements_list = bezuCompassElements,
-    .size_x_mm = 120,
-    .mouse_rect = bezuCompassMouse,
-};
+GAUGEHDR Bezu_Compass = GaugeHeader("Bezu_Compass", bezuCompassElements, 120, bezuCompassMouse);

@@ -1,5 +1,10 @@
 // Magnetic_Compass and Gyro_Compass: card strips that slide with the heading;
 // the gyro compass adds its drift-correction knob and a warning flag.
+//
+// Reads:  tokenMagneticHeading, tokenGyroHeading, tokenGyroDrift,
+//         tokenGyroFlagFirst, tokenGyroFlagSecond.
+// Sends:  keyGyroDriftDown/Up while the drift knob is held.
+// Plays, keeps: nothing.
 #include <iterator>
 
 #include "module/gauge_builders.h"
@@ -10,30 +15,18 @@ extern GAUGEHDR Gyro_Compass;
 
 namespace {
 
-constexpr SINT32 tokenMagneticHeading = 83;
-constexpr SINT32 tokenGyroHeading = 84;
-constexpr SINT32 tokenGyroDrift = 85;
-constexpr SINT32 tokenGyroFlagFirst = 279;
-constexpr SINT32 tokenGyroFlagSecond = 288;
-
-constexpr UINT32 helpMagneticCompass = 0xAB77;
-constexpr UINT32 helpGyroCompass = 0xAB34;
-constexpr UINT32 tooltipGyroCompass = 0x3208;
-constexpr UINT32 keyDriftDown = 0x10156;
-constexpr UINT32 keyDriftUp = 0x10155;
-
 // A card strip: shifted across its window in proportion to the heading
 // between 360 and 0; it does not move vertically.
 constexpr ELEMENT_MOVING_IMAGE CardStrip(SINT32 bitmap, PIXPOINT position, GAUGEHDR* gauge,
                                          ELEMENT_HEADER** next, FAILURE_RECORD* failures,
-                                         SINT32 headingToken) {
+                                         SimToken headingToken) {
     return ELEMENT_MOVING_IMAGE{
-        .header = ElementHeader(ELEMENT_TYPE_MOVING_IMAGE, bitmap, position, gauge, next, 0x4083,
+        .header = ElementHeader(ELEMENT_TYPE_MOVING_IMAGE, bitmap, position, gauge, next, IMAGE_NEEDLE,
                                 failures),
         .source_var_x = Token(headingToken),
         .min_x = 360,
         .max_x = 0,
-        .source_var_y = Token(0),
+        .source_var_y = Token(tokenNone),
         .min_y = 360,
         .max_y = 360,
     };
@@ -52,10 +45,7 @@ ELEMENT_MOVING_IMAGE magneticCard =
 ELEMENT_HEADER* magneticCaseNext[] = {&magneticCard.header, nullptr};
 
 // 1: case
-ELEMENT_STATIC_IMAGE magneticCase = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 2050, {0, 0}, &Magnetic_Compass,
-                            magneticCaseNext, 0x3),
-};
+ELEMENT_STATIC_IMAGE magneticCase = StaticImage(2050, &Magnetic_Compass, magneticCaseNext, IMAGE_PLATE);
 
 ELEMENT_HEADER* magneticCompassElements[] = {&magneticCase.header, nullptr};
 
@@ -78,8 +68,8 @@ FLOAT64 FSAPI GyroFlagValue(ELEMENT_ICON*) {
 
 // 4: flag
 ELEMENT_ICON gyroFlag = {
-    .header = ElementHeader(ELEMENT_TYPE_ICON, 1020, {164, 56}, &Gyro_Compass, nullptr, 0x4003),
-    .source_var = Token(0),
+    .header = ElementHeader(ELEMENT_TYPE_ICON, 1020, {164, 56}, &Gyro_Compass, nullptr, IMAGE_DIAL),
+    .source_var = Token(tokenNone),
     .scale = 1,
     .picture_count = 1,
     .update_cb = GyroFlagValue,
@@ -102,7 +92,7 @@ NONLINEARITY driftKnobTable[] = {
 };
 ELEMENT_NEEDLE driftKnob = {
     .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 1030, {117, 262}, &Gyro_Compass, driftKnobNext,
-                            0x83, nullptr, {28, 28}),
+                            IMAGE_KNOB, nullptr, {28, 28}),
     .source_var = Token(tokenGyroDrift),
     .nonlinearity = driftKnobTable,
     .nonlinearity_table_size = std::size(driftKnobTable),
@@ -110,10 +100,7 @@ ELEMENT_NEEDLE driftKnob = {
 ELEMENT_HEADER* gyroCaseNext[] = {&driftKnob.header, nullptr};
 
 // 1: case
-ELEMENT_STATIC_IMAGE gyroCase = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 1000, {0, 0}, &Gyro_Compass, gyroCaseNext,
-                            0x3),
-};
+ELEMENT_STATIC_IMAGE gyroCase = StaticImage(1000, &Gyro_Compass, gyroCaseNext, IMAGE_PLATE);
 
 ELEMENT_HEADER* gyroCompassElements[] = {&gyroCase.header, nullptr};
 
@@ -122,26 +109,14 @@ MOUSERECT gyroCompassMouse[] = {
     MouseGauge(helpGyroCompass),
     MouseTooltipId(tooltipGyroCompass),
     MouseEvent(89, 234, 28, 56, CURSOR_DOWNARROW, MOUSE_LEFTSINGLE | MOUSE_DOWN_REPEAT,
-               keyDriftDown),
+               keyGyroDriftDown),
     MouseEvent(117, 234, 28, 56, CURSOR_UPARROW, MOUSE_LEFTSINGLE | MOUSE_DOWN_REPEAT,
-               keyDriftUp),
+               keyGyroDriftUp),
     MouseEnd(),
 };
 
 }  // namespace
 
-GAUGEHDR Magnetic_Compass = {
-    .gauge_header_version = GAUGEHDR_VERSION,
-    .gauge_name = "Magnetic_Compass",
-    .elements_list = magneticCompassElements,
-    .size_x_mm = 100,
-    .mouse_rect = magneticCompassMouse,
-};
+GAUGEHDR Magnetic_Compass = GaugeHeader("Magnetic_Compass", magneticCompassElements, 100, magneticCompassMouse);
 
-GAUGEHDR Gyro_Compass = {
-    .gauge_header_version = GAUGEHDR_VERSION,
-    .gauge_name = "Gyro_Compass",
-    .elements_list = gyroCompassElements,
-    .size_x_mm = 100,
-    .mouse_rect = gyroCompassMouse,
-};
+GAUGEHDR Gyro_Compass = GaugeHeader("Gyro_Compass", gyroCompassElements, 100, gyroCompassMouse);

@@ -2,6 +2,11 @@
 // first-order filter. Flaps_Switch: a spring-loaded three-position switch
 // whose picture shows it held up or down for nine frames after the flap
 // setting changes.
+//
+// Reads:  tokenFlapsPosition, tokenFlapsSetting.
+// Sends:  keyFlapsUpStep/keyFlapsDownStep while the switch is held.
+// Plays:  nothing.
+// Keeps:  flapsSmoothed, flapsLastValue, flapsUpHold, flapsDownHold.
 #include <cmath>
 #include <iterator>
 
@@ -11,14 +16,6 @@ extern GAUGEHDR Flaps_Indicator;
 extern GAUGEHDR Flaps_Switch;
 
 namespace {
-
-constexpr SINT32 tokenFlapsPosition = 330;  // 0 retracted, 16382 full travel
-constexpr SINT32 tokenFlapsSetting = 328;
-
-constexpr UINT32 helpFlapsIndicator = 0xAB24;
-constexpr UINT32 helpFlapsSwitch = 0xAB7D;
-constexpr UINT32 keyFlapsUpStep = 0x100DF;
-constexpr UINT32 keyFlapsDownStep = 0x100DE;
 
 constexpr FLOAT64 flapsFilterGain = 0.125;  // share of the new value per frame
 constexpr SINT32 flapsHoldFrames = 9;
@@ -66,10 +63,7 @@ FLOAT64 FSAPI FlapsSwitchPicture(ELEMENT_ICON* element) {
 // Flaps_Indicator -----------------------------------------------------------
 
 // 3: overlay
-ELEMENT_STATIC_IMAGE flapsIndicatorOverlay = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 1330, {0, 0}, &Flaps_Indicator, nullptr,
-                            0x3),
-};
+ELEMENT_STATIC_IMAGE flapsIndicatorOverlay = StaticImage(1330, &Flaps_Indicator, nullptr, IMAGE_PLATE);
 ELEMENT_HEADER* flapsNeedleNext[] = {&flapsIndicatorOverlay.header, nullptr};
 
 // 2: needle
@@ -84,7 +78,7 @@ FAILURE_RECORD flapsNeedleFailures[] = {
 };
 ELEMENT_NEEDLE flapsNeedle = {
     .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 1320, {75, 65}, &Flaps_Indicator,
-                            flapsNeedleNext, 0x4083, flapsNeedleFailures, {0, 6}),
+                            flapsNeedleNext, IMAGE_NEEDLE, flapsNeedleFailures, {0, 6}),
     .source_var = Token(tokenFlapsPosition),
     .nonlinearity = flapsNeedleTable,
     .nonlinearity_table_size = std::size(flapsNeedleTable),
@@ -94,10 +88,7 @@ ELEMENT_NEEDLE flapsNeedle = {
 ELEMENT_HEADER* flapsDialNext[] = {&flapsNeedle.header, nullptr};
 
 // 1: dial
-ELEMENT_STATIC_IMAGE flapsDial = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 1310, {0, 0}, &Flaps_Indicator,
-                            flapsDialNext, 0x4003),
-};
+ELEMENT_STATIC_IMAGE flapsDial = StaticImage(1310, &Flaps_Indicator, flapsDialNext, IMAGE_DIAL);
 
 ELEMENT_HEADER* flapsIndicatorElements[] = {&flapsDial.header, nullptr};
 
@@ -110,7 +101,7 @@ MOUSERECT flapsIndicatorMouse[] = {
 
 // 2: switch picture: neutral, up, down.
 ELEMENT_ICON flapsSwitchLever = {
-    .header = ElementHeader(ELEMENT_TYPE_ICON, 4290, {0, 0}, &Flaps_Switch, nullptr, 0x3),
+    .header = ElementHeader(ELEMENT_TYPE_ICON, 4290, {0, 0}, &Flaps_Switch, nullptr, IMAGE_PLATE),
     .source_var = Token(tokenFlapsSetting),
     .scale = 1,
     .picture_count = 3,
@@ -119,10 +110,8 @@ ELEMENT_ICON flapsSwitchLever = {
 ELEMENT_HEADER* flapsSwitchPlateNext[] = {&flapsSwitchLever.header, nullptr};
 
 // 1: switch plate
-ELEMENT_STATIC_IMAGE flapsSwitchPlate = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 4280, {0, 0}, &Flaps_Switch,
-                            flapsSwitchPlateNext, 0x3),
-};
+ELEMENT_STATIC_IMAGE flapsSwitchPlate =
+    StaticImage(4280, &Flaps_Switch, flapsSwitchPlateNext, IMAGE_PLATE);
 
 ELEMENT_HEADER* flapsSwitchElements[] = {&flapsSwitchPlate.header, nullptr};
 
@@ -137,18 +126,6 @@ MOUSERECT flapsSwitchMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Flaps_Indicator = {
-    .gauge_header_version = GAUGEHDR_VERSION,
-    .gauge_name = "Flaps_Indicator",
-    .elements_list = flapsIndicatorElements,
-    .size_x_mm = 100,
-    .mouse_rect = flapsIndicatorMouse,
-};
+GAUGEHDR Flaps_Indicator = GaugeHeader("Flaps_Indicator", flapsIndicatorElements, 100, flapsIndicatorMouse);
 
-GAUGEHDR Flaps_Switch = {
-    .gauge_header_version = GAUGEHDR_VERSION,
-    .gauge_name = "Flaps_Switch",
-    .elements_list = flapsSwitchElements,
-    .size_x_mm = 40,
-    .mouse_rect = flapsSwitchMouse,
-};
+GAUGEHDR Flaps_Switch = GaugeHeader("Flaps_Switch", flapsSwitchElements, 40, flapsSwitchMouse);

@@ -1,5 +1,8 @@
 // Turn_Coordinator: turn needle, an inclinometer ball running on a curved
 // path, and a power flag that drops when the main bus voltage falls.
+//
+// Reads:  tokenTurnRate, tokenBallPosition, tokenMainBusVoltage.
+// Sends, plays, keeps: nothing.
 #include <cmath>
 #include <iterator>
 
@@ -8,10 +11,6 @@
 extern GAUGEHDR Turn_Coordinator;
 
 namespace {
-
-constexpr SINT32 tokenBallPosition = 69;
-constexpr SINT32 tokenTurnRate = 70;
-constexpr SINT32 tokenMainBusVoltage = 753;
 
 constexpr FLOAT64 turnRateUnit = 0.00390625;  // the token counts 256ths
 constexpr FLOAT64 flagVoltage = 20;           // volts; the flag shows at or below
@@ -39,10 +38,7 @@ FLOAT64 FSAPI PowerFlagValue(ELEMENT_ICON* element) {
 }
 
 // 5: bezel overlay
-ELEMENT_STATIC_IMAGE turnBezel = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 490, {0, 0}, &Turn_Coordinator, nullptr,
-                            0x3),
-};
+ELEMENT_STATIC_IMAGE turnBezel = StaticImage(490, &Turn_Coordinator, nullptr, IMAGE_PLATE);
 ELEMENT_HEADER* turnNeedleNext[] = {&turnBezel.header, nullptr};
 
 // 4: turn needle, stopped beyond a standard-rate turn's 4.5.
@@ -59,7 +55,7 @@ FAILURE_RECORD turnNeedleFailures[] = {
 };
 ELEMENT_NEEDLE turnNeedle = {
     .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 460, {151, 253}, &Turn_Coordinator,
-                            turnNeedleNext, 0x4083, turnNeedleFailures, {24, 14}),
+                            turnNeedleNext, IMAGE_NEEDLE, turnNeedleFailures, {24, 14}),
     .source_var = Token(tokenTurnRate),
     .nonlinearity = turnNeedleTable,
     .nonlinearity_table_size = std::size(turnNeedleTable),
@@ -71,7 +67,7 @@ ELEMENT_HEADER* powerFlagNext[] = {&turnNeedle.header, nullptr};
 // 3: power flag
 ELEMENT_ICON powerFlag = {
     .header = ElementHeader(ELEMENT_TYPE_ICON, 480, {109, 76}, &Turn_Coordinator, powerFlagNext,
-                            0x4003),
+                            IMAGE_DIAL),
     .source_var = Token(tokenMainBusVoltage),
     .scale = 1,
     .picture_count = 1,
@@ -82,7 +78,7 @@ ELEMENT_HEADER* ballNext[] = {&powerFlag.header, nullptr};
 // 2: inclinometer ball
 ELEMENT_SLIDER ball = {
     .header = ElementHeader(ELEMENT_TYPE_SLIDER, 470, {133, 159}, &Turn_Coordinator, ballNext,
-                            0x4083),
+                            IMAGE_NEEDLE),
     .source_var_x = Token(tokenBallPosition),
     .scale_x = 0.6640625,
     .source_var_y = Token(tokenBallPosition),
@@ -93,10 +89,7 @@ ELEMENT_SLIDER ball = {
 ELEMENT_HEADER* turnDialNext[] = {&ball.header, nullptr};
 
 // 1: dial
-ELEMENT_STATIC_IMAGE turnDial = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 450, {0, 0}, &Turn_Coordinator,
-                            turnDialNext, 0x4003),
-};
+ELEMENT_STATIC_IMAGE turnDial = StaticImage(450, &Turn_Coordinator, turnDialNext, IMAGE_DIAL);
 
 ELEMENT_HEADER* turnCoordinatorElements[] = {&turnDial.header, nullptr};
 
@@ -107,10 +100,4 @@ MOUSERECT turnCoordinatorMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Turn_Coordinator = {
-    .gauge_header_version = GAUGEHDR_VERSION,
-    .gauge_name = "Turn_Coordinator",
-    .elements_list = turnCoordinatorElements,
-    .size_x_mm = 100,
-    .mouse_rect = turnCoordinatorMouse,
-};
+GAUGEHDR Turn_Coordinator = GaugeHeader("Turn_Coordinator", turnCoordinatorElements, 100, turnCoordinatorMouse);

@@ -1,5 +1,7 @@
 // Vertical_Speed: a needle on the vertical-speed token, which the simulator
 // delivers in metres per second times 256; the dial reads +-3000 ft/min.
+//
+// Reads:  tokenVerticalSpeed.  Sends, plays, keeps: nothing.
 #include <iterator>
 
 #include "module/gauge_builders.h"
@@ -8,13 +10,8 @@ extern GAUGEHDR Vertical_Speed;
 
 namespace {
 
-constexpr SINT32 tokenVerticalSpeed = 65;
-constexpr UINT32 helpVerticalSpeed = 0xAB76;
-
 // 3: bezel overlay
-ELEMENT_STATIC_IMAGE verticalSpeedBezel = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 410, {0, 0}, &Vertical_Speed, nullptr, 0x3),
-};
+ELEMENT_STATIC_IMAGE verticalSpeedBezel = StaticImage(410, &Vertical_Speed, nullptr, IMAGE_PLATE);
 ELEMENT_HEADER* verticalSpeedNeedleNext[] = {&verticalSpeedBezel.header, nullptr};
 
 // 2: needle. Rows are +-1000, +-2500 and +-3000 ft/min in the token's unit
@@ -35,7 +32,7 @@ FAILURE_RECORD verticalSpeedNeedleFailures[] = {
 };
 ELEMENT_NEEDLE verticalSpeedNeedle = {
     .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 400, {150, 150}, &Vertical_Speed,
-                            verticalSpeedNeedleNext, 0x4083, verticalSpeedNeedleFailures,
+                            verticalSpeedNeedleNext, IMAGE_NEEDLE, verticalSpeedNeedleFailures,
                             {65, 12}),
     .source_var = Token(tokenVerticalSpeed),
     .nonlinearity = verticalSpeedTable,
@@ -44,10 +41,8 @@ ELEMENT_NEEDLE verticalSpeedNeedle = {
 ELEMENT_HEADER* verticalSpeedDialNext[] = {&verticalSpeedNeedle.header, nullptr};
 
 // 1: dial
-ELEMENT_STATIC_IMAGE verticalSpeedDial = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 390, {0, 0}, &Vertical_Speed,
-                            verticalSpeedDialNext, 0x4003),
-};
+ELEMENT_STATIC_IMAGE verticalSpeedDial =
+    StaticImage(390, &Vertical_Speed, verticalSpeedDialNext, IMAGE_DIAL);
 
 ELEMENT_HEADER* verticalSpeedElements[] = {&verticalSpeedDial.header, nullptr};
 
@@ -58,10 +53,4 @@ MOUSERECT verticalSpeedMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Vertical_Speed = {
-    .gauge_header_version = GAUGEHDR_VERSION,
-    .gauge_name = "Vertical_Speed",
-    .elements_list = verticalSpeedElements,
-    .size_x_mm = 100,
-    .mouse_rect = verticalSpeedMouse,
-};
+GAUGEHDR Vertical_Speed = GaugeHeader("Vertical_Speed", verticalSpeedElements, 100, verticalSpeedMouse);

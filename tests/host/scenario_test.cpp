@@ -87,7 +87,13 @@ const BadScenario badScenarios[] = {
     {"window_state", "expect window 50 ajar\n", 1, "expected open or closed"},
     {"reactions", "reactions maybe\n", 1, "expected on or off"},
     {"period", "period 0\n", 1, "the period must be positive"},
-    {"expect_what", "expect colour Shut_Down 1 red\n", 1, "unknown expectation \"colour\""},
+    {"expect_what", "expect smell Shut_Down 1 burnt\n", 1, "unknown expectation \"smell\""},
+    {"expect_bare", "expect\n", 1, "expected \"expect WHAT ...\""},
+    {"repair_bare", "repair\n", 1, "expected \"repair KEY\""},
+    {"window_shut", "window 3 shut\n", 1, "expected open or closed, got \"shut\""},
+    {"sound_loud", "sound loud\n", 1, "expected on or off, got \"loud\""},
+    {"expect_short", "place Shut_Down\nexpect value Shut_Down 1\n", 2,
+     "expected \"expect value ALIAS ELEMENT NUMBER\""},
     {"binary", "\x01\x02\xff\n", 1, "unknown command"},
     {"events_failed", "place Shut_Down\nset 60 1\nconnect\nexpect events 0x1011C:0\n", 4,
      "expectation failed: events: expected 0x1011C:0, actual 0x1011C:0 0x1011D:0 0x10187:0 0x1018D:0 "
@@ -212,6 +218,27 @@ TEST_F(ScenarioTextTest, ElementExpectationsOnASyntheticGauge) {
               std::string::npos)
         << err.str();
     host.Unload();  // before the test's module goes away
+}
+
+// Too few or too many arguments report the command's own usage, as its row
+// in the runner's table gives it, for every command and expectation.
+TEST_F(ScenarioTextTest, EveryCommandReportsItsOwnUsage) {
+    ASSERT_TRUE(host.Load(QR_MODULE_PATH));
+    const std::vector<panelhost::ScenarioCommand> commands = panelhost::ScenarioCommands();
+    ASSERT_GE(commands.size(), 39u);
+    for (const panelhost::ScenarioCommand& command : commands) {
+        EXPECT_EQ(command.usage.rfind(command.name, 0), 0u) << command.usage;
+        std::vector<std::size_t> wrongCounts;
+        if (command.minArguments > 0) wrongCounts.push_back(command.minArguments - 1);
+        if (command.maxArguments != SIZE_MAX) wrongCounts.push_back(command.maxArguments + 1);
+        for (const std::size_t count : wrongCounts) {
+            std::string line = command.name;
+            for (std::size_t i = 0; i < count; ++i) line += " 1";
+            err.str("");
+            EXPECT_FALSE(Run(line + "\n")) << line;
+            EXPECT_EQ(err.str(), "test.scn:1: expected \"" + command.usage + "\"\n") << line;
+        }
+    }
 }
 
 }  // namespace

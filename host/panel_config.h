@@ -1,0 +1,92 @@
+// The simulator's panel configuration file (panel.cfg), read as aircraft ship
+// it: a [Window Titles] section, one [WindowNN] section per panel window
+// with its background bitmap, design size, position, visibility, identifier
+// and the gauges placed on it:
+//
+//   [Window Titles]
+//   Window00=Main Panel
+//
+//   [Window00]
+//   file=main.bmp            // background, found beside the file (optional)
+//   size_mm=1600,900         // design space of the gauge coordinates
+//   position=7
+//   visible=1
+//   ident=MAIN_PANEL         // a number or a window name
+//   gauge00=QR417_Instr!Airspeed, 40, 60, 200
+//   gauge01=QR417_Instr!Tachometer, 260, 60, 200, 200, 2
+//
+// A gauge line gives, by position, module!gauge, x, y, width, height and the
+// parameters text: width, height and parameters may be absent or empty, and
+// the parameters run from the sixth field to the end of the line, commas
+// included. Keys are compared without regard to case; lines may end in CRLF
+// or LF; text is Windows-1252 and is handed on as UTF-8 (titles, file names)
+// or byte for byte (parameters, which the gauges read as the simulator gives
+// them). Lines whose first non-blank characters are "//" or ";" are comments.
+// [Vcockpit..] and sections this reader does not know are skipped.
+//
+// Nothing here fails as a whole: every malformed line gets one message
+// "NAME:LINE: what was expected" and the rest of the file is still read.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace panelhost {
+
+// Window numbers of the host's panel configuration, by name: the names that
+// `ident=` and the toggles' parameters use.
+std::optional<int> PanelWindowByName(std::string_view name);
+
+struct PanelGauge {
+    int line{};            // line of the gauge entry, for messages
+    std::string key;       // "gauge03", lower case
+    std::string module;    // as written before "!", e.g. "QR417_Instr"
+    std::string gauge;     // as written after "!"
+    int x{}, y{};          // top-left corner in the window's design space
+    std::optional<int> width, height;
+    std::optional<std::string> params;  // absent when the line has no sixth field
+};
+
+struct PanelWindow {
+    int line{};                  // line of the section header
+    std::string section;         // "Window00" as written
+    int number{};                // NN of the section name
+    std::string title;           // from [Window Titles], UTF-8
+    std::string file;            // background bitmap file name, UTF-8, "" for none
+    int fileLine{};
+    std::optional<int> sizeWidth, sizeHeight;  // size_mm
+    std::optional<int> position;
+    bool visible{true};
+    std::optional<int> ident;
+    // background_color=R,G,B: the panel colour where there is no bitmap.
+    std::optional<std::uint32_t> backgroundRgb;
+    std::vector<PanelGauge> gauges;  // in file order
+};
+
+struct PanelConfig {
+    std::string name;  // the file's name as given, for messages
+    std::vector<PanelWindow> windows;  // in file order
+    std::vector<std::string> errors;   // "NAME:LINE: what was expected"
+
+    const PanelWindow* Window(std::string_view section) const;
+};
+
+// Design coordinates and sizes are held to this bound (either sign): no
+// panel comes near it, and it keeps every sum of them inside 32 bits.
+inline constexpr int maxPanelCoordinate = 100000;
+
+// Reads a configuration held in memory; `name` stands for the file in
+// messages. Touches no file.
+PanelConfig ParsePanelConfig(std::string_view text, const std::string& name);
+
+// Reads the file; a file that cannot be read gives one error and no windows.
+PanelConfig ReadPanelConfig(const std::string& path);
+
+// Windows-1252 text as UTF-8 (bytes the code page leaves undefined become
+// U+FFFD).
+std::string Utf8FromWindows1252(std::string_view text);
+
+}  // namespace panelhost

@@ -1,0 +1,114 @@
+// Needle dials as rows: a dial face, one or two needles turning over it
+// through their scale tables, and a cover (cap or glass) on top. A gauge
+// family lists its dials in a table of NeedleDialRow, one row per gauge, and
+// builds each gauge's records with NeedleDial<table, &Gauge>::Header().
+//
+// The records are those the host expects of such a dial: the face first;
+// then, in drawing order, the needles and the cover as the face's next list,
+// or (capOnNeedle) the needle with the cap as its own next list.
+#pragma once
+
+#include <array>
+#include <cstddef>
+
+#include "module/gauge_builders.h"
+
+// A scale table and its length, taken from the table itself.
+struct NeedleScale {
+    NONLINEARITY* points{};
+    SINT32 count{};
+
+    constexpr NeedleScale() = default;
+    template <std::size_t N>
+    constexpr NeedleScale(NONLINEARITY (&table)[N]) : points(table), count(static_cast<SINT32>(N)) {}
+};
+
+// One needle of a dial.
+struct DialNeedle {
+    SINT32 bitmap{};                // 0: no needle in this slot
+    PIXPOINT position{};            // where it turns on the face
+    PIXPOINT pivot{};               // the turning point inside its bitmap
+    SimToken token{};
+    NeedleScale scale{};
+    NEEDLE_UPDATE_CALLBACK value{};  // null: the token as delivered
+};
+
+struct NeedleDialRow {
+    GAUGEHDR* gauge{};
+    const char* name{};
+    UINT32 sizeMm{};
+    SINT32 face{};
+    SINT32 cover{};
+    bool capOnNeedle{};             // the cap rides on the needle's next list
+    DialNeedle needles[2]{};        // in drawing order; twin dials draw engine 2 first
+    FAILURE_RECORD* failures{};     // shared by every needle of the dial
+    HelpId help{};
+    HelpId tooltip{};               // a tooltip entry naming a host text, or
+    const char* tooltipText{};      // one with a text of its own
+    bool closeGroup{};              // the mouse group is closed before the list ends
+    MOUSERECT* mouse{};             // a mouse list of its own instead of the above
+    GAUGE_CALLBACK routine{};
+};
+
+template <std::size_t N>
+constexpr std::size_t DialRowIndex(const NeedleDialRow (&rows)[N], const GAUGEHDR* gauge) {
+    for (std::size_t i = 0; i < N; ++i) {
+        if (rows[i].gauge == gauge) return i;
+    }
+    return N;
+}
+
+// One dial's records, built from its row of Rows.
+template <const auto& Rows, GAUGEHDR* Gauge>
+struct NeedleDial {
+    static constexpr std::size_t index = DialRowIndex(Rows, Gauge);
+    static_assert(index < std::size(Rows), "a needle dial needs its row in the table");
+    static constexpr const NeedleDialRow& row = Rows[index];
+    static constexpr std::size_t needleCount = row.needles[1].bitmap != 0 ? 2 : 1;
+
+    static inline ELEMENT_STATIC_IMAGE cover = StaticImage(row.cover, Gauge, nullptr, IMAGE_PLATE);
+    static inline ELEMENT_HEADER* capList[] = {&cover.header, nullptr};
+
+    static constexpr ELEMENT_NEEDLE Needle(const DialNeedle& needle) {
+        return ELEMENT_NEEDLE{
+            .header = ElementHeader(ELEMENT_TYPE_NEEDLE, needle.bitmap, needle.position, Gauge,
+                                    row.capOnNeedle ? capList : nullptr, IMAGE_NEEDLE,
+                                    row.failures, needle.pivot),
+            .source_var = Token(needle.token),
+            .nonlinearity = needle.scale.points,
+            .nonlinearity_table_size = needle.scale.count,
+            .update_cb = needle.value,
+        };
+    }
+    static inline ELEMENT_NEEDLE needles[2] = {Needle(row.needles[0]), Needle(row.needles[1])};
+
+    static constexpr std::array<ELEMENT_HEADER*, 4> FaceList() {
+        std::array<ELEMENT_HEADER*, 4> list{};
+        std::size_t n = 0;
+        for (std::size_t i = 0; i < needleCount; ++i) list[n++] = &needles[i].header;
+        if (!row.capOnNeedle) list[n++] = &cover.header;
+        return list;
+    }
+    static inline std::array<ELEMENT_HEADER*, 4> faceList = FaceList();
+    static inline ELEMENT_STATIC_IMAGE face = StaticImage(row.face, Gauge, faceList.data(), IMAGE_DIAL);
+    static inline ELEMENT_HEADER* elements[] = {&face.header, nullptr};
+
+    // Parent with the dial's help, its tooltip if any, the group's end if
+    // the dial closes it, end of list.
+    static std::array<MOUSERECT, 5> MouseList() {
+        std::array<MOUSERECT, 5> list{};
+        std::size_t n = 0;
+        list[n++] = MouseGauge(row.help);
+        if (row.tooltip != helpNone) list[n++] = MouseTooltipId(row.tooltip);
+        if (row.tooltipText) list[n++] = MouseTooltipText(row.tooltipText);
+        if (row.closeGroup) list[n++] = MouseEndParent();
+        list[n++] = MouseEnd();
+        return list;
+    }
+    static inline std::array<MOUSERECT, 5> mouse = MouseList();
+
+    static constexpr GAUGEHDR Header() {
+        return GaugeHeader(row.name, elements, row.sizeMm, row.mouse ? row.mouse : mouse.data(),
+                           row.routine);
+    }
+};

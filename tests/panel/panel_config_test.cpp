@@ -1,0 +1,180 @@
+// The panel configuration reader: files as aircraft ship them, and files
+// that are broken in every way a hand-edited one can be.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "host/panel_config.h"
+
+namespace {
+
+using panelhost::ParsePanelConfig;
+using panelhost::PanelConfig;
+
+std::string Errors(const PanelConfig& config) {
+    std::string all;
+    for (const std::string& error : config.errors) all += error + "\n";
+    return all;
+}
+
+TEST(PanelConfigReader, ReadsWindowsTitlesAndGaugesAsShipped) {
+    const PanelConfig config = ParsePanelConfig(
+        "// Corvane panels\r\n"
+        "[Window Titles]\r\n"
+        "Window00=Main Panel\r\n"
+        "window01=Radio Stack\r\n"
+        "\r\n"
+        "[WINDOW00]\r\n"
+        "FILE=main.bmp\r\n"
+        "Size_MM=1600, 900\r\n"
+        "position=7\r\n"
+        "visible=1\r\n"
+        "ident=MAIN_PANEL\r\n"
+        "window_size_ratio=1.0\r\n"
+        "gauge00=QR417_Instr!Airspeed, 40, 60, 200\r\n"
+        "gauge01=QR417_Instr!Tachometer,260,60,200,200,2\r\n"
+        "Gauge02=QR417_Instr!Radios_Toggle, 10, 10, , , tRADIO_STACK_PANEL o75, c50\r\n"
+        "gauge03=other!Clock, -5, 7 // a comment after the last field\r\n"
+        "\r\n"
+        "[Vcockpit01]\r\n"
+        "gauge00=QR417_Instr!No_Such_Gauge, nonsense\r\n"
+        "this line is not read\r\n"
+        "\r\n"
+        "[Window01]\n"
+        "ident=50\n"
+        "size_mm=400,300\n"
+        "visible=0\n"
+        "background_color=10,20,30\n"
+        "gauge00=QR417_Instr!Radio_COM1,0,0,400\n",
+        "panel.cfg");
+    EXPECT_EQ(Errors(config), "");
+    ASSERT_EQ(config.windows.size(), 2u);
+
+    const panelhost::PanelWindow& main = config.windows[0];
+    EXPECT_EQ(main.section, "WINDOW00");
+    EXPECT_EQ(main.title, "Main Panel");
+    EXPECT_EQ(main.file, "main.bmp");
+    EXPECT_EQ(main.fileLine, 7);
+    EXPECT_EQ(main.sizeWidth, 1600);
+    EXPECT_EQ(main.sizeHeight, 900);
+    EXPECT_EQ(main.position, 7);
+    EXPECT_TRUE(main.visible);
+    EXPECT_EQ(main.ident, 0);
+    ASSERT_EQ(main.gauges.size(), 4u);
+
+    const panelhost::PanelGauge& asi = main.gauges[0];
+    EXPECT_EQ(asi.line, 13);
+    EXPECT_EQ(asi.key, "gauge00");
+    EXPECT_EQ(asi.module, "QR417_Instr");
+    EXPECT_EQ(asi.gauge, "Airspeed");
+    EXPECT_EQ(asi.x, 40);
+    EXPECT_EQ(asi.y, 60);
+    EXPECT_EQ(asi.width, 200);
+    EXPECT_EQ(asi.height, std::nullopt);
+    EXPECT_EQ(asi.params, std::nullopt);
+
+    EXPECT_EQ(main.gauges[1].height, 200);
+    EXPECT_EQ(main.gauges[1].params, "2");
+    // Empty width and height; the parameters keep their commas.
+    EXPECT_EQ(main.gauges[2].key, "gauge02");
+    EXPECT_EQ(main.gauges[2].width, std::nullopt);
+    EXPECT_EQ(main.gauges[2].params, "tRADIO_STACK_PANEL o75, c50");
+    EXPECT_EQ(main.gauges[3].module, "other");
+    EXPECT_EQ(main.gauges[3].x, -5);
+    EXPECT_EQ(main.gauges[3].y, 7);
+
+    const panelhost::PanelWindow& radios = config.windows[1];
+    EXPECT_EQ(radios.title, "Radio Stack");
+    EXPECT_EQ(radios.ident, 50);
+    EXPECT_FALSE(radios.visible);
+    EXPECT_EQ(radios.backgroundRgb, 0x0A141Eu);
+    EXPECT_EQ(radios.file, "");
+    EXPECT_EQ(config.Window("window01"), &radios);
+}
+
+TEST(PanelConfigReader, ParametersKeepTheirBytesAndTitlesBecomeUtf8) {
+    const PanelConfig config = ParsePanelConfig(
+        "\xEF\xBB\xBF[Window Titles]\n"
+        "Window00=Tableau de bord \xE9l\xE8ve \x80\n"
+        "[Window00]\n"
+        "gauge00=QR417_Instr!Registration, 0, 0, 150, 25, tF-\xC9TE  \n",
+        "p.cfg");
+    EXPECT_EQ(Errors(config), "");
+    ASSERT_EQ(config.windows.size(), 1u);
+    EXPECT_EQ(config.windows[0].title, "Tableau de bord \xC3\xA9l\xC3\xA8ve \xE2\x82\xAC");
+    EXPECT_EQ(config.windows[0].gauges[0].params, "tF-\xC9TE");
+}
+
+TEST(PanelConfigReader, WindowNamesAreTheHostsNumbers) {
+    EXPECT_EQ(panelhost::PanelWindowByName("MAIN_PANEL"), 0);
+    EXPECT_EQ(panelhost::PanelWindowByName("radio_stack_panel"), 50);
+    EXPECT_EQ(panelhost::PanelWindowByName("THROTTLE_PANEL"), 10);
+    EXPECT_EQ(panelhost::PanelWindowByName("OVERHEAD_PANEL"), 250);
+    EXPECT_EQ(panelhost::PanelWindowByName("ANNUNCIATOR2_PANEL"), 150);
+    EXPECT_EQ(panelhost::PanelWindowByName("MAIN_PANEL_X"), std::nullopt);
+}
+
+// Every malformed line names its file and line; the lines around it load.
+TEST(PanelConfigReader, MalformedLinesAreNamedAndTheRestLoads) {
+    const PanelConfig config = ParsePanelConfig(
+        "size_mm=1,1\n"                                             // 1: before any section
+        "[Window00\n"                                               // 2: unclosed
+        "gauge00=QR417_Instr!Airspeed,0,0\n"                        // 3: skipped with it
+        "[Window01]\n"                                              // 4
+        "size_mm=100\n"                                             // 5
+        "size_mm=0,10\n"                                            // 6
+        "position=9\n"                                              // 7
+        "visible=yes\n"                                             // 8
+        "ident=NOWHERE_PANEL\n"                                     // 9
+        "background_color=1,2,300\n"                                // 10
+        "gauge00=Airspeed, 0, 0\n"                                  // 11: no module
+        "gauge01=QR417_Instr!Airspeed\n"                            // 12: no x, y
+        "gauge02=QR417_Instr!Airspeed, ten, 0\n"                    // 13
+        "gauge03=QR417_Instr!Airspeed, 0, 0, -20\n"                 // 14
+        "gauge04=QR417_Instr!Airspeed, 0, 0, 20, 0\n"               // 15
+        "gauge05=QR417_Instr!Airspeed, 99999999999, 0\n"            // 16
+        "just words\n"                                              // 17
+        "gauge06=QR417_Instr!Altimeter, 10, 20, 30\n"               // 18: fine
+        "gauge06=QR417_Instr!Altimeter, 10, 20, 30\n"               // 19: twice
+        "[Window01]\n"                                              // 20: twice
+        "gauge00=QR417_Instr!Attitude, 1, 1\n"                      // 21: skipped
+        "[Window02]\n"                                              // 22
+        "gauge00=!Airspeed, 1, 1\n"                                 // 23
+        "gauge01=QR417_Instr!, 1, 1\n"                              // 24
+        "gauge02=QR417_Instr!Airspeed, 1, 2, 3, 4, 5\n",            // 25: fine
+        "bad.cfg");
+    const std::vector<std::string> expectedLines{"1", "2", "5", "6", "7", "8", "9", "10", "11", "12", "13",
+                                                 "14", "15", "16", "17", "19", "20", "23", "24"};
+    ASSERT_EQ(config.errors.size(), expectedLines.size()) << Errors(config);
+    for (std::size_t i = 0; i < expectedLines.size(); ++i) {
+        EXPECT_EQ(config.errors[i].rfind("bad.cfg:" + expectedLines[i] + ": expected", 0), 0u) << config.errors[i];
+    }
+    ASSERT_EQ(config.windows.size(), 2u);
+    ASSERT_EQ(config.windows[0].gauges.size(), 1u);
+    EXPECT_EQ(config.windows[0].gauges[0].gauge, "Altimeter");
+    EXPECT_EQ(config.windows[0].sizeWidth, std::nullopt);
+    EXPECT_EQ(config.windows[0].ident, std::nullopt);
+    ASSERT_EQ(config.windows[1].gauges.size(), 1u);
+    EXPECT_EQ(config.windows[1].gauges[0].params, "5");
+}
+
+TEST(PanelConfigReader, OddTextNeitherCrashesNorLoops) {
+    std::string binary;
+    for (int i = 0; i < 4096; ++i) binary.push_back(char((i * 37) & 0xFF));
+    for (const std::string& text : {std::string(), std::string("\0\0\0", 3), std::string("[]"), std::string("["),
+                                    std::string("=\n=\r\n[Window]\n[Window99999999999]\ngauge="), binary,
+                                    std::string(100000, '\n'), std::string("[Window00]\ngauge00=") +
+                                                                   std::string(100000, ',')}) {
+        const PanelConfig config = ParsePanelConfig(text, "odd.cfg");
+        for (const std::string& error : config.errors) EXPECT_EQ(error.rfind("odd.cfg:", 0), 0u) << error;
+    }
+}
+
+TEST(PanelConfigReader, AMissingFileIsOneError) {
+    const PanelConfig config = panelhost::ReadPanelConfig("/nonexistent/panel.cfg");
+    EXPECT_TRUE(config.windows.empty());
+    ASSERT_EQ(config.errors.size(), 1u);
+    EXPECT_EQ(config.errors[0], "/nonexistent/panel.cfg:1: expected a readable panel configuration file");
+}
+
+}  // namespace
