@@ -112,10 +112,7 @@ enum SimToken : SINT32 {
     // ---- radios and navigation indicators ----
 
     // ---- radio altimeter, clock, toggles and registration plate ----
-    tokenOnGround = 60,               // positive while standing on the ground
-    tokenVerticalSpeed = 65,          // metres per second x 256
     tokenTimeOfDay = 557,             // seconds
-    tokenSimulationTime = 604,        // seconds, running on
     tokenRadioHeight = 614,           // metres
     tokenDecisionHeight = 615,        // metres
     tokenDecisionHeightLamp = 616,    // 1 at or below the decision height
@@ -258,6 +255,17 @@ enum HelpId : UINT32 {
     // ---- radios and navigation indicators ----
 
     // ---- radio altimeter, clock, toggles and registration plate ----
+    helpRadioAltimeter = 0x3009,
+    helpRadioWindow = 0xAB86,
+    helpGpsWindow = 0xAB87,
+    helpThrottleWindow = 0xAB88,
+    helpCompassWindow = 0xAB89,
+    helpFuelWindow = 0xAB8A,
+    helpCollectiveWindow = 0xAB8B,
+    helpMapWindow = 0xAB8F,
+    helpKneeboard = 0xAB93,
+    helpAtcWindow = 0xAB94,
+    helpOverheadWindow = 0xAB95,
 };
 
 // The module's WAVE resources.
@@ -271,15 +279,16 @@ enum Wave : std::uint16_t {
     // ---- radios and navigation indicators ----
 
     // ---- radio altimeter, clock, toggles and registration plate ----
-    helpRadioAltimeter = 0x3009,
-    helpRadioWindow = 0xAB86,
-    helpGpsWindow = 0xAB87,
-    helpThrottleWindow = 0xAB88,
-    helpCompassWindow = 0xAB89,
-    helpFuelWindow = 0xAB8A,
-    helpCollectiveWindow = 0xAB8B,
-    helpMapWindow = 0xAB8F,
-    helpKneeboard = 0xAB93,
-    helpAtcWindow = 0xAB94,
-    helpOverheadWindow = 0xAB95,
+    waveRadalt1000 = 2100,            // height callouts, 1000 ft down to 10 ft
+    waveRadalt500 = 2110,
+    waveRadalt400 = 2120,
+    waveRadalt300 = 2130,
+    waveRadalt200 = 2140,
+    waveRadalt100 = 2150,
+    waveRadalt50 = 2160,
+    waveRadalt40 = 2170,
+    waveRadalt30 = 2180,
+    waveRadalt20 = 2190,
+    waveRadalt10 = 2200,
+    waveRadaltMinimums = 2210,        // at the decision height
 };

@@ -72,14 +72,12 @@ SINT32 FSAPI RingStepUp(MOUSECALLBACK_POINT*, UINT32) {
 FLOAT64 FSAPI RingAngle(ELEMENT_SPRITE*) { return ringPosition * degreesPerMinuteStep; }
 
 // 7: glass
-ELEMENT_STATIC_IMAGE timerGlass = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 1390, {0, 0}, &Breguet_Timer, nullptr, 0x3),
-};
+ELEMENT_STATIC_IMAGE timerGlass = StaticImage(1390, &Breguet_Timer, nullptr, IMAGE_PLATE);
 
 // 6: chronograph seconds hand, one turn a minute
 NONLINEARITY chronoSecondsTable[] = {{{138, 39}, 0}, {{138, 239}, 30}};
 ELEMENT_NEEDLE chronoSecondsHand = {
-    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 1350, {138, 139}, &Breguet_Timer, nullptr, 0x4083,
+    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 1350, {138, 139}, &Breguet_Timer, nullptr, IMAGE_NEEDLE,
                             nullptr, {8, 8}),
     .source_var = Token(tokenSimulationTime),
     .nonlinearity = chronoSecondsTable,
@@ -90,7 +88,7 @@ ELEMENT_NEEDLE chronoSecondsHand = {
 // 5: chronograph counter, one turn in fifteen minutes
 NONLINEARITY chronoCounterTable[] = {{{138, 153}, 0}, {{138, 213}, 450}};
 ELEMENT_NEEDLE chronoCounter = {
-    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 1360, {138, 183}, &Breguet_Timer, nullptr, 0x4083,
+    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 1360, {138, 183}, &Breguet_Timer, nullptr, IMAGE_NEEDLE,
                             nullptr, {6, 6}),
     .source_var = Token(tokenSimulationTime),
     .nonlinearity = chronoCounterTable,
@@ -101,7 +99,7 @@ ELEMENT_NEEDLE chronoCounter = {
 // 4: minute hand, one turn an hour
 NONLINEARITY minuteHandTable[] = {{{138, 39}, 0}, {{138, 239}, 1800}};
 ELEMENT_NEEDLE minuteHand = {
-    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 1370, {138, 139}, &Breguet_Timer, nullptr, 0x4083,
+    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 1370, {138, 139}, &Breguet_Timer, nullptr, IMAGE_NEEDLE,
                             nullptr, {7, 7}),
     .source_var = Token(tokenTimeOfDay),
     .nonlinearity = minuteHandTable,
@@ -111,7 +109,7 @@ ELEMENT_NEEDLE minuteHand = {
 // 3: hour hand, one turn in twelve hours
 NONLINEARITY hourHandTable[] = {{{138, 39}, 0}, {{138, 239}, 21600}};
 ELEMENT_NEEDLE hourHand = {
-    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 1380, {138, 139}, &Breguet_Timer, nullptr, 0x4083,
+    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 1380, {138, 139}, &Breguet_Timer, nullptr, IMAGE_NEEDLE,
                             nullptr, {6, 6}),
     .source_var = Token(tokenTimeOfDay),
     .nonlinearity = hourHandTable,
@@ -120,7 +118,7 @@ ELEMENT_NEEDLE hourHand = {
 
 // 2: minute ring, turned by the ring areas only
 ELEMENT_SPRITE minuteRing = {
-    .header = ElementHeader(ELEMENT_TYPE_SPRITE, 1400, {21, 24}, &Breguet_Timer, nullptr, 0x4083,
+    .header = ElementHeader(ELEMENT_TYPE_SPRITE, 1400, {21, 24}, &Breguet_Timer, nullptr, IMAGE_NEEDLE,
                             nullptr, {138, 139}),
     .scale_x = 0,
     .scale_y = 0,
@@ -135,12 +133,9 @@ ELEMENT_HEADER* timerCaseNext[] = {&minuteRing.header,  &hourHand.header,       
                                    nullptr};
 
 // 1: case and dial
-ELEMENT_STATIC_IMAGE timerCase = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 1340, {0, 0}, &Breguet_Timer, timerCaseNext, 0x4003),
-};
+ELEMENT_STATIC_IMAGE timerCase = StaticImage(1340, &Breguet_Timer, timerCaseNext, IMAGE_DIAL);
 ELEMENT_HEADER* timerElements[] = {&timerCase.header, nullptr};
 
-constexpr UINT32 repeatFlags = MOUSE_LEFTSINGLE | MOUSE_DOWN_REPEAT;
 MOUSERECT timerMouse[] = {
     MouseGauge(),
     MouseParent(56, 0, 162, 256),
@@ -159,19 +154,13 @@ MOUSERECT timerMouse[] = {
     MouseTooltipText("Turns minute ring counterclockwise"),
     MouseEndParent(),
     MouseRoutine(110, 262, 45, 45, CURSOR_HAND, MOUSE_LEFTSINGLE, ChronoStartStop),
-    MouseRoutine(197, 273, 30, 40, CURSOR_UPARROW, repeatFlags, ChronoReset),
-    MouseRoutine(223, 85, 30, 103, CURSOR_UPARROW, repeatFlags, RingStepDown),
-    MouseRoutine(22, 85, 30, 103, CURSOR_DOWNARROW, repeatFlags, RingStepUp),
+    MouseRoutine(197, 273, 30, 40, CURSOR_UPARROW, MOUSE_LEFTSINGLE | MOUSE_DOWN_REPEAT, ChronoReset),
+    MouseRoutine(223, 85, 30, 103, CURSOR_UPARROW, MOUSE_LEFTSINGLE | MOUSE_DOWN_REPEAT, RingStepDown),
+    MouseRoutine(22, 85, 30, 103, CURSOR_DOWNARROW, MOUSE_LEFTSINGLE | MOUSE_DOWN_REPEAT, RingStepUp),
     MouseEndParent(),
     MouseEnd(),
 };
 
 }  // namespace
 
-GAUGEHDR Breguet_Timer = {
-    .gauge_header_version = GAUGEHDR_VERSION,
-    .gauge_name = "Breguet_Timer",
-    .elements_list = timerElements,
-    .size_x_mm = 100,
-    .mouse_rect = timerMouse,
-};
+GAUGEHDR Breguet_Timer = GaugeHeader("Breguet_Timer", timerElements, 100, timerMouse);

@@ -91,7 +91,7 @@ FLOAT64 FSAPI RegistrationText(ELEMENT_STRING* plate) {
 }
 
 ELEMENT_STRING plateText = {
-    .header = ElementHeader(ELEMENT_TYPE_STRING, -1, {0, 0}, &Registration, nullptr, 0x3),
+    .header = ElementHeader(ELEMENT_TYPE_STRING, -1, {0, 0}, &Registration, nullptr, IMAGE_PLATE),
     .img_size = {150, 25},
     .fg_color = 0x00FFFFFF,
     .bg_color = 0x00000000,
@@ -105,9 +105,7 @@ ELEMENT_STRING plateText = {
 };
 ELEMENT_HEADER* plateNext[] = {&plateText.header, nullptr};
 
-ELEMENT_STATIC_IMAGE plate = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 50, {0, 0}, &Registration, plateNext, 0x3),
-};
+ELEMENT_STATIC_IMAGE plate = StaticImage(50, &Registration, plateNext, IMAGE_PLATE);
 ELEMENT_HEADER* plateElements[] = {&plate.header, nullptr};
 
 MOUSERECT plateMouse[] = {
@@ -119,11 +117,4 @@ MOUSERECT plateMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Registration = {
-    .gauge_header_version = GAUGEHDR_VERSION,
-    .gauge_name = "Registration",
-    .elements_list = plateElements,
-    .size_x_mm = 150,
-    .mouse_rect = plateMouse,
-    .gauge_callback = RegistrationRoutine,
-};
+GAUGEHDR Registration = GaugeHeader("Registration", plateElements, 150, plateMouse, RegistrationRoutine);

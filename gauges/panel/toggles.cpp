@@ -212,26 +212,18 @@ constexpr ToggleMember toggles[] = {
 };
 // clang-format on
 
+constexpr UINT32 toggleSizeMm = 19;
 constexpr std::size_t toggleCount = std::size(toggles);
-
-constexpr std::size_t ToggleIndex(const GAUGEHDR* gauge) {
-    for (std::size_t i = 0; i < toggleCount; ++i) {
-        if (toggles[i].gauge == gauge) return i;
-    }
-    return toggleCount;
-}
 
 // One button's records, built from its row.
 template <GAUGEHDR* Gauge>
 struct Toggle {
-    static constexpr std::size_t index = ToggleIndex(Gauge);
+    static constexpr std::size_t index = GaugeRowIndex(toggles, Gauge);
     static_assert(index < toggleCount, "a toggle needs its row in the table");
     static constexpr const ToggleMember& member = toggles[index];
     static constexpr bool programmable = member.eventId == keyNone;
 
-    static inline ELEMENT_STATIC_IMAGE face = {
-        .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, member.face, {0, 0}, Gauge, nullptr, 0x3),
-    };
+    static inline ELEMENT_STATIC_IMAGE face = StaticImage(member.face, Gauge, nullptr, IMAGE_PLATE);
     static inline ELEMENT_HEADER* elements[] = {&face.header, nullptr};
 
     // Group, its tooltip text if any, the button, end of group.
@@ -251,14 +243,8 @@ struct Toggle {
     static inline std::array<MOUSERECT, mouseSlots> mouse = MouseList();
 
     static GAUGEHDR Header() {
-        return GAUGEHDR{
-            .gauge_header_version = GAUGEHDR_VERSION,
-            .gauge_name = member.name,
-            .elements_list = elements,
-            .size_x_mm = 19,
-            .mouse_rect = mouse.data(),
-            .gauge_callback = programmable ? ToggleGaugeRoutine : nullptr,
-        };
+        return GaugeHeader(member.name, elements, toggleSizeMm, mouse.data(),
+                           programmable ? ToggleGaugeRoutine : nullptr);
     }
 };
 

@@ -63,7 +63,6 @@ namespace {
 // ---------------------------------------------------------------------------
 // Radio_Altimeter
 
-constexpr std::uint16_t waveDecisionHeight = 2210;
 constexpr SINT32 calloutVolume = -500;  // hundredths of a decibel
 // The filter takes a tenth of each new reading (the tenth as the instrument
 // always stored it).
@@ -95,21 +94,21 @@ SINT32 radaltInstances = 0;
 
 // Announced in this order; the decision-height callout is tried before them.
 RadaltCallout radaltCallouts[] = {
-    {.height = feet1000, .buffer = nullptr, .waveId = 2100, .volume = calloutVolume},
-    {.height = 152.39999512320017, .buffer = nullptr, .waveId = 2110, .volume = calloutVolume},
-    {.height = 121.91999609856012, .buffer = nullptr, .waveId = 2120, .volume = calloutVolume},
-    {.height = feet300, .buffer = nullptr, .waveId = 2130, .volume = calloutVolume},
-    {.height = 60.95999804928006, .buffer = nullptr, .waveId = 2140, .volume = calloutVolume},
-    {.height = 30.47999902464003, .buffer = nullptr, .waveId = 2150, .volume = calloutVolume},
-    {.height = 15.239999512320015, .buffer = nullptr, .waveId = 2160, .volume = calloutVolume},
-    {.height = 12.191999609856012, .buffer = nullptr, .waveId = 2170, .volume = calloutVolume},
-    {.height = 9.143999707392009, .buffer = nullptr, .waveId = 2180, .volume = calloutVolume},
-    {.height = 6.095999804928006, .buffer = nullptr, .waveId = 2190, .volume = calloutVolume},
-    {.height = 3.047999902464003, .buffer = nullptr, .waveId = 2200, .volume = calloutVolume},
+    {.height = feet1000, .buffer = nullptr, .waveId = waveRadalt1000, .volume = calloutVolume},
+    {.height = 152.39999512320017, .buffer = nullptr, .waveId = waveRadalt500, .volume = calloutVolume},
+    {.height = 121.91999609856012, .buffer = nullptr, .waveId = waveRadalt400, .volume = calloutVolume},
+    {.height = feet300, .buffer = nullptr, .waveId = waveRadalt300, .volume = calloutVolume},
+    {.height = 60.95999804928006, .buffer = nullptr, .waveId = waveRadalt200, .volume = calloutVolume},
+    {.height = 30.47999902464003, .buffer = nullptr, .waveId = waveRadalt100, .volume = calloutVolume},
+    {.height = 15.239999512320015, .buffer = nullptr, .waveId = waveRadalt50, .volume = calloutVolume},
+    {.height = 12.191999609856012, .buffer = nullptr, .waveId = waveRadalt40, .volume = calloutVolume},
+    {.height = 9.143999707392009, .buffer = nullptr, .waveId = waveRadalt30, .volume = calloutVolume},
+    {.height = 6.095999804928006, .buffer = nullptr, .waveId = waveRadalt20, .volume = calloutVolume},
+    {.height = 3.047999902464003, .buffer = nullptr, .waveId = waveRadalt10, .volume = calloutVolume},
 };
 // Its height follows the decision-height setting every update.
 RadaltCallout radaltDhCallout = {
-    .height = 0, .buffer = nullptr, .waveId = waveDecisionHeight, .volume = calloutVolume};
+    .height = 0, .buffer = nullptr, .waveId = waveRadaltMinimums, .volume = calloutVolume};
 
 FLOAT64 Refresh(MODULE_VAR& var) {
     var.var_value = LookupToken(var.id);
@@ -242,16 +241,14 @@ SINT32 FSAPI DhDecrease(MOUSECALLBACK_POINT*, UINT32) {
 
 // Elements, top of the chain first.
 ELEMENT_NEEDLE radaltKnob = {
-    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 2360, {277, 287}, &Radio_Altimeter, nullptr, 0x83,
+    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 2360, {277, 287}, &Radio_Altimeter, nullptr, IMAGE_KNOB,
                             nullptr, {33, 33}),
     .source_var = Token(tokenDecisionHeight),
     .update_cb = DhKnobAngle,
 };
 ELEMENT_HEADER* radaltCoverNext[] = {&radaltKnob.header, nullptr};
 
-ELEMENT_STATIC_IMAGE radaltCover = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 2370, {0, 0}, &Radio_Altimeter, radaltCoverNext, 0x3),
-};
+ELEMENT_STATIC_IMAGE radaltCover = StaticImage(2370, &Radio_Altimeter, radaltCoverNext, IMAGE_PLATE);
 ELEMENT_HEADER* radaltIndexNext[] = {&radaltCover.header, nullptr};
 
 // Table RA: the scale runs from 0 to 1000 ft over most of a turn and on to
@@ -287,10 +284,7 @@ ELEMENT_NEEDLE radaltPointer = {
 };
 ELEMENT_HEADER* radaltBackgroundNext[] = {&radaltPointer.header, nullptr};
 
-ELEMENT_STATIC_IMAGE radaltBackground = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 2230, {0, 0}, &Radio_Altimeter,
-                            radaltBackgroundNext, 0x4003),
-};
+ELEMENT_STATIC_IMAGE radaltBackground = StaticImage(2230, &Radio_Altimeter, radaltBackgroundNext, IMAGE_DIAL);
 ELEMENT_HEADER* radaltElements[] = {&radaltBackground.header, nullptr};
 
 constexpr UINT32 knobFlags = MOUSE_LEFTSINGLE | MOUSE_DOWN_REPEAT;
@@ -315,17 +309,13 @@ FLOAT64 FSAPI DhLightImage(ELEMENT_ICON* lamp) {
 }
 
 ELEMENT_ICON dhLamp = {
-    .header = ElementHeader(ELEMENT_TYPE_ICON, 2490, {0, 0}, &Radio_Altimeter_DH_Light, nullptr, 0x7),
+    .header = ElementHeader(ELEMENT_TYPE_ICON, 2490, {0, 0}, &Radio_Altimeter_DH_Light, nullptr, IMAGE_LAMP),
     .source_var = Token(tokenDecisionHeightLamp),
-    .scale = 1.0,
-    .picture_count = 1,
+    .scale = 1.0, .picture_count = 1,  // one lit lens
     .update_cb = DhLightImage,
 };
 ELEMENT_HEADER* dhLampBaseNext[] = {&dhLamp.header, nullptr};
-ELEMENT_STATIC_IMAGE dhLampBase = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 2480, {0, 0}, &Radio_Altimeter_DH_Light,
-                            dhLampBaseNext, 0x3),
-};
+ELEMENT_STATIC_IMAGE dhLampBase = StaticImage(2480, &Radio_Altimeter_DH_Light, dhLampBaseNext, IMAGE_PLATE);
 ELEMENT_HEADER* dhLampElements[] = {&dhLampBase.header, nullptr};
 
 MOUSERECT dhLampMouse[] = {
@@ -338,7 +328,6 @@ MOUSERECT dhLampMouse[] = {
 // ---------------------------------------------------------------------------
 // Radio_Altimeter_Switch: the set's power, kept by the module.
 
-constexpr std::uint16_t waveSwitchClick = 10;
 SoundingSwitchSound radaltSwitchSound{.waveId = waveSwitchClick};
 
 constexpr FLOAT64 switchShowsOff = 1.0;  // the first image is never shown
@@ -352,16 +341,13 @@ SINT32 FSAPI RadaltSwitchClick(MOUSECALLBACK_POINT*, UINT32) {
 }
 
 ELEMENT_ICON radaltSwitchLever = {
-    .header = ElementHeader(ELEMENT_TYPE_ICON, 3480, {0, 0}, &Radio_Altimeter_Switch, nullptr, 0x3),
+    .header = ElementHeader(ELEMENT_TYPE_ICON, 3480, {0, 0}, &Radio_Altimeter_Switch, nullptr, IMAGE_PLATE),
     .scale = 1.0,
     .picture_count = 3,
     .update_cb = RadaltSwitchImage,
 };
 ELEMENT_HEADER* radaltSwitchPlateNext[] = {&radaltSwitchLever.header, nullptr};
-ELEMENT_STATIC_IMAGE radaltSwitchPlate = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 3470, {0, 0}, &Radio_Altimeter_Switch,
-                            radaltSwitchPlateNext, 0x3),
-};
+ELEMENT_STATIC_IMAGE radaltSwitchPlate = StaticImage(3470, &Radio_Altimeter_Switch, radaltSwitchPlateNext, IMAGE_PLATE);
 ELEMENT_HEADER* radaltSwitchElements[] = {&radaltSwitchPlate.header, nullptr};
 
 MOUSERECT radaltSwitchMouse[] = {
@@ -374,28 +360,8 @@ MOUSERECT radaltSwitchMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Radio_Altimeter = {
-    .gauge_header_version = GAUGEHDR_VERSION,
-    .gauge_name = "Radio_Altimeter",
-    .elements_list = radaltElements,
-    .size_x_mm = 100,
-    .mouse_rect = radaltMouse,
-    .gauge_callback = RadioAltimeterRoutine,
-};
+GAUGEHDR Radio_Altimeter = GaugeHeader("Radio_Altimeter", radaltElements, 100, radaltMouse, RadioAltimeterRoutine);
 
-GAUGEHDR Radio_Altimeter_DH_Light = {
-    .gauge_header_version = GAUGEHDR_VERSION,
-    .gauge_name = "Radio_Altimeter_DH_Light",
-    .elements_list = dhLampElements,
-    .size_x_mm = 30,
-    .mouse_rect = dhLampMouse,
-};
+GAUGEHDR Radio_Altimeter_DH_Light = GaugeHeader("Radio_Altimeter_DH_Light", dhLampElements, 30, dhLampMouse);
 
-GAUGEHDR Radio_Altimeter_Switch = {
-    .gauge_header_version = GAUGEHDR_VERSION,
-    .gauge_name = "Radio_Altimeter_Switch",
-    .elements_list = radaltSwitchElements,
-    .size_x_mm = 30,
-    .mouse_rect = radaltSwitchMouse,
-    .gauge_callback = SoundingSwitchRoutine<radaltSwitchSound>,
-};
+GAUGEHDR Radio_Altimeter_Switch = GaugeHeader("Radio_Altimeter_Switch", radaltSwitchElements, 30, radaltSwitchMouse, SoundingSwitchRoutine<radaltSwitchSound>);

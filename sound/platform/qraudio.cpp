@@ -59,8 +59,17 @@ struct Registration {
     std::size_t count{};
 };
 
+// The sounds started since the host last asked: the WAVE resource each
+// buffer was filled from. A fixed array, so that playing stays off the heap.
+constexpr std::size_t playLogSize = 1024;
+struct PlayLog {
+    std::uint32_t sources[playLogSize]{};
+    std::size_t count{};  // may pass playLogSize: the starts not kept
+};
+
 struct State {
     bool deviceAvailable{true};
+    PlayLog plays;
     double clockAdvance{};
     int devices{};
     int buffers{};
@@ -92,6 +101,7 @@ struct qraudio_buffer {
     std::uint32_t startPosition{};
     std::int32_t volume{};
     std::ptrdiff_t take{-1};         // open take of the recording
+    std::uint32_t source{};          // WAVE resource its samples came from; 0 unknown
 };
 
 namespace {
@@ -152,6 +162,27 @@ void Restart(qraudio_buffer* b, double now) {
     b->startTime = now;
     b->startPosition = b->position;
     OpenTake(b, now);
+}
+
+// The numbered WAVE resource of a registered module whose bytes hold
+// [data, data + bytes): the recording a buffer was filled from.
+std::uint32_t WaveResourceHolding(const void* data, std::uint32_t bytes) {
+    const auto* at = static_cast<const std::uint8_t*>(data);
+    for (const Registration& r : Audio().registrations) {
+        for (std::size_t i = 0; i < r.count; ++i) {
+            const qraudio_resource& res = r.table[i];
+            if (res.name || !res.type || std::strcmp(res.type, "WAVE") != 0 || !res.data) continue;
+            const auto* first = static_cast<const std::uint8_t*>(res.data);
+            if (at >= first && at <= first + res.size && bytes <= first + res.size - at) return res.id;
+        }
+    }
+    return 0;
+}
+
+void LogPlay(std::uint32_t source) {
+    PlayLog& log = Audio().plays;
+    if (log.count < playLogSize) log.sources[log.count] = source;
+    ++log.count;
 }
 
 bool ValidFormat(const qraudio_format& f) {
@@ -402,6 +433,7 @@ int qraudio_buffer_write(qraudio_buffer* buffer, uint32_t offset, const void* da
     if (buffer->samples.use_count() > 1)
         buffer->samples = std::make_shared<std::vector<std::uint8_t>>(*buffer->samples);
     std::memcpy(buffer->samples->data() + offset, data, bytes);
+    buffer->source = offset == 0 && bytes == Size(buffer) ? WaveResourceHolding(data, bytes) : 0;
     return QRAUDIO_OK;
 }
 
@@ -417,6 +449,7 @@ int qraudio_buffer_play(qraudio_buffer* buffer, uint32_t flags) {
     const bool looping = (flags & QRAUDIO_PLAY_LOOPING) != 0;
     if (buffer->playing && buffer->looping == looping)
         return QRAUDIO_OK;
+    if (!buffer->playing) LogPlay(buffer->source);
     buffer->playing = true;
     buffer->looping = looping;
     Restart(buffer, now);
@@ -541,6 +574,16 @@ int qraudio_record_stop(void) {
 
 int qraudio_recording(void) {
     return Audio().recording.active ? 1 : 0;
+}
+
+size_t qraudio_take_plays(uint32_t* sources, size_t max) {
+    PlayLog& log = Audio().plays;
+    const std::size_t started = log.count;
+    if (sources) {
+        for (std::size_t i = 0; i < std::min({started, max, playLogSize}); ++i) sources[i] = log.sources[i];
+    }
+    log.count = 0;
+    return started;
 }
 
 int qraudio_register_resources(const void* anchor, const qraudio_resource* table,

@@ -107,6 +107,14 @@ QRAUDIO_API int qraudio_record_start(const char* path, uint32_t rate);
 QRAUDIO_API int qraudio_record_stop(void);
 QRAUDIO_API int qraudio_recording(void);
 
+/* The sounds started since the last call, oldest first: for each buffer that
+ * began to play (a start while it plays does not count), the id of the
+ * numbered WAVE resource its samples were written from, 0 when they came
+ * from elsewhere. Copies at most `max` ids into `sources` and empties the
+ * list; returns how many started, which may pass `max` (and the library
+ * keeps the first 1024 at most). */
+QRAUDIO_API size_t qraudio_take_plays(uint32_t* sources, size_t max);
+
 /* --- Module resources --------------------------------------------------- */
 typedef struct qraudio_resource {
     const char* type;      /* "WAVE" */
