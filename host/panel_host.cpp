@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <optional>
 #include <unordered_map>
 #include <utility>
 
-#include "host/element_math.h"
+#include "host/element_kinds.h"
 #include "host/host_clock.h"
 #include "host/module_loader.h"
 #include "host/reactions.h"
@@ -22,9 +23,7 @@ constexpr int maxElementDepth = 32;
 constexpr int maxElementsPerGauge = 4096;
 constexpr int maxListEntries = 1024;
 constexpr int maxFailureRecords = 64;
-constexpr int maxTableEntries = 1024;
 constexpr int maxMouseRects = 1024;
-constexpr UINT32 maxStringLength = 4096;
 constexpr int maxLinkageEntries = 4096;
 
 constexpr UINT32 keyWindowToggle = 0x103CA;
@@ -39,23 +38,10 @@ Host* activeHost = nullptr;
 ModuleCodeHook moduleCodeHook = nullptr;
 bool inModuleCode = false;
 
-// Marks the module's code (true) or the host's as running while it lives,
-// and whichever ran before once it ends: wraps every call into a module
-// routine and every service routine the module calls back.
-class CodeRunning {
-public:
-    explicit CodeRunning(bool module) : previous_(inModuleCode) { Mark(module); }
-    ~CodeRunning() { Mark(previous_); }
-    CodeRunning(const CodeRunning&) = delete;
-    CodeRunning& operator=(const CodeRunning&) = delete;
-
-private:
-    static void Mark(bool module) {
-        inModuleCode = module;
-        if (moduleCodeHook) moduleCodeHook(module);
-    }
-    bool previous_;
-};
+void MarkModuleCode(bool module) {
+    inModuleCode = module;
+    if (moduleCodeHook) moduleCodeHook(module);
+}
 
 void FSAPI ServiceLookupVar(MODULE_VAR* var) {
     const CodeRunning host(false);
@@ -110,6 +96,9 @@ struct Hit {
 
 }  // namespace
 
+CodeRunning::CodeRunning(bool module) : previous_(inModuleCode) { MarkModuleCode(module); }
+CodeRunning::~CodeRunning() { MarkModuleCode(previous_); }
+
 // ---------------------------------------------------------------------------
 // Instance: the host's copies of one placed gauge's records.
 
@@ -146,10 +135,7 @@ public:
     void Install(UINT32 moduleHandle) {
         Notify(PANEL_SERVICE_PRE_INSTALL, moduleHandle);
         for (ElementState& element : elements) {
-            if (element.kind != ELEMENT_TYPE_NEEDLE) continue;
-            auto* needle = reinterpret_cast<ELEMENT_NEEDLE*>(element.record);
-            FillNeedleDegrees(needle->header.position, needle->nonlinearity,
-                              needle->nonlinearity_table_size);
+            if (const auto install = KindOf(element.kind).install) install(element);
         }
         Notify(PANEL_SERVICE_POST_INSTALL, 0);
     }
@@ -161,90 +147,34 @@ public:
 
 private:
     std::vector<char> parameters;
-    std::vector<std::shared_ptr<void>> storage;
+    RecordStore store;
     std::vector<MOUSERECT> mouse;
-
-    template <typename Record>
-    Record* Keep(const Record& source) {
-        auto copy = std::make_shared<Record>(source);
-        storage.push_back(copy);
-        return copy.get();
-    }
-
-    template <typename Entry>
-    Entry* KeepArray(const Entry* source, std::size_t count) {
-        std::shared_ptr<Entry[]> copy(new Entry[count]);
-        std::copy(source, source + count, copy.get());
-        storage.push_back(copy);
-        return copy.get();
-    }
 
     ELEMENT_HEADER** CopyList(ELEMENT_HEADER** source, int depth) {
         if (!source || depth > maxElementDepth) return nullptr;
         std::size_t count = 0;
         while (count < maxListEntries && source[count]) ++count;
-        std::shared_ptr<ELEMENT_HEADER*[]> list(new ELEMENT_HEADER*[count + 1]);
-        storage.push_back(list);
+        ELEMENT_HEADER** list = store.NewArray<ELEMENT_HEADER*>(count + 1);
         std::size_t kept = 0;
         for (std::size_t i = 0; i < count; ++i) {
             if (ELEMENT_HEADER* copy = CopyElement(source[i], depth)) list[kept++] = copy;
         }
         list[kept] = nullptr;
-        return list.get();
+        return list;
     }
 
     FAILURE_RECORD* CopyFailures(const FAILURE_RECORD* source) {
         if (!source) return nullptr;
         std::size_t count = 0;
         while (count < maxFailureRecords && source[count].key != 0) ++count;
-        FAILURE_RECORD* copy = KeepArray(source, count + 1);
+        FAILURE_RECORD* copy = store.KeepArray(source, count + 1);
         copy[count] = FAILURE_RECORD{};
         return copy;
     }
 
     ELEMENT_HEADER* CopyElement(const ELEMENT_HEADER* source, int depth) {
         if (elements.size() >= maxElementsPerGauge) return nullptr;
-        ELEMENT_HEADER* copy = nullptr;
-        switch (source->element_type) {
-        case ELEMENT_TYPE_NEEDLE: {
-            auto* needle = Keep(*reinterpret_cast<const ELEMENT_NEEDLE*>(source));
-            const int size = needle->nonlinearity_table_size;
-            if (needle->nonlinearity && size > 0) {
-                needle->nonlinearity_table_size = std::min(size, maxTableEntries);
-                needle->nonlinearity = KeepArray(
-                    needle->nonlinearity, static_cast<std::size_t>(needle->nonlinearity_table_size));
-            } else {
-                needle->nonlinearity = nullptr;
-                needle->nonlinearity_table_size = 0;
-            }
-            copy = &needle->header;
-            break;
-        }
-        case ELEMENT_TYPE_STRING: {
-            auto* string = Keep(*reinterpret_cast<const ELEMENT_STRING*>(source));
-            string->max_string_length = std::min(string->max_string_length, maxStringLength);
-            std::shared_ptr<char[]> buffer(new char[string->max_string_length + 1]());
-            storage.push_back(buffer);
-            string->string = buffer.get();
-            copy = &string->header;
-            break;
-        }
-        case ELEMENT_TYPE_SLIDER:
-            copy = &Keep(*reinterpret_cast<const ELEMENT_SLIDER*>(source))->header;
-            break;
-        case ELEMENT_TYPE_ICON:
-            copy = &Keep(*reinterpret_cast<const ELEMENT_ICON*>(source))->header;
-            break;
-        case ELEMENT_TYPE_MOVING_IMAGE:
-            copy = &Keep(*reinterpret_cast<const ELEMENT_MOVING_IMAGE*>(source))->header;
-            break;
-        case ELEMENT_TYPE_SPRITE:
-            copy = &Keep(*reinterpret_cast<const ELEMENT_SPRITE*>(source))->header;
-            break;
-        default:  // static images, and kinds the host does not know: drawn as they are
-            copy = &Keep(*reinterpret_cast<const ELEMENT_STATIC_IMAGE*>(source))->header;
-            break;
-        }
+        ELEMENT_HEADER* copy = KindOf(source->element_type).copy(*source, store);
         copy->gauge_header = &header;
         copy->previous_element = nullptr;
         copy->failure_systems = CopyFailures(source->failure_systems);
@@ -286,6 +216,7 @@ struct Host::Impl {
     std::vector<std::unique_ptr<Instance>> instances;
     std::unordered_map<SINT32, MODULE_VAR_VALUE> tokens;
     EventList events;
+    std::size_t droppedEvents{};
     std::set<UINT32> openWindows;
     std::set<SINT32> failures;
     std::string atcId;
@@ -473,18 +404,6 @@ void Host::SendService(UINT32 service, UINT32 extraData) {
 
 namespace {
 
-void Refresh(const Host& host, MODULE_VAR& var) {
-    var.var_old = var.var_value;
-    if (var.id != 0) var.var_value = host.Token(var.id);
-}
-
-template <typename Record, typename Callback>
-double ValueOf(Record* record, Callback callback, const MODULE_VAR& var) {
-    if (!callback) return var.var_value.n;
-    const CodeRunning module(true);
-    return callback(record);
-}
-
 // Failure action that applies to an element: the first active key of its
 // list with an action.
 SINT32 ActiveFailureAction(const ELEMENT_HEADER* element, const std::set<SINT32>& failures) {
@@ -493,133 +412,6 @@ SINT32 ActiveFailureAction(const ELEMENT_HEADER* element, const std::set<SINT32>
         if (record->action != FAIL_ACTION_NONE && failures.count(record->key)) return record->action;
     }
     return FAIL_ACTION_NONE;
-}
-
-// Reads the element's values: from its routines and refreshed tokens, or all
-// zero for a failed element driven to its zero value.
-void ReadValues(const Host& host, ElementState& state, bool zero) {
-    ELEMENT_HEADER* element = state.record;
-    switch (state.kind) {
-    case ELEMENT_TYPE_NEEDLE: {
-        auto* needle = reinterpret_cast<ELEMENT_NEEDLE*>(element);
-        if (!zero) Refresh(host, needle->source_var);
-        state.value = zero ? 0.0 : ValueOf(needle, needle->update_cb, needle->source_var);
-        break;
-    }
-    case ELEMENT_TYPE_STRING: {
-        auto* string = reinterpret_cast<ELEMENT_STRING*>(element);
-        if (!zero) {
-            for (MODULE_VAR& var : string->source_var) Refresh(host, var);
-        }
-        state.value = zero ? 0.0 : ValueOf(string, string->update_cb, string->source_var[0]);
-        break;
-    }
-    case ELEMENT_TYPE_SLIDER: {
-        auto* slider = reinterpret_cast<ELEMENT_SLIDER*>(element);
-        if (!zero) {
-            Refresh(host, slider->source_var_x);
-            Refresh(host, slider->source_var_y);
-        }
-        state.x = zero ? 0.0 : ValueOf(slider, slider->update_x_cb, slider->source_var_x);
-        state.y = zero ? 0.0 : ValueOf(slider, slider->update_y_cb, slider->source_var_y);
-        break;
-    }
-    case ELEMENT_TYPE_ICON: {
-        auto* icon = reinterpret_cast<ELEMENT_ICON*>(element);
-        if (!zero) Refresh(host, icon->source_var);
-        state.value = zero ? 0.0 : ValueOf(icon, icon->update_cb, icon->source_var);
-        break;
-    }
-    case ELEMENT_TYPE_MOVING_IMAGE: {
-        auto* image = reinterpret_cast<ELEMENT_MOVING_IMAGE*>(element);
-        if (!zero) {
-            Refresh(host, image->source_var_x);
-            Refresh(host, image->source_var_y);
-        }
-        state.x = zero ? 0.0 : ValueOf(image, image->update_x_cb, image->source_var_x);
-        state.y = zero ? 0.0 : ValueOf(image, image->update_y_cb, image->source_var_y);
-        break;
-    }
-    case ELEMENT_TYPE_SPRITE: {
-        auto* sprite = reinterpret_cast<ELEMENT_SPRITE*>(element);
-        if (!zero) {
-            Refresh(host, sprite->source_var_x);
-            Refresh(host, sprite->source_var_y);
-            Refresh(host, sprite->source_var_0);
-        }
-        state.x = zero ? 0.0 : ValueOf(sprite, sprite->update_x_cb, sprite->source_var_x);
-        state.y = zero ? 0.0 : ValueOf(sprite, sprite->update_y_cb, sprite->source_var_y);
-        state.rotationValue = zero ? 0.0 : ValueOf(sprite, sprite->update_0_cb, sprite->source_var_0);
-        break;
-    }
-    default:
-        break;
-    }
-}
-
-// A value that is not a finite number is drawn as 0: the host has no
-// position or angle for it.
-double Drawn(double value) { return std::isfinite(value) ? value : 0.0; }
-
-// Turns the values into what is drawn and keeps them in the host-owned fields.
-void Show(ElementState& state) {
-    ELEMENT_HEADER* element = state.record;
-    switch (state.kind) {
-    case ELEMENT_TYPE_NEEDLE: {
-        auto* needle = reinterpret_cast<ELEMENT_NEEDLE*>(element);
-        state.angle =
-            NeedleAngle(Drawn(state.value), needle->nonlinearity, needle->nonlinearity_table_size);
-        needle->save_value = state.value;
-        needle->save_degrees = state.angle;
-        break;
-    }
-    case ELEMENT_TYPE_STRING: {
-        auto* string = reinterpret_cast<ELEMENT_STRING*>(element);
-        string->string[string->max_string_length] = '\0';
-        state.text = string->string;
-        string->save_value = state.value;
-        break;
-    }
-    case ELEMENT_TYPE_SLIDER: {
-        auto* slider = reinterpret_cast<ELEMENT_SLIDER*>(element);
-        const bool hasY = slider->source_var_y.id != 0 || slider->update_y_cb;
-        state.value = hasY ? state.y : state.x;
-        state.shiftX = Drawn(state.x) * slider->scale_x;
-        state.shiftY = Drawn(state.y) * slider->scale_y;
-        slider->save_x = state.x;
-        slider->save_y = state.y;
-        break;
-    }
-    case ELEMENT_TYPE_ICON: {
-        auto* icon = reinterpret_cast<ELEMENT_ICON*>(element);
-        state.image = IconImage(state.value, icon->picture_count);
-        icon->save_value = state.value;
-        break;
-    }
-    case ELEMENT_TYPE_MOVING_IMAGE: {
-        auto* image = reinterpret_cast<ELEMENT_MOVING_IMAGE*>(element);
-        const bool hasY = image->source_var_y.id != 0 || image->update_y_cb;
-        state.value = hasY ? state.y : state.x;
-        state.shiftX = TravelFraction(state.x, image->min_x, image->max_x);
-        state.shiftY = TravelFraction(state.y, image->min_y, image->max_y);
-        image->save_x = state.x;
-        image->save_y = state.y;
-        break;
-    }
-    case ELEMENT_TYPE_SPRITE: {
-        auto* sprite = reinterpret_cast<ELEMENT_SPRITE*>(element);
-        state.value = state.rotationValue;
-        state.shiftX = Drawn(state.x) * sprite->scale_x;
-        state.shiftY = Drawn(state.y) * sprite->scale_y;
-        state.rotation = Drawn(state.rotationValue) * sprite->scale_0;
-        sprite->save_x = state.x;
-        sprite->save_y = state.y;
-        sprite->save_0 = state.rotationValue;
-        break;
-    }
-    default:
-        break;
-    }
 }
 
 }  // namespace
@@ -639,8 +431,9 @@ void Host::Frame(int n) {
                 const SINT32 action = ActiveFailureAction(state.record, impl_->failures);
                 state.hidden = action == FAIL_ACTION_NO_DRAW;
                 if (action == FAIL_ACTION_FREEZE || action == FAIL_ACTION_NO_DRAW) continue;
-                ReadValues(*this, state, action == FAIL_ACTION_ZERO);
-                Show(state);
+                const ElementKind& kind = KindOf(state.kind);
+                if (kind.read) kind.read(*this, state, action == FAIL_ACTION_ZERO);
+                if (kind.show) kind.show(state);
             }
         }
         SendService(PANEL_SERVICE_POST_UPDATE);
@@ -715,17 +508,26 @@ void Host::LookupVar(MODULE_VAR* var) const {
 // --- Key events -----------------------------------------------------------------
 
 const EventList& Host::Events() const { return impl_->events; }
+std::size_t Host::DroppedEvents() const { return impl_->droppedEvents; }
 
 EventList Host::TakeEvents() {
     EventList taken;
     taken.swap(impl_->events);
+    impl_->droppedEvents = 0;
     return taken;
 }
 
-void Host::ClearEvents() { impl_->events.clear(); }
+void Host::ClearEvents() {
+    impl_->events.clear();
+    impl_->droppedEvents = 0;
+}
 
 void Host::TriggerKeyEvent(UINT32 event, UINT32 value) {
-    impl_->events.push_back({event, value});
+    if (impl_->events.size() < maxLoggedEvents) {
+        impl_->events.push_back({event, value});
+    } else {
+        ++impl_->droppedEvents;
+    }
     switch (event) {
     case keyWindowToggle: ToggleWindow(value); break;
     case keyWindowOpen: SetWindow(value, true); break;
@@ -777,30 +579,54 @@ bool Host::Failed(SINT32 key) const { return impl_->failures.count(key) != 0; }
 
 namespace {
 
-// The first clickable area in list order that contains the point. Groups open
-// a box relative to the enclosing group (0,0,0,0 = the whole enclosing group;
-// the outermost box is the whole gauge); areas are relative to their group.
+// What each kind of mouse rectangle does as the hit test walks the list:
+// groups open a box relative to the enclosing group (0,0,0,0 = the whole
+// enclosing group; the outermost box is the whole gauge) and close it again;
+// areas, relative to their group, take the point when they contain it.
+// Tooltips and kinds the host does not know take no clicks.
+using Groups = std::vector<Box>;
+
+struct MouseRectKind {
+    UINT32 type;
+    // box: the rectangle relative to the innermost group. True when the
+    // rectangle takes the point.
+    bool (*hitTest)(Groups& groups, const MOUSERECT& rect, const Box& box, int x, int y);
+};
+
+bool OpenGroup(Groups& groups, const MOUSERECT& rect, const Box& box, int, int) {
+    const PIXPOINT pos = rect.relative_box_pos;
+    const PIXPOINT size = rect.relative_box_size;
+    const Box enclosing = groups.back();
+    groups.push_back(pos.x == 0 && pos.y == 0 && size.x == 0 && size.y == 0 ? enclosing : box);
+    return false;
+}
+
+bool CloseGroup(Groups& groups, const MOUSERECT&, const Box&, int, int) {
+    if (groups.size() > 1) groups.pop_back();
+    return false;
+}
+
+bool TakesPoint(Groups&, const MOUSERECT&, const Box& box, int x, int y) { return box.Contains(x, y); }
+
+constexpr MouseRectKind mouseRectKinds[] = {
+    {MOUSE_RECT_PARENT, OpenGroup},
+    {MOUSE_RECT_END_PARENT, CloseGroup},
+    {MOUSE_RECT_CHILD, TakesPoint},
+    {MOUSE_RECT_USER, nullptr},
+};
+
+// The first clickable area in list order that contains the point.
 Hit FindArea(MOUSERECT* list, int x, int y) {
     if (!list) return {};
-    std::vector<Box> groups{Box{}};
+    Groups groups{Box{}};
     for (MOUSERECT* rect = list; rect->rect_type != MOUSE_RECT_EOL; ++rect) {
-        const Box group = groups.back();
-        const PIXPOINT pos = rect->relative_box_pos;
-        const PIXPOINT size = rect->relative_box_size;
-        const Box box{false, group.x + pos.x, group.y + pos.y, size.x, size.y};
-        switch (rect->rect_type) {
-        case MOUSE_RECT_PARENT:
-            groups.push_back(pos.x == 0 && pos.y == 0 && size.x == 0 && size.y == 0 ? group : box);
-            break;
-        case MOUSE_RECT_END_PARENT:
-            if (groups.size() > 1) groups.pop_back();
-            break;
-        case MOUSE_RECT_CHILD:
-            if (box.Contains(x, y)) return {rect, box};
-            break;
-        default:  // tooltips and unknown kinds take no clicks
-            break;
-        }
+        const auto kind = std::find_if(std::begin(mouseRectKinds), std::end(mouseRectKinds),
+                                       [&](const MouseRectKind& k) { return k.type == rect->rect_type; });
+        if (kind == std::end(mouseRectKinds) || !kind->hitTest) continue;
+        const Box& group = groups.back();
+        const Box box{false, group.x + rect->relative_box_pos.x, group.y + rect->relative_box_pos.y,
+                      rect->relative_box_size.x, rect->relative_box_size.y};
+        if (kind->hitTest(groups, *rect, box, x, y)) return {rect, box};
     }
     return {};
 }

@@ -21,6 +21,7 @@
 // plain routines without context, so they serve the host that loaded last.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -149,9 +150,12 @@ public:
     std::int32_t Integer(SINT32 token) const;
 
     // --- Key events --------------------------------------------------------
-    // Every event the module or a mouse area sent, in order.
+    // Every event the module or a mouse area sent, in order: the first
+    // maxLoggedEvents since the log was last taken or cleared. Later ones are
+    // only counted, so that a long hold cannot fill the memory.
     const EventList& Events() const;
-    EventList TakeEvents();  // returns the log and empties it
+    std::size_t DroppedEvents() const;  // sent since then but not kept
+    EventList TakeEvents();  // returns the log and empties it, the count too
     void ClearEvents();
     // Sends an event as if the module had: logged, windows and reactions apply.
     void TriggerKeyEvent(UINT32 event, UINT32 value);
@@ -210,5 +214,6 @@ void SetModuleCodeHook(ModuleCodeHook hook);
 // Bound to keep scenario and configuration input from running away.
 inline constexpr int maxFramesPerCall = 1000000;
 inline constexpr int maxRepeatsPerHold = 100000;
+inline constexpr std::size_t maxLoggedEvents = 100000;
 
 }  // namespace panelhost

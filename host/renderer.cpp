@@ -8,6 +8,8 @@
 #include <fstream>
 #include <numbers>
 
+#include "host/element_kinds.h"
+
 namespace panelhost {
 
 namespace {
@@ -146,17 +148,6 @@ std::optional<SINT32> BitmapId(SINT32 id, long long add) {
     return static_cast<SINT32>(sum);
 }
 
-const char* KindWord(UINT32 kind) {
-    switch (kind) {
-    case ELEMENT_TYPE_NEEDLE: return "needle";
-    case ELEMENT_TYPE_SLIDER: return "slider";
-    case ELEMENT_TYPE_ICON: return "icon";
-    case ELEMENT_TYPE_MOVING_IMAGE: return "moving image";
-    case ELEMENT_TYPE_SPRITE: return "sprite";
-    default: return "image";
-    }
-}
-
 bool HasSource(const MODULE_VAR& var, const void* routine) { return var.id != 0 || routine != nullptr; }
 
 // The strip behind its window: the placement and the window's clip box.
@@ -210,6 +201,70 @@ Placement SpriteTexture(const ELEMENT_SPRITE& sprite, const ElementState& state,
 
 }  // namespace
 
+const Picture* Canvas::Bitmap(const ElementState& state, std::optional<SINT32> id) {
+    const Picture* bitmap = Optional(id);
+    if (!bitmap && skipped) {
+        skipped->push_back("element " + std::to_string(number) + " (" + KindOf(state.kind).noun +
+                           "): bitmap " + (id ? std::to_string(*id) : std::string("out of range")) + " missing");
+    }
+    return bitmap;
+}
+
+const Picture* Canvas::Optional(std::optional<SINT32> id) { return id ? bitmaps.Find(*id) : nullptr; }
+
+// The bitmap at the element's position (static images, and kinds the host
+// does not know).
+void DrawStaticImage(Canvas& canvas, const ElementState& state) {
+    const ELEMENT_HEADER& header = *state.record;
+    if (const Picture* bitmap = canvas.Bitmap(state, header.resource_id)) {
+        Draw(canvas.picture, *bitmap, Translation(header.position.x, header.position.y, header.image_flags));
+    }
+}
+
+// Turned by the shown angle about its pivot, the pivot on the position.
+void DrawNeedle(Canvas& canvas, const ElementState& state) {
+    const ELEMENT_HEADER& header = *state.record;
+    if (const Picture* bitmap = canvas.Bitmap(state, header.resource_id)) {
+        Draw(canvas.picture, *bitmap,
+             Turned(state.angle, header.position.x, header.position.y, header.ofs.x, header.ofs.y,
+                    header.image_flags));
+    }
+}
+
+void DrawSlider(Canvas& canvas, const ElementState& state) {
+    const ELEMENT_HEADER& header = *state.record;
+    if (const Picture* bitmap = canvas.Bitmap(state, header.resource_id)) {
+        Draw(canvas.picture, *bitmap,
+             Translation(header.position.x + state.shiftX, header.position.y + state.shiftY, header.image_flags));
+    }
+}
+
+// Bitmap id + the shown image; nothing for none.
+void DrawIcon(Canvas& canvas, const ElementState& state) {
+    if (state.image < 0) return;
+    const ELEMENT_HEADER& header = *state.record;
+    if (const Picture* bitmap = canvas.Bitmap(state, BitmapId(header.resource_id, state.image))) {
+        Draw(canvas.picture, *bitmap, Translation(header.position.x, header.position.y, header.image_flags));
+    }
+}
+
+void DrawMovingImage(Canvas& canvas, const ElementState& state) {
+    const ELEMENT_HEADER& header = *state.record;
+    const Picture* strip = canvas.Bitmap(state, header.resource_id);
+    if (!strip) return;
+    const Picture* window = canvas.Optional(BitmapId(header.resource_id, 1));
+    Draw(canvas.picture, *strip,
+         MovingStrip(*reinterpret_cast<const ELEMENT_MOVING_IMAGE*>(state.record), state, *strip, window));
+}
+
+void DrawSprite(Canvas& canvas, const ElementState& state) {
+    const ELEMENT_HEADER& header = *state.record;
+    const Picture* texture = canvas.Bitmap(state, header.resource_id);
+    if (!texture) return;
+    const Picture* window = canvas.Optional(BitmapId(header.resource_id, 1));
+    Draw(canvas.picture, *texture, SpriteTexture(*reinterpret_cast<const ELEMENT_SPRITE*>(state.record), state, window));
+}
+
 bool RenderInstance(const Host& host, const std::string& alias, BitmapSource& bitmaps, Picture& picture,
                     std::string* error, std::vector<std::string>* skipped) {
     if (!host.Has(alias)) {
@@ -228,54 +283,13 @@ bool RenderInstance(const Host& host, const std::string& alias, BitmapSource& bi
         return false;
     }
     picture = Picture(background->width, background->height);
-
+    Canvas canvas(picture, bitmaps, skipped);
     for (int number = 1; number <= count; ++number) {
         const ElementState& state = host.Element(alias, number);
-        if (state.hidden || state.kind == ELEMENT_TYPE_STRING) continue;
-        const ELEMENT_HEADER& header = *state.record;
-        const UINT32 flags = header.image_flags;
-        std::optional<SINT32> id = header.resource_id;
-        if (state.kind == ELEMENT_TYPE_ICON) {
-            if (state.image < 0) continue;
-            id = BitmapId(header.resource_id, state.image);
-        }
-        const Picture* bitmap = id ? bitmaps.Find(*id) : nullptr;
-        if (!bitmap) {
-            if (skipped) {
-                skipped->push_back("element " + std::to_string(number) + " (" + KindWord(state.kind) +
-                                   "): bitmap " + (id ? std::to_string(*id) : std::string("out of range")) +
-                                   " missing");
-            }
-            continue;
-        }
-        const PIXPOINT position = header.position;
-        switch (state.kind) {
-        case ELEMENT_TYPE_NEEDLE:
-            Draw(picture, *bitmap,
-                 Turned(state.angle, position.x, position.y, header.ofs.x, header.ofs.y, flags));
-            break;
-        case ELEMENT_TYPE_SLIDER:
-            Draw(picture, *bitmap, Translation(position.x + state.shiftX, position.y + state.shiftY, flags));
-            break;
-        case ELEMENT_TYPE_MOVING_IMAGE: {
-            const auto windowId = BitmapId(header.resource_id, 1);
-            const Picture* window = windowId ? bitmaps.Find(*windowId) : nullptr;
-            Draw(picture, *bitmap,
-                 MovingStrip(*reinterpret_cast<const ELEMENT_MOVING_IMAGE*>(state.record), state, *bitmap,
-                             window));
-            break;
-        }
-        case ELEMENT_TYPE_SPRITE: {
-            const auto windowId = BitmapId(header.resource_id, 1);
-            const Picture* window = windowId ? bitmaps.Find(*windowId) : nullptr;
-            Draw(picture, *bitmap,
-                 SpriteTexture(*reinterpret_cast<const ELEMENT_SPRITE*>(state.record), state, window));
-            break;
-        }
-        default:  // static images, icons, and kinds the host does not know
-            Draw(picture, *bitmap, Translation(position.x, position.y, flags));
-            break;
-        }
+        const auto draw = KindOf(state.kind).draw;
+        if (state.hidden || !draw) continue;
+        canvas.number = number;
+        draw(canvas, state);
     }
     return true;
 }

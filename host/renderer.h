@@ -3,7 +3,7 @@
 // element shows. The picture is the size of the instance's first element's
 // bitmap (the background).
 //
-// Per kind:
+// Per kind (the draw routines below, named in each kind's row of element_kinds.h):
 //   static image  the bitmap at the element's position (kinds the host does
 //                 not know are drawn the same way);
 //   needle        the bitmap, pointing along +x as drawn, turned clockwise
@@ -43,6 +43,36 @@
 #include "host/panel_host.h"
 
 namespace panelhost {
+
+// The picture being drawn, as each element kind's draw routine (the `draw`
+// slot of its row in element_kinds.h) sees it: the picture so far, the
+// module's bitmaps and the element being drawn.
+class Canvas {
+public:
+    Canvas(Picture& picture, BitmapSource& bitmaps, std::vector<std::string>* skipped)
+        : picture(picture), bitmaps(bitmaps), skipped(skipped) {}
+
+    Picture& picture;
+    BitmapSource& bitmaps;
+    int number{};  // drawing-order number of the element being drawn
+
+    // The element's own bitmap; null, and noted as skipped, when the module
+    // has none of that id (or the id is out of range).
+    const Picture* Bitmap(const ElementState& state, std::optional<SINT32> id);
+    // A bitmap the element may do without (a drum's window): null when absent.
+    const Picture* Optional(std::optional<SINT32> id);
+
+private:
+    std::vector<std::string>* skipped;
+};
+
+// Draw routines per element kind.
+void DrawStaticImage(Canvas& canvas, const ElementState& state);
+void DrawNeedle(Canvas& canvas, const ElementState& state);
+void DrawSlider(Canvas& canvas, const ElementState& state);
+void DrawIcon(Canvas& canvas, const ElementState& state);
+void DrawMovingImage(Canvas& canvas, const ElementState& state);
+void DrawSprite(Canvas& canvas, const ElementState& state);
 
 // Draws the instance placed as `alias` into `picture`. False, with a reason
 // in *error, when the alias is unknown or the background bitmap cannot be

@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "host/bitmap_source.h"
+#include "host/element_kinds.h"
 #include "host/element_math.h"
 #include "host/host_sound.h"
 #include "host/renderer.h"
@@ -55,20 +56,42 @@ std::string Hex(std::uint64_t value) {
     return out.str();
 }
 
+std::string FormatEvent(const KeyEvent& event) {
+    return Hex(event.event) + ":" + std::to_string(event.value);
+}
+
+// Lists longer than this are cut: the first and the last few events, and how
+// many stand between them.
+constexpr std::size_t eventsShownWhole = 12;
+constexpr std::size_t eventsShownFirst = 8;
+constexpr std::size_t eventsShownLast = 3;
+
 std::string FormatEvents(const EventList& events) {
     if (events.empty()) return "none";
     std::string text;
-    for (const KeyEvent& event : events) {
+    const auto add = [&text](const KeyEvent& event) {
         if (!text.empty()) text += ' ';
-        text += Hex(event.event) + ":" + std::to_string(event.value);
+        text += FormatEvent(event);
+    };
+    if (events.size() <= eventsShownWhole) {
+        for (const KeyEvent& event : events) add(event);
+        return text;
     }
-    return text;
+    for (std::size_t i = 0; i < eventsShownFirst; ++i) add(events[i]);
+    text += " ... (" + std::to_string(events.size() - eventsShownFirst - eventsShownLast) + " more) ...";
+    for (std::size_t i = events.size() - eventsShownLast; i < events.size(); ++i) add(events[i]);
+    return std::to_string(events.size()) + " events: " + text;
 }
 
-std::string FormatNumber(double value) {
-    std::ostringstream out;
-    out << std::setprecision(12) << value;
-    return out.str();
+// Where two event lists part, for a failed expectation of long lists.
+std::string FirstDifference(const EventList& expected, const EventList& actual) {
+    std::size_t i = 0;
+    while (i < expected.size() && i < actual.size() && expected[i] == actual[i]) ++i;
+    const auto at = [i](const EventList& events) {
+        return i < events.size() ? FormatEvent(events[i]) : std::string("nothing more");
+    };
+    return "first difference at event " + std::to_string(i + 1) + ": expected " + at(expected) +
+           ", actual " + at(actual);
 }
 
 // Error raised by a malformed line or a failed expectation.
@@ -125,52 +148,6 @@ bool NumbersMatch(double expected, double actual) {
 bool AnglesMatch(double expected, double actual) {
     if (!std::isfinite(expected) || !std::isfinite(actual)) return NumbersMatch(expected, actual);
     return std::fabs(AngleDifference(actual, expected)) <= 1e-6 * std::max(1.0, std::fabs(expected));
-}
-
-const char* KindName(UINT32 kind) {
-    switch (kind) {
-    case ELEMENT_TYPE_STATIC_IMAGE: return "static";
-    case ELEMENT_TYPE_NEEDLE: return "needle";
-    case ELEMENT_TYPE_STRING: return "string";
-    case ELEMENT_TYPE_SLIDER: return "slider";
-    case ELEMENT_TYPE_ICON: return "icon";
-    case ELEMENT_TYPE_MOVING_IMAGE: return "moving";
-    case ELEMENT_TYPE_SPRITE: return "sprite";
-    default: return "unknown";
-    }
-}
-
-// One line for an element: its kind and what it shows.
-std::string Describe(const ElementState& e) {
-    std::ostringstream out;
-    out << KindName(e.kind);
-    if (e.hidden) {
-        out << " hidden";
-        return out.str();
-    }
-    switch (e.kind) {
-    case ELEMENT_TYPE_NEEDLE:
-        out << " value " << FormatNumber(e.value) << " angle " << FormatNumber(e.angle);
-        break;
-    case ELEMENT_TYPE_STRING:
-        out << " value " << FormatNumber(e.value) << " text \"" << e.text << '"';
-        break;
-    case ELEMENT_TYPE_ICON:
-        out << " value " << FormatNumber(e.value) << " image " << e.image;
-        break;
-    case ELEMENT_TYPE_SLIDER:
-    case ELEMENT_TYPE_MOVING_IMAGE:
-        out << " value " << FormatNumber(e.value) << " shift " << FormatNumber(e.shiftX) << ' '
-            << FormatNumber(e.shiftY);
-        break;
-    case ELEMENT_TYPE_SPRITE:
-        out << " value " << FormatNumber(e.value) << " shift " << FormatNumber(e.shiftX) << ' '
-            << FormatNumber(e.shiftY) << " rotation " << FormatNumber(e.rotation);
-        break;
-    default:
-        break;
-    }
-    return out.str();
 }
 
 class Runner;
@@ -421,7 +398,7 @@ void Show(Runner& r, const Arguments& a) {
     const GAUGEHDR* header = r.host.Header(alias);
     r.out << alias << " (" << (header->gauge_name ? header->gauge_name : "?") << ")\n";
     for (int n = 1; n <= r.host.ElementCount(alias); ++n) {
-        r.out << "  " << std::setw(2) << n << ' ' << Describe(r.host.Element(alias, n)) << '\n';
+        r.out << "  " << std::setw(2) << n << ' ' << DescribeElement(r.host.Element(alias, n)) << '\n';
     }
 }
 
@@ -442,9 +419,19 @@ void ExpectEvents(Runner& r, const Arguments& a) {
             expected.push_back({event, value});
         }
     }
+    const std::size_t dropped = r.host.DroppedEvents();
     const EventList actual = r.host.TakeEvents();
     r.shownEvents = 0;
-    if (actual != expected) Fail("events", FormatEvents(expected), FormatEvents(actual));
+    if (actual == expected && dropped == 0) return;
+    std::string found = FormatEvents(actual);
+    if (dropped > 0) {
+        found += "; " + std::to_string(dropped) + " later events not kept (the log keeps the first " +
+                 std::to_string(maxLoggedEvents) + ")";
+    }
+    if (actual != expected && (actual.size() > eventsShownWhole || expected.size() > eventsShownWhole)) {
+        found += "; " + FirstDifference(expected, actual);
+    }
+    Fail("events", FormatEvents(expected), found);
 }
 
 void ExpectWindow(Runner& r, const Arguments& a) {
@@ -683,7 +670,7 @@ void Runner::TraceChanges() {
             const ElementState& element = host.Element(alias, n);
             if (element.kind == ELEMENT_TYPE_STATIC_IMAGE && !element.hidden) continue;
             std::string key = alias + " " + std::to_string(n);
-            std::string description = Describe(element);
+            std::string description = DescribeElement(element);
             auto previous = shown.find(key);
             if (previous == shown.end() || previous->second != description) {
                 out << "    " << key << ' ' << description << '\n';

@@ -4,30 +4,39 @@
 // engine box and the marker-lamp test button all click this way.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "module/gauge_records.h"
 #include "sound/sound.h"
 
+// Placed instances of one sounding gauge that a panel can hold installed at
+// once and still have them counted; further copies click through the same
+// device while a counted one is installed.
+inline constexpr std::size_t maxSoundingInstances = 16;
+
 struct SoundingSwitchSound {
     std::uint16_t waveId;
     SoundSlot slot{};
-    // Placed instances of the gauge that are installed now. The device and
-    // buffer are made for the first and released after the last, so a gauge
-    // placed twice neither leaks a device nor loses its click when one of
-    // its instances is killed.
-    std::int32_t instances{};
+    // The placed instances (the header copies the host passes) installed now.
+    // The device and buffer are made for the first and released after the
+    // last. Install and kill count once per instance, so a host that repeats
+    // a pre-install or sends a stray pre-kill neither leaks the device nor
+    // silences copies still placed.
+    const GAUGEHDR* installed[maxSoundingInstances]{};
 };
 
 // Gauge routine body: sound set-up at pre-install (the extra data is the
-// module handle), release at pre-kill; every other service is ignored.
-void SoundingSwitchService(SoundingSwitchSound& sound, SINT32 serviceId, UINT32 extraData);
+// module handle), release at pre-kill; every other service is ignored, and
+// so is a call without a gauge header.
+void SoundingSwitchService(SoundingSwitchSound& sound, const GAUGEHDR* gauge, SINT32 serviceId,
+                           UINT32 extraData);
 
 // Plays the click once; silent when sound is unavailable.
 void SoundingSwitchClick(SoundingSwitchSound& sound);
 
 // The gauge routine of a gauge whose only service work is its click.
 template <SoundingSwitchSound& Sound>
-void FSAPI SoundingSwitchRoutine(GAUGEHDR*, SINT32 serviceId, UINT32 extraData) {
-    SoundingSwitchService(Sound, serviceId, extraData);
+void FSAPI SoundingSwitchRoutine(GAUGEHDR* gauge, SINT32 serviceId, UINT32 extraData) {
+    SoundingSwitchService(Sound, gauge, serviceId, extraData);
 }

@@ -221,7 +221,8 @@ Tally Workout(Host& host, int rounds) {
 
 // Plain, and as engine 2's (gauges without parameters ignore them).
 void PlaceGauge(Host& host, const panelhost::GaugeEntry& entry) {
-    const std::string alias = "g" + std::to_string(entry.number);
+    std::string alias = "g";
+    alias += std::to_string(entry.number);
     ASSERT_TRUE(host.Place(entry.name, alias)) << entry.name;
     ASSERT_TRUE(host.Place(entry.name, alias + ".engine2", "2")) << entry.name;
 }

@@ -310,5 +310,45 @@ TEST_F(ClickSound, GaugePlacedTwiceKeepsItsClick) {
     EXPECT_EQ(LiveBuffers(), 0);
 }
 
+// Install and kill count once per placed instance: a host that repeats a
+// pre-install leaks nothing, and a stray pre-kill of one copy leaves the
+// other copy its click.
+TEST_F(ClickSound, InstallAndKillCountOncePerInstance) {
+    Load(true);
+    ASSERT_TRUE(host.Place("Battery_Switch", "BAT"));
+    host.SendService(PANEL_SERVICE_PRE_INSTALL, host.ModuleHandle32());
+    host.SendService(PANEL_SERVICE_PRE_INSTALL, host.ModuleHandle32());
+    EXPECT_EQ(LiveDevices(), 1);
+    EXPECT_EQ(LiveBuffers(), 1);
+    host.Kill("BAT");
+    EXPECT_EQ(LiveDevices(), 0);
+    EXPECT_EQ(LiveBuffers(), 0);
+
+    ASSERT_TRUE(host.Place("Avionics_Switch", "A1"));
+    ASSERT_TRUE(host.Place("Avionics_Switch", "A2"));
+    GAUGEHDR* first = host.Header("A1");
+    first->gauge_callback(first, PANEL_SERVICE_PRE_KILL, 0);
+    first->gauge_callback(first, PANEL_SERVICE_PRE_KILL, 0);
+    EXPECT_EQ(LiveDevices(), 1) << "a stray kill of one copy silenced the other";
+
+    const std::string path = TempPath("stray_kill");
+    ASSERT_EQ(qraudio_record_start(path.c_str(), 22050), QRAUDIO_OK);
+    const double start = host.Clock();
+    host.Frame();
+    const double click = host.Clock() - start;
+    host.Click("A2", 17, 50);
+    host.Frame(5);
+    ASSERT_EQ(qraudio_record_stop(), QRAUDIO_OK);
+    const Wav wav = ReadWav(path);
+    std::remove(path.c_str());
+    EXPECT_TRUE(Heard(wav, click, click + 0.06));
+
+    // The killed copy installed again, then both gone: nothing left.
+    first->gauge_callback(first, PANEL_SERVICE_PRE_INSTALL, host.ModuleHandle32());
+    host.KillAll();
+    EXPECT_EQ(LiveDevices(), 0);
+    EXPECT_EQ(LiveBuffers(), 0);
+}
+
 }  // namespace
 #endif  // !_WIN32

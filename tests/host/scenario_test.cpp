@@ -183,6 +183,35 @@ TEST_F(ScenarioTextTest, NumbersWithACharacterZeroInsideAreMalformed) {
     EXPECT_EQ(host.Number(60), 0.0);
 }
 
+// The key-event log keeps its first events and counts the rest, so a long
+// hold cannot fill the memory; a failed expectation names what was dropped
+// and prints long lists cut, with where they part.
+TEST_F(ScenarioTextTest, LongEventListsAreBoundedAndPrintedCut) {
+    ASSERT_TRUE(host.Load(QR_MODULE_PATH));
+    EXPECT_FALSE(Run("place Propeller_Switch as PS\n"
+                     "hold PS 10 10 100000\nhold PS 10 10 100000\n"
+                     "expect events none\n"));
+    EXPECT_LE(host.Events().size(), panelhost::maxLoggedEvents);
+    const std::string message = err.str();
+    EXPECT_NE(message.find("test.scn:4: expectation failed: events: expected none, actual " +
+                           std::to_string(panelhost::maxLoggedEvents) + " events: "),
+              std::string::npos)
+        << message;
+    EXPECT_NE(message.find(" more) ..."), std::string::npos) << message;
+    EXPECT_NE(message.find("later events not kept"), std::string::npos) << message;
+    EXPECT_NE(message.find("first difference at event 1: expected nothing more"), std::string::npos)
+        << message;
+    EXPECT_LT(message.size(), 1000u);
+
+    // Taking the log starts the count afresh.
+    for (std::size_t i = 0; i < panelhost::maxLoggedEvents + 5; ++i) host.TriggerKeyEvent(0x10001, 0);
+    EXPECT_EQ(host.DroppedEvents(), 5u);
+    EXPECT_EQ(host.TakeEvents().size(), panelhost::maxLoggedEvents);
+    EXPECT_EQ(host.DroppedEvents(), 0u);
+    host.TriggerKeyEvent(0x10001, 7);
+    EXPECT_EQ(host.TakeEvents(), (panelhost::EventList{{0x10001, 7}}));
+}
+
 TEST_F(ScenarioTextTest, ElementExpectationsOnASyntheticGauge) {
     TestModule<1> module{{&DisplayGauge}};
     ASSERT_TRUE(module.AttachTo(host));

@@ -378,8 +378,9 @@ TEST(DibDecoding, TrueColourTopDownAndFileHeader) {
     EXPECT_EQ(picture.At(0, 0), blue);
     EXPECT_EQ(picture.At(0, 1), red);
 
-    std::vector<std::uint8_t> file{'B', 'M'};
-    file.resize(14, 0);
+    std::vector<std::uint8_t> file(14, 0);
+    file[0] = 'B';
+    file[1] = 'M';
     file.insert(file.end(), dib.begin(), dib.end());
     ASSERT_TRUE(panelhost::DecodeDib(file.data(), file.size(), picture));
     EXPECT_EQ(picture.At(0, 1), red);

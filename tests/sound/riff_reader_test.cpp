@@ -32,9 +32,8 @@ Bytes Chunk(const char* id, const Bytes& data, bool pad = true) {
 }
 
 Bytes PcmFormat(std::uint32_t rate = 11025, std::uint16_t bits = 8) {
-    Bytes f;
     const std::uint16_t block = bits / 8;
-    f.insert(f.end(), {1, 0, 1, 0});
+    Bytes f{1, 0, 1, 0};
     Put32(f, rate);
     Put32(f, rate * block);
     f.insert(f.end(), {static_cast<std::uint8_t>(block), 0, static_cast<std::uint8_t>(bits), 0});
