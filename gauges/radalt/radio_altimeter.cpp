@@ -10,6 +10,7 @@
 //         from the indicator; wave 10 (switch click) from the switch.
 // Keeps:  radaltPower (systems state, toggled by the switch only), the
 //         indicator's last height and filtered vertical speed, its callouts.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <iterator>
@@ -88,9 +89,19 @@ FLOAT64 radaltPrevHeight = 0;
 FLOAT64 radaltVerticalSpeed = 0;  // feet per minute, filtered
 SINT32 radaltCalloutsEnabled = 0;
 SoundDevice radaltDevice = nullptr;
-// Placed indicators installed now: one set of callouts serves them all and is
-// released with the last.
-SINT32 radaltInstances = 0;
+// The placed indicators installed now (the header copies the host passes):
+// one set of callouts serves them all, made for the first and released after
+// the last. Counted once per instance, so a repeated pre-install or a stray
+// pre-kill neither leaks the device nor silences an indicator still placed.
+const GAUGEHDR* radaltInstalled[maxSoundingInstances]{};
+
+// Puts `to` in the list where `from` stands; false when `from` is not there.
+bool RadaltReplaceInstalled(const GAUGEHDR* from, const GAUGEHDR* to) {
+    const GAUGEHDR** at = std::find(std::begin(radaltInstalled), std::end(radaltInstalled), from);
+    if (at == std::end(radaltInstalled)) return false;
+    *at = to;
+    return true;
+}
 
 // Announced in this order; the decision-height callout is tried before them.
 RadaltCallout radaltCallouts[] = {
@@ -183,15 +194,22 @@ void FSAPI RadioAltimeterRoutine(GAUGEHDR* gauge, SINT32 serviceId, UINT32 extra
         radaltPrevHeight = Refresh(radaltHeightVar);
         break;
     case PANEL_SERVICE_PRE_INSTALL:
-        ++radaltInstances;
+        if (gauge && std::find(std::begin(radaltInstalled), std::end(radaltInstalled), gauge) ==
+                         std::end(radaltInstalled)) {
+            RadaltReplaceInstalled(nullptr, gauge);
+        }
         CalloutsInstall(gauge, extraData);
         break;
     case PANEL_SERVICE_PRE_UPDATE:
         RadaltUpdate();
         break;
     case PANEL_SERVICE_PRE_KILL:
-        // A kill without a matching install has nothing to release.
-        if (radaltInstances > 0 && --radaltInstances == 0) CalloutsRelease();
+        // A kill of an indicator that is not installed has nothing to release.
+        if (!gauge || !RadaltReplaceInstalled(gauge, nullptr)) break;
+        if (std::all_of(std::begin(radaltInstalled), std::end(radaltInstalled),
+                        [](const GAUGEHDR* placed) { return placed == nullptr; })) {
+            CalloutsRelease();
+        }
         break;
     default:
         break;
