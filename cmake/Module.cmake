@@ -10,17 +10,21 @@ else()
   file(GLOB QR_SOUND_BACKEND CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/sound/portable/*.cpp)
 endif()
 
-# The audio system the module plays through: DirectSound and the multimedia
-# file routines on Windows; elsewhere qraudio, the substitute host's stand-in
-# for the system's audio library, shared by the module and the host.
+# The system the module runs on: DirectSound, the multimedia file routines,
+# window and resource lookup on Windows. Elsewhere the substitute host's
+# stand-ins, each shared by the module and the host: qraudio, the audio
+# library, and qrsystem, the registries of windows and of the loaded modules'
+# resources (waves and bitmaps).
 if(WIN32)
   set(QR_WINDOWS_LIBS dsound winmm)
 else()
-  add_library(qraudio SHARED ${CMAKE_SOURCE_DIR}/sound/platform/qraudio.cpp)
-  target_include_directories(qraudio PUBLIC ${CMAKE_SOURCE_DIR})
-  target_link_libraries(qraudio PRIVATE ${CMAKE_DL_LIBS})
-  set_target_properties(qraudio PROPERTIES CXX_VISIBILITY_PRESET hidden)
-  set(QR_NATIVE_LIBS qraudio)
+  foreach(library qraudio qrsystem)
+    add_library(${library} SHARED ${CMAKE_SOURCE_DIR}/sound/platform/${library}.cpp)
+    target_include_directories(${library} PUBLIC ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${library} PRIVATE ${CMAKE_DL_LIBS})
+    set_target_properties(${library} PROPERTIES CXX_VISIBILITY_PRESET hidden)
+  endforeach()
+  set(QR_NATIVE_LIBS qraudio qrsystem)
 endif()
 
 add_library(qr417_objects OBJECT

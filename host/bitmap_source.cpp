@@ -7,7 +7,7 @@
 #if defined(_WIN32)
 #include <windows.h>
 #else
-#include "sound/platform/qraudio.h"
+#include "sound/platform/qrsystem.h"
 #endif
 
 namespace panelhost {
@@ -119,8 +119,8 @@ const Picture* ModuleBitmaps::Find(SINT32 id) {
         found = data != nullptr;
 #else
         std::uint32_t bytes = 0;
-        found = qraudio_find_resource(module32_, "BITMAP", static_cast<std::uint32_t>(id), nullptr, &data,
-                                      &bytes) == QRAUDIO_OK &&
+        found = qrsystem_find_resource(module32_, "BITMAP", static_cast<std::uint32_t>(id), nullptr, &data,
+                                       &bytes) == QRSYSTEM_OK &&
                 data != nullptr;
         size = bytes;
 #endif

@@ -64,7 +64,7 @@ private:
 class Host;
 
 // The BITMAP resources of the module a host has loaded, decoded once each.
-// Natively the module registers them with the audio library's resource
+// Natively the module registers them with the substitute host's resource
 // registry; under Windows they are RT_BITMAP resources of the module file.
 // A module attached from the program itself is looked up in the program.
 class ModuleBitmaps : public BitmapSource {

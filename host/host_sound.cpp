@@ -8,6 +8,7 @@
 #include <windows.h>
 #else
 #include "sound/platform/qraudio.h"
+#include "sound/platform/qrsystem.h"
 #endif
 
 namespace panelhost {
@@ -37,8 +38,8 @@ struct MainWindow {
 #else
 struct MainWindow {
     void* window{};
-    MainWindow() : window(qraudio_window_register(mainWindowClass)) {}
-    ~MainWindow() { qraudio_window_unregister(window); }
+    MainWindow() : window(qrsystem_window_register(mainWindowClass)) {}
+    ~MainWindow() { qrsystem_window_unregister(window); }
 } mainWindow;
 #endif
 
@@ -90,9 +91,11 @@ bool HostSoundRecordStop(std::string* error) {
 
 std::vector<std::uint32_t> HostSoundTakePlays() {
     constexpr std::size_t kept = 1024;  // as many as the audio library keeps
-    std::vector<std::uint32_t> plays(kept);
-    plays.resize(std::min(qraudio_take_plays(plays.data(), kept), kept));
-    return plays;
+    std::vector<const void*> origins(kept);
+    origins.resize(std::min(qraudio_take_plays(origins.data(), kept), kept));
+    std::vector<std::uint32_t> waves;
+    for (const void* origin : origins) waves.push_back(qrsystem_resource_holding(origin, "WAVE"));
+    return waves;
 }
 
 #endif

@@ -1,6 +1,8 @@
 // Small builders that let gauge sources read like the tables that define them.
 #pragma once
 
+#include <cstddef>
+
 #include "module/gauge_records.h"
 #include "module/tokens.h"
 
@@ -118,6 +120,54 @@ constexpr ELEMENT_STATIC_IMAGE StaticImage(SINT32 bitmap, GAUGEHDR* gauge, ELEME
                                            UINT32 imageFlags, PIXPOINT position = {0, 0}) {
     return ELEMENT_STATIC_IMAGE{
         .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, bitmap, position, gauge, next, imageFlags)};
+}
+
+// The list of one element: the next list of an element that has one element
+// drawn over it, or the element list of a gauge drawn from one face.
+template <auto& Element>
+inline ELEMENT_HEADER* listOf[] = {&Element.header, nullptr};
+
+// A scale table and its length, taken from the table itself.
+struct NeedleScale {
+    NONLINEARITY* points{};
+    SINT32 count{};
+
+    constexpr NeedleScale() = default;
+    template <std::size_t N>
+    constexpr NeedleScale(NONLINEARITY (&table)[N]) : points(table), count(static_cast<SINT32>(N)) {}
+};
+
+// A needle turning about position through its scale table (none: its value
+// is its angle); pivot is the turning point inside its bitmap.
+constexpr ELEMENT_NEEDLE Needle(SINT32 bitmap, PIXPOINT position, PIXPOINT pivot, GAUGEHDR* gauge,
+                                ELEMENT_HEADER** next, UINT32 imageFlags,
+                                FAILURE_RECORD* failures, SimToken token, NeedleScale scale,
+                                NEEDLE_UPDATE_CALLBACK value = nullptr) {
+    return ELEMENT_NEEDLE{
+        .header = ElementHeader(ELEMENT_TYPE_NEEDLE, bitmap, position, gauge, next, imageFlags,
+                                failures, pivot),
+        .source_var = Token(token),
+        .nonlinearity = scale.points,
+        .nonlinearity_table_size = scale.count,
+        .max_degrees_per_tick = 0,
+        .update_cb = value,
+    };
+}
+
+// An icon showing one of its pictures (bitmap, bitmap + 1, ...) by its value;
+// -1 shows none.
+constexpr ELEMENT_ICON Icon(SINT32 bitmap, PIXPOINT position, GAUGEHDR* gauge,
+                            ELEMENT_HEADER** next, UINT32 imageFlags, SimToken token,
+                            SINT32 pictures, ICON_UPDATE_CALLBACK value,
+                            FAILURE_RECORD* failures = nullptr, FLOAT64 scale = 1.0) {
+    return ELEMENT_ICON{
+        .header = ElementHeader(ELEMENT_TYPE_ICON, bitmap, position, gauge, next, imageFlags,
+                                failures),
+        .source_var = Token(token),
+        .scale = scale,
+        .picture_count = pictures,
+        .update_cb = value,
+    };
 }
 
 // The row of a gauge in its family's table (rows name their gauge in a

@@ -10,17 +10,16 @@
 
 #include <array>
 #include <cstddef>
+#include <iterator>
 
 #include "module/gauge_builders.h"
 
-// A scale table and its length, taken from the table itself.
-struct NeedleScale {
-    NONLINEARITY* points{};
-    SINT32 count{};
-
-    constexpr NeedleScale() = default;
-    template <std::size_t N>
-    constexpr NeedleScale(NONLINEARITY (&table)[N]) : points(table), count(static_cast<SINT32>(N)) {}
+// The failures of most instrument needles: an engine failure leaves them
+// alone; losing panel power drops them to zero.
+inline FAILURE_RECORD instrumentNeedleFailures[] = {
+    {.key = FAIL_SYSTEM_ENGINE, .action = FAIL_ACTION_NONE},
+    {.key = FAIL_SYSTEM_ELECTRICAL_PANELS, .action = FAIL_ACTION_ZERO},
+    {.key = FAIL_NONE},
 };
 
 // One needle of a dial.
@@ -41,7 +40,7 @@ struct NeedleDialRow {
     SINT32 cover{};
     bool capOnNeedle{};             // the cap rides on the needle's next list
     DialNeedle needles[2]{};        // in drawing order; twin dials draw engine 2 first
-    FAILURE_RECORD* failures{};     // shared by every needle of the dial
+    FAILURE_RECORD* failures = instrumentNeedleFailures;  // shared by its needles
     HelpId help{};
     HelpId tooltip{};               // a tooltip entry naming a host text, or
     const char* tooltipText{};      // one with a text of its own
@@ -67,20 +66,14 @@ struct NeedleDial {
     static constexpr std::size_t needleCount = row.needles[1].bitmap != 0 ? 2 : 1;
 
     static inline ELEMENT_STATIC_IMAGE cover = StaticImage(row.cover, Gauge, nullptr, IMAGE_PLATE);
-    static inline ELEMENT_HEADER* capList[] = {&cover.header, nullptr};
 
-    static constexpr ELEMENT_NEEDLE Needle(const DialNeedle& needle) {
-        return ELEMENT_NEEDLE{
-            .header = ElementHeader(ELEMENT_TYPE_NEEDLE, needle.bitmap, needle.position, Gauge,
-                                    row.capOnNeedle ? capList : nullptr, IMAGE_NEEDLE,
-                                    row.failures, needle.pivot),
-            .source_var = Token(needle.token),
-            .nonlinearity = needle.scale.points,
-            .nonlinearity_table_size = needle.scale.count,
-            .update_cb = needle.value,
-        };
+    static constexpr ELEMENT_NEEDLE DialNeedleRecord(const DialNeedle& needle) {
+        return Needle(needle.bitmap, needle.position, needle.pivot, Gauge,
+                      row.capOnNeedle ? listOf<cover> : nullptr, IMAGE_NEEDLE, row.failures,
+                      needle.token, needle.scale, needle.value);
     }
-    static inline ELEMENT_NEEDLE needles[2] = {Needle(row.needles[0]), Needle(row.needles[1])};
+    static inline ELEMENT_NEEDLE needles[2] = {DialNeedleRecord(row.needles[0]),
+                                               DialNeedleRecord(row.needles[1])};
 
     static constexpr std::array<ELEMENT_HEADER*, 4> FaceList() {
         std::array<ELEMENT_HEADER*, 4> list{};
@@ -91,7 +84,6 @@ struct NeedleDial {
     }
     static inline std::array<ELEMENT_HEADER*, 4> faceList = FaceList();
     static inline ELEMENT_STATIC_IMAGE face = StaticImage(row.face, Gauge, faceList.data(), IMAGE_DIAL);
-    static inline ELEMENT_HEADER* elements[] = {&face.header, nullptr};
 
     // Parent with the dial's help, its tooltip if any, the group's end if
     // the dial closes it, end of list.
@@ -107,8 +99,9 @@ struct NeedleDial {
     }
     static inline std::array<MOUSERECT, 5> mouse = MouseList();
 
+    static constexpr MOUSERECT* MouseOf(MOUSERECT* own) { return own ? own : mouse.data(); }
+
     static constexpr GAUGEHDR Header() {
-        return GaugeHeader(row.name, elements, row.sizeMm, row.mouse ? row.mouse : mouse.data(),
-                           row.routine);
+        return GaugeHeader(row.name, listOf<face>, row.sizeMm, MouseOf(row.mouse), row.routine);
     }
 };

@@ -1,6 +1,9 @@
 #include "module/parameters.h"
 
+#include <cstddef>
 #include <cstring>
+
+#include "module/tokens.h"
 
 const char* FindParameterKeyword(const char* text, const char* keyword) {
     if (!text || !keyword) return nullptr;
@@ -22,43 +25,76 @@ int EngineFromParameters(const char* parameters) {
 
 namespace {
 
-// A block of numbers that differ per engine: [first, last) moves by step.
-struct EngineStep {
+// A block of numbers that differ per engine: engine 1's numbers run from
+// first up to engine 2's first, and each engine's lie one block further on.
+// Names are the vocabulary's where the module uses the number itself.
+struct EngineBlock {
     std::int64_t first;
-    std::int64_t last;
-    std::int64_t step;
+    std::int64_t engine2First;
 };
 
-constexpr EngineStep tokenSteps[] = {
-    {127, 162, 35}, {390, 429, 39}, {558, 568, 10}, {608, 609, 1}, {624, 643, 19},
-    {700, 708, 8},  {732, 734, 2},  {761, 763, 2},  {801, 802, 1}, {883, 884, 1},
-    {887, 888, 1},  {891, 892, 1},  {895, 896, 1},  {899, 900, 1},
+// clang-format off
+constexpr EngineBlock tokenBlocks[] = {
+    {127, 162},
+    {tokenEngine1Rpm, tokenEngine2Rpm},
+    {558, 568},
+    {608, 609},
+    {624, 643},
+    {700, 708},
+    {tokenHydraulicPressure, 734},
+    {761, 763},
+    {801, 802},
+    {883, 884},
+    {887, 888},
+    {tokenEngine1MiddleButton, tokenEngine2MiddleButton},
+    {tokenEngine1System, tokenEngine2System},
+    {899, 900},
 };
 
 // A single event is a block of one.
-constexpr EngineStep keyEventSteps[] = {
-    {0x10002, 0x10003, 1}, {0x1011C, 0x1011D, 1}, {0x1017F, 0x10180, 1},
-    {0x10183, 0x10184, 1}, {0x10187, 0x1018D, 6}, {0x101AB, 0x101B0, 5},
-    {0x101BF, 0x101C4, 5}, {0x101D3, 0x101D8, 5}, {0x10221, 0x10224, 3},
-    {0x1024E, 0x10250, 2}, {0x102FC, 0x102FD, 1}, {0x10309, 0x1030A, 1},
-    {0x10319, 0x1031B, 2}, {0x10324, 0x10325, 1}, {0x10329, 0x1032A, 1},
-    {0x1032D, 0x1032E, 1}, {0x10337, 0x10338, 1}, {0x1033B, 0x1033C, 1},
-    {0x10360, 0x10361, 1}, {0x10374, 0x10377, 3}, {0x103B4, 0x103B5, 1},
-    {0x103B8, 0x103B9, 1}, {0x103BE, 0x103BF, 1}, {0x103E9, 0x103EA, 1},
-    {0x1044B, 0x1044C, 1}, {0x10450, 0x10451, 1}, {0x10455, 0x10456, 1},
+constexpr EngineBlock keyEventBlocks[] = {
+    {0x10002, 0x10003},
+    {keyThrottle1Set, keyThrottle2Set},
+    {keyPropeller1Set, keyPropeller2Set},
+    {0x10183, 0x10184},
+    {keyMagnetos1Off, keyMagnetos2Off},
+    {0x101AB, 0x101B0},
+    {0x101BF, 0x101C4},
+    {keyPropeller1PitchReset, keyPropeller2PitchReset},
+    {0x10221, 0x10224},
+    {keyMagnetos1Down, keyMagnetos2Down},
+    {keyEngine1LowerButton, keyEngine2LowerButton},
+    {0x10309, 0x1030A},
+    {0x10319, 0x1031B},
+    {keyEngine1MiddleButton, keyEngine2MiddleButton},
+    {0x10329, 0x1032A},
+    {0x1032D, 0x1032E},
+    {0x10337, 0x10338},
+    {keyLeftGeneratorToggle, keyRightGeneratorToggle},
+    {0x10360, 0x10361},
+    {0x10374, 0x10377},
+    {0x103B4, 0x103B5},
+    {0x103B8, 0x103B9},
+    {keyEngine1SystemToggle, keyEngine2SystemToggle},
+    {keyPropeller1Feather, keyPropeller2Feather},
+    {0x1044B, 0x1044C},
+    {keyPropeller1PitchIncrease, 0x10451},
+    {0x10455, 0x10456},
 };
 
+// Help ids that move by one per engine.
 constexpr std::int64_t engineHelpIds[] = {
     12449, 12457, 12465, 12481, 12486, 12491, 12497, 12505, 12513, 12521, 12529,
     12537, 12545, 12553, 12689, 12697, 12705, 12713, 12737, 12742, 12747, 12753,
-    12758, 12769, 12777, 12793, 12817, 12851, 12945, 12960, 12968, 12977, 13016,
+    12758, 12769, 12777, 12793, tooltipEngine1Rpm, 12851, 12945, 12960, 12968, 12977, 13016,
     13033, 13041, 13137, 13148, 13150, 13161, 13163, 13200, 13268,
 };
+// clang-format on
 
 template <std::size_t N>
-std::int64_t StepOf(const EngineStep (&steps)[N], std::int64_t value) {
-    for (const EngineStep& block : steps) {
-        if (value >= block.first && value < block.last) return block.step;
+std::int64_t StepOf(const EngineBlock (&blocks)[N], std::int64_t value) {
+    for (const EngineBlock& block : blocks) {
+        if (value >= block.first && value < block.engine2First) return block.engine2First - block.first;
     }
     return 0;
 }
@@ -83,40 +119,37 @@ void MoveElementList(ELEMENT_HEADER** list, int engine, int depth) {
     for (; *list; ++list) MoveElementTokens(*list, engine, depth);
 }
 
+// The source tokens of each element kind, as places in its record; a static
+// image has none.
+struct KindTokens {
+    UINT32 kind;
+    std::size_t count;
+    std::size_t offsets[3];
+};
+
+constexpr std::size_t tokenSize = sizeof(MODULE_VAR);
+
+// clang-format off
+constexpr KindTokens kindTokens[] = {
+    {ELEMENT_TYPE_NEEDLE, 1, {offsetof(ELEMENT_NEEDLE, source_var)}},
+    {ELEMENT_TYPE_ICON, 1, {offsetof(ELEMENT_ICON, source_var)}},
+    {ELEMENT_TYPE_STRING, 3, {offsetof(ELEMENT_STRING, source_var), offsetof(ELEMENT_STRING, source_var) + tokenSize,
+                              offsetof(ELEMENT_STRING, source_var) + 2 * tokenSize}},
+    {ELEMENT_TYPE_SLIDER, 2, {offsetof(ELEMENT_SLIDER, source_var_x), offsetof(ELEMENT_SLIDER, source_var_y)}},
+    {ELEMENT_TYPE_MOVING_IMAGE, 2, {offsetof(ELEMENT_MOVING_IMAGE, source_var_x),
+                                    offsetof(ELEMENT_MOVING_IMAGE, source_var_y)}},
+    {ELEMENT_TYPE_SPRITE, 3, {offsetof(ELEMENT_SPRITE, source_var_x), offsetof(ELEMENT_SPRITE, source_var_y),
+                              offsetof(ELEMENT_SPRITE, source_var_0)}},
+};
+// clang-format on
+
 void MoveElementTokens(ELEMENT_HEADER* element, int engine, int depth) {
-    switch (element->element_type) {
-    case ELEMENT_TYPE_NEEDLE:
-        MoveToken(reinterpret_cast<ELEMENT_NEEDLE*>(element)->source_var, engine);
-        break;
-    case ELEMENT_TYPE_ICON:
-        MoveToken(reinterpret_cast<ELEMENT_ICON*>(element)->source_var, engine);
-        break;
-    case ELEMENT_TYPE_STRING:
-        for (MODULE_VAR& var : reinterpret_cast<ELEMENT_STRING*>(element)->source_var) {
-            MoveToken(var, engine);
+    for (const KindTokens& kind : kindTokens) {
+        if (kind.kind != element->element_type) continue;
+        auto* record = reinterpret_cast<unsigned char*>(element);
+        for (std::size_t i = 0; i < kind.count; ++i) {
+            MoveToken(*reinterpret_cast<MODULE_VAR*>(record + kind.offsets[i]), engine);
         }
-        break;
-    case ELEMENT_TYPE_SLIDER: {
-        auto* slider = reinterpret_cast<ELEMENT_SLIDER*>(element);
-        MoveToken(slider->source_var_x, engine);
-        MoveToken(slider->source_var_y, engine);
-        break;
-    }
-    case ELEMENT_TYPE_MOVING_IMAGE: {
-        auto* image = reinterpret_cast<ELEMENT_MOVING_IMAGE*>(element);
-        MoveToken(image->source_var_x, engine);
-        MoveToken(image->source_var_y, engine);
-        break;
-    }
-    case ELEMENT_TYPE_SPRITE: {
-        auto* sprite = reinterpret_cast<ELEMENT_SPRITE*>(element);
-        MoveToken(sprite->source_var_x, engine);
-        MoveToken(sprite->source_var_y, engine);
-        MoveToken(sprite->source_var_0, engine);
-        break;
-    }
-    default:
-        break;
     }
     MoveElementList(element->next_element, engine, depth + 1);
 }
@@ -124,12 +157,12 @@ void MoveElementTokens(ELEMENT_HEADER* element, int engine, int depth) {
 }  // namespace
 
 SINT32 EngineToken(SINT32 token, int engine) {
-    const std::int64_t moved = token + (ClampEngine(engine) - 1) * StepOf(tokenSteps, token);
+    const std::int64_t moved = token + (ClampEngine(engine) - 1) * StepOf(tokenBlocks, token);
     return static_cast<SINT32>(moved);
 }
 
 UINT32 EngineKeyEvent(UINT32 eventId, int engine) {
-    const std::int64_t moved = eventId + (ClampEngine(engine) - 1) * StepOf(keyEventSteps, eventId);
+    const std::int64_t moved = eventId + (ClampEngine(engine) - 1) * StepOf(keyEventBlocks, eventId);
     return static_cast<UINT32>(moved);
 }
 

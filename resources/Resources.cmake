@@ -1,6 +1,7 @@
 # The module's resources. Windows: the resource script compiled by windres
 # into the DLL. Elsewhere: the same script's WAVE and BITMAP lines embedded in
-# a table that the module registers with the audio library when it is loaded
+# a table that the module registers with qrsystem, the substitute host's
+# module-resource registry, when it is loaded
 # (the bitmaps through the assembler's .incbin, see embed_waves.cmake).
 set(QR_RESOURCE_SCRIPT ${CMAKE_SOURCE_DIR}/resources/QR417_Instr.rc)
 file(GLOB QR_WAVE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/waves/*.wav)

@@ -52,9 +52,9 @@ if(assembly)
 endif()
 
 file(WRITE ${OUT}.tmp "// Generated from ${RC}; do not edit.\n"
-  "#include <cstddef>\n\n#include \"sound/platform/qraudio.h\"\n\n"
+  "#include <cstddef>\n\n#include \"sound/platform/qrsystem.h\"\n\n"
   "namespace {\n\n${arrays}\n}  // namespace\n\n"
   "${declarations}\n${assembly}\n"
-  "extern const qraudio_resource qrEmbeddedResources[] = {\n${entries}};\n"
+  "extern const qrsystem_resource qrEmbeddedResources[] = {\n${entries}};\n"
   "extern const std::size_t qrEmbeddedResourceCount = ${index};\n")
 file(RENAME ${OUT}.tmp ${OUT})

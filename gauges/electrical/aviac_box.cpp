@@ -34,27 +34,12 @@ struct AviacEngine {
     KeyEvent magnetoBoth;
 };
 
-const AviacEngine aviacLeft = {
-    .position = aviacLeftPosition,
-    .lamp = aviacLeftLamp,
-    .systemToken = tokenEngine1System,
-    .systemToggle = keyEngine1SystemToggle,
-    .magnetoOff = keyMagnetos1Off,
-    .magnetoUp = keyMagnetos1Up,
-    .magnetoDown = keyMagnetos1Down,
-    .magnetoBoth = keyMagnetos1Both,
-};
-
-const AviacEngine aviacRight = {
-    .position = aviacRightPosition,
-    .lamp = aviacRightLamp,
-    .systemToken = tokenEngine2System,
-    .systemToggle = keyEngine2SystemToggle,
-    .magnetoOff = keyMagnetos2Off,
-    .magnetoUp = keyMagnetos2Up,
-    .magnetoDown = keyMagnetos2Down,
-    .magnetoBoth = keyMagnetos2Both,
-};
+// clang-format off
+const AviacEngine aviacLeft = {aviacLeftPosition, aviacLeftLamp, tokenEngine1System, keyEngine1SystemToggle,
+                               keyMagnetos1Off, keyMagnetos1Up, keyMagnetos1Down, keyMagnetos1Both};
+const AviacEngine aviacRight = {aviacRightPosition, aviacRightLamp, tokenEngine2System, keyEngine2SystemToggle,
+                                keyMagnetos2Off, keyMagnetos2Up, keyMagnetos2Down, keyMagnetos2Both};
+// clang-format on
 
 constexpr std::uint32_t selectorTop = 5;
 
@@ -89,9 +74,11 @@ void SelectorStepDown(const AviacEngine& engine) {
 }
 
 SINT32 FSAPI LeftSelectorUp(MOUSECALLBACK_POINT*, UINT32) { SelectorStepUp(aviacLeft); return 0; }
-SINT32 FSAPI LeftSelectorDown(MOUSECALLBACK_POINT*, UINT32) { SelectorStepDown(aviacLeft); return 0; }
+SINT32 FSAPI LeftSelectorDown(MOUSECALLBACK_POINT*,
+                              UINT32) { SelectorStepDown(aviacLeft); return 0; }
 SINT32 FSAPI RightSelectorUp(MOUSECALLBACK_POINT*, UINT32) { SelectorStepUp(aviacRight); return 0; }
-SINT32 FSAPI RightSelectorDown(MOUSECALLBACK_POINT*, UINT32) { SelectorStepDown(aviacRight); return 0; }
+SINT32 FSAPI RightSelectorDown(MOUSECALLBACK_POINT*,
+                               UINT32) { SelectorStepDown(aviacRight); return 0; }
 
 // Every call sends and clicks, the repeats of a held button included.
 template <KeyEvent Event>
@@ -107,30 +94,23 @@ FLOAT64 FSAPI RightSelectorKnob(ELEMENT_ICON*) { return aviacRightPosition; }
 FLOAT64 FSAPI LeftSelectorKnob(ELEMENT_ICON*) { return aviacLeftPosition; }
 
 // The middle-button lamp is lit at 1 and shows nothing at 0.
-FLOAT64 FSAPI ButtonLamp(ELEMENT_ICON* icon) { return icon ? icon->source_var.var_value.n - 1.0 : -1.0; }
-
-constexpr ELEMENT_ICON AviacIcon(SINT32 bitmap, SINT32 images, PIXPOINT at, UINT32 flags, SINT32 token,
-                                 ICON_UPDATE_CALLBACK value) {
-    return ELEMENT_ICON{
-        .header = ElementHeader(ELEMENT_TYPE_ICON, bitmap, at, &Aviac_Box, nullptr, flags),
-        .source_var = Token(token),
-        .scale = 1.0,
-        .picture_count = images,
-        .update_cb = value,
-    };
+FLOAT64 FSAPI ButtonLamp(ELEMENT_ICON* icon) {
+    return icon ? icon->source_var.var_value.n - 1.0 : -1.0;
 }
 
 // Drawn over the face in this order, each on top of the ones before it.
-ELEMENT_ICON rightSelectorLamp = AviacIcon(4210, 1, {173, 271}, IMAGE_LAMP, tokenNone, RightSelectorLamp);
-ELEMENT_ICON leftSelectorLamp = AviacIcon(4210, 1, {52, 271}, IMAGE_LAMP, tokenNone, LeftSelectorLamp);
-ELEMENT_ICON rightSelectorKnob = AviacIcon(4200, 6, {126, 73}, IMAGE_PLATE, tokenNone, RightSelectorKnob);
-ELEMENT_ICON leftSelectorKnob = AviacIcon(4190, 6, {77, 73}, IMAGE_PLATE, tokenNone, LeftSelectorKnob);
-ELEMENT_ICON rightMiddleLamp = AviacIcon(4220, 1, {169, 38}, IMAGE_PLATE, tokenEngine2MiddleButton, ButtonLamp);
-ELEMENT_ICON leftMiddleLamp = AviacIcon(4220, 1, {46, 36}, IMAGE_PLATE, tokenEngine1MiddleButton, ButtonLamp);
-ELEMENT_ICON rightMiddleButton = AviacIcon(4180, 2, {210, 79}, IMAGE_PLATE, tokenEngine2MiddleButton, nullptr);
-ELEMENT_ICON leftMiddleButton = AviacIcon(4170, 2, {0, 79}, IMAGE_PLATE, tokenEngine1MiddleButton, nullptr);
-ELEMENT_ICON rightLowerButton = AviacIcon(4160, 2, {210, 197}, IMAGE_PLATE, tokenEngine2LowerButton, nullptr);
-ELEMENT_ICON leftLowerButton = AviacIcon(4150, 2, {0, 197}, IMAGE_PLATE, tokenEngine1LowerButton, nullptr);
+// clang-format off
+ELEMENT_ICON rightSelectorLamp = Icon(4210, {173, 271}, &Aviac_Box, nullptr, IMAGE_LAMP, tokenNone, 1, RightSelectorLamp);
+ELEMENT_ICON leftSelectorLamp = Icon(4210, {52, 271}, &Aviac_Box, nullptr, IMAGE_LAMP, tokenNone, 1, LeftSelectorLamp);
+ELEMENT_ICON rightSelectorKnob = Icon(4200, {126, 73}, &Aviac_Box, nullptr, IMAGE_PLATE, tokenNone, 6, RightSelectorKnob);
+ELEMENT_ICON leftSelectorKnob = Icon(4190, {77, 73}, &Aviac_Box, nullptr, IMAGE_PLATE, tokenNone, 6, LeftSelectorKnob);
+ELEMENT_ICON rightMiddleLamp = Icon(4220, {169, 38}, &Aviac_Box, nullptr, IMAGE_PLATE, tokenEngine2MiddleButton, 1, ButtonLamp);
+ELEMENT_ICON leftMiddleLamp = Icon(4220, {46, 36}, &Aviac_Box, nullptr, IMAGE_PLATE, tokenEngine1MiddleButton, 1, ButtonLamp);
+ELEMENT_ICON rightMiddleButton = Icon(4180, {210, 79}, &Aviac_Box, nullptr, IMAGE_PLATE, tokenEngine2MiddleButton, 2, nullptr);
+ELEMENT_ICON leftMiddleButton = Icon(4170, {0, 79}, &Aviac_Box, nullptr, IMAGE_PLATE, tokenEngine1MiddleButton, 2, nullptr);
+ELEMENT_ICON rightLowerButton = Icon(4160, {210, 197}, &Aviac_Box, nullptr, IMAGE_PLATE, tokenEngine2LowerButton, 2, nullptr);
+ELEMENT_ICON leftLowerButton = Icon(4150, {0, 197}, &Aviac_Box, nullptr, IMAGE_PLATE, tokenEngine1LowerButton, 2, nullptr);
+// clang-format on
 
 ELEMENT_HEADER* faceNext[] = {
     &rightSelectorLamp.header, &leftSelectorLamp.header,  &rightSelectorKnob.header,
@@ -139,7 +119,6 @@ ELEMENT_HEADER* faceNext[] = {
     &leftLowerButton.header,   nullptr,
 };
 ELEMENT_STATIC_IMAGE aviacFace = StaticImage(4140, &Aviac_Box, faceNext, IMAGE_PLATE);
-ELEMENT_HEADER* aviacElements[] = {&aviacFace.header, nullptr};
 
 constexpr UINT32 buttonFlags = MOUSE_LEFTSINGLE | MOUSE_DOWN_REPEAT;
 
@@ -164,4 +143,4 @@ MOUSERECT aviacMouse[] = {
 }  // namespace
 
 GAUGEHDR Aviac_Box =
-    GaugeHeader("Aviac_Box", aviacElements, 100, aviacMouse, SoundingSwitchRoutine<aviacSound>);
+    GaugeHeader("Aviac_Box", listOf<aviacFace>, 100, aviacMouse, SoundingSwitchRoutine<aviacSound>);

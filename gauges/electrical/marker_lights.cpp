@@ -46,16 +46,9 @@ FAILURE_RECORD omiLampFailures[] = {
     {.key = FAIL_NONE},
 };
 
-ELEMENT_ICON omiLamps = {
-    .header = ElementHeader(ELEMENT_TYPE_ICON, 2080, {0, 0}, &OMI, nullptr, IMAGE_LAMP, omiLampFailures),
-    .source_var = Token(tokenMarkerBeacon),
-    .scale = 1.0,
-    .picture_count = 5,
-    .update_cb = OmiLamps,
-};
-ELEMENT_HEADER* omiFaceNext[] = {&omiLamps.header, nullptr};
-ELEMENT_STATIC_IMAGE omiFace = StaticImage(2070, &OMI, omiFaceNext, IMAGE_PLATE);
-ELEMENT_HEADER* omiElements[] = {&omiFace.header, nullptr};
+ELEMENT_ICON omiLamps =
+    Icon(2080, {0, 0}, &OMI, nullptr, IMAGE_LAMP, tokenMarkerBeacon, 5, OmiLamps, omiLampFailures);
+ELEMENT_STATIC_IMAGE omiFace = StaticImage(2070, &OMI, listOf<omiLamps>, IMAGE_PLATE);
 
 MOUSERECT omiMouse[] = {
     MouseGauge(helpMarkerLights),
@@ -66,4 +59,4 @@ MOUSERECT omiMouse[] = {
 
 }  // namespace
 
-GAUGEHDR OMI = GaugeHeader("OMI", omiElements, 100, omiMouse, SoundingSwitchRoutine<omiSound>);
+GAUGEHDR OMI = GaugeHeader("OMI", listOf<omiFace>, 100, omiMouse, SoundingSwitchRoutine<omiSound>);

@@ -15,13 +15,6 @@ extern GAUGEHDR Voltmeter;
 
 namespace {
 
-// An engine failure leaves the needles alone; losing panel power drops them to zero.
-FAILURE_RECORD meterNeedleFailures[] = {
-    {.key = FAIL_SYSTEM_ENGINE, .action = FAIL_ACTION_NONE},
-    {.key = FAIL_SYSTEM_ELECTRICAL_PANELS, .action = FAIL_ACTION_ZERO},
-    {.key = FAIL_NONE},
-};
-
 // +30 A upper left through 0 to -120 A lower right.
 NONLINEARITY batteryAmpsScale[] = {
     {{27, 60}, 50, 0},
@@ -60,22 +53,22 @@ constexpr NeedleDialRow meterRows[] = {
     {.gauge = &Battery_Bus_Ammeter, .name = "Battery_Bus_Ammeter", .sizeMm = 100,
      .face = 4080, .cover = ammeterCap, .capOnNeedle = true,
      .needles = {{ammeterNeedle, ammeterAt, ammeterPivot, tokenBatteryBusAmps, batteryAmpsScale}},
-     .failures = meterNeedleFailures, .help = helpAmmeter, .tooltipText = "Battery bus amps",
+     .help = helpAmmeter, .tooltipText = "Battery bus amps",
      .closeGroup = true},
     {.gauge = &Left_Generator_Bus_Ammeter, .name = "Left_Generator_Bus_Ammeter", .sizeMm = 100,
      .face = 4110, .cover = ammeterCap, .capOnNeedle = true,
      .needles = {{ammeterNeedle, ammeterAt, ammeterPivot, tokenLeftGeneratorAmps, generatorAmpsScale}},
-     .failures = meterNeedleFailures, .help = helpAmmeter,
+     .help = helpAmmeter,
      .tooltipText = "Left engine generator bus amps", .closeGroup = true},
     {.gauge = &Right_Generator_Bus_Ammeter, .name = "Right_Generator_Bus_Ammeter", .sizeMm = 100,
      .face = 4110, .cover = ammeterCap, .capOnNeedle = true,
      .needles = {{ammeterNeedle, ammeterAt, ammeterPivot, tokenRightGeneratorAmps, generatorAmpsScale}},
-     .failures = meterNeedleFailures, .help = helpAmmeter,
+     .help = helpAmmeter,
      .tooltipText = "Right engine generator bus amps", .closeGroup = true},
     {.gauge = &Voltmeter, .name = "Voltmeter", .sizeMm = 100,
      .face = 4050, .cover = 4070, .capOnNeedle = true,
      .needles = {{4060, {80, 127}, {0, 2}, tokenMainBusVoltage, busVoltsScale}},
-     .failures = meterNeedleFailures, .tooltipText = "Main bus voltmeter", .closeGroup = true},
+     .tooltipText = "Main bus voltmeter", .closeGroup = true},
 };
 // clang-format on
 

@@ -17,16 +17,16 @@ FLOAT64 FSAPI PitchTrimBar(ELEMENT_SLIDER* bar) {
 }
 
 ELEMENT_SLIDER trimBar = {
-    .header = ElementHeader(ELEMENT_TYPE_SLIDER, 4400, {0, 32}, &Pitch_Trim_Indicator, nullptr, IMAGE_NEEDLE),
+    .header = ElementHeader(ELEMENT_TYPE_SLIDER, 4400, {0, 32}, &Pitch_Trim_Indicator, nullptr,
+                            IMAGE_NEEDLE),
     .source_var_x = Token(tokenNone),
     .scale_x = 0.0,
     .source_var_y = Token(tokenElevatorTrim),
     .scale_y = trimPixelsPerUnit,
     .update_y_cb = PitchTrimBar,
 };
-ELEMENT_HEADER* trimScaleNext[] = {&trimBar.header, nullptr};
-ELEMENT_STATIC_IMAGE trimScale = StaticImage(4390, &Pitch_Trim_Indicator, trimScaleNext, IMAGE_DIAL);
-ELEMENT_HEADER* trimElements[] = {&trimScale.header, nullptr};
+ELEMENT_STATIC_IMAGE trimScale = StaticImage(4390, &Pitch_Trim_Indicator, listOf<trimBar>,
+                                             IMAGE_DIAL);
 
 MOUSERECT trimMouse[] = {
     MouseGauge(helpPitchTrim),
@@ -36,4 +36,4 @@ MOUSERECT trimMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Pitch_Trim_Indicator = GaugeHeader("Pitch_Trim_Indicator", trimElements, 15, trimMouse);
+GAUGEHDR Pitch_Trim_Indicator = GaugeHeader("Pitch_Trim_Indicator", listOf<trimScale>, 15, trimMouse);

@@ -81,13 +81,15 @@ struct PropellerButtonGauge {
     static FLOAT64 FSAPI Picture(ELEMENT_ICON*) { return *button.pressed != 0 ? 0.0 : -1.0; }
 
     static inline ELEMENT_ICON pressedIcon = {
-        .header = ElementHeader(ELEMENT_TYPE_ICON, button.pressedImage, {0, 0}, button.gauge, nullptr, IMAGE_PLATE),
+        .header = ElementHeader(ELEMENT_TYPE_ICON, button.pressedImage, {0, 0}, button.gauge,
+                                nullptr, IMAGE_PLATE),
         .scale = 1.0,
         .picture_count = 1,
         .update_cb = Picture,
     };
     static inline ELEMENT_HEADER* plateNext[] = {&pressedIcon.header, nullptr};
-    static inline ELEMENT_STATIC_IMAGE plate = StaticImage(button.plate, button.gauge, plateNext, IMAGE_PLATE);
+    static inline ELEMENT_STATIC_IMAGE plate = StaticImage(button.plate, button.gauge, plateNext,
+                                                           IMAGE_PLATE);
     static inline ELEMENT_HEADER* elements[] = {&plate.header, nullptr};
     static inline MOUSERECT mouse[] = {
         MouseGauge(),
@@ -150,16 +152,11 @@ SINT32 FSAPI PitchSwitchUp(MOUSECALLBACK_POINT*, UINT32) {
     return 0;
 }
 
-ELEMENT_ICON pitchLever = {
-    .header = ElementHeader(ELEMENT_TYPE_ICON, 4290, {0, 0}, &Propeller_Switch, nullptr, IMAGE_PLATE),
-    .source_var = Token(tokenEngine1PropellerPitch),
-    .scale = 1.0,
-    .picture_count = 3,
-    .update_cb = PitchSwitchLever,
-};
-ELEMENT_HEADER* pitchPlateNext[] = {&pitchLever.header, nullptr};
-ELEMENT_STATIC_IMAGE pitchPlate = StaticImage(4280, &Propeller_Switch, pitchPlateNext, IMAGE_PLATE);
-ELEMENT_HEADER* pitchElements[] = {&pitchPlate.header, nullptr};
+ELEMENT_ICON pitchLever =
+    Icon(4290, {0, 0}, &Propeller_Switch, nullptr, IMAGE_PLATE, tokenEngine1PropellerPitch, 3,
+         PitchSwitchLever);
+ELEMENT_STATIC_IMAGE pitchPlate = StaticImage(4280, &Propeller_Switch, listOf<pitchLever>,
+                                              IMAGE_PLATE);
 
 constexpr UINT32 pitchSwitchFlags = MOUSE_LEFTSINGLE | MOUSE_DOWN_REPEAT;
 MOUSERECT pitchMouse[] = {
@@ -179,4 +176,4 @@ GAUGEHDR Propeller_Reset_Left = PropellerButtonGauge<2>::Header();
 GAUGEHDR Propeller_Reset_Right = PropellerButtonGauge<3>::Header();
 
 GAUGEHDR Propeller_Switch =
-    GaugeHeader("Propeller_Switch", pitchElements, 40, pitchMouse, EngineGaugeRoutine);
+    GaugeHeader("Propeller_Switch", listOf<pitchPlate>, 40, pitchMouse, EngineGaugeRoutine);

@@ -53,11 +53,9 @@ void FSAPI ShutDownRoutine(GAUGEHDR*, SINT32 serviceId, UINT32) {
 
 ELEMENT_STATIC_IMAGE shutDownPlate = StaticImage(40, &Shut_Down, nullptr, IMAGE_PLATE);
 
-ELEMENT_HEADER* shutDownElements[] = {&shutDownPlate.header, nullptr};
-
 // One empty group over the whole gauge: it never reacts to the mouse.
 MOUSERECT shutDownMouse[] = {MouseGauge(), MouseEnd()};
 
 }  // namespace
 
-GAUGEHDR Shut_Down = GaugeHeader("Shut_Down", shutDownElements, 30, shutDownMouse, ShutDownRoutine);
+GAUGEHDR Shut_Down = GaugeHeader("Shut_Down", listOf<shutDownPlate>, 30, shutDownMouse, ShutDownRoutine);

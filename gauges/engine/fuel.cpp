@@ -1,11 +1,18 @@
 // Fuel instruments: fuel pressure per engine, tank quantities scaled by the
 // capacities read at installation, and the fuel-used counters that integrate
-// each engine's flow over simulated time.
+// each engine's flow over simulated time. The two dials are rows of one
+// needle-dial table.
+//
+// Reads:  both engines' fuel pressure and fuel flow, both tanks' level and
+//         capacity, tokenSimulationTime, tokenMainBusVoltage.
+// Sends, plays: nothing.
+// Keeps:  the tank capacities read at install; fuel used per engine and the
+//         time of the previous update, until reset or the module unloads.
 #include <cmath>
 
 #include "gauges/flight/drum_roll.h"
-#include "module/gauge_builders.h"
 #include "module/host_services.h"
+#include "module/needle_dial.h"
 
 extern GAUGEHDR Fuel_Pressure;
 extern GAUGEHDR Fuel_Quantity;
@@ -22,22 +29,6 @@ FLOAT64 rightTankCapacity = 0;
 FLOAT64 consumedEngine1 = 0;
 FLOAT64 consumedEngine2 = 0;
 FLOAT64 consumptionLastTime = 0;
-
-constexpr UINT32 dialFlags = IMAGE_USE_LUMINOUS | IMAGE_USE_ERASE | IMAGE_USE_TRANSPARENCY;
-constexpr UINT32 needleFlags = dialFlags | IMAGE_BILINEAR_COLOR;
-constexpr UINT32 coverFlags = IMAGE_USE_ERASE | IMAGE_USE_TRANSPARENCY;
-
-// Engine failure leaves the needles alone; losing panel power drops them to zero.
-FAILURE_RECORD fuelNeedleFailures[] = {
-    {FAIL_SYSTEM_ENGINE, FAIL_ACTION_NONE, 0},
-    {FAIL_SYSTEM_ELECTRICAL_PANELS, FAIL_ACTION_ZERO, 0},
-    {FAIL_NONE, 0, 0},
-};
-
-template <std::size_t N>
-constexpr SINT32 Rows(const NONLINEARITY (&)[N]) {
-    return static_cast<SINT32>(N);
-}
 
 // ---------------------------------------------------------------------------
 // Fuel_Pressure: 0 to 0.7 bar; the left table from the top, the right from zero.
@@ -58,45 +49,9 @@ NONLINEARITY fuelPressureRightTable[] = {
     {{175, 82}, 1148.3505, 0}, {{179, 75}, 1252.746, 0},  {{179, 75}, 1461.537, 0},
 };
 
-ELEMENT_STATIC_IMAGE fuelPressureCover = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 1220, {0, 0}, &Fuel_Pressure, nullptr,
-                            coverFlags),
-};
-
-ELEMENT_NEEDLE fuelPressureEngine1 = {
-    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 1210, {66, 150}, &Fuel_Pressure, nullptr,
-                            needleFlags, fuelNeedleFailures, {0, 5}),
-    .source_var = Token(425),
-    .nonlinearity = fuelPressureLeftTable,
-    .nonlinearity_table_size = Rows(fuelPressureLeftTable),
-};
-
-ELEMENT_NEEDLE fuelPressureEngine2 = {
-    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 1210, {241, 150}, &Fuel_Pressure, nullptr,
-                            needleFlags, fuelNeedleFailures, {0, 5}),
-    .source_var = Token(464),
-    .nonlinearity = fuelPressureRightTable,
-    .nonlinearity_table_size = Rows(fuelPressureRightTable),
-};
-
-ELEMENT_HEADER* fuelPressureDialNext[] = {&fuelPressureEngine2.header,
-                                          &fuelPressureEngine1.header,
-                                          &fuelPressureCover.header, nullptr};
-
-ELEMENT_STATIC_IMAGE fuelPressureDial = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 1200, {0, 0}, &Fuel_Pressure,
-                            fuelPressureDialNext, dialFlags),
-};
-
-ELEMENT_HEADER* fuelPressureElements[] = {&fuelPressureDial.header, nullptr};
-
-MOUSERECT fuelPressureMouse[] = {MouseGauge(0xAB2C), MouseEnd()};
-
 // ---------------------------------------------------------------------------
 // Fuel_Quantity: marks at 0, 50, 70, 100, 150 ... 600 litres, in gallons.
 
-constexpr SINT32 tokenLeftTankCapacity = 292;
-constexpr SINT32 tokenRightTankCapacity = 298;
 // Tank level tokens deliver the fraction of the tank scaled by this number.
 constexpr FLOAT64 tankLevelFull = 8388610.0;
 
@@ -135,59 +90,41 @@ NONLINEARITY fuelQuantityRightTable[] = {
     {{183, 73}, 132.1003963011889, 0},   {{183, 73}, 158.52047556142668, 0},
 };
 
-ELEMENT_STATIC_IMAGE fuelQuantityCover = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 1280, {0, 0}, &Fuel_Quantity, nullptr,
-                            coverFlags),
-};
-
-// The needles turn about a point 3 pixels left of their bitmap.
-ELEMENT_NEEDLE fuelQuantityLeftNeedle = {
-    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 1270, {66, 150}, &Fuel_Quantity, nullptr,
-                            needleFlags, fuelNeedleFailures, {-3, 5}),
-    .source_var = Token(291),
-    .nonlinearity = fuelQuantityLeftTable,
-    .nonlinearity_table_size = Rows(fuelQuantityLeftTable),
-    .update_cb = FuelQuantityValue<leftTankCapacity>,
-};
-
-ELEMENT_NEEDLE fuelQuantityRightNeedle = {
-    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 1270, {241, 150}, &Fuel_Quantity, nullptr,
-                            needleFlags, fuelNeedleFailures, {-3, 5}),
-    .source_var = Token(297),
-    .nonlinearity = fuelQuantityRightTable,
-    .nonlinearity_table_size = Rows(fuelQuantityRightTable),
-    .update_cb = FuelQuantityValue<rightTankCapacity>,
-};
-
-ELEMENT_HEADER* fuelQuantityDialNext[] = {&fuelQuantityRightNeedle.header,
-                                          &fuelQuantityLeftNeedle.header,
-                                          &fuelQuantityCover.header, nullptr};
-
-ELEMENT_STATIC_IMAGE fuelQuantityDial = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 1260, {0, 0}, &Fuel_Quantity,
-                            fuelQuantityDialNext, dialFlags),
-};
-
-ELEMENT_HEADER* fuelQuantityElements[] = {&fuelQuantityDial.header, nullptr};
-
 MOUSERECT fuelQuantityMouse[] = {
     MouseGauge(),
     MouseParent(0, 0, 150, 300),
-    MouseTooltipId(0x3116),
+    MouseTooltipId(tooltipLeftTank),
     MouseEndParent(),
     MouseParent(150, 0, 150, 300),
-    MouseTooltipId(0x3117),
+    MouseTooltipId(tooltipRightTank),
     MouseEndParent(),
     MouseEnd(),
 };
 
+// The dials turn their needles about the same two points.
+constexpr PIXPOINT leftNeedleAt = {66, 150};
+constexpr PIXPOINT rightNeedleAt = {241, 150};
+// The fuel-quantity needles turn about a point 3 pixels left of their bitmap.
+constexpr PIXPOINT quantityPivot = {-3, 5};
+
+// clang-format off
+constexpr NeedleDialRow fuelDialRows[] = {
+    {.gauge = &Fuel_Pressure, .name = "Fuel_Pressure", .sizeMm = 100, .face = 1200, .cover = 1220,
+     .needles = {{1210, rightNeedleAt, {0, 5}, tokenEngine2FuelPressure, fuelPressureRightTable},
+                 {1210, leftNeedleAt, {0, 5}, tokenEngine1FuelPressure, fuelPressureLeftTable}},
+     .help = helpFuelPressure},
+    {.gauge = &Fuel_Quantity, .name = "Fuel_Quantity", .sizeMm = 100, .face = 1260, .cover = 1280,
+     .needles = {{1270, rightNeedleAt, quantityPivot, tokenRightTankLevel, fuelQuantityRightTable,
+                  FuelQuantityValue<rightTankCapacity>},
+                 {1270, leftNeedleAt, quantityPivot, tokenLeftTankLevel, fuelQuantityLeftTable,
+                  FuelQuantityValue<leftTankCapacity>}},
+     .mouse = fuelQuantityMouse, .routine = FuelCapacityRead},
+};
+// clang-format on
+
 // ---------------------------------------------------------------------------
 // Fuel_Consumption: fuel used per engine on two rows of four drums.
 
-constexpr SINT32 tokenSimulationTime = 604;  // seconds
-constexpr SINT32 tokenEngine1FuelFlow = 421;  // per hour
-constexpr SINT32 tokenEngine2FuelFlow = tokenEngine1FuelFlow + 39;
-constexpr SINT32 tokenMainBusVoltage = 753;
 // Engine 1's counter runs only while the main bus is above this voltage;
 // engine 2's counts whatever the bus.
 constexpr FLOAT64 consumptionMinimumVoltage = 20.0;
@@ -258,7 +195,6 @@ SINT32 FSAPI ConsumptionReset(MOUSECALLBACK_POINT*, UINT32) {
     return 0;
 }
 
-constexpr UINT32 drumFlags = needleFlags;
 constexpr SINT32 drumBitmap = 2410;
 constexpr FLOAT64 drumRollBand = 0.1;
 
@@ -268,7 +204,7 @@ constexpr ELEMENT_MOVING_IMAGE ConsumptionDrum(PIXPOINT position, FLOAT64 step,
                                                MOVING_IMAGE_UPDATE_CALLBACK routine) {
     return ELEMENT_MOVING_IMAGE{
         .header = ElementHeader(ELEMENT_TYPE_MOVING_IMAGE, drumBitmap, position,
-                                &Fuel_Consumption, nullptr, drumFlags),
+                                &Fuel_Consumption, nullptr, IMAGE_NEEDLE),
         .min_x = step,
         .max_x = drumRollBand,
         .min_y = step * 10,
@@ -295,15 +231,11 @@ ELEMENT_HEADER* consumptionFaceNext[] = {
     &engine1Hundreds.header, &engine1Thousands.header, nullptr,
 };
 
-ELEMENT_STATIC_IMAGE consumptionFace = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 2400, {0, 0}, &Fuel_Consumption,
-                            consumptionFaceNext, coverFlags),
-};
-
-ELEMENT_HEADER* consumptionElements[] = {&consumptionFace.header, nullptr};
+ELEMENT_STATIC_IMAGE consumptionFace =
+    StaticImage(2400, &Fuel_Consumption, consumptionFaceNext, IMAGE_PLATE);
 
 MOUSERECT consumptionMouse[] = {
-    MouseGauge(0xAA3F),
+    MouseGauge(helpFuelConsumption),
     MouseRoutine(11, 84, 52, 26, CURSOR_HAND, MOUSE_LEFTSINGLE,
                  ConsumptionReset<consumedEngine1>),
     MouseRoutine(11, 110, 52, 26, CURSOR_HAND, MOUSE_LEFTSINGLE,
@@ -313,28 +245,7 @@ MOUSERECT consumptionMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Fuel_Pressure = {
-    .gauge_header_version = GAUGEHDR_VERSION,
-    .gauge_name = "Fuel_Pressure",
-    .elements_list = fuelPressureElements,
-    .size_x_mm = 100,
-    .mouse_rect = fuelPressureMouse,
-};
-
-GAUGEHDR Fuel_Quantity = {
-    .gauge_header_version = GAUGEHDR_VERSION,
-    .gauge_name = "Fuel_Quantity",
-    .elements_list = fuelQuantityElements,
-    .size_x_mm = 100,
-    .mouse_rect = fuelQuantityMouse,
-    .gauge_callback = FuelCapacityRead,
-};
-
-GAUGEHDR Fuel_Consumption = {
-    .gauge_header_version = GAUGEHDR_VERSION,
-    .gauge_name = "Fuel_Consumption",
-    .elements_list = consumptionElements,
-    .size_x_mm = 70,
-    .mouse_rect = consumptionMouse,
-    .gauge_callback = FuelFlowIntegrate,
-};
+GAUGEHDR Fuel_Pressure = NeedleDial<fuelDialRows, &Fuel_Pressure>::Header();
+GAUGEHDR Fuel_Quantity = NeedleDial<fuelDialRows, &Fuel_Quantity>::Header();
+GAUGEHDR Fuel_Consumption = GaugeHeader("Fuel_Consumption", listOf<consumptionFace>, 70,
+                                        consumptionMouse, FuelFlowIntegrate);

@@ -78,8 +78,6 @@ ELEMENT_HEADER* lampPlateNext[] = {&leftGreen.header,  &leftRed.header,     &rig
 
 ELEMENT_STATIC_IMAGE lampPlate = StaticImage(270, &Gear_Lamps, lampPlateNext, IMAGE_PLATE);
 
-ELEMENT_HEADER* lampElements[] = {&lampPlate.header, nullptr};
-
 MOUSERECT lampMouse[] = {MouseGauge(helpGearLamps), MouseEnd()};
 
 // ---------------------------------------------------------------------------
@@ -90,19 +88,10 @@ FLOAT64 FSAPI GearHandleValue(ELEMENT_ICON* handle) {
     return handle->source_var.var_value.n >= gearHandleDown ? 1 : 0;
 }
 
-ELEMENT_ICON gearHandle = {
-    .header = ElementHeader(ELEMENT_TYPE_ICON, 2390, {0, 38}, &Gear_Lever, nullptr, IMAGE_PLATE),
-    .source_var = Token(tokenGearHandle),
-    .scale = 1.0,
-    .picture_count = 2,
-    .update_cb = GearHandleValue,
-};
+ELEMENT_ICON gearHandle =
+    Icon(2390, {0, 38}, &Gear_Lever, nullptr, IMAGE_PLATE, tokenGearHandle, 2, GearHandleValue);
 
-ELEMENT_HEADER* leverPlateNext[] = {&gearHandle.header, nullptr};
-
-ELEMENT_STATIC_IMAGE leverPlate = StaticImage(2380, &Gear_Lever, leverPlateNext, IMAGE_PLATE);
-
-ELEMENT_HEADER* leverElements[] = {&leverPlate.header, nullptr};
+ELEMENT_STATIC_IMAGE leverPlate = StaticImage(2380, &Gear_Lever, listOf<gearHandle>, IMAGE_PLATE);
 
 MOUSERECT leverMouse[] = {
     MouseGauge(helpGearLever),
@@ -112,5 +101,5 @@ MOUSERECT leverMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Gear_Lamps = GaugeHeader("Gear_Lamps", lampElements, 40, lampMouse);
-GAUGEHDR Gear_Lever = GaugeHeader("Gear_Lever", leverElements, 40, leverMouse);
+GAUGEHDR Gear_Lamps = GaugeHeader("Gear_Lamps", listOf<lampPlate>, 40, lampMouse);
+GAUGEHDR Gear_Lever = GaugeHeader("Gear_Lever", listOf<leverPlate>, 40, leverMouse);

@@ -59,15 +59,15 @@ constexpr ELEMENT_SLIDER Lever(SINT32 bitmap, PIXPOINT position, SINT32 token, F
 
 ELEMENT_SLIDER propeller2Lever = Lever(4270, {49, 275}, tokenEngine2PropellerLever, 182, nullptr);
 ELEMENT_SLIDER propeller1Lever = Lever(4260, {2, 275}, tokenEngine1PropellerLever, 182, nullptr);
-ELEMENT_SLIDER throttle2Lever = Lever(4250, {166, 276}, tokenEngine2ThrottleLever, 236, LeverAsDelivered);
-ELEMENT_SLIDER throttle1Lever = Lever(4240, {84, 276}, tokenEngine1ThrottleLever, 236, LeverAsDelivered);
+ELEMENT_SLIDER throttle2Lever = Lever(4250, {166, 276}, tokenEngine2ThrottleLever, 236,
+                                      LeverAsDelivered);
+ELEMENT_SLIDER throttle1Lever = Lever(4240, {84, 276}, tokenEngine1ThrottleLever, 236,
+                                      LeverAsDelivered);
 
 ELEMENT_HEADER* quadrantNext[] = {&propeller2Lever.header, &propeller1Lever.header,
                                   &throttle2Lever.header, &throttle1Lever.header, nullptr};
 
 ELEMENT_STATIC_IMAGE quadrant = StaticImage(4230, &Throttle_Quadrant, quadrantNext, IMAGE_PLATE);
-
-ELEMENT_HEADER* quadrantElements[] = {&quadrant.header, nullptr};
 
 MOUSERECT quadrantMouse[] = {
     MouseGauge(),
@@ -92,4 +92,4 @@ MOUSERECT quadrantMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Throttle_Quadrant = GaugeHeader("Throttle_Quadrant", quadrantElements, 123, quadrantMouse);
+GAUGEHDR Throttle_Quadrant = GaugeHeader("Throttle_Quadrant", listOf<quadrant>, 123, quadrantMouse);

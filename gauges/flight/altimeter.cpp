@@ -64,78 +64,45 @@ NONLINEARITY baroKnobTable[] = {
     {{71, 261}, 1013},
     {{27, 261}, 1070},
 };
-ELEMENT_NEEDLE baroKnob = {
-    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 370, {49, 261}, &Altimeter, nullptr, IMAGE_KNOB,
-                            nullptr, {22, 22}),
-    .source_var = Token(tokenBaroSetting),
-    .nonlinearity = baroKnobTable,
-    .nonlinearity_table_size = std::size(baroKnobTable),
-};
-ELEMENT_HEADER* bezelNext[] = {&baroKnob.header, nullptr};
+ELEMENT_NEEDLE baroKnob =
+    Needle(370, {49, 261}, {22, 22}, &Altimeter, nullptr, IMAGE_KNOB, nullptr, tokenBaroSetting,
+           baroKnobTable);
 
 // 15: bezel overlay
-ELEMENT_STATIC_IMAGE altimeterBezel = StaticImage(380, &Altimeter, bezelNext, IMAGE_PLATE);
-ELEMENT_HEADER* pointerNext[] = {&altimeterBezel.header, nullptr};
+ELEMENT_STATIC_IMAGE altimeterBezel = StaticImage(380, &Altimeter, listOf<baroKnob>, IMAGE_PLATE);
 
 // 14: altitude pointer, one turn per 1000 without a stop.
 NONLINEARITY altitudePointerTable[] = {
     {{150, 100}, 0},
     {{150, 200}, 500},
 };
-ELEMENT_NEEDLE altitudePointer = {
-    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 310, {150, 150}, &Altimeter, pointerNext, IMAGE_NEEDLE,
-                            altitudeFailures, {10, 10}),
-    .source_var = Token(tokenAltitude),
-    .nonlinearity = altitudePointerTable,
-    .nonlinearity_table_size = std::size(altitudePointerTable),
-};
-ELEMENT_HEADER* tenThousandsMaskNext[] = {&altitudePointer.header, nullptr};
+ELEMENT_NEEDLE altitudePointer =
+    Needle(310, {150, 150}, {10, 10}, &Altimeter, listOf<altimeterBezel>, IMAGE_NEEDLE,
+           altitudeFailures, tokenAltitude, altitudePointerTable);
 
+// clang-format off
 // 13 to 10: leading-zero masks
-ELEMENT_ICON tenThousandsMask =
-    Mask(350, {91, 121}, tenThousandsMaskNext, altitudeFailures, DigitMaskValue<10000>);
-ELEMENT_HEADER* thousandsMaskNext[] = {&tenThousandsMask.header, nullptr};
-ELEMENT_ICON thousandsMask =
-    Mask(350, {121, 121}, thousandsMaskNext, altitudeFailures, DigitMaskValue<1000>);
-ELEMENT_HEADER* hundredsMaskNext[] = {&thousandsMask.header, nullptr};
-ELEMENT_ICON hundredsMask =
-    Mask(350, {164, 121}, hundredsMaskNext, altitudeFailures, DigitMaskValue<100>);
-ELEMENT_HEADER* wideMaskNext[] = {&hundredsMask.header, nullptr};
-ELEMENT_ICON wideMask = Mask(330, {164, 121}, wideMaskNext, altitudeFailures, DigitMaskValue<10>);
-ELEMENT_HEADER* tenThousandsDrumNext[] = {&wideMask.header, nullptr};
+ELEMENT_ICON tenThousandsMask = Mask(350, {91, 121}, listOf<altitudePointer>, altitudeFailures, DigitMaskValue<10000>);
+ELEMENT_ICON thousandsMask = Mask(350, {121, 121}, listOf<tenThousandsMask>, altitudeFailures, DigitMaskValue<1000>);
+ELEMENT_ICON hundredsMask = Mask(350, {164, 121}, listOf<thousandsMask>, altitudeFailures, DigitMaskValue<100>);
+ELEMENT_ICON wideMask = Mask(330, {164, 121}, listOf<hundredsMask>, altitudeFailures, DigitMaskValue<10>);
 
-// 9 to 6: altitude drums
-ELEMENT_MOVING_IMAGE tenThousandsDrum =
-    Drum(360, {91, 121}, tenThousandsDrumNext, altitudeFailures, tokenAltitude, 10000, 1000);
-ELEMENT_HEADER* thousandsDrumNext[] = {&tenThousandsDrum.header, nullptr};
-ELEMENT_MOVING_IMAGE thousandsDrum =
-    Drum(360, {121, 121}, thousandsDrumNext, altitudeFailures, tokenAltitude, 1000, 100);
-ELEMENT_HEADER* hundredsDrumNext[] = {&thousandsDrum.header, nullptr};
-ELEMENT_MOVING_IMAGE hundredsDrum =
-    Drum(360, {164, 121}, hundredsDrumNext, altitudeFailures, tokenAltitude, 100, 10);
-ELEMENT_HEADER* tensDrumNext[] = {&hundredsDrum.header, nullptr};
-ELEMENT_MOVING_IMAGE tensDrum =
-    Drum(340, {194, 113}, tensDrumNext, altitudeFailures, tokenAltitude, 10, 1);
-ELEMENT_HEADER* baroThousandsNext[] = {&tensDrum.header, nullptr};
+// 9 to 6: altitude drums: bitmap, window, drawn under, failures, token, step, roll band
+ELEMENT_MOVING_IMAGE tenThousandsDrum = Drum(360, {91, 121}, listOf<wideMask>, altitudeFailures, tokenAltitude, 10000, 1000);
+ELEMENT_MOVING_IMAGE thousandsDrum = Drum(360, {121, 121}, listOf<tenThousandsDrum>, altitudeFailures, tokenAltitude, 1000, 100);
+ELEMENT_MOVING_IMAGE hundredsDrum = Drum(360, {164, 121}, listOf<thousandsDrum>, altitudeFailures, tokenAltitude, 100, 10);
+ELEMENT_MOVING_IMAGE tensDrum = Drum(340, {194, 113}, listOf<hundredsDrum>, altitudeFailures, tokenAltitude, 10, 1);
 
 // 5 to 2: baro-setting drums; they have no failure list.
-ELEMENT_MOVING_IMAGE baroThousandsDrum =
-    Drum(320, {125, 212}, baroThousandsNext, nullptr, tokenBaroSetting, 1000, 1);
-ELEMENT_HEADER* baroHundredsNext[] = {&baroThousandsDrum.header, nullptr};
-ELEMENT_MOVING_IMAGE baroHundredsDrum =
-    Drum(320, {137, 212}, baroHundredsNext, nullptr, tokenBaroSetting, 100, 1);
-ELEMENT_HEADER* baroTensNext[] = {&baroHundredsDrum.header, nullptr};
-ELEMENT_MOVING_IMAGE baroTensDrum =
-    Drum(320, {149, 212}, baroTensNext, nullptr, tokenBaroSetting, 10, 1);
-ELEMENT_HEADER* baroUnitsNext[] = {&baroTensDrum.header, nullptr};
-ELEMENT_MOVING_IMAGE baroUnitsDrum =
-    Drum(320, {161, 212}, baroUnitsNext, nullptr, tokenBaroSetting, 1, 1);
-ELEMENT_HEADER* altimeterDialNext[] = {&baroUnitsDrum.header, nullptr};
+ELEMENT_MOVING_IMAGE baroThousandsDrum = Drum(320, {125, 212}, listOf<tensDrum>, nullptr, tokenBaroSetting, 1000, 1);
+ELEMENT_MOVING_IMAGE baroHundredsDrum = Drum(320, {137, 212}, listOf<baroThousandsDrum>, nullptr, tokenBaroSetting, 100, 1);
+ELEMENT_MOVING_IMAGE baroTensDrum = Drum(320, {149, 212}, listOf<baroHundredsDrum>, nullptr, tokenBaroSetting, 10, 1);
+ELEMENT_MOVING_IMAGE baroUnitsDrum = Drum(320, {161, 212}, listOf<baroTensDrum>, nullptr, tokenBaroSetting, 1, 1);
+// clang-format on
 
 // 1: dial
-ELEMENT_STATIC_IMAGE altimeterDial = StaticImage(300, &Altimeter, altimeterDialNext, IMAGE_DIAL);
-
-ELEMENT_HEADER* altimeterElements[] = {&altimeterDial.header, nullptr};
+ELEMENT_STATIC_IMAGE altimeterDial = StaticImage(300, &Altimeter, listOf<baroUnitsDrum>,
+                                                 IMAGE_DIAL);
 
 // The baro knob's left and right halves turn the setting down and up while held.
 MOUSERECT altimeterMouse[] = {
@@ -151,4 +118,4 @@ MOUSERECT altimeterMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Altimeter = GaugeHeader("Altimeter", altimeterElements, 100, altimeterMouse);
+GAUGEHDR Altimeter = GaugeHeader("Altimeter", listOf<altimeterDial>, 100, altimeterMouse);

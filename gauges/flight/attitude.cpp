@@ -36,36 +36,30 @@ FAILURE_RECORD horizonFailures[] = {
 
 // 5: bezel
 ELEMENT_STATIC_IMAGE attitudeBezel = StaticImage(1130, &Attitude, nullptr, IMAGE_DIAL);
-ELEMENT_HEADER* symbolNext[] = {&attitudeBezel.header, nullptr};
 
 // 4: aircraft symbol, moved up and down by its adjustment knob.
 ELEMENT_SLIDER aircraftSymbol = {
-    .header = ElementHeader(ELEMENT_TYPE_SLIDER, 1100, {68, 59}, &Attitude, symbolNext, IMAGE_NEEDLE),
+    .header = ElementHeader(ELEMENT_TYPE_SLIDER, 1100, {68, 59}, &Attitude, listOf<attitudeBezel>,
+                            IMAGE_NEEDLE),
     .source_var_x = Token(tokenNone),
     .scale_x = 0,
     .source_var_y = Token(tokenAttitudeSymbolHeight),
     .scale_y = -0.15,
 };
-ELEMENT_HEADER* bankPointerNext[] = {&aircraftSymbol.header, nullptr};
 
 // 3: bank pointer
 NONLINEARITY bankPointerTable[] = {
     {{177, 130}, -90},
     {{77, 130}, 90},
 };
-ELEMENT_NEEDLE bankPointer = {
-    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 1090, {127, 130}, &Attitude, bankPointerNext,
-                            IMAGE_NEEDLE, horizonFailures, {0, 5}),
-    .source_var = Token(tokenBank),
-    .nonlinearity = bankPointerTable,
-    .nonlinearity_table_size = std::size(bankPointerTable),
-};
-ELEMENT_HEADER* horizonNext[] = {&bankPointer.header, nullptr};
+ELEMENT_NEEDLE bankPointer =
+    Needle(1090, {127, 130}, {0, 5}, &Attitude, listOf<aircraftSymbol>, IMAGE_NEEDLE,
+           horizonFailures, tokenBank, bankPointerTable);
 
 // 2: horizon card
 ELEMENT_SPRITE horizonCard = {
-    .header = ElementHeader(ELEMENT_TYPE_SPRITE, 1080, {0, 0}, &Attitude, horizonNext, IMAGE_NEEDLE,
-                            horizonFailures, {127, 130}),
+    .header = ElementHeader(ELEMENT_TYPE_SPRITE, 1080, {0, 0}, &Attitude, listOf<bankPointer>,
+                            IMAGE_NEEDLE, horizonFailures, {127, 130}),
     .source_var_x = Token(tokenNone),
     .scale_x = 0,
     .source_var_y = Token(tokenPitch),
@@ -74,16 +68,11 @@ ELEMENT_SPRITE horizonCard = {
     .scale_0 = -1.0,
     .texture_scale_x = 1.0f,
     .texture_scale_y = 0.9f,
-    .update_x_cb = nullptr,
     .update_y_cb = PitchClamp,
-    .update_0_cb = nullptr,
 };
-ELEMENT_HEADER* attitudeCaseNext[] = {&horizonCard.header, nullptr};
 
 // 1: case
-ELEMENT_STATIC_IMAGE attitudeCase = StaticImage(1070, &Attitude, attitudeCaseNext, IMAGE_DIAL);
-
-ELEMENT_HEADER* attitudeElements[] = {&attitudeCase.header, nullptr};
+ELEMENT_STATIC_IMAGE attitudeCase = StaticImage(1070, &Attitude, listOf<horizonCard>, IMAGE_DIAL);
 
 MOUSERECT attitudeMouse[] = {
     MouseGauge(helpAttitude),
@@ -97,4 +86,4 @@ MOUSERECT attitudeMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Attitude = GaugeHeader("Attitude", attitudeElements, 100, attitudeMouse);
+GAUGEHDR Attitude = GaugeHeader("Attitude", listOf<attitudeCase>, 100, attitudeMouse);

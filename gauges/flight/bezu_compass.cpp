@@ -90,9 +90,12 @@ FLOAT64 FSAPI BezuModeValue(ELEMENT_ICON*) {
     return bezuMode;
 }
 
-constexpr ELEMENT_HEADER WithInstrumentationFlags(ELEMENT_HEADER header, UINT32 flags) {
-    header.aircraft_special_instrumentation = flags;
-    return header;
+// The bug knob is the module's one element with special-instrumentation flags.
+constexpr UINT32 bugKnobInstrumentation = 0x2;
+
+constexpr ELEMENT_NEEDLE WithInstrumentationFlags(ELEMENT_NEEDLE needle, UINT32 flags) {
+    needle.header.aircraft_special_instrumentation = flags;
+    return needle;
 }
 
 // The card and the bug freeze on an electrical-panel or gyro failure.
@@ -107,47 +110,27 @@ NONLINEARITY bugKnobTable[] = {
     {{40, 249}, 0},
     {{40, 289}, 30},
 };
-ELEMENT_NEEDLE bugKnob = {
-    .header = WithInstrumentationFlags(
-        ElementHeader(ELEMENT_TYPE_NEEDLE, 1440, {40, 269}, &Bezu_Compass, nullptr, IMAGE_KNOB, nullptr,
-                      {28, 28}),
-        0x2),
-    .source_var = Token(tokenHeadingBug),
-    .nonlinearity = bugKnobTable,
-    .nonlinearity_table_size = std::size(bugKnobTable),
-};
-ELEMENT_HEADER* modeSelectorNext[] = {&bugKnob.header, nullptr};
+ELEMENT_NEEDLE bugKnob = WithInstrumentationFlags(
+    Needle(1440, {40, 269}, {28, 28}, &Bezu_Compass, nullptr, IMAGE_KNOB, nullptr, tokenHeadingBug,
+           bugKnobTable),
+    bugKnobInstrumentation);
 
 // 5: mode selector, one image per position.
-ELEMENT_ICON modeSelector = {
-    .header = ElementHeader(ELEMENT_TYPE_ICON, 1450, {231, 241}, &Bezu_Compass, modeSelectorNext,
-                            IMAGE_PLATE),
-    .source_var = Token(tokenNone),
-    .scale = 1,
-    .picture_count = 3,
-    .update_cb = BezuModeValue,
-};
-ELEMENT_HEADER* bezuGlassNext[] = {&modeSelector.header, nullptr};
+ELEMENT_ICON modeSelector =
+    Icon(1450, {231, 241}, &Bezu_Compass, listOf<bugKnob>, IMAGE_PLATE, tokenNone, 3,
+         BezuModeValue);
 
 // 4: glass and markings
-ELEMENT_STATIC_IMAGE bezuGlass = StaticImage(1460, &Bezu_Compass, bezuGlassNext, IMAGE_KNOB);
-ELEMENT_HEADER* headingBugNext[] = {&bezuGlass.header, nullptr};
+ELEMENT_STATIC_IMAGE bezuGlass = StaticImage(1460, &Bezu_Compass, listOf<modeSelector>, IMAGE_KNOB);
 
 // 3: heading bug; without a table its value is its angle.
-ELEMENT_NEEDLE headingBug = {
-    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 1470, {150, 151}, &Bezu_Compass, headingBugNext,
-                            IMAGE_NEEDLE, bezuFailures, {20, 128}),
-    .source_var = Token(tokenHeadingBug),
-    .nonlinearity = nullptr,
-    .nonlinearity_table_size = 0,
-    .max_degrees_per_tick = 0,
-    .update_cb = BezuBugValue,
-};
-ELEMENT_HEADER* bezuCardNext[] = {&headingBug.header, nullptr};
+ELEMENT_NEEDLE headingBug =
+    Needle(1470, {150, 151}, {20, 128}, &Bezu_Compass, listOf<bezuGlass>, IMAGE_NEEDLE,
+           bezuFailures, tokenHeadingBug, {}, BezuBugValue);
 
 // 2: compass card
 ELEMENT_SPRITE bezuCard = {
-    .header = ElementHeader(ELEMENT_TYPE_SPRITE, 1480, {10, 10}, &Bezu_Compass, bezuCardNext,
+    .header = ElementHeader(ELEMENT_TYPE_SPRITE, 1480, {10, 10}, &Bezu_Compass, listOf<headingBug>,
                             IMAGE_NEEDLE, bezuFailures, {150, 151}),
     .source_var_x = Token(tokenNone),
     .scale_x = 1.0,
@@ -157,16 +140,11 @@ ELEMENT_SPRITE bezuCard = {
     .scale_0 = 1.0,
     .texture_scale_x = 1.0f,
     .texture_scale_y = 1.0f,
-    .update_x_cb = nullptr,
-    .update_y_cb = nullptr,
     .update_0_cb = BezuCardValue,
 };
-ELEMENT_HEADER* bezuCaseNext[] = {&bezuCard.header, nullptr};
 
 // 1: case
-ELEMENT_STATIC_IMAGE bezuCase = StaticImage(1490, &Bezu_Compass, bezuCaseNext, IMAGE_PLATE);
-
-ELEMENT_HEADER* bezuCompassElements[] = {&bezuCase.header, nullptr};
+ELEMENT_STATIC_IMAGE bezuCase = StaticImage(1490, &Bezu_Compass, listOf<bezuCard>, IMAGE_PLATE);
 
 // The selector's left half steps it towards 2, its right half towards 0; the
 // bug knob's halves step the bug down and up with either button.
@@ -183,4 +161,4 @@ MOUSERECT bezuCompassMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Bezu_Compass = GaugeHeader("Bezu_Compass", bezuCompassElements, 120, bezuCompassMouse);
+GAUGEHDR Bezu_Compass = GaugeHeader("Bezu_Compass", listOf<bezuCase>, 120, bezuCompassMouse);

@@ -21,7 +21,8 @@ constexpr ELEMENT_MOVING_IMAGE CardStrip(SINT32 bitmap, PIXPOINT position, GAUGE
                                          ELEMENT_HEADER** next, FAILURE_RECORD* failures,
                                          SimToken headingToken) {
     return ELEMENT_MOVING_IMAGE{
-        .header = ElementHeader(ELEMENT_TYPE_MOVING_IMAGE, bitmap, position, gauge, next, IMAGE_NEEDLE,
+        .header = ElementHeader(ELEMENT_TYPE_MOVING_IMAGE, bitmap, position, gauge, next,
+                                IMAGE_NEEDLE,
                                 failures),
         .source_var_x = Token(headingToken),
         .min_x = 360,
@@ -42,12 +43,10 @@ FAILURE_RECORD magneticCardFailures[] = {
 ELEMENT_MOVING_IMAGE magneticCard =
     CardStrip(2060, {48, 70}, &Magnetic_Compass, nullptr, magneticCardFailures,
               tokenMagneticHeading);
-ELEMENT_HEADER* magneticCaseNext[] = {&magneticCard.header, nullptr};
 
 // 1: case
-ELEMENT_STATIC_IMAGE magneticCase = StaticImage(2050, &Magnetic_Compass, magneticCaseNext, IMAGE_PLATE);
-
-ELEMENT_HEADER* magneticCompassElements[] = {&magneticCase.header, nullptr};
+ELEMENT_STATIC_IMAGE magneticCase = StaticImage(2050, &Magnetic_Compass, listOf<magneticCard>,
+                                                IMAGE_PLATE);
 
 MOUSERECT magneticCompassMouse[] = {
     MouseGauge(helpMagneticCompass),
@@ -67,14 +66,8 @@ FLOAT64 FSAPI GyroFlagValue(ELEMENT_ICON*) {
 }
 
 // 4: flag
-ELEMENT_ICON gyroFlag = {
-    .header = ElementHeader(ELEMENT_TYPE_ICON, 1020, {164, 56}, &Gyro_Compass, nullptr, IMAGE_DIAL),
-    .source_var = Token(tokenNone),
-    .scale = 1,
-    .picture_count = 1,
-    .update_cb = GyroFlagValue,
-};
-ELEMENT_HEADER* gyroCardNext[] = {&gyroFlag.header, nullptr};
+ELEMENT_ICON gyroFlag =
+    Icon(1020, {164, 56}, &Gyro_Compass, nullptr, IMAGE_DIAL, tokenNone, 1, GyroFlagValue);
 
 // 3: card strip
 FAILURE_RECORD gyroCardFailures[] = {
@@ -82,27 +75,19 @@ FAILURE_RECORD gyroCardFailures[] = {
     {},
 };
 ELEMENT_MOVING_IMAGE gyroCard =
-    CardStrip(1010, {45, 55}, &Gyro_Compass, gyroCardNext, gyroCardFailures, tokenGyroHeading);
-ELEMENT_HEADER* driftKnobNext[] = {&gyroCard.header, nullptr};
+    CardStrip(1010, {45, 55}, &Gyro_Compass, listOf<gyroFlag>, gyroCardFailures, tokenGyroHeading);
 
 // 2: drift knob, turning with the correction (a full turn is 65536).
 NONLINEARITY driftKnobTable[] = {
     {{117, 242}, 0},
     {{117, 282}, 10922.666666666666},
 };
-ELEMENT_NEEDLE driftKnob = {
-    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 1030, {117, 262}, &Gyro_Compass, driftKnobNext,
-                            IMAGE_KNOB, nullptr, {28, 28}),
-    .source_var = Token(tokenGyroDrift),
-    .nonlinearity = driftKnobTable,
-    .nonlinearity_table_size = std::size(driftKnobTable),
-};
-ELEMENT_HEADER* gyroCaseNext[] = {&driftKnob.header, nullptr};
+ELEMENT_NEEDLE driftKnob =
+    Needle(1030, {117, 262}, {28, 28}, &Gyro_Compass, listOf<gyroCard>, IMAGE_KNOB, nullptr,
+           tokenGyroDrift, driftKnobTable);
 
 // 1: case
-ELEMENT_STATIC_IMAGE gyroCase = StaticImage(1000, &Gyro_Compass, gyroCaseNext, IMAGE_PLATE);
-
-ELEMENT_HEADER* gyroCompassElements[] = {&gyroCase.header, nullptr};
+ELEMENT_STATIC_IMAGE gyroCase = StaticImage(1000, &Gyro_Compass, listOf<driftKnob>, IMAGE_PLATE);
 
 // The drift knob's left and right halves turn the correction while held.
 MOUSERECT gyroCompassMouse[] = {
@@ -117,6 +102,6 @@ MOUSERECT gyroCompassMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Magnetic_Compass = GaugeHeader("Magnetic_Compass", magneticCompassElements, 100, magneticCompassMouse);
+GAUGEHDR Magnetic_Compass = GaugeHeader("Magnetic_Compass", listOf<magneticCase>, 100, magneticCompassMouse);
 
-GAUGEHDR Gyro_Compass = GaugeHeader("Gyro_Compass", gyroCompassElements, 100, gyroCompassMouse);
+GAUGEHDR Gyro_Compass = GaugeHeader("Gyro_Compass", listOf<gyroCase>, 100, gyroCompassMouse);

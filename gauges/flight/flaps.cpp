@@ -8,9 +8,8 @@
 // Plays:  nothing.
 // Keeps:  flapsSmoothed, flapsLastValue, flapsUpHold, flapsDownHold.
 #include <cmath>
-#include <iterator>
 
-#include "module/gauge_builders.h"
+#include "module/needle_dial.h"
 
 extern GAUGEHDR Flaps_Indicator;
 extern GAUGEHDR Flaps_Switch;
@@ -62,11 +61,6 @@ FLOAT64 FSAPI FlapsSwitchPicture(ELEMENT_ICON* element) {
 
 // Flaps_Indicator -----------------------------------------------------------
 
-// 3: overlay
-ELEMENT_STATIC_IMAGE flapsIndicatorOverlay = StaticImage(1330, &Flaps_Indicator, nullptr, IMAGE_PLATE);
-ELEMENT_HEADER* flapsNeedleNext[] = {&flapsIndicatorOverlay.header, nullptr};
-
-// 2: needle
 NONLINEARITY flapsNeedleTable[] = {
     {{166, 65}, 0},
     {{152, 109}, 8191},
@@ -76,44 +70,22 @@ FAILURE_RECORD flapsNeedleFailures[] = {
     {FAIL_SYSTEM_ELECTRICAL_PANELS, FAIL_ACTION_NONE},
     {},
 };
-ELEMENT_NEEDLE flapsNeedle = {
-    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 1320, {75, 65}, &Flaps_Indicator,
-                            flapsNeedleNext, IMAGE_NEEDLE, flapsNeedleFailures, {0, 6}),
-    .source_var = Token(tokenFlapsPosition),
-    .nonlinearity = flapsNeedleTable,
-    .nonlinearity_table_size = std::size(flapsNeedleTable),
-    .max_degrees_per_tick = 0,
-    .update_cb = FlapsNeedleValue,
-};
-ELEMENT_HEADER* flapsDialNext[] = {&flapsNeedle.header, nullptr};
 
-// 1: dial
-ELEMENT_STATIC_IMAGE flapsDial = StaticImage(1310, &Flaps_Indicator, flapsDialNext, IMAGE_DIAL);
-
-ELEMENT_HEADER* flapsIndicatorElements[] = {&flapsDial.header, nullptr};
-
-MOUSERECT flapsIndicatorMouse[] = {
-    MouseGauge(helpFlapsIndicator),
-    MouseEnd(),
+// A needle dial of one row: dial, needle, overlay.
+constexpr NeedleDialRow flapsIndicatorRow[] = {
+    {.gauge = &Flaps_Indicator, .name = "Flaps_Indicator", .sizeMm = 100, .face = 1310,
+     .cover = 1330, .capOnNeedle = true,
+     .needles = {{1320, {75, 65}, {0, 6}, tokenFlapsPosition, flapsNeedleTable, FlapsNeedleValue}},
+     .failures = flapsNeedleFailures, .help = helpFlapsIndicator},
 };
 
 // Flaps_Switch --------------------------------------------------------------
 
-// 2: switch picture: neutral, up, down.
-ELEMENT_ICON flapsSwitchLever = {
-    .header = ElementHeader(ELEMENT_TYPE_ICON, 4290, {0, 0}, &Flaps_Switch, nullptr, IMAGE_PLATE),
-    .source_var = Token(tokenFlapsSetting),
-    .scale = 1,
-    .picture_count = 3,
-    .update_cb = FlapsSwitchPicture,
-};
-ELEMENT_HEADER* flapsSwitchPlateNext[] = {&flapsSwitchLever.header, nullptr};
-
-// 1: switch plate
+// The plate and the switch picture: neutral, up, down.
+ELEMENT_ICON flapsSwitchLever = Icon(4290, {0, 0}, &Flaps_Switch, nullptr, IMAGE_PLATE,
+                                     tokenFlapsSetting, 3, FlapsSwitchPicture);
 ELEMENT_STATIC_IMAGE flapsSwitchPlate =
-    StaticImage(4280, &Flaps_Switch, flapsSwitchPlateNext, IMAGE_PLATE);
-
-ELEMENT_HEADER* flapsSwitchElements[] = {&flapsSwitchPlate.header, nullptr};
+    StaticImage(4280, &Flaps_Switch, listOf<flapsSwitchLever>, IMAGE_PLATE);
 
 // Upper half steps the flaps up, lower half down, repeating while held.
 MOUSERECT flapsSwitchMouse[] = {
@@ -126,6 +98,6 @@ MOUSERECT flapsSwitchMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Flaps_Indicator = GaugeHeader("Flaps_Indicator", flapsIndicatorElements, 100, flapsIndicatorMouse);
+GAUGEHDR Flaps_Indicator = NeedleDial<flapsIndicatorRow, &Flaps_Indicator>::Header();
 
-GAUGEHDR Flaps_Switch = GaugeHeader("Flaps_Switch", flapsSwitchElements, 40, flapsSwitchMouse);
+GAUGEHDR Flaps_Switch = GaugeHeader("Flaps_Switch", listOf<flapsSwitchPlate>, 40, flapsSwitchMouse);

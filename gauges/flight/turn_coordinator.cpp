@@ -39,7 +39,6 @@ FLOAT64 FSAPI PowerFlagValue(ELEMENT_ICON* element) {
 
 // 5: bezel overlay
 ELEMENT_STATIC_IMAGE turnBezel = StaticImage(490, &Turn_Coordinator, nullptr, IMAGE_PLATE);
-ELEMENT_HEADER* turnNeedleNext[] = {&turnBezel.header, nullptr};
 
 // 4: turn needle, stopped beyond a standard-rate turn's 4.5.
 NONLINEARITY turnNeedleTable[] = {
@@ -53,31 +52,19 @@ FAILURE_RECORD turnNeedleFailures[] = {
     {FAIL_SYSTEM_ELECTRICAL_PANELS, FAIL_ACTION_ZERO},
     {},
 };
-ELEMENT_NEEDLE turnNeedle = {
-    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 460, {151, 253}, &Turn_Coordinator,
-                            turnNeedleNext, IMAGE_NEEDLE, turnNeedleFailures, {24, 14}),
-    .source_var = Token(tokenTurnRate),
-    .nonlinearity = turnNeedleTable,
-    .nonlinearity_table_size = std::size(turnNeedleTable),
-    .max_degrees_per_tick = 0,
-    .update_cb = TurnNeedleValue,
-};
-ELEMENT_HEADER* powerFlagNext[] = {&turnNeedle.header, nullptr};
+ELEMENT_NEEDLE turnNeedle =
+    Needle(460, {151, 253}, {24, 14}, &Turn_Coordinator, listOf<turnBezel>, IMAGE_NEEDLE,
+           turnNeedleFailures, tokenTurnRate, turnNeedleTable, TurnNeedleValue);
 
 // 3: power flag
-ELEMENT_ICON powerFlag = {
-    .header = ElementHeader(ELEMENT_TYPE_ICON, 480, {109, 76}, &Turn_Coordinator, powerFlagNext,
-                            IMAGE_DIAL),
-    .source_var = Token(tokenMainBusVoltage),
-    .scale = 1,
-    .picture_count = 1,
-    .update_cb = PowerFlagValue,
-};
-ELEMENT_HEADER* ballNext[] = {&powerFlag.header, nullptr};
+ELEMENT_ICON powerFlag =
+    Icon(480, {109, 76}, &Turn_Coordinator, listOf<turnNeedle>, IMAGE_DIAL, tokenMainBusVoltage,
+         1, PowerFlagValue);
 
 // 2: inclinometer ball
 ELEMENT_SLIDER ball = {
-    .header = ElementHeader(ELEMENT_TYPE_SLIDER, 470, {133, 159}, &Turn_Coordinator, ballNext,
+    .header = ElementHeader(ELEMENT_TYPE_SLIDER, 470, {133, 159}, &Turn_Coordinator,
+                            listOf<powerFlag>,
                             IMAGE_NEEDLE),
     .source_var_x = Token(tokenBallPosition),
     .scale_x = 0.6640625,
@@ -86,12 +73,9 @@ ELEMENT_SLIDER ball = {
     .update_x_cb = nullptr,
     .update_y_cb = BallRise,
 };
-ELEMENT_HEADER* turnDialNext[] = {&ball.header, nullptr};
 
 // 1: dial
-ELEMENT_STATIC_IMAGE turnDial = StaticImage(450, &Turn_Coordinator, turnDialNext, IMAGE_DIAL);
-
-ELEMENT_HEADER* turnCoordinatorElements[] = {&turnDial.header, nullptr};
+ELEMENT_STATIC_IMAGE turnDial = StaticImage(450, &Turn_Coordinator, listOf<ball>, IMAGE_DIAL);
 
 MOUSERECT turnCoordinatorMouse[] = {
     MouseGauge(),
@@ -100,4 +84,4 @@ MOUSERECT turnCoordinatorMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Turn_Coordinator = GaugeHeader("Turn_Coordinator", turnCoordinatorElements, 100, turnCoordinatorMouse);
+GAUGEHDR Turn_Coordinator = GaugeHeader("Turn_Coordinator", listOf<turnDial>, 100, turnCoordinatorMouse);

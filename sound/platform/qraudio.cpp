@@ -1,17 +1,15 @@
-// qraudio: devices and buffers on the simulated clock, the recorder that mixes
-// what was played into a WAV file, and the registry of module resources.
+// qraudio: devices and buffers on the simulated clock, and the recorder that
+// mixes what was played into a WAV file.
 #include "sound/platform/qraudio.h"
 
 #ifndef _GNU_SOURCE
 #define _GNU_SOURCE
 #endif
 #include <dlfcn.h>
-#include <link.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cctype>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -23,7 +21,6 @@ namespace {
 
 constexpr double forever = std::numeric_limits<double>::infinity();
 constexpr const char* hostClockSymbol = "QrHostClockSeconds";
-constexpr const char* hostModuleSymbol = "QrHostModuleHandle";
 constexpr std::size_t takesReserved = 4096;
 
 using Samples = std::shared_ptr<const std::vector<std::uint8_t>>;
@@ -47,23 +44,11 @@ struct Recording {
     std::vector<Take> takes;
 };
 
-struct Window {
-    std::string className;
-    std::unique_ptr<char> handle;  // a unique address serves as the handle
-};
-
-struct Registration {
-    const void* anchor{};
-    const link_map* object{};
-    const qraudio_resource* table{};
-    std::size_t count{};
-};
-
-// The sounds started since the host last asked: the WAVE resource each
-// buffer was filled from. A fixed array, so that playing stays off the heap.
+// The sounds started since the host last asked: where each buffer's samples
+// were written from. A fixed array, so that playing stays off the heap.
 constexpr std::size_t playLogSize = 1024;
 struct PlayLog {
-    std::uint32_t sources[playLogSize]{};
+    const void* origins[playLogSize]{};
     std::size_t count{};  // may pass playLogSize: the starts not kept
 };
 
@@ -74,8 +59,6 @@ struct State {
     int devices{};
     int buffers{};
     Recording recording;
-    std::vector<Window> windows;
-    std::vector<Registration> registrations;
 };
 
 // Never destroyed: modules may release their objects from their own
@@ -101,7 +84,7 @@ struct qraudio_buffer {
     std::uint32_t startPosition{};
     std::int32_t volume{};
     std::ptrdiff_t take{-1};         // open take of the recording
-    std::uint32_t source{};          // WAVE resource its samples came from; 0 unknown
+    const void* origin{};            // what the whole buffer was written from
 };
 
 namespace {
@@ -164,24 +147,9 @@ void Restart(qraudio_buffer* b, double now) {
     OpenTake(b, now);
 }
 
-// The numbered WAVE resource of a registered module whose bytes hold
-// [data, data + bytes): the recording a buffer was filled from.
-std::uint32_t WaveResourceHolding(const void* data, std::uint32_t bytes) {
-    const auto* at = static_cast<const std::uint8_t*>(data);
-    for (const Registration& r : Audio().registrations) {
-        for (std::size_t i = 0; i < r.count; ++i) {
-            const qraudio_resource& res = r.table[i];
-            if (res.name || !res.type || std::strcmp(res.type, "WAVE") != 0 || !res.data) continue;
-            const auto* first = static_cast<const std::uint8_t*>(res.data);
-            if (at >= first && at <= first + res.size && bytes <= first + res.size - at) return res.id;
-        }
-    }
-    return 0;
-}
-
-void LogPlay(std::uint32_t source) {
+void LogPlay(const void* origin) {
     PlayLog& log = Audio().plays;
-    if (log.count < playLogSize) log.sources[log.count] = source;
+    if (log.count < playLogSize) log.origins[log.count] = origin;
     ++log.count;
 }
 
@@ -288,89 +256,9 @@ struct RecordingAtExit {
     }
 } recordingAtExit;
 
-const link_map* ObjectOf(const void* address) {
-    Dl_info info{};
-    link_map* object = nullptr;
-    if (!dladdr1(address, &info, reinterpret_cast<void**>(&object), RTLD_DL_LINKMAP))
-        return nullptr;
-    return object;
-}
-
-const link_map* ObjectOfHandle(void* handle) {
-    link_map* object = nullptr;
-    if (!handle || dlinfo(handle, RTLD_DI_LINKMAP, &object) != 0)
-        return nullptr;
-    return object;
-}
-
-std::uint32_t Low32(const void* p) {
-    return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(p));
-}
-
-// The loaded object a module handle names: 0 is the program itself; the host
-// that loaded a module knows its full handle; otherwise the handle is matched
-// against the low halves of the registered modules' handles.
-const Registration* RegistrationFor(std::uint32_t module) {
-    State& s = Audio();
-    const link_map* object = nullptr;
-    if (module == 0) {
-        void* self = dlopen(nullptr, RTLD_NOW);
-        object = ObjectOfHandle(self);
-        if (self)
-            dlclose(self);
-    } else {
-        using HandleFn = void* (*)();
-        if (auto hook = reinterpret_cast<HandleFn>(dlsym(RTLD_DEFAULT, hostModuleSymbol))) {
-            void* full = hook();
-            if (full && Low32(full) == module)
-                object = ObjectOfHandle(full);
-        }
-    }
-    for (const Registration& r : s.registrations) {
-        if (object ? r.object == object : Low32(r.object) == module)
-            return &r;
-    }
-    return nullptr;
-}
-
-bool SameName(const char* a, const char* b) {
-    for (; *a && *b; ++a, ++b) {
-        const auto ca = static_cast<unsigned char>(*a);
-        const auto cb = static_cast<unsigned char>(*b);
-        if (std::toupper(ca) != std::toupper(cb))
-            return false;
-    }
-    return *a == *b;
-}
-
 }  // namespace
 
 extern "C" {
-
-void* qraudio_window_register(const char* class_name) {
-    if (!class_name)
-        return nullptr;
-    Window w{class_name, std::unique_ptr<char>(new (std::nothrow) char{})};
-    void* handle = w.handle.get();
-    if (handle)
-        Audio().windows.push_back(std::move(w));
-    return handle;
-}
-
-void qraudio_window_unregister(void* window) {
-    auto& windows = Audio().windows;
-    std::erase_if(windows, [window](const Window& w) { return w.handle.get() == window; });
-}
-
-void* qraudio_window_find(const char* class_name) {
-    if (!class_name)
-        return nullptr;
-    for (const Window& w : Audio().windows) {
-        if (SameName(w.className.c_str(), class_name))
-            return w.handle.get();
-    }
-    return nullptr;
-}
 
 int qraudio_device_create(qraudio_device** device) {
     if (!device)
@@ -433,7 +321,7 @@ int qraudio_buffer_write(qraudio_buffer* buffer, uint32_t offset, const void* da
     if (buffer->samples.use_count() > 1)
         buffer->samples = std::make_shared<std::vector<std::uint8_t>>(*buffer->samples);
     std::memcpy(buffer->samples->data() + offset, data, bytes);
-    buffer->source = offset == 0 && bytes == Size(buffer) ? WaveResourceHolding(data, bytes) : 0;
+    buffer->origin = offset == 0 && bytes == Size(buffer) ? data : nullptr;
     return QRAUDIO_OK;
 }
 
@@ -449,7 +337,7 @@ int qraudio_buffer_play(qraudio_buffer* buffer, uint32_t flags) {
     const bool looping = (flags & QRAUDIO_PLAY_LOOPING) != 0;
     if (buffer->playing && buffer->looping == looping)
         return QRAUDIO_OK;
-    if (!buffer->playing) LogPlay(buffer->source);
+    if (!buffer->playing) LogPlay(buffer->origin);
     buffer->playing = true;
     buffer->looping = looping;
     Restart(buffer, now);
@@ -576,56 +464,14 @@ int qraudio_recording(void) {
     return Audio().recording.active ? 1 : 0;
 }
 
-size_t qraudio_take_plays(uint32_t* sources, size_t max) {
+size_t qraudio_take_plays(const void** origins, size_t max) {
     PlayLog& log = Audio().plays;
     const std::size_t started = log.count;
-    if (sources) {
-        for (std::size_t i = 0; i < std::min({started, max, playLogSize}); ++i) sources[i] = log.sources[i];
+    if (origins) {
+        for (std::size_t i = 0; i < std::min({started, max, playLogSize}); ++i) origins[i] = log.origins[i];
     }
     log.count = 0;
     return started;
-}
-
-int qraudio_register_resources(const void* anchor, const qraudio_resource* table,
-                               size_t count) {
-    const link_map* object = ObjectOf(anchor);
-    if (!object || (!table && count))
-        return QRAUDIO_ERR_INVALID;
-    qraudio_unregister_resources(anchor);
-    Audio().registrations.push_back(Registration{anchor, object, table, count});
-    return QRAUDIO_OK;
-}
-
-void qraudio_unregister_resources(const void* anchor) {
-    std::erase_if(Audio().registrations,
-                  [anchor](const Registration& r) { return r.anchor == anchor; });
-}
-
-uint32_t qraudio_module_handle_of(const void* address) {
-    return Low32(ObjectOf(address));
-}
-
-int qraudio_find_resource(uint32_t module, const char* type, uint32_t id, const char* name,
-                          const void** data, uint32_t* size) {
-    if (!type || !data || !size)
-        return QRAUDIO_ERR_INVALID;
-    *data = nullptr;
-    *size = 0;
-    const Registration* r = RegistrationFor(module);
-    if (!r)
-        return QRAUDIO_ERR_INVALID;
-    for (std::size_t i = 0; i < r->count; ++i) {
-        const qraudio_resource& res = r->table[i];
-        if (!res.type || !SameName(res.type, type))
-            continue;
-        const bool match = name ? (res.name && SameName(res.name, name)) : (!res.name && res.id == id);
-        if (match) {
-            *data = res.data;
-            *size = res.size;
-            return QRAUDIO_OK;
-        }
-    }
-    return QRAUDIO_ERR_INVALID;
 }
 
 }  // extern "C"

@@ -7,8 +7,8 @@
  * advances it by), and everything played can be mixed into a WAV file.
  * The host can take the sound device away, as on a machine without sound.
  *
- * It also keeps each loaded module's embedded resources, so that a module
- * finds its own WAVE resources by type and id through its module handle.
+ * Devices take the window they play for as an opaque handle; windows and
+ * the module resources that waves are loaded from belong to qrsystem.
  *
  * Both the gauge module and the host link this library; one copy serves the
  * whole process. Calls come from the panel thread only.
@@ -56,12 +56,6 @@ typedef struct qraudio_format {
     uint16_t bits_per_sample;   /* 8 (unsigned) or 16 (signed) */
 } qraudio_format;
 
-/* --- Windows ------------------------------------------------------------ */
-/* The host registers its main window under a class name; modules look it up. */
-QRAUDIO_API void* qraudio_window_register(const char* class_name);
-QRAUDIO_API void qraudio_window_unregister(void* window);
-QRAUDIO_API void* qraudio_window_find(const char* class_name);
-
 /* --- Devices and buffers ----------------------------------------------- */
 QRAUDIO_API int qraudio_device_create(qraudio_device** device);
 QRAUDIO_API int qraudio_device_set_window(qraudio_device* device, void* window);
@@ -108,36 +102,12 @@ QRAUDIO_API int qraudio_record_stop(void);
 QRAUDIO_API int qraudio_recording(void);
 
 /* The sounds started since the last call, oldest first: for each buffer that
- * began to play (a start while it plays does not count), the id of the
- * numbered WAVE resource its samples were written from, 0 when they came
- * from elsewhere. Copies at most `max` ids into `sources` and empties the
- * list; returns how many started, which may pass `max` (and the library
- * keeps the first 1024 at most). */
-QRAUDIO_API size_t qraudio_take_plays(uint32_t* sources, size_t max);
-
-/* --- Module resources --------------------------------------------------- */
-typedef struct qraudio_resource {
-    const char* type;      /* "WAVE" */
-    uint32_t id;           /* numbered resource; 0 when named */
-    const char* name;      /* named resource; null when numbered */
-    const void* data;
-    uint32_t size;
-} qraudio_resource;
-
-/* A module registers its resource table from its start-up code; `anchor` is
- * any address inside the module and tells which loaded object it is. */
-QRAUDIO_API int qraudio_register_resources(const void* anchor, const qraudio_resource* table,
-                                           size_t count);
-QRAUDIO_API void qraudio_unregister_resources(const void* anchor);
-
-/* The module handle of the object holding `address`: the 32-bit form the host
- * hands gauges (the low half of the object's load handle). 0 when unknown. */
-QRAUDIO_API uint32_t qraudio_module_handle_of(const void* address);
-
-/* Finds a resource by type and id (name null) or by name, in the module with
- * that handle; handle 0 names the program itself. */
-QRAUDIO_API int qraudio_find_resource(uint32_t module, const char* type, uint32_t id,
-                                      const char* name, const void** data, uint32_t* size);
+ * began to play (a start while it plays does not count), the address its
+ * samples were written from in one piece (a module's WAVE resource, say),
+ * null when they were not. Copies at most `max` addresses into `origins` and
+ * empties the list; returns how many started, which may pass `max` (the
+ * library keeps the first 1024). */
+QRAUDIO_API size_t qraudio_take_plays(const void** origins, size_t max);
 
 #ifdef __cplusplus
 }

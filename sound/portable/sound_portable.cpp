@@ -1,17 +1,20 @@
 // The sound player over the substitute host's audio library (qraudio): the
 // same operations and the same off switch as on Windows, with the module's
-// WAVE resources embedded in the module and found through its handle.
+// WAVE resources embedded in the module and found through its handle, and the
+// simulator's window, in the system registries of the substitute host
+// (qrsystem).
 #include <unistd.h>
 
 #include <cstdint>
 
 #include "sound/platform/qraudio.h"
+#include "sound/platform/qrsystem.h"
 #include "sound/portable/riff_reader.h"
 #include "sound/sound.h"
 #include "sound/sound_backend.h"
 
 // The module's resource table, generated from the resource script at build time.
-extern const qraudio_resource qrEmbeddedResources[];
+extern const qrsystem_resource qrEmbeddedResources[];
 extern const std::size_t qrEmbeddedResourceCount;
 
 namespace {
@@ -23,9 +26,9 @@ constexpr std::uint32_t pcmFormatTag = 1;
 // for a library's resource section.
 struct ResourceRegistration {
     ResourceRegistration() {
-        qraudio_register_resources(this, qrEmbeddedResources, qrEmbeddedResourceCount);
+        qrsystem_register_resources(this, qrEmbeddedResources, qrEmbeddedResourceCount);
     }
-    ~ResourceRegistration() { qraudio_unregister_resources(this); }
+    ~ResourceRegistration() { qrsystem_unregister_resources(this); }
     ResourceRegistration(const ResourceRegistration&) = delete;
     ResourceRegistration& operator=(const ResourceRegistration&) = delete;
 } resourceRegistration;
@@ -51,7 +54,7 @@ SoundWindow FindSimulatorWindow() {
     const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
     if (length <= 0) return nullptr;
     path[length] = '\0';
-    return qraudio_window_find(SimulatorWindowClass(path));
+    return qrsystem_window_find(SimulatorWindowClass(path));
 }
 
 std::int32_t SoundInit(SoundWindow window, SoundDevice* device) {
@@ -82,8 +85,8 @@ std::uint32_t SoundLoadWave(SoundWindow, SoundDevice* device, SoundBuffer* buffe
     std::uint32_t size = 0;
     WaveImage wave;
     const auto handle = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(module));
-    if (qraudio_find_resource(handle, waveResourceType, resourceId, nullptr, &bytes, &size) !=
-            QRAUDIO_OK ||
+    if (qrsystem_find_resource(handle, waveResourceType, resourceId, nullptr, &bytes, &size) !=
+            QRSYSTEM_OK ||
         !ReadWaveImage(bytes, size, wave) || wave.format.formatTag != pcmFormatTag) {
         SoundFail();
         return 0;

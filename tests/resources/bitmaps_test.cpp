@@ -22,7 +22,7 @@
 #else
 #include <dlfcn.h>
 
-#include "sound/platform/qraudio.h"
+#include "sound/platform/qrsystem.h"
 #endif
 
 namespace {
@@ -125,8 +125,8 @@ bool FindBitmap(panelhost::Host& host, int id, const unsigned char*& data, std::
 #else
     const void* found = nullptr;
     std::uint32_t size = 0;
-    if (qraudio_find_resource(host.ModuleHandle32(), "BITMAP", static_cast<std::uint32_t>(id),
-                              nullptr, &found, &size) != QRAUDIO_OK)
+    if (qrsystem_find_resource(host.ModuleHandle32(), "BITMAP", static_cast<std::uint32_t>(id),
+                               nullptr, &found, &size) != QRSYSTEM_OK)
         return false;
     data = static_cast<const unsigned char*>(found);
     bytes = size;

@@ -18,6 +18,7 @@
 
 #include "host/panel_host.h"
 #include "sound/platform/qraudio.h"
+#include "sound/platform/qrsystem.h"
 #include "sound/sound.h"
 #include "sound/sound_backend.h"
 #include "tests/sound/wave_table.h"
@@ -84,7 +85,7 @@ TEST_F(Player, EveryPanelWaveLoadsWithItsSampleSize) {
     EXPECT_EQ(LiveObjects().buffers, before.buffers + 1) << "each load replaces the slot's buffer";
     const void* data = nullptr;
     std::uint32_t size = 0;
-    EXPECT_EQ(qraudio_find_resource(programModule, "WAVE", 0, "WAV_RADALT_2500", &data, &size), QRAUDIO_OK);
+    EXPECT_EQ(qrsystem_find_resource(programModule, "WAVE", 0, "WAV_RADALT_2500", &data, &size), QRSYSTEM_OK);
     EXPECT_GT(size, 11322u);
     EXPECT_EQ(SoundEnabled, 1);
 }
@@ -270,12 +271,12 @@ TEST(SimulatorWindow, ClassFollowsTheExecutableName) {
 }
 
 TEST(SimulatorWindow, FoundByClassAmongTheHostsWindows) {
-    void* other = qraudio_window_register("MSCFSMAIN");
-    void* main = qraudio_window_register("FS98MAIN");
-    EXPECT_EQ(FindSimulatorWindow(), qraudio_window_find("FS98MAIN"));  // this program's name
+    void* other = qrsystem_window_register("MSCFSMAIN");
+    void* main = qrsystem_window_register("FS98MAIN");
+    EXPECT_EQ(FindSimulatorWindow(), qrsystem_window_find("FS98MAIN"));  // this program's name
     EXPECT_NE(FindSimulatorWindow(), other);
-    qraudio_window_unregister(main);
-    qraudio_window_unregister(other);
+    qrsystem_window_unregister(main);
+    qrsystem_window_unregister(other);
 }
 
 // --- The module loaded by the host -------------------------------------------
@@ -289,24 +290,24 @@ TEST(ModuleResources, TheLoadedModuleFindsItsWavesThroughTheHandleTheHostGives) 
     for (const WaveEntry& w : PanelWaves()) {
         const void* data = nullptr;
         std::uint32_t size = 0;
-        ASSERT_EQ(qraudio_find_resource(handle, "WAVE", w.id, w.name, &data, &size), QRAUDIO_OK) << w.file;
+        ASSERT_EQ(qrsystem_find_resource(handle, "WAVE", w.id, w.name, &data, &size), QRSYSTEM_OK) << w.file;
         EXPECT_GT(size, w.dataBytes + 36) << w.file;
         // The loaded module's copy, not the test program's.
         const void* own = nullptr;
         std::uint32_t ownSize = 0;
-        ASSERT_EQ(qraudio_find_resource(programModule, "WAVE", w.id, w.name, &own, &ownSize), QRAUDIO_OK);
+        ASSERT_EQ(qrsystem_find_resource(programModule, "WAVE", w.id, w.name, &own, &ownSize), QRSYSTEM_OK);
         EXPECT_NE(data, own);
         EXPECT_EQ(size, ownSize);
     }
     const void* data = nullptr;
     std::uint32_t size = 0;
-    EXPECT_NE(qraudio_find_resource(handle, "WAVE", 11, nullptr, &data, &size), QRAUDIO_OK);
-    EXPECT_NE(qraudio_find_resource(handle, "BITMAP", 10, nullptr, &data, &size), QRAUDIO_OK);
-    EXPECT_NE(qraudio_find_resource(handle ^ 0x1000, "WAVE", 10, nullptr, &data, &size), QRAUDIO_OK);
+    EXPECT_NE(qrsystem_find_resource(handle, "WAVE", 11, nullptr, &data, &size), QRSYSTEM_OK);
+    EXPECT_NE(qrsystem_find_resource(handle, "BITMAP", 10, nullptr, &data, &size), QRSYSTEM_OK);
+    EXPECT_NE(qrsystem_find_resource(handle ^ 0x1000, "WAVE", 10, nullptr, &data, &size), QRSYSTEM_OK);
 
     // Unloaded, the module's resources are gone with it.
     host.Unload();
-    EXPECT_NE(qraudio_find_resource(handle, "WAVE", 10, nullptr, &data, &size), QRAUDIO_OK);
+    EXPECT_NE(qrsystem_find_resource(handle, "WAVE", 10, nullptr, &data, &size), QRSYSTEM_OK);
 }
 
 }  // namespace
