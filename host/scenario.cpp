@@ -587,6 +587,15 @@ void ExpectDrawn(const Arguments& a, bool hidden) {
 void ExpectHidden(Runner&, const Arguments& a) { ExpectDrawn(a, true); }
 void ExpectShown(Runner&, const Arguments& a) { ExpectDrawn(a, false); }
 
+// Lighting as the element's routines leave it: the luminous bit of the
+// instance's image flags.
+void ExpectLit(Runner&, const Arguments& a) {
+    const ElementState& element = a.Element(0);
+    const bool expected = a.OnOff(2);
+    const bool lit = element.record && (element.record->image_flags & IMAGE_USE_LUMINOUS) != 0;
+    if (lit != expected) Fail(Subject(a), expected ? "on" : "off", lit ? "on" : "off");
+}
+
 // What `expect WHAT ...` can check; arguments are counted after WHAT. Each
 // row counts as one expectation held when its handler returns.
 constexpr Command expectations[] = {
@@ -609,6 +618,7 @@ constexpr Command expectations[] = {
     {"help", 2, 2, "expect help ALIAS ID", ExpectHelp},
     {"font", 3, anyCount, "expect font ALIAS ELEMENT \\\"NAME\\\"", ExpectFont},
     {"colour", 3, 3, "expect colour ALIAS ELEMENT VALUE", ExpectColour},
+    {"lit", 3, 3, "expect lit ALIAS ELEMENT on|off", ExpectLit},
 };
 
 void Expect(Runner& r, const Arguments&);
