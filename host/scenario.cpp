@@ -554,22 +554,93 @@ void ExpectShift(Runner&, const Arguments& a) {
     }
 }
 
-// The text in double quotes after the element number; inside the quotes a
-// backslash takes the next character as it stands (quote or backslash).
-void ExpectText(Runner&, const Arguments& a) {
-    const ElementState& element = a.Element(0);
-    std::string rest = a.RestOfLine(2);
+// The text in double quotes that ends the line from argument i on; inside
+// the quotes a backslash takes the next character as it stands (quote or
+// backslash).
+std::string QuotedText(const Arguments& a, std::size_t i, const char* usage) {
+    std::string rest = a.RestOfLine(i);
     while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\t')) rest.pop_back();
     while (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t')) rest.erase(0, 1);
     if (rest.size() < 2 || rest.front() != '"' || rest.back() != '"') {
-        throw LineError{"expected \"expect text ALIAS ELEMENT \\\"TEXT\\\"\" with the text in double quotes"};
+        throw LineError{std::string("expected \"") + usage + "\" with the text in double quotes"};
     }
-    std::string expected;
-    for (std::size_t i = 1; i + 1 < rest.size(); ++i) {
-        if (rest[i] == '\\' && i + 2 < rest.size()) ++i;
-        expected += rest[i];
+    std::string text;
+    for (std::size_t k = 1; k + 1 < rest.size(); ++k) {
+        if (rest[k] == '\\' && k + 2 < rest.size()) ++k;
+        text += rest[k];
     }
+    return text;
+}
+
+void ExpectText(Runner&, const Arguments& a) {
+    const ElementState& element = a.Element(0);
+    const std::string expected = QuotedText(a, 2, "expect text ALIAS ELEMENT \\\"TEXT\\\"");
     if (element.text != expected) Fail(Subject(a), "\"" + expected + "\"", "\"" + element.text + "\"");
+}
+
+// The instance's copy of a string element.
+const ELEMENT_STRING& StringElement(const Arguments& a) {
+    const ElementState& element = a.Element(0);
+    if (element.kind != ELEMENT_TYPE_STRING) throw LineError{a[0] + " element " + a[1] + " is not a string"};
+    return *reinterpret_cast<const ELEMENT_STRING*>(element.record);
+}
+
+// A string element's font name, as stored (up to its first character zero).
+void ExpectFont(Runner&, const Arguments& a) {
+    const ELEMENT_STRING& string = StringElement(a);
+    const std::string expected = QuotedText(a, 2, "expect font ALIAS ELEMENT \\\"NAME\\\"");
+    const char* end = std::find(std::begin(string.font_name), std::end(string.font_name), '\0');
+    const std::string font(string.font_name, end);
+    if (font != expected) Fail("font of " + a[0] + " element " + a[1], "\"" + expected + "\"", "\"" + font + "\"");
+}
+
+// A string element's text colour, 0x00BBGGRR.
+void ExpectColour(Runner&, const Arguments& a) {
+    const ELEMENT_STRING& string = StringElement(a);
+    const UINT32 expected = a.Unsigned(2, "colour");
+    if (string.fg_color != expected) {
+        Fail("colour of " + a[0] + " element " + a[1], Hex(expected), Hex(string.fg_color));
+    }
+}
+
+// The bitmap id in the instance's copy of the element.
+void ExpectBitmap(Runner&, const Arguments& a) {
+    const ElementState& element = a.Element(0);
+    const auto expected = a.Integer(2, INT32_MIN, INT32_MAX, "bitmap id");
+    if (element.record->resource_id != expected) {
+        Fail("bitmap of " + a[0] + " element " + a[1], std::to_string(expected),
+             std::to_string(element.record->resource_id));
+    }
+}
+
+// The help id of the instance's first mouse rectangle.
+void ExpectHelp(Runner& r, const Arguments& a) {
+    const GAUGEHDR* header = r.host.Header(a.Alias(0));
+    if (!header->mouse_rect) throw LineError{a[0] + " has no mouse rectangles"};
+    const UINT32 expected = a.Unsigned(1, "help id");
+    if (header->mouse_rect[0].help_id != expected) {
+        Fail("help id of " + a[0], Hex(expected), Hex(header->mouse_rect[0].help_id));
+    }
+}
+
+// The waves the module started since the previous `expect sounds`. Only
+// where the host runs the audio system; under Windows it checks nothing.
+void ExpectSounds(Runner&, const Arguments& a) {
+    std::vector<std::uint32_t> expected;
+    if (!(a.Count() == 1 && a[0] == "none")) {
+        for (std::size_t i = 0; i < a.Count(); ++i) {
+            expected.push_back(static_cast<std::uint32_t>(a.Integer(i, 1, UINT16_MAX, "wave resource id")));
+        }
+    }
+    const std::vector<std::uint32_t> actual = HostSoundTakePlays();
+    if (!HostSoundControlled() || actual == expected) return;
+    const auto format = [](const std::vector<std::uint32_t>& waves) {
+        if (waves.empty()) return std::string("none");
+        std::string text;
+        for (std::uint32_t wave : waves) text += (text.empty() ? "" : " ") + std::to_string(wave);
+        return text;
+    };
+    Fail("sounds", format(expected), format(actual));
 }
 
 void ExpectDrawn(const Arguments& a, bool hidden) {
@@ -605,6 +676,11 @@ constexpr Command expectations[] = {
     {"text", 3, anyCount, "expect text ALIAS ELEMENT \\\"TEXT\\\"", ExpectText},
     {"hidden", 2, 2, "expect hidden ALIAS ELEMENT", ExpectHidden},
     {"shown", 2, 2, "expect shown ALIAS ELEMENT", ExpectShown},
+    {"sounds", 1, anyCount, "expect sounds WAVE ... | expect sounds none", ExpectSounds},
+    {"bitmap", 3, 3, "expect bitmap ALIAS ELEMENT ID", ExpectBitmap},
+    {"help", 2, 2, "expect help ALIAS ID", ExpectHelp},
+    {"font", 3, anyCount, "expect font ALIAS ELEMENT \\\"NAME\\\"", ExpectFont},
+    {"colour", 3, 3, "expect colour ALIAS ELEMENT VALUE", ExpectColour},
     {"lit", 3, 3, "expect lit ALIAS ELEMENT on|off", ExpectLit},
 };
 
@@ -695,8 +771,10 @@ std::vector<ScenarioCommand> ScenarioCommands() {
 
 bool RunScenarioText(Host& host, const std::string& name, const std::string& text,
                      std::ostream& out, std::ostream& err, const ScenarioOptions& options) {
-    // Each file starts on a machine with a working sound device.
+    // Each file starts on a machine with a working sound device, and
+    // `expect sounds` counts from its start.
     HostSoundSetDevice(true);
+    HostSoundTakePlays();
     Runner runner(host, out, options);
     runner.folder = std::filesystem::path(name).parent_path().string();
     std::istringstream lines(text);
