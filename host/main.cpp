@@ -3,6 +3,7 @@
 //   panelhost [--module PATH] [--period SECONDS] [--trace] run FILE...
 //   panelhost [--module PATH] gauges
 //   panelhost [--module PATH] preview GAUGE [--params TEXT] FILE
+//   panelhost [--module PATH] scales
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +16,7 @@
 #include "host/module_loader.h"
 #include "host/panel_host.h"
 #include "host/renderer.h"
+#include "host/scales.h"
 #include "host/scenario.h"
 
 namespace {
@@ -27,12 +29,14 @@ int Usage(const char* message = nullptr) {
     std::cerr << "usage: panelhost [--module PATH] [--period SECONDS] [--trace] [--out DIR] run FILE...\n"
                  "       panelhost [--module PATH] gauges\n"
                  "       panelhost [--module PATH] preview GAUGE [--params TEXT] FILE\n"
+                 "       panelhost [--module PATH] scales\n"
                  "\n"
                  "  run     runs each scenario file in order, each with a freshly loaded module;\n"
                  "          stops at the first failed expectation (exit 1)\n"
                  "  gauges  lists the module's gauge table: number, name, size in mm\n"
                  "  preview places the gauge alone, connects, runs one frame and writes its\n"
                  "          picture to FILE (.png or .bmp)\n"
+                 "  scales  writes every needle's scale table (resources/scales.tsv)\n"
                  "  --module PATH     the module to load (default: "
               << panelhost::ModuleFileName()
               << " beside panelhost)\n"
@@ -139,5 +143,6 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (command == "preview") return Preview(modulePath, argc - i, argv + i);
+    if (command == "scales") return i == argc ? panelhost::ScalesCommand(modulePath) : Usage("scales takes no arguments");
     return Usage(("unknown command " + command).c_str());
 }
