@@ -1,5 +1,10 @@
 #include "host/reactions.h"
 
+#include <cmath>
+#include <cstdint>
+
+#include "module/tokens.h"
+
 namespace panelhost {
 
 namespace {
@@ -13,6 +18,115 @@ void ToggleSwitch(Host& host, UINT32) {
 // The parking brake is a position: 0 released, 32767 set.
 void ToggleParkingBrake(Host& host, UINT32) {
     host.SetNumber(323, host.Number(323) > 32500.0 ? 0.0 : 32767.0);
+}
+
+// --- Radios ---------------------------------------------------------------
+// Frequencies and codes are kept as the gauges read them: binary-coded
+// decimal in the token's first four bytes.
+
+constexpr UINT32 Nibble(UINT32 value, int position) { return (value >> (4 * position)) & 0xFu; }
+constexpr UINT32 Digit(UINT32 value, int position) {
+    const UINT32 nibble = Nibble(value, position);
+    return nibble > 9 ? 9 : nibble;
+}
+constexpr UINT32 Bcd2(UINT32 number) { return (number / 10 % 10) << 4 | number % 10; }
+
+// COM and NAV: whole MHz in the upper two digits (without the hundreds), the
+// fraction in the lower two. Whole MHz wrap from one band end to the other;
+// the fraction wraps within its MHz without carrying.
+struct VhfBand {
+    UINT32 bottom, top;      // whole MHz
+    UINT32 channels;         // fraction steps per MHz
+    UINT32 kHzPerChannel;
+};
+constexpr VhfBand comBand = {.bottom = 118, .top = 136, .channels = 40, .kHzPerChannel = 25};
+constexpr VhfBand navBand = {.bottom = 108, .top = 117, .channels = 20, .kHzPerChannel = 50};
+
+UINT32 WholeMHz(UINT32 frequency) { return 100 + 10 * Digit(frequency, 3) + Digit(frequency, 2); }
+UINT32 FractionDigits(UINT32 frequency) { return 10 * Digit(frequency, 1) + Digit(frequency, 0); }
+UINT32 Frequency(UINT32 whole, UINT32 fraction) { return Bcd2(whole - 100) << 8 | Bcd2(fraction); }
+
+// The two digits show tens of kHz, truncated: channel 3 of 25 kHz is .07.
+UINT32 ChannelDigits(const VhfBand& band, UINT32 channel) { return channel * band.kHzPerChannel / 10; }
+// The channel the digits show, or the one just below digits between channels.
+UINT32 Channel(const VhfBand& band, UINT32 digits) {
+    UINT32 channel = 0;
+    while (channel + 1 < band.channels && ChannelDigits(band, channel + 1) <= digits) ++channel;
+    return channel;
+}
+
+template <const VhfBand& Band, SINT32 Token, int Step>
+void StepWholeMHz(Host& host, UINT32) {
+    const UINT32 frequency = static_cast<UINT32>(host.Integer(Token));
+    UINT32 whole = WholeMHz(frequency);
+    if (whole < Band.bottom || whole > Band.top) whole = Band.bottom;
+    if (Step > 0) whole = whole >= Band.top ? Band.bottom : whole + 1;
+    if (Step < 0) whole = whole <= Band.bottom ? Band.top : whole - 1;
+    host.SetInteger(Token, static_cast<std::int32_t>(Frequency(whole, FractionDigits(frequency))));
+}
+
+template <const VhfBand& Band, SINT32 Token, int Step>
+void StepFraction(Host& host, UINT32) {
+    const UINT32 frequency = static_cast<UINT32>(host.Integer(Token));
+    const UINT32 channel = Channel(Band, FractionDigits(frequency));
+    const UINT32 next = Step > 0 ? (channel + 1) % Band.channels : (channel + Band.channels - 1) % Band.channels;
+    host.SetInteger(Token, static_cast<std::int32_t>(
+                               Frequency(WholeMHz(frequency), ChannelDigits(Band, next))));
+}
+
+// ADF: token 16 holds the hundreds, tens and units of the kHz, token 18 a
+// thousands flag (0x100) and the tenths. Steps carry between tenths and kHz
+// and stop at the receiver's range, 100.0 to 1799.9 kHz.
+constexpr std::int32_t adfLowestTenths = 1000;
+constexpr std::int32_t adfHighestTenths = 17999;
+
+std::int32_t AdfTenths(const Host& host) {
+    const UINT32 digits = static_cast<UINT32>(host.Integer(tokenAdfFrequency));
+    const UINT32 extension = static_cast<UINT32>(host.Integer(tokenAdfFrequencyExtension));
+    const UINT32 whole = (extension >= 0x100 ? 1000 : 0) + 100 * Digit(digits, 2) + 10 * Digit(digits, 1) +
+                         Digit(digits, 0);
+    return static_cast<std::int32_t>(whole * 10 + Digit(extension % 0x100, 0));
+}
+
+void SetAdfTenths(Host& host, std::int32_t tenths) {
+    if (tenths < adfLowestTenths) tenths = adfLowestTenths;
+    if (tenths > adfHighestTenths) tenths = adfHighestTenths;
+    const auto whole = static_cast<UINT32>(tenths / 10);
+    const UINT32 hundreds = whole % 1000 / 100;
+    host.SetInteger(tokenAdfFrequency, static_cast<std::int32_t>(hundreds << 8 | Bcd2(whole % 100)));
+    host.SetInteger(tokenAdfFrequencyExtension,
+                    static_cast<std::int32_t>((whole >= 1000 ? 0x100u : 0u) + static_cast<UINT32>(tenths % 10)));
+}
+
+template <int Tenths>
+void StepAdf(Host& host, UINT32) { SetAdfTenths(host, AdfTenths(host) + Tenths); }
+
+// The set event carries four BCD digits in tenths of a kHz: 0x4100 is 410.0.
+void SetAdfFrequency(Host& host, UINT32 value) {
+    const auto tenths = static_cast<std::int32_t>(1000 * Digit(value, 3) + 100 * Digit(value, 2) +
+                                                  10 * Digit(value, 1) + Digit(value, 0));
+    SetAdfTenths(host, tenths);
+}
+
+// Transponder: each digit runs 0 to 7 and wraps on its own.
+template <int Position, int Step>
+void StepSquawkDigit(Host& host, UINT32) {
+    const UINT32 code = static_cast<UINT32>(host.Integer(tokenTransponderCode)) & 0xFFFFu;
+    const UINT32 digit = Nibble(code, Position) > 7 ? 7 : Nibble(code, Position);
+    const UINT32 next = Step > 0 ? (digit + 1) % 8 : (digit + 7) % 8;
+    const UINT32 shift = 4u * Position;
+    host.SetInteger(tokenTransponderCode, static_cast<std::int32_t>((code & ~(0xFu << shift)) | next << shift));
+}
+
+// Courses and the ADF card are whole degrees 0 to 359.
+template <SINT32 Token>
+void SetCourse(Host& host, UINT32 value) { host.SetNumber(Token, static_cast<double>(value % 360)); }
+
+template <SINT32 Token, int Step>
+void TurnCard(Host& host, UINT32) {
+    const double card = host.Number(Token);
+    const auto degrees = std::isfinite(card) ? static_cast<int>(std::fmod(std::floor(card), 360.0)) : 0;
+    host.SetNumber(Token, static_cast<double>((degrees + Step + 720) % 360));
 }
 
 // Cockpit switches, generators and the engine systems the engine box and the
@@ -34,6 +148,37 @@ constexpr Reaction reactionTable[] = {
     {.event = 0x1033C, .apply = ToggleSwitch<576>},  // right generator
     {.event = 0x103BE, .apply = ToggleSwitch<895>},  // engine-1 system
     {.event = 0x103BF, .apply = ToggleSwitch<896>},  // engine-2 system
+    // Radios and navigation indicators.
+    {.event = keyCom1WholeDown, .apply = StepWholeMHz<comBand, tokenCom1Frequency, -1>},
+    {.event = keyCom1WholeUp, .apply = StepWholeMHz<comBand, tokenCom1Frequency, 1>},
+    {.event = keyCom1FractionDown, .apply = StepFraction<comBand, tokenCom1Frequency, -1>},
+    {.event = keyCom1FractionUp, .apply = StepFraction<comBand, tokenCom1Frequency, 1>},
+    {.event = keyNav1WholeDown, .apply = StepWholeMHz<navBand, tokenNav1Frequency, -1>},
+    {.event = keyNav1WholeUp, .apply = StepWholeMHz<navBand, tokenNav1Frequency, 1>},
+    {.event = keyNav1FractionDown, .apply = StepFraction<navBand, tokenNav1Frequency, -1>},
+    {.event = keyNav1FractionUp, .apply = StepFraction<navBand, tokenNav1Frequency, 1>},
+    {.event = keyNav2WholeDown, .apply = StepWholeMHz<navBand, tokenNav2Frequency, -1>},
+    {.event = keyNav2WholeUp, .apply = StepWholeMHz<navBand, tokenNav2Frequency, 1>},
+    {.event = keyNav2FractionDown, .apply = StepFraction<navBand, tokenNav2Frequency, -1>},
+    {.event = keyNav2FractionUp, .apply = StepFraction<navBand, tokenNav2Frequency, 1>},
+    {.event = keyAdfWholeUp, .apply = StepAdf<10>},
+    {.event = keyAdfWholeDown, .apply = StepAdf<-10>},
+    {.event = keyAdfTenthUp, .apply = StepAdf<1>},
+    {.event = keyAdfTenthDown, .apply = StepAdf<-1>},
+    {.event = keyAdfFrequencySet, .apply = SetAdfFrequency},
+    {.event = keyTransponderThousandsUp, .apply = StepSquawkDigit<3, 1>},
+    {.event = keyTransponderHundredsUp, .apply = StepSquawkDigit<2, 1>},
+    {.event = keyTransponderTensUp, .apply = StepSquawkDigit<1, 1>},
+    {.event = keyTransponderUnitsUp, .apply = StepSquawkDigit<0, 1>},
+    {.event = keyTransponderThousandsDown, .apply = StepSquawkDigit<3, -1>},
+    {.event = keyTransponderHundredsDown, .apply = StepSquawkDigit<2, -1>},
+    {.event = keyTransponderTensDown, .apply = StepSquawkDigit<1, -1>},
+    {.event = keyTransponderUnitsDown, .apply = StepSquawkDigit<0, -1>},
+    {.event = keyVor1CourseSet, .apply = SetCourse<tokenVor1Course>},
+    {.event = keyVor2CourseSet, .apply = SetCourse<tokenVor2Course>},
+    {.event = keyAdfCardUp, .apply = TurnCard<tokenAdfCard, 1>},
+    {.event = keyAdfCardDown, .apply = TurnCard<tokenAdfCard, -1>},
+    {.event = keyNavGpsToggle, .apply = ToggleSwitch<tokenNavGpsSource>},
 };
 
 }  // namespace

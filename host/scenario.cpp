@@ -516,6 +516,15 @@ void ExpectDrawn(const Arguments& a, bool hidden) {
 void ExpectHidden(Runner&, const Arguments& a) { ExpectDrawn(a, true); }
 void ExpectShown(Runner&, const Arguments& a) { ExpectDrawn(a, false); }
 
+// Lighting as the element's routines leave it: the luminous bit of the
+// instance's image flags.
+void ExpectLit(Runner&, const Arguments& a) {
+    const ElementState& element = a.Element(0);
+    const bool expected = a.OnOff(2);
+    const bool lit = element.record && (element.record->image_flags & IMAGE_USE_LUMINOUS) != 0;
+    if (lit != expected) Fail(Subject(a), expected ? "on" : "off", lit ? "on" : "off");
+}
+
 // What `expect WHAT ...` can check; arguments are counted after WHAT. Each
 // row counts as one expectation held when its handler returns.
 constexpr Command expectations[] = {
@@ -533,6 +542,7 @@ constexpr Command expectations[] = {
     {"text", 3, anyCount, "expect text ALIAS ELEMENT \\\"TEXT\\\"", ExpectText},
     {"hidden", 2, 2, "expect hidden ALIAS ELEMENT", ExpectHidden},
     {"shown", 2, 2, "expect shown ALIAS ELEMENT", ExpectShown},
+    {"lit", 3, 3, "expect lit ALIAS ELEMENT on|off", ExpectLit},
 };
 
 void Expect(Runner& r, const Arguments&);

@@ -23,11 +23,11 @@ QR_GAUGE(Shut_Down)                         //  1, 30 mm
 // QR_GAUGE(Gear_Toggle)                    // 18, 19 mm
 // QR_GAUGE(Starter_Toggle)                 // 19, 19 mm
 // QR_GAUGE(Bombardier_View_Toggle)         // 20, 19 mm
-// QR_GAUGE(Radio_COM1)                     // 21, 100 mm
-// QR_GAUGE(Radio_NAV1)                     // 22, 100 mm
-// QR_GAUGE(Radio_NAV2)                     // 23, 100 mm
-// QR_GAUGE(Radio_ADF)                      // 24, 100 mm
-// QR_GAUGE(Radio_IFF_XPDR)                 // 25, 100 mm
+QR_GAUGE(Radio_COM1)                        // 21, 100 mm
+QR_GAUGE(Radio_NAV1)                        // 22, 100 mm
+QR_GAUGE(Radio_NAV2)                        // 23, 100 mm
+QR_GAUGE(Radio_ADF)                         // 24, 100 mm
+QR_GAUGE(Radio_IFF_XPDR)                    // 25, 100 mm
 QR_GAUGE(Vertical_Speed)                    // 26, 100 mm
 QR_GAUGE(Altimeter)                         // 27, 100 mm
 QR_GAUGE(Airspeed)                          // 28, 100 mm
@@ -35,9 +35,9 @@ QR_GAUGE(Turn_Coordinator)                  // 29, 100 mm
 QR_GAUGE(Gyro_Compass)                      // 30, 100 mm
 QR_GAUGE(Attitude)                          // 31, 100 mm
 QR_GAUGE(Bezu_Compass)                      // 32, 120 mm
-// QR_GAUGE(ADF_Indicator)                  // 33, 100 mm
-// QR_GAUGE(VOR1)                           // 34, 100 mm
-// QR_GAUGE(VOR2)                           // 35, 100 mm
+QR_GAUGE(ADF_Indicator)                     // 33, 100 mm
+QR_GAUGE(VOR1)                              // 34, 100 mm
+QR_GAUGE(VOR2)                              // 35, 100 mm
 QR_GAUGE(Tachometer)                        // 36, 100 mm
 QR_GAUGE(Manifold_Pressure)                 // 37, 100 mm
 QR_GAUGE(Oil_Pressure)                      // 38, 100 mm
@@ -61,7 +61,7 @@ QR_GAUGE(Right_Generator_Bus_Ammeter)       // 55, 100 mm
 QR_GAUGE(Hydraulic_Pressure)                // 56, 100 mm
 QR_GAUGE(Pitch_Trim_Indicator)              // 57, 15 mm
 QR_GAUGE(Flaps_Switch)                      // 58, 40 mm
-// QR_GAUGE(NAV_GPS_Switch)                 // 59, 30 mm
+QR_GAUGE(NAV_GPS_Switch)                    // 59, 30 mm
 // QR_GAUGE(Radio_Altimeter_Switch)         // 60, 30 mm
 QR_GAUGE(Parking_Brake)                     // 61, 52 mm
 QR_GAUGE(Beacon_Lights_Switch)              // 62, 20 mm

@@ -1,0 +1,41 @@
+// NAV_GPS_Switch: the toggle that chooses between the NAV receiver and the GPS
+// as navigation source. Data alone: the lever follows the simulator's token
+// and the click area makes the host send the toggle event itself.
+//
+// Reads:  token 848, 0 while the NAV receiver drives navigation, 1 the GPS.
+// Sends:  the NAV/GPS toggle, through the host, on each click.
+// Keeps:  nothing; no routine, no sound, no power dependence.
+#include "module/gauge_builders.h"
+#include "module/tokens.h"
+
+extern GAUGEHDR NAV_GPS_Switch;
+
+namespace {
+
+constexpr SINT32 navGpsPlate = 3110;  // NAV at the top, GPS at the bottom
+constexpr SINT32 navGpsLever = 3120;  // 3120 up at NAV, 3121 down at GPS
+
+ELEMENT_ICON navGpsLeverIcon = {
+    .header = ElementHeader(ELEMENT_TYPE_ICON, navGpsLever, {0, 0}, &NAV_GPS_Switch, nullptr, IMAGE_PLATE),
+    .source_var = Token(tokenNavGpsSource),
+    .scale = 1.0,
+    .picture_count = 2,
+};
+ELEMENT_HEADER* navGpsPlateNext[] = {&navGpsLeverIcon.header, nullptr};
+ELEMENT_STATIC_IMAGE navGpsPlateImage = {
+    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, navGpsPlate, {0, 0}, &NAV_GPS_Switch, navGpsPlateNext,
+                            IMAGE_PLATE),
+};
+ELEMENT_HEADER* navGpsElements[] = {&navGpsPlateImage.header, nullptr};
+
+// The plate's top and bottom ten pixels take no click.
+MOUSERECT navGpsMouse[] = {
+    MouseGauge(helpNavGpsSwitch),
+    MouseEvent(0, 10, 30, 62, CURSOR_HAND, MOUSE_LEFTSINGLE, keyNavGpsToggle),
+    MouseEndParent(),
+    MouseEnd(),
+};
+
+}  // namespace
+
+GAUGEHDR NAV_GPS_Switch = GaugeHeader("NAV_GPS_Switch", navGpsElements, 30, navGpsMouse);
