@@ -170,6 +170,17 @@ constexpr ELEMENT_ICON Icon(SINT32 bitmap, PIXPOINT position, GAUGEHDR* gauge,
     };
 }
 
+// The row of a gauge in its family's table (rows name their gauge in a
+// field `gauge`); the table's size when the gauge has none, which a family
+// turns into a build error with a static_assert.
+template <typename Row, std::size_t N>
+constexpr std::size_t GaugeRowIndex(const Row (&rows)[N], const GAUGEHDR* gauge) {
+    for (std::size_t i = 0; i < N; ++i) {
+        if (rows[i].gauge == gauge) return i;
+    }
+    return N;
+}
+
 // Reaches an element's full record from its common part.
 template <typename Record>
 Record* ElementAs(ELEMENT_HEADER* element) {
