@@ -346,9 +346,22 @@ void Period(Runner& r, const Arguments& a) {
 void Reactions(Runner& r, const Arguments& a) { r.host.SetReactions(a.OnOff(0)); }
 void Sound(Runner&, const Arguments& a) { HostSoundSetDevice(a.OnOff(0)); }
 
-void Record(Runner&, const Arguments& a) {
+// A file the run writes: a relative name goes into the output folder, which
+// is made when missing.
+std::filesystem::path OutputPath(const Runner& r, const std::string& file) {
+    std::filesystem::path path(file);
+    if (path.is_relative() && !r.options.outputDirectory.empty()) {
+        path = std::filesystem::path(r.options.outputDirectory) / path;
+    }
+    std::error_code ignored;
+    if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ignored);
+    return path;
+}
+
+void Record(Runner& r, const Arguments& a) {
     std::string error;
-    const bool ok = a[0] == "stop" ? HostSoundRecordStop(&error) : HostSoundRecordStart(a[0], &error);
+    const bool ok = a[0] == "stop" ? HostSoundRecordStop(&error)
+                                   : HostSoundRecordStart(OutputPath(r, a[0]).string(), &error);
     if (!ok) throw LineError{error};
 }
 
@@ -374,12 +387,7 @@ void Drag(Runner& r, const Arguments& a) { r.host.Drag(a.Alias(0), a.Coordinate(
 // output folder.
 void Render(Runner& r, const Arguments& a) {
     const std::string& alias = a.Alias(0);
-    std::filesystem::path path(a[1]);
-    if (path.is_relative() && !r.options.outputDirectory.empty()) {
-        path = std::filesystem::path(r.options.outputDirectory) / path;
-    }
-    std::error_code ignored;
-    if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ignored);
+    const std::filesystem::path path = OutputPath(r, a[1]);
     ModuleBitmaps moduleBitmaps(r.host);
     BitmapSource& bitmaps = r.options.bitmaps ? *r.options.bitmaps : moduleBitmaps;
     Picture picture;
