@@ -10,6 +10,7 @@
 #include <iomanip>
 #include <limits>
 #include <map>
+#include <memory>
 #include <ostream>
 #include <sstream>
 
@@ -17,6 +18,7 @@
 #include "host/element_kinds.h"
 #include "host/element_math.h"
 #include "host/host_sound.h"
+#include "host/panel_view.h"
 #include "host/renderer.h"
 
 namespace panelhost {
@@ -255,6 +257,8 @@ public:
     int expectations{};
     std::size_t shownEvents{};  // events the trace has printed
     std::map<std::string, std::string> shown;  // what the trace printed last, per element
+    std::string folder;  // the scenario file's folder: relative panel files are found there
+    std::vector<std::unique_ptr<PlacedPanel>> panels;  // placed by `panel` lines
 
     void TraceChanges();
 };
@@ -383,22 +387,74 @@ void Drag(Runner& r, const Arguments& a) { r.host.Drag(a.Alias(0), a.Coordinate(
 
 // --- Output ---------------------------------------------------------------
 
-// Draws the instance and writes its picture; a relative file goes into the
-// output folder.
+// The window of a placed panel that `name` names ("Window00"), or null.
+std::pair<PlacedPanel*, const PanelWindow*> PanelWindowNamed(const Runner& r, const std::string& name) {
+    for (const auto& panel : r.panels) {
+        if (const PanelWindow* window = panel->config.Window(name)) return {panel.get(), window};
+    }
+    return {nullptr, nullptr};
+}
+
+// Draws a placed gauge, or a whole window of a placed panel, and writes its
+// picture, by day or by night.
 void Render(Runner& r, const Arguments& a) {
-    const std::string& alias = a.Alias(0);
-    const std::filesystem::path path = OutputPath(r, a[1]);
+    Lighting lighting = Lighting::Day;
+    if (a.Count() == 3) {
+        const auto chosen = LightingByName(a[2]);
+        if (!chosen) throw LineError{"expected day or night, got \"" + a[2] + "\""};
+        lighting = *chosen;
+    }
+    if (!DrawingBuilt()) throw LineError{"render: " + NoDrawingReason()};
     ModuleBitmaps moduleBitmaps(r.host);
     BitmapSource& bitmaps = r.options.bitmaps ? *r.options.bitmaps : moduleBitmaps;
+    std::string error;
+    if (!r.host.Has(a[0])) {
+        const auto [panel, window] = PanelWindowNamed(r, a[0]);
+        if (!window) a.Alias(0);  // no gauge and no window of that name: says so
+        const std::filesystem::path path = OutputPath(r, a[1]);
+        const std::size_t known = panel->errors.size();
+        std::string summary;
+        if (!WritePanelWindow(r.host, *panel, *window, bitmaps, lighting, path.string(), &error, &summary)) {
+            throw LineError{"render: " + error};
+        }
+        for (std::size_t i = known; i < panel->errors.size(); ++i) r.out << "    render: " << panel->errors[i] << '\n';
+        panel->errors.resize(known);
+        if (r.options.verbose) r.out << "    wrote " << path.string() << " (" << summary << ")\n";
+        return;
+    }
+    const std::string& alias = a.Alias(0);
+    const std::filesystem::path path = OutputPath(r, a[1]);
     Picture picture;
     std::vector<std::string> skipped;
-    std::string error;
-    if (!RenderInstance(r.host, alias, bitmaps, picture, &error, &skipped)) throw LineError{"render: " + error};
+    if (!RenderInstance(r.host, alias, bitmaps, picture, &error, &skipped, lighting)) {
+        throw LineError{"render: " + error};
+    }
     if (!WritePicture(picture, path.string(), &error)) throw LineError{"render: " + error};
     for (const std::string& note : skipped) r.out << "    render " << alias << ": " << note << '\n';
     if (r.options.verbose) {
         r.out << "    wrote " << path.string() << " (" << picture.width << 'x' << picture.height << ")\n";
     }
+}
+
+// Places every gauge of a panel configuration, aliased WINDOW.GAUGE; a
+// relative file is found beside the scenario. Any problem in the file fails
+// the line, every one of them named.
+void Panel(Runner& r, const Arguments& a) {
+    std::filesystem::path path(a[0]);
+    if (path.is_relative() && !r.folder.empty()) path = std::filesystem::path(r.folder) / path;
+    auto placed = std::make_unique<PlacedPanel>(PlacePanelFile(r.host, path.string()));
+    if (!placed->errors.empty()) {
+        std::string all = "panel: " + std::to_string(placed->errors.size()) + " problem" +
+                          (placed->errors.size() == 1 ? "" : "s") + " in " + path.string();
+        for (const std::string& problem : placed->errors) all += "\n    " + problem;
+        throw LineError{all};
+    }
+    std::size_t placedCount = 0;
+    for (const PlacedGauge& gauge : placed->gauges) placedCount += gauge.alias.empty() ? 0 : 1;
+    if (r.options.verbose) {
+        r.out << "    placed " << placedCount << " gauges in " << placed->config.windows.size() << " windows\n";
+    }
+    r.panels.push_back(std::move(placed));
 }
 
 void Show(Runner& r, const Arguments& a) {
@@ -657,7 +713,8 @@ constexpr Command commands[] = {
     {"hold", 4, 5, "hold ALIAS X Y N [left|right]", Hold},
     {"release", 3, 3, "release ALIAS X Y", Release},
     {"drag", 3, 3, "drag ALIAS X Y", Drag},
-    {"render", 2, 2, "render ALIAS FILE", Render},
+    {"render", 2, 3, "render ALIAS|WINDOW FILE [day|night]", Render},
+    {"panel", 1, 1, "panel PANEL.CFG", Panel},
     {"show", 1, 1, "show ALIAS", Show},
     {"echo", 0, anyCount, "echo TEXT", Echo},
     {"expect", 1, anyCount, "expect WHAT ...", Expect},
@@ -720,6 +777,7 @@ bool RunScenarioText(Host& host, const std::string& name, const std::string& tex
     HostSoundSetDevice(true);
     HostSoundTakePlays();
     Runner runner(host, out, options);
+    runner.folder = std::filesystem::path(name).parent_path().string();
     std::istringstream lines(text);
     std::string line;
     int number = 0;
