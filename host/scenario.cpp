@@ -350,9 +350,22 @@ void Period(Runner& r, const Arguments& a) {
 void Reactions(Runner& r, const Arguments& a) { r.host.SetReactions(a.OnOff(0)); }
 void Sound(Runner&, const Arguments& a) { HostSoundSetDevice(a.OnOff(0)); }
 
-void Record(Runner&, const Arguments& a) {
+// A file the run writes: a relative name goes into the output folder, which
+// is made when missing.
+std::filesystem::path OutputPath(const Runner& r, const std::string& file) {
+    std::filesystem::path path(file);
+    if (path.is_relative() && !r.options.outputDirectory.empty()) {
+        path = std::filesystem::path(r.options.outputDirectory) / path;
+    }
+    std::error_code ignored;
+    if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ignored);
+    return path;
+}
+
+void Record(Runner& r, const Arguments& a) {
     std::string error;
-    const bool ok = a[0] == "stop" ? HostSoundRecordStop(&error) : HostSoundRecordStart(a[0], &error);
+    const bool ok = a[0] == "stop" ? HostSoundRecordStop(&error)
+                                   : HostSoundRecordStart(OutputPath(r, a[0]).string(), &error);
     if (!ok) throw LineError{error};
 }
 
@@ -373,18 +386,6 @@ void Release(Runner& r, const Arguments& a) { r.host.Release(a.Alias(0), a.Coord
 void Drag(Runner& r, const Arguments& a) { r.host.Drag(a.Alias(0), a.Coordinate(1), a.Coordinate(2)); }
 
 // --- Output ---------------------------------------------------------------
-
-// A file of a `render` line: a relative one goes into the output folder,
-// whose folders are made.
-std::filesystem::path PictureFile(const Runner& r, const std::string& name) {
-    std::filesystem::path path(name);
-    if (path.is_relative() && !r.options.outputDirectory.empty()) {
-        path = std::filesystem::path(r.options.outputDirectory) / path;
-    }
-    std::error_code ignored;
-    if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ignored);
-    return path;
-}
 
 // The window of a placed panel that `name` names ("Window00"), or null.
 std::pair<PlacedPanel*, const PanelWindow*> PanelWindowNamed(const Runner& r, const std::string& name) {
@@ -410,7 +411,7 @@ void Render(Runner& r, const Arguments& a) {
     if (!r.host.Has(a[0])) {
         const auto [panel, window] = PanelWindowNamed(r, a[0]);
         if (!window) a.Alias(0);  // no gauge and no window of that name: says so
-        const std::filesystem::path path = PictureFile(r, a[1]);
+        const std::filesystem::path path = OutputPath(r, a[1]);
         const std::size_t known = panel->errors.size();
         std::string summary;
         if (!WritePanelWindow(r.host, *panel, *window, bitmaps, lighting, path.string(), &error, &summary)) {
@@ -422,7 +423,7 @@ void Render(Runner& r, const Arguments& a) {
         return;
     }
     const std::string& alias = a.Alias(0);
-    const std::filesystem::path path = PictureFile(r, a[1]);
+    const std::filesystem::path path = OutputPath(r, a[1]);
     Picture picture;
     std::vector<std::string> skipped;
     if (!RenderInstance(r.host, alias, bitmaps, picture, &error, &skipped, lighting)) {

@@ -5,7 +5,9 @@
 // Reads:  tokens 557 time of day and 604 simulation time (seconds).
 // Sends:  nothing.
 // Keeps:  chronoRunning, chronoLastTime, chronoElapsed, ringPosition.
+#include <array>
 #include <cmath>
+#include <cstddef>
 #include <iterator>
 
 #include "module/gauge_builders.h"
@@ -76,45 +78,23 @@ ELEMENT_STATIC_IMAGE timerGlass = StaticImage(1390, &Breguet_Timer, nullptr, IMA
 
 // 6: chronograph seconds hand, one turn a minute
 NONLINEARITY chronoSecondsTable[] = {{{138, 39}, 0}, {{138, 239}, 30}};
-ELEMENT_NEEDLE chronoSecondsHand = {
-    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 1350, {138, 139}, &Breguet_Timer, nullptr, IMAGE_NEEDLE,
-                            nullptr, {8, 8}),
-    .source_var = Token(tokenSimulationTime),
-    .nonlinearity = chronoSecondsTable,
-    .nonlinearity_table_size = std::size(chronoSecondsTable),
-    .update_cb = ChronoSeconds,
-};
+ELEMENT_NEEDLE chronoSecondsHand = Needle(1350, {138, 139}, {8, 8}, &Breguet_Timer, nullptr, IMAGE_NEEDLE,
+                                          nullptr, tokenSimulationTime, chronoSecondsTable, ChronoSeconds);
 
 // 5: chronograph counter, one turn in fifteen minutes
 NONLINEARITY chronoCounterTable[] = {{{138, 153}, 0}, {{138, 213}, 450}};
-ELEMENT_NEEDLE chronoCounter = {
-    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 1360, {138, 183}, &Breguet_Timer, nullptr, IMAGE_NEEDLE,
-                            nullptr, {6, 6}),
-    .source_var = Token(tokenSimulationTime),
-    .nonlinearity = chronoCounterTable,
-    .nonlinearity_table_size = std::size(chronoCounterTable),
-    .update_cb = ChronoSeconds,
-};
+ELEMENT_NEEDLE chronoCounter = Needle(1360, {138, 183}, {6, 6}, &Breguet_Timer, nullptr, IMAGE_NEEDLE,
+                                      nullptr, tokenSimulationTime, chronoCounterTable, ChronoSeconds);
 
 // 4: minute hand, one turn an hour
 NONLINEARITY minuteHandTable[] = {{{138, 39}, 0}, {{138, 239}, 1800}};
-ELEMENT_NEEDLE minuteHand = {
-    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 1370, {138, 139}, &Breguet_Timer, nullptr, IMAGE_NEEDLE,
-                            nullptr, {7, 7}),
-    .source_var = Token(tokenTimeOfDay),
-    .nonlinearity = minuteHandTable,
-    .nonlinearity_table_size = std::size(minuteHandTable),
-};
+ELEMENT_NEEDLE minuteHand = Needle(1370, {138, 139}, {7, 7}, &Breguet_Timer, nullptr, IMAGE_NEEDLE, nullptr,
+                                   tokenTimeOfDay, minuteHandTable);
 
 // 3: hour hand, one turn in twelve hours
 NONLINEARITY hourHandTable[] = {{{138, 39}, 0}, {{138, 239}, 21600}};
-ELEMENT_NEEDLE hourHand = {
-    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 1380, {138, 139}, &Breguet_Timer, nullptr, IMAGE_NEEDLE,
-                            nullptr, {6, 6}),
-    .source_var = Token(tokenTimeOfDay),
-    .nonlinearity = hourHandTable,
-    .nonlinearity_table_size = std::size(hourHandTable),
-};
+ELEMENT_NEEDLE hourHand = Needle(1380, {138, 139}, {6, 6}, &Breguet_Timer, nullptr, IMAGE_NEEDLE, nullptr,
+                                 tokenTimeOfDay, hourHandTable);
 
 // 2: minute ring, turned by the ring areas only
 ELEMENT_SPRITE minuteRing = {
@@ -134,33 +114,45 @@ ELEMENT_HEADER* timerCaseNext[] = {&minuteRing.header,  &hourHand.header,       
 
 // 1: case and dial
 ELEMENT_STATIC_IMAGE timerCase = StaticImage(1340, &Breguet_Timer, timerCaseNext, IMAGE_DIAL);
-ELEMENT_HEADER* timerElements[] = {&timerCase.header, nullptr};
 
-MOUSERECT timerMouse[] = {
-    MouseGauge(),
-    MouseParent(56, 0, 162, 256),
-    MouseTooltipText("Br\xE9guet timer"),  // Windows-1252
-    MouseEndParent(),
-    MouseParent(197, 273, 30, 40),
-    MouseTooltipText("Timer reset button"),
-    MouseEndParent(),
-    MouseParent(110, 262, 45, 45),
-    MouseTooltipText("Timer start/stop button"),
-    MouseEndParent(),
-    MouseParent(223, 85, 30, 103),
-    MouseTooltipText("Turns minute ring clockwise"),
-    MouseEndParent(),
-    MouseParent(22, 85, 30, 103),
-    MouseTooltipText("Turns minute ring counterclockwise"),
-    MouseEndParent(),
-    MouseRoutine(110, 262, 45, 45, CURSOR_HAND, MOUSE_LEFTSINGLE, ChronoStartStop),
-    MouseRoutine(197, 273, 30, 40, CURSOR_UPARROW, MOUSE_LEFTSINGLE | MOUSE_DOWN_REPEAT, ChronoReset),
-    MouseRoutine(223, 85, 30, 103, CURSOR_UPARROW, MOUSE_LEFTSINGLE | MOUSE_DOWN_REPEAT, RingStepDown),
-    MouseRoutine(22, 85, 30, 103, CURSOR_DOWNARROW, MOUSE_LEFTSINGLE | MOUSE_DOWN_REPEAT, RingStepUp),
-    MouseEndParent(),
-    MouseEnd(),
+// Tooltips of the timer's parts: each a group of its own over the part.
+struct TimerTooltip {
+    SINT32 x, y, w, h;
+    const char* text;
 };
+constexpr TimerTooltip timerTooltips[] = {
+    {56, 0, 162, 256, "Br\xE9guet timer"},  // Windows-1252
+    {197, 273, 30, 40, "Timer reset button"},
+    {110, 262, 45, 45, "Timer start/stop button"},
+    {223, 85, 30, 103, "Turns minute ring clockwise"},
+    {22, 85, 30, 103, "Turns minute ring counterclockwise"},
+};
+constexpr UINT32 heldFlags = MOUSE_LEFTSINGLE | MOUSE_DOWN_REPEAT;
+constexpr MOUSERECT timerAreas[] = {
+    MouseRoutine(110, 262, 45, 45, CURSOR_HAND, MOUSE_LEFTSINGLE, ChronoStartStop),
+    MouseRoutine(197, 273, 30, 40, CURSOR_UPARROW, heldFlags, ChronoReset),
+    MouseRoutine(223, 85, 30, 103, CURSOR_UPARROW, heldFlags, RingStepDown),
+    MouseRoutine(22, 85, 30, 103, CURSOR_DOWNARROW, heldFlags, RingStepUp),
+};
+
+// A group over the whole timer holding the tooltip groups, then the areas.
+constexpr std::size_t timerMouseCount = 1 + 3 * std::size(timerTooltips) + std::size(timerAreas) + 2;
+std::array<MOUSERECT, timerMouseCount> TimerMouse() {
+    std::array<MOUSERECT, timerMouseCount> list{};
+    std::size_t n = 0;
+    list[n++] = MouseGauge();
+    for (const TimerTooltip& part : timerTooltips) {
+        list[n++] = MouseParent(part.x, part.y, part.w, part.h);
+        list[n++] = MouseTooltipText(part.text);
+        list[n++] = MouseEndParent();
+    }
+    for (const MOUSERECT& area : timerAreas) list[n++] = area;
+    list[n++] = MouseEndParent();
+    list[n++] = MouseEnd();
+    return list;
+}
+std::array<MOUSERECT, timerMouseCount> timerMouse = TimerMouse();
 
 }  // namespace
 
-GAUGEHDR Breguet_Timer = GaugeHeader("Breguet_Timer", timerElements, 100, timerMouse);
+GAUGEHDR Breguet_Timer = GaugeHeader("Breguet_Timer", listOf<timerCase>, 100, timerMouse.data());

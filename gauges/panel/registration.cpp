@@ -103,10 +103,7 @@ ELEMENT_STRING plateText = {
     .max_string_length = 7,
     .update_cb = RegistrationText,
 };
-ELEMENT_HEADER* plateNext[] = {&plateText.header, nullptr};
-
-ELEMENT_STATIC_IMAGE plate = StaticImage(50, &Registration, plateNext, IMAGE_PLATE);
-ELEMENT_HEADER* plateElements[] = {&plate.header, nullptr};
+ELEMENT_STATIC_IMAGE plate = StaticImage(50, &Registration, listOf<plateText>, IMAGE_PLATE);
 
 MOUSERECT plateMouse[] = {
     MouseGauge(),
@@ -117,4 +114,4 @@ MOUSERECT plateMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Registration = GaugeHeader("Registration", plateElements, 150, plateMouse, RegistrationRoutine);
+GAUGEHDR Registration = GaugeHeader("Registration", listOf<plate>, 150, plateMouse, RegistrationRoutine);

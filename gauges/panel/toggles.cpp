@@ -224,7 +224,6 @@ struct Toggle {
     static constexpr bool programmable = member.eventId == keyNone;
 
     static inline ELEMENT_STATIC_IMAGE face = StaticImage(member.face, Gauge, nullptr, IMAGE_PLATE);
-    static inline ELEMENT_HEADER* elements[] = {&face.header, nullptr};
 
     // Group, its tooltip text if any, the button, end of group.
     static constexpr std::size_t mouseSlots = 5;
@@ -243,7 +242,7 @@ struct Toggle {
     static inline std::array<MOUSERECT, mouseSlots> mouse = MouseList();
 
     static GAUGEHDR Header() {
-        return GaugeHeader(member.name, elements, toggleSizeMm, mouse.data(),
+        return GaugeHeader(member.name, listOf<face>, toggleSizeMm, mouse.data(),
                            programmable ? ToggleGaugeRoutine : nullptr);
     }
 };

@@ -258,19 +258,12 @@ SINT32 FSAPI DhDecrease(MOUSECALLBACK_POINT*, UINT32) {
 }
 
 // Elements, top of the chain first.
-ELEMENT_NEEDLE radaltKnob = {
-    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 2360, {277, 287}, &Radio_Altimeter, nullptr, IMAGE_KNOB,
-                            nullptr, {33, 33}),
-    .source_var = Token(tokenDecisionHeight),
-    .update_cb = DhKnobAngle,
-};
-ELEMENT_HEADER* radaltCoverNext[] = {&radaltKnob.header, nullptr};
+ELEMENT_NEEDLE radaltKnob = Needle(2360, {277, 287}, {33, 33}, &Radio_Altimeter, nullptr, IMAGE_KNOB,
+                                   nullptr, tokenDecisionHeight, {}, DhKnobAngle);
+ELEMENT_STATIC_IMAGE radaltCover = StaticImage(2370, &Radio_Altimeter, listOf<radaltKnob>, IMAGE_PLATE);
 
-ELEMENT_STATIC_IMAGE radaltCover = StaticImage(2370, &Radio_Altimeter, radaltCoverNext, IMAGE_PLATE);
-ELEMENT_HEADER* radaltIndexNext[] = {&radaltCover.header, nullptr};
-
-// Table RA: the scale runs from 0 to 1000 ft over most of a turn and on to
-// 2500 ft; held at the ends.
+// Table RA, shared by the pointer and the index: 0 to 1000 ft, on to 2500 ft,
+// held at both ends.
 NONLINEARITY radaltTable[] = {
     {{153, 283}, -0.3047999902464003},
     {{153, 283}, 0},
@@ -279,31 +272,18 @@ NONLINEARITY radaltTable[] = {
     {{208, 260}, 30479.694224649786},
 };
 
-ELEMENT_NEEDLE radaltIndex = {
-    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 2250, {152, 160}, &Radio_Altimeter, radaltIndexNext,
-                            0x4083, nullptr, {0, 8}),
-    .source_var = Token(tokenDecisionHeight),
-    .nonlinearity = radaltTable,
-    .nonlinearity_table_size = std::size(radaltTable),
-};
-ELEMENT_HEADER* radaltPointerNext[] = {&radaltIndex.header, nullptr};
+ELEMENT_NEEDLE radaltIndex = Needle(2250, {152, 160}, {0, 8}, &Radio_Altimeter, listOf<radaltCover>,
+                                    IMAGE_NEEDLE, nullptr, tokenDecisionHeight, radaltTable);
 
 FAILURE_RECORD radaltPointerFailures[] = {
     {FAIL_SYSTEM_ELECTRICAL_PANELS, FAIL_ACTION_ZERO},
     {},
 };
-ELEMENT_NEEDLE radaltPointer = {
-    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 2240, {152, 160}, &Radio_Altimeter, radaltPointerNext,
-                            0x4083, radaltPointerFailures, {14, 14}),
-    .source_var = Token(tokenRadioHeight),
-    .nonlinearity = radaltTable,
-    .nonlinearity_table_size = std::size(radaltTable),
-    .update_cb = HeightPointerValue,
-};
-ELEMENT_HEADER* radaltBackgroundNext[] = {&radaltPointer.header, nullptr};
+ELEMENT_NEEDLE radaltPointer = Needle(2240, {152, 160}, {14, 14}, &Radio_Altimeter, listOf<radaltIndex>,
+                                      IMAGE_NEEDLE, radaltPointerFailures, tokenRadioHeight, radaltTable,
+                                      HeightPointerValue);
 
-ELEMENT_STATIC_IMAGE radaltBackground = StaticImage(2230, &Radio_Altimeter, radaltBackgroundNext, IMAGE_DIAL);
-ELEMENT_HEADER* radaltElements[] = {&radaltBackground.header, nullptr};
+ELEMENT_STATIC_IMAGE radaltBackground = StaticImage(2230, &Radio_Altimeter, listOf<radaltPointer>, IMAGE_DIAL);
 
 constexpr UINT32 knobFlags = MOUSE_LEFTSINGLE | MOUSE_DOWN_REPEAT;
 MOUSERECT radaltMouse[] = {
@@ -326,15 +306,9 @@ FLOAT64 FSAPI DhLightImage(ELEMENT_ICON* lamp) {
     return lamp->source_var.var_value.n - 1.0;
 }
 
-ELEMENT_ICON dhLamp = {
-    .header = ElementHeader(ELEMENT_TYPE_ICON, 2490, {0, 0}, &Radio_Altimeter_DH_Light, nullptr, IMAGE_LAMP),
-    .source_var = Token(tokenDecisionHeightLamp),
-    .scale = 1.0, .picture_count = 1,  // one lit lens
-    .update_cb = DhLightImage,
-};
-ELEMENT_HEADER* dhLampBaseNext[] = {&dhLamp.header, nullptr};
-ELEMENT_STATIC_IMAGE dhLampBase = StaticImage(2480, &Radio_Altimeter_DH_Light, dhLampBaseNext, IMAGE_PLATE);
-ELEMENT_HEADER* dhLampElements[] = {&dhLampBase.header, nullptr};
+ELEMENT_ICON dhLamp = Icon(2490, {0, 0}, &Radio_Altimeter_DH_Light, nullptr, IMAGE_LAMP,
+                           tokenDecisionHeightLamp, 1, DhLightImage);
+ELEMENT_STATIC_IMAGE dhLampBase = StaticImage(2480, &Radio_Altimeter_DH_Light, listOf<dhLamp>, IMAGE_PLATE);
 
 MOUSERECT dhLampMouse[] = {
     MouseGauge(),
@@ -358,15 +332,11 @@ SINT32 FSAPI RadaltSwitchClick(MOUSECALLBACK_POINT*, UINT32) {
     return 0;
 }
 
-ELEMENT_ICON radaltSwitchLever = {
-    .header = ElementHeader(ELEMENT_TYPE_ICON, 3480, {0, 0}, &Radio_Altimeter_Switch, nullptr, IMAGE_PLATE),
-    .scale = 1.0,
-    .picture_count = 3,
-    .update_cb = RadaltSwitchImage,
-};
-ELEMENT_HEADER* radaltSwitchPlateNext[] = {&radaltSwitchLever.header, nullptr};
-ELEMENT_STATIC_IMAGE radaltSwitchPlate = StaticImage(3470, &Radio_Altimeter_Switch, radaltSwitchPlateNext, IMAGE_PLATE);
-ELEMENT_HEADER* radaltSwitchElements[] = {&radaltSwitchPlate.header, nullptr};
+// Three pictures: centred (never shown), off, on.
+ELEMENT_ICON radaltSwitchLever = Icon(3480, {0, 0}, &Radio_Altimeter_Switch, nullptr, IMAGE_PLATE, tokenNone,
+                                      3, RadaltSwitchImage);
+ELEMENT_STATIC_IMAGE radaltSwitchPlate =
+    StaticImage(3470, &Radio_Altimeter_Switch, listOf<radaltSwitchLever>, IMAGE_PLATE);
 
 MOUSERECT radaltSwitchMouse[] = {
     MouseGauge(),
@@ -378,8 +348,8 @@ MOUSERECT radaltSwitchMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Radio_Altimeter = GaugeHeader("Radio_Altimeter", radaltElements, 100, radaltMouse, RadioAltimeterRoutine);
-
-GAUGEHDR Radio_Altimeter_DH_Light = GaugeHeader("Radio_Altimeter_DH_Light", dhLampElements, 30, dhLampMouse);
-
-GAUGEHDR Radio_Altimeter_Switch = GaugeHeader("Radio_Altimeter_Switch", radaltSwitchElements, 30, radaltSwitchMouse, SoundingSwitchRoutine<radaltSwitchSound>);
+GAUGEHDR Radio_Altimeter =
+    GaugeHeader("Radio_Altimeter", listOf<radaltBackground>, 100, radaltMouse, RadioAltimeterRoutine);
+GAUGEHDR Radio_Altimeter_DH_Light = GaugeHeader("Radio_Altimeter_DH_Light", listOf<dhLampBase>, 30, dhLampMouse);
+GAUGEHDR Radio_Altimeter_Switch = GaugeHeader("Radio_Altimeter_Switch", listOf<radaltSwitchPlate>, 30,
+                                              radaltSwitchMouse, SoundingSwitchRoutine<radaltSwitchSound>);
