@@ -211,7 +211,7 @@ constexpr ElementKind elementKinds[] = {
      .describe = DescribeNeedle, .draw = DrawNeedle},
     {.type = ELEMENT_TYPE_STRING, .name = "string", .noun = "string",
      .copy = CopyString, .install = nullptr, .read = ReadString, .show = ShowString,
-     .describe = DescribeString, .draw = nullptr},
+     .describe = DescribeString, .draw = DrawString},
     {.type = ELEMENT_TYPE_SLIDER, .name = "slider", .noun = "slider",
      .copy = CopyPlain<ELEMENT_SLIDER>, .install = nullptr, .read = ReadSlider, .show = ShowSlider,
      .describe = DescribeShift, .draw = DrawSlider},

@@ -2,6 +2,8 @@
 // the class name the module looks for under this program's name.
 #include "host/host_sound.h"
 
+#include <algorithm>
+
 #if defined(_WIN32)
 #include <windows.h>
 #else
@@ -49,6 +51,7 @@ bool HostSoundControlled() { return false; }
 void HostSoundSetDevice(bool) {}
 bool HostSoundRecordStart(const std::string&, std::string*) { return true; }
 bool HostSoundRecordStop(std::string*) { return true; }
+std::vector<std::uint32_t> HostSoundTakePlays() { return {}; }
 
 #else
 
@@ -84,6 +87,15 @@ bool HostSoundRecordStop(std::string* error) {
         return false;
     }
     return true;
+}
+
+std::vector<std::uint32_t> HostSoundTakePlays() {
+    constexpr std::size_t kept = 1024;  // as many as the audio library keeps
+    std::vector<const void*> origins(kept);
+    origins.resize(std::min(qraudio_take_plays(origins.data(), kept), kept));
+    std::vector<std::uint32_t> waves;
+    for (const void* origin : origins) waves.push_back(qrsystem_resource_holding(origin, "WAVE"));
+    return waves;
 }
 
 #endif

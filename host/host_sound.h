@@ -7,7 +7,9 @@
 // their commands and do nothing.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace panelhost {
 
@@ -24,5 +26,10 @@ void HostSoundSetDevice(bool available);
 // be written.
 bool HostSoundRecordStart(const std::string& path, std::string* error = nullptr);
 bool HostSoundRecordStop(std::string* error = nullptr);
+
+// The sounds the module started since the last call (or the start of the
+// process), oldest first, by the WAVE resource each was loaded from (0 for
+// one of unknown origin); the list is emptied. Empty under Windows.
+std::vector<std::uint32_t> HostSoundTakePlays();
 
 }  // namespace panelhost

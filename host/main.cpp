@@ -2,7 +2,9 @@
 //
 //   panelhost [--module PATH] [--period SECONDS] [--trace] run FILE...
 //   panelhost [--module PATH] gauges
-//   panelhost [--module PATH] preview GAUGE [--params TEXT] FILE
+//   panelhost [--module PATH] preview GAUGE [--params TEXT] [--lighting day|night] FILE
+//   panelhost [--module PATH] panel PANEL.CFG [--out DIR] [--lighting day|night] [--frames N]
+//   panelhost [--module PATH] scales
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -14,7 +16,9 @@
 
 #include "host/module_loader.h"
 #include "host/panel_host.h"
+#include "host/panel_view.h"
 #include "host/renderer.h"
+#include "host/scales.h"
 #include "host/scenario.h"
 
 namespace {
@@ -26,13 +30,23 @@ int Usage(const char* message = nullptr) {
     if (message) std::cerr << "panelhost: " << message << '\n';
     std::cerr << "usage: panelhost [--module PATH] [--period SECONDS] [--trace] [--out DIR] run FILE...\n"
                  "       panelhost [--module PATH] gauges\n"
-                 "       panelhost [--module PATH] preview GAUGE [--params TEXT] FILE\n"
+                 "       panelhost [--module PATH] preview GAUGE [--params TEXT] [--lighting day|night] FILE\n"
+                 "       panelhost [--module PATH] panel PANEL.CFG [--out DIR] [--lighting day|night] [--frames N]\n"
+                 "       panelhost [--module PATH] scales\n"
                  "\n"
                  "  run     runs each scenario file in order, each with a freshly loaded module;\n"
                  "          stops at the first failed expectation (exit 1)\n"
                  "  gauges  lists the module's gauge table: number, name, size in mm\n"
                  "  preview places the gauge alone, connects, runs one frame and writes its\n"
                  "          picture to FILE (.png or .bmp)\n"
+                 "  scales  writes every needle's scale table (resources/scales.tsv)\n"
+                 "  panel   reads a panel configuration, places every gauge of this module in\n"
+                 "          every window, connects, runs N frames (default 1) and writes one\n"
+                 "          PNG per window (Window00.png, ...) into DIR; other modules' gauges\n"
+                 "          are drawn as labelled placeholders. Every problem in the file is\n"
+                 "          printed as FILE:LINE: ... (exit 1), and the rest is still drawn\n"
+                 "  --lighting        day (default): as drawn; night: elements dimmed unless\n"
+                 "                    bright or lit by the panel lights\n"
                  "  --module PATH     the module to load (default: "
               << panelhost::ModuleFileName()
               << " beside panelhost)\n"
@@ -50,14 +64,28 @@ bool LoadInto(panelhost::Host& host, const std::string& path) {
     return false;
 }
 
-// preview GAUGE [--params TEXT] FILE
+// The word after --lighting, or nothing (with the usage printed).
+std::optional<panelhost::Lighting> LightingOption(int& i, int argc, char** argv) {
+    if (++i < argc) {
+        if (const auto lighting = panelhost::LightingByName(argv[i])) return lighting;
+    }
+    Usage("--lighting needs day or night");
+    return std::nullopt;
+}
+
+// preview GAUGE [--params TEXT] [--lighting day|night] FILE
 int Preview(const std::string& modulePath, int argc, char** argv) {
     std::optional<std::string> params;
     std::vector<std::string> words;
+    panelhost::Lighting lighting = panelhost::Lighting::Day;
     for (int i = 0; i < argc; ++i) {
         if (std::strcmp(argv[i], "--params") == 0) {
             if (++i >= argc) return Usage("--params needs a text");
             params = argv[i];
+        } else if (std::strcmp(argv[i], "--lighting") == 0) {
+            const auto chosen = LightingOption(i, argc, argv);
+            if (!chosen) return exitUsage;
+            lighting = *chosen;
         } else {
             words.push_back(argv[i]);
         }
@@ -69,7 +97,7 @@ int Preview(const std::string& modulePath, int argc, char** argv) {
     panelhost::Picture picture;
     std::vector<std::string> skipped;
     std::string error;
-    if (!panelhost::PreviewGauge(host, words[0], params, bitmaps, picture, &error, &skipped) ||
+    if (!panelhost::PreviewGauge(host, words[0], params, bitmaps, picture, &error, &skipped, lighting) ||
         !panelhost::WritePicture(picture, words[1], &error)) {
         std::cerr << "panelhost: " << error << '\n';
         return exitFailed;
@@ -77,6 +105,52 @@ int Preview(const std::string& modulePath, int argc, char** argv) {
     for (const std::string& note : skipped) std::cerr << "panelhost: " << words[0] << ": " << note << '\n';
     std::cout << words[1] << ": " << words[0] << ", " << picture.width << 'x' << picture.height << '\n';
     return 0;
+}
+
+// panel PANEL.CFG [--out DIR] [--lighting day|night] [--frames N]
+int Panel(const std::string& modulePath, const std::string& outputDirectory, double period, int argc, char** argv) {
+    std::string folder = outputDirectory;
+    panelhost::Lighting lighting = panelhost::Lighting::Day;
+    long frames = 1;
+    std::vector<std::string> words;
+    for (int i = 0; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "--out") {
+            if (++i >= argc) return Usage("--out needs a folder");
+            folder = argv[i];
+        } else if (option == "--lighting") {
+            const auto chosen = LightingOption(i, argc, argv);
+            if (!chosen) return exitUsage;
+            lighting = *chosen;
+        } else if (option == "--frames") {
+            char* end = nullptr;
+            if (++i < argc) frames = std::strtol(argv[i], &end, 10);
+            if (i >= argc || *end != '\0' || end == argv[i] || frames < 0 || frames > panelhost::maxFramesPerCall) {
+                return Usage(("--frames needs a count from 0 to " + std::to_string(panelhost::maxFramesPerCall)).c_str());
+            }
+        } else if (option.starts_with("--")) {
+            return Usage(("unknown option of panel: " + option).c_str());
+        } else {
+            words.push_back(option);
+        }
+    }
+    if (words.size() != 1) return Usage("panel needs one panel configuration file");
+    if (!panelhost::DrawingBuilt()) {
+        std::cerr << "panelhost: panel: " << panelhost::NoDrawingReason() << '\n';
+        return exitFailed;
+    }
+    panelhost::Host host;
+    if (!LoadInto(host, modulePath)) return exitUsage;
+    if (period > 0) host.SetFramePeriod(period);
+    panelhost::PlacedPanel placed = panelhost::PlacePanelFile(host, words[0]);
+    host.Connect();
+    host.Frame(int(frames));
+    panelhost::ModuleBitmaps bitmaps(host);
+    std::string error;
+    const bool written = panelhost::WritePanelPictures(host, placed, bitmaps, lighting, folder, std::cout, &error);
+    for (const std::string& problem : placed.errors) std::cerr << problem << '\n';
+    if (!written) std::cerr << "panelhost: panel: " << error << '\n';
+    return written && placed.errors.empty() ? 0 : exitFailed;
 }
 
 }  // namespace
@@ -139,5 +213,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (command == "preview") return Preview(modulePath, argc - i, argv + i);
+    if (command == "panel") return Panel(modulePath, outputDirectory, period, argc - i, argv + i);
+    if (command == "scales") return i == argc ? panelhost::ScalesCommand(modulePath) : Usage("scales takes no arguments");
     return Usage(("unknown command " + command).c_str());
 }

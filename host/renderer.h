@@ -3,7 +3,7 @@
 // element shows. The picture is the size of the instance's first element's
 // bitmap (the background).
 //
-// Per kind (the draw routines below, named in each kind's row of element_kinds.h):
+// Per kind:
 //   static image  the bitmap at the element's position (kinds the host does
 //                 not know are drawn the same way);
 //   needle        the bitmap, pointing along +x as drawn, turned clockwise
@@ -26,12 +26,23 @@
 //                 inside the texture, drawn at position + offset + shift) and
 //                 scaled by its texture scale; clipped to a window the size
 //                 of bitmap id + 1 at the position when the module has one;
-//   string        not drawn (no bitmap; the host has no fonts).
+//   string        the text the routine left in the buffer, one line centred
+//                 in the text box, in the element's face (by name, through
+//                 fontconfig) and weight, foreground colour over the
+//                 background colour (a black background is left out with
+//                 transparency).
 // Image flag 0x1 makes black (0,0,0) transparent; flag 0x80 samples
 // bilinearly (edges and turned images smoothed), else nearest pixel.
 // Hidden elements (failure action 3) are skipped, their next lists drawn on
 // their own. An element whose bitmap is missing or unusable is skipped and
 // reported; a picture needs only its background.
+//
+// By night (lighting.h) elements without the bright (0x4) or luminous
+// (0x4000) flag are dimmed, luminous ones are lit as the panel lights light
+// them and bright ones keep their full brightness.
+//
+// Drawing is cairo's and native only: the Windows host draws nothing and
+// says so (DrawingBuilt).
 #pragma once
 
 #include <cstdint>
@@ -40,20 +51,38 @@
 #include <vector>
 
 #include "host/bitmap_source.h"
+#include "host/lighting.h"
 #include "host/panel_host.h"
+
+#if defined(QR_DRAWING)
+#include "host/drawing.h"
+#endif
+
+struct _cairo;  // cairo_t
 
 namespace panelhost {
 
+class SurfaceCache;
+
+// False in a host built without drawing (Windows), whose `render`, `preview`
+// and `panel` give NoDrawingReason().
+bool DrawingBuilt();
+std::string NoDrawingReason();
+
 // The picture being drawn, as each element kind's draw routine (the `draw`
-// slot of its row in element_kinds.h) sees it: the picture so far, the
-// module's bitmaps and the element being drawn.
+// slot of its row in element_kinds.h) sees it: the
+// cairo context (already moved and scaled to the gauge), the module's
+// bitmaps and the element being drawn.
 class Canvas {
 public:
-    Canvas(Picture& picture, BitmapSource& bitmaps, std::vector<std::string>* skipped)
-        : picture(picture), bitmaps(bitmaps), skipped(skipped) {}
+    Canvas(_cairo* cr, BitmapSource& bitmaps, SurfaceCache& surfaces, Lighting lighting,
+           std::vector<std::string>* skipped)
+        : cr(cr), bitmaps(bitmaps), surfaces(surfaces), lighting(lighting), skipped(skipped) {}
 
-    Picture& picture;
+    _cairo* cr;
     BitmapSource& bitmaps;
+    SurfaceCache& surfaces;
+    Lighting lighting;
     int number{};  // drawing-order number of the element being drawn
 
     // The element's own bitmap; null, and noted as skipped, when the module
@@ -73,26 +102,38 @@ void DrawSlider(Canvas& canvas, const ElementState& state);
 void DrawIcon(Canvas& canvas, const ElementState& state);
 void DrawMovingImage(Canvas& canvas, const ElementState& state);
 void DrawSprite(Canvas& canvas, const ElementState& state);
+void DrawString(Canvas& canvas, const ElementState& state);
 
 // Draws the instance placed as `alias` into `picture`. False, with a reason
 // in *error, when the alias is unknown or the background bitmap cannot be
 // had. Elements skipped for a missing or unusable bitmap are listed in
 // *skipped ("element N: bitmap ID missing").
+// Transparent parts of the gauge are black in the picture.
 bool RenderInstance(const Host& host, const std::string& alias, BitmapSource& bitmaps, Picture& picture,
-                    std::string* error = nullptr, std::vector<std::string>* skipped = nullptr);
+                    std::string* error = nullptr, std::vector<std::string>* skipped = nullptr,
+                    Lighting lighting = Lighting::Day);
+
+#if defined(QR_DRAWING)
+// The same as a canvas the size of the background with its transparency
+// kept (what a panel window scales into a gauge's box); null on failure.
+SurfacePtr RenderInstanceCanvas(const Host& host, const std::string& alias, BitmapSource& bitmaps,
+                                SurfaceCache& surfaces, Lighting lighting, std::string* error = nullptr,
+                                std::vector<std::string>* skipped = nullptr);
+#endif
 
 // Writes a picture as a 24-bit BMP file or, for a name ending in ".png"
-// (any case), a PNG file. False with a reason when it cannot be written.
+// (any case), a compressed PNG file written by cairo. False with a reason
+// when it cannot be written.
 bool WritePicture(const Picture& picture, const std::string& path, std::string* error = nullptr);
 
-// The file images themselves, for tests.
+// The BMP file image itself, for tests.
 std::vector<std::uint8_t> EncodeBmp(const Picture& picture);
-std::vector<std::uint8_t> EncodePng(const Picture& picture);
+bool EndsWithPng(const std::string& path);
 
 // Places the gauge alone (with its parameters text, if any), connects, runs
 // one frame and renders it: what `panelhost preview` writes.
 bool PreviewGauge(Host& host, const std::string& gauge, const std::optional<std::string>& params,
                   BitmapSource& bitmaps, Picture& picture, std::string* error = nullptr,
-                  std::vector<std::string>* skipped = nullptr);
+                  std::vector<std::string>* skipped = nullptr, Lighting lighting = Lighting::Day);
 
 }  // namespace panelhost

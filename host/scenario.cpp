@@ -10,6 +10,7 @@
 #include <iomanip>
 #include <limits>
 #include <map>
+#include <memory>
 #include <ostream>
 #include <sstream>
 
@@ -17,6 +18,7 @@
 #include "host/element_kinds.h"
 #include "host/element_math.h"
 #include "host/host_sound.h"
+#include "host/panel_view.h"
 #include "host/renderer.h"
 
 namespace panelhost {
@@ -255,6 +257,8 @@ public:
     int expectations{};
     std::size_t shownEvents{};  // events the trace has printed
     std::map<std::string, std::string> shown;  // what the trace printed last, per element
+    std::string folder;  // the scenario file's folder: relative panel files are found there
+    std::vector<std::unique_ptr<PlacedPanel>> panels;  // placed by `panel` lines
 
     void TraceChanges();
 };
@@ -346,9 +350,22 @@ void Period(Runner& r, const Arguments& a) {
 void Reactions(Runner& r, const Arguments& a) { r.host.SetReactions(a.OnOff(0)); }
 void Sound(Runner&, const Arguments& a) { HostSoundSetDevice(a.OnOff(0)); }
 
-void Record(Runner&, const Arguments& a) {
+// A file the run writes: a relative name goes into the output folder, which
+// is made when missing.
+std::filesystem::path OutputPath(const Runner& r, const std::string& file) {
+    std::filesystem::path path(file);
+    if (path.is_relative() && !r.options.outputDirectory.empty()) {
+        path = std::filesystem::path(r.options.outputDirectory) / path;
+    }
+    std::error_code ignored;
+    if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ignored);
+    return path;
+}
+
+void Record(Runner& r, const Arguments& a) {
     std::string error;
-    const bool ok = a[0] == "stop" ? HostSoundRecordStop(&error) : HostSoundRecordStart(a[0], &error);
+    const bool ok = a[0] == "stop" ? HostSoundRecordStop(&error)
+                                   : HostSoundRecordStart(OutputPath(r, a[0]).string(), &error);
     if (!ok) throw LineError{error};
 }
 
@@ -370,27 +387,74 @@ void Drag(Runner& r, const Arguments& a) { r.host.Drag(a.Alias(0), a.Coordinate(
 
 // --- Output ---------------------------------------------------------------
 
-// Draws the instance and writes its picture; a relative file goes into the
-// output folder.
-void Render(Runner& r, const Arguments& a) {
-    const std::string& alias = a.Alias(0);
-    std::filesystem::path path(a[1]);
-    if (path.is_relative() && !r.options.outputDirectory.empty()) {
-        path = std::filesystem::path(r.options.outputDirectory) / path;
+// The window of a placed panel that `name` names ("Window00"), or null.
+std::pair<PlacedPanel*, const PanelWindow*> PanelWindowNamed(const Runner& r, const std::string& name) {
+    for (const auto& panel : r.panels) {
+        if (const PanelWindow* window = panel->config.Window(name)) return {panel.get(), window};
     }
-    std::error_code ignored;
-    if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ignored);
+    return {nullptr, nullptr};
+}
+
+// Draws a placed gauge, or a whole window of a placed panel, and writes its
+// picture, by day or by night.
+void Render(Runner& r, const Arguments& a) {
+    Lighting lighting = Lighting::Day;
+    if (a.Count() == 3) {
+        const auto chosen = LightingByName(a[2]);
+        if (!chosen) throw LineError{"expected day or night, got \"" + a[2] + "\""};
+        lighting = *chosen;
+    }
+    if (!DrawingBuilt()) throw LineError{"render: " + NoDrawingReason()};
     ModuleBitmaps moduleBitmaps(r.host);
     BitmapSource& bitmaps = r.options.bitmaps ? *r.options.bitmaps : moduleBitmaps;
+    std::string error;
+    if (!r.host.Has(a[0])) {
+        const auto [panel, window] = PanelWindowNamed(r, a[0]);
+        if (!window) a.Alias(0);  // no gauge and no window of that name: says so
+        const std::filesystem::path path = OutputPath(r, a[1]);
+        const std::size_t known = panel->errors.size();
+        std::string summary;
+        if (!WritePanelWindow(r.host, *panel, *window, bitmaps, lighting, path.string(), &error, &summary)) {
+            throw LineError{"render: " + error};
+        }
+        for (std::size_t i = known; i < panel->errors.size(); ++i) r.out << "    render: " << panel->errors[i] << '\n';
+        panel->errors.resize(known);
+        if (r.options.verbose) r.out << "    wrote " << path.string() << " (" << summary << ")\n";
+        return;
+    }
+    const std::string& alias = a.Alias(0);
+    const std::filesystem::path path = OutputPath(r, a[1]);
     Picture picture;
     std::vector<std::string> skipped;
-    std::string error;
-    if (!RenderInstance(r.host, alias, bitmaps, picture, &error, &skipped)) throw LineError{"render: " + error};
+    if (!RenderInstance(r.host, alias, bitmaps, picture, &error, &skipped, lighting)) {
+        throw LineError{"render: " + error};
+    }
     if (!WritePicture(picture, path.string(), &error)) throw LineError{"render: " + error};
     for (const std::string& note : skipped) r.out << "    render " << alias << ": " << note << '\n';
     if (r.options.verbose) {
         r.out << "    wrote " << path.string() << " (" << picture.width << 'x' << picture.height << ")\n";
     }
+}
+
+// Places every gauge of a panel configuration, aliased WINDOW.GAUGE; a
+// relative file is found beside the scenario. Any problem in the file fails
+// the line, every one of them named.
+void Panel(Runner& r, const Arguments& a) {
+    std::filesystem::path path(a[0]);
+    if (path.is_relative() && !r.folder.empty()) path = std::filesystem::path(r.folder) / path;
+    auto placed = std::make_unique<PlacedPanel>(PlacePanelFile(r.host, path.string()));
+    if (!placed->errors.empty()) {
+        std::string all = "panel: " + std::to_string(placed->errors.size()) + " problem" +
+                          (placed->errors.size() == 1 ? "" : "s") + " in " + path.string();
+        for (const std::string& problem : placed->errors) all += "\n    " + problem;
+        throw LineError{all};
+    }
+    std::size_t placedCount = 0;
+    for (const PlacedGauge& gauge : placed->gauges) placedCount += gauge.alias.empty() ? 0 : 1;
+    if (r.options.verbose) {
+        r.out << "    placed " << placedCount << " gauges in " << placed->config.windows.size() << " windows\n";
+    }
+    r.panels.push_back(std::move(placed));
 }
 
 void Show(Runner& r, const Arguments& a) {
@@ -491,22 +555,93 @@ void ExpectShift(Runner&, const Arguments& a) {
     }
 }
 
-// The text in double quotes after the element number; inside the quotes a
-// backslash takes the next character as it stands (quote or backslash).
-void ExpectText(Runner&, const Arguments& a) {
-    const ElementState& element = a.Element(0);
-    std::string rest = a.RestOfLine(2);
+// The text in double quotes that ends the line from argument i on; inside
+// the quotes a backslash takes the next character as it stands (quote or
+// backslash).
+std::string QuotedText(const Arguments& a, std::size_t i, const char* usage) {
+    std::string rest = a.RestOfLine(i);
     while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\t')) rest.pop_back();
     while (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t')) rest.erase(0, 1);
     if (rest.size() < 2 || rest.front() != '"' || rest.back() != '"') {
-        throw LineError{"expected \"expect text ALIAS ELEMENT \\\"TEXT\\\"\" with the text in double quotes"};
+        throw LineError{std::string("expected \"") + usage + "\" with the text in double quotes"};
     }
-    std::string expected;
-    for (std::size_t i = 1; i + 1 < rest.size(); ++i) {
-        if (rest[i] == '\\' && i + 2 < rest.size()) ++i;
-        expected += rest[i];
+    std::string text;
+    for (std::size_t k = 1; k + 1 < rest.size(); ++k) {
+        if (rest[k] == '\\' && k + 2 < rest.size()) ++k;
+        text += rest[k];
     }
+    return text;
+}
+
+void ExpectText(Runner&, const Arguments& a) {
+    const ElementState& element = a.Element(0);
+    const std::string expected = QuotedText(a, 2, "expect text ALIAS ELEMENT \\\"TEXT\\\"");
     if (element.text != expected) Fail(Subject(a), "\"" + expected + "\"", "\"" + element.text + "\"");
+}
+
+// The instance's copy of a string element.
+const ELEMENT_STRING& StringElement(const Arguments& a) {
+    const ElementState& element = a.Element(0);
+    if (element.kind != ELEMENT_TYPE_STRING) throw LineError{a[0] + " element " + a[1] + " is not a string"};
+    return *reinterpret_cast<const ELEMENT_STRING*>(element.record);
+}
+
+// A string element's font name, as stored (up to its first character zero).
+void ExpectFont(Runner&, const Arguments& a) {
+    const ELEMENT_STRING& string = StringElement(a);
+    const std::string expected = QuotedText(a, 2, "expect font ALIAS ELEMENT \\\"NAME\\\"");
+    const char* end = std::find(std::begin(string.font_name), std::end(string.font_name), '\0');
+    const std::string font(string.font_name, end);
+    if (font != expected) Fail("font of " + a[0] + " element " + a[1], "\"" + expected + "\"", "\"" + font + "\"");
+}
+
+// A string element's text colour, 0x00BBGGRR.
+void ExpectColour(Runner&, const Arguments& a) {
+    const ELEMENT_STRING& string = StringElement(a);
+    const UINT32 expected = a.Unsigned(2, "colour");
+    if (string.fg_color != expected) {
+        Fail("colour of " + a[0] + " element " + a[1], Hex(expected), Hex(string.fg_color));
+    }
+}
+
+// The bitmap id in the instance's copy of the element.
+void ExpectBitmap(Runner&, const Arguments& a) {
+    const ElementState& element = a.Element(0);
+    const auto expected = a.Integer(2, INT32_MIN, INT32_MAX, "bitmap id");
+    if (element.record->resource_id != expected) {
+        Fail("bitmap of " + a[0] + " element " + a[1], std::to_string(expected),
+             std::to_string(element.record->resource_id));
+    }
+}
+
+// The help id of the instance's first mouse rectangle.
+void ExpectHelp(Runner& r, const Arguments& a) {
+    const GAUGEHDR* header = r.host.Header(a.Alias(0));
+    if (!header->mouse_rect) throw LineError{a[0] + " has no mouse rectangles"};
+    const UINT32 expected = a.Unsigned(1, "help id");
+    if (header->mouse_rect[0].help_id != expected) {
+        Fail("help id of " + a[0], Hex(expected), Hex(header->mouse_rect[0].help_id));
+    }
+}
+
+// The waves the module started since the previous `expect sounds`. Only
+// where the host runs the audio system; under Windows it checks nothing.
+void ExpectSounds(Runner&, const Arguments& a) {
+    std::vector<std::uint32_t> expected;
+    if (!(a.Count() == 1 && a[0] == "none")) {
+        for (std::size_t i = 0; i < a.Count(); ++i) {
+            expected.push_back(static_cast<std::uint32_t>(a.Integer(i, 1, UINT16_MAX, "wave resource id")));
+        }
+    }
+    const std::vector<std::uint32_t> actual = HostSoundTakePlays();
+    if (!HostSoundControlled() || actual == expected) return;
+    const auto format = [](const std::vector<std::uint32_t>& waves) {
+        if (waves.empty()) return std::string("none");
+        std::string text;
+        for (std::uint32_t wave : waves) text += (text.empty() ? "" : " ") + std::to_string(wave);
+        return text;
+    };
+    Fail("sounds", format(expected), format(actual));
 }
 
 void ExpectDrawn(const Arguments& a, bool hidden) {
@@ -542,6 +677,11 @@ constexpr Command expectations[] = {
     {"text", 3, anyCount, "expect text ALIAS ELEMENT \\\"TEXT\\\"", ExpectText},
     {"hidden", 2, 2, "expect hidden ALIAS ELEMENT", ExpectHidden},
     {"shown", 2, 2, "expect shown ALIAS ELEMENT", ExpectShown},
+    {"sounds", 1, anyCount, "expect sounds WAVE ... | expect sounds none", ExpectSounds},
+    {"bitmap", 3, 3, "expect bitmap ALIAS ELEMENT ID", ExpectBitmap},
+    {"help", 2, 2, "expect help ALIAS ID", ExpectHelp},
+    {"font", 3, anyCount, "expect font ALIAS ELEMENT \\\"NAME\\\"", ExpectFont},
+    {"colour", 3, 3, "expect colour ALIAS ELEMENT VALUE", ExpectColour},
     {"lit", 3, 3, "expect lit ALIAS ELEMENT on|off", ExpectLit},
 };
 
@@ -573,7 +713,8 @@ constexpr Command commands[] = {
     {"hold", 4, 5, "hold ALIAS X Y N [left|right]", Hold},
     {"release", 3, 3, "release ALIAS X Y", Release},
     {"drag", 3, 3, "drag ALIAS X Y", Drag},
-    {"render", 2, 2, "render ALIAS FILE", Render},
+    {"render", 2, 3, "render ALIAS|WINDOW FILE [day|night]", Render},
+    {"panel", 1, 1, "panel PANEL.CFG", Panel},
     {"show", 1, 1, "show ALIAS", Show},
     {"echo", 0, anyCount, "echo TEXT", Echo},
     {"expect", 1, anyCount, "expect WHAT ...", Expect},
@@ -631,9 +772,12 @@ std::vector<ScenarioCommand> ScenarioCommands() {
 
 bool RunScenarioText(Host& host, const std::string& name, const std::string& text,
                      std::ostream& out, std::ostream& err, const ScenarioOptions& options) {
-    // Each file starts on a machine with a working sound device.
+    // Each file starts on a machine with a working sound device, and
+    // `expect sounds` counts from its start.
     HostSoundSetDevice(true);
+    HostSoundTakePlays();
     Runner runner(host, out, options);
+    runner.folder = std::filesystem::path(name).parent_path().string();
     std::istringstream lines(text);
     std::string line;
     int number = 0;

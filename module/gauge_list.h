@@ -4,25 +4,25 @@
 // Expanded by gauge_table.cpp with QR_GAUGE(name) defined.
 
 QR_GAUGE(Shut_Down)                         //  1, 30 mm
-// QR_GAUGE(Registration)                   //  2, 150 mm
-// QR_GAUGE(Kneeboard_Toggle)               //  3, 19 mm
-// QR_GAUGE(ATC_Toggle)                     //  4, 19 mm
-// QR_GAUGE(Map_Toggle)                     //  5, 19 mm
-// QR_GAUGE(Invisible_Toggle)               //  6, 19 mm
-// QR_GAUGE(Fuel_Toggle)                    //  7, 19 mm
-// QR_GAUGE(Close_Subpanel)                 //  8, 19 mm
-// QR_GAUGE(Radios_Toggle)                  //  9, 19 mm
-// QR_GAUGE(Show_Yoke)                      // 10, 19 mm
-// QR_GAUGE(Landing_View_Toggle)            // 11, 19 mm
-// QR_GAUGE(Nav_Instruments_Toggle)         // 12, 19 mm
-// QR_GAUGE(GPS_Toggle)                     // 13, 19 mm
-// QR_GAUGE(Throttle_Toggle)                // 14, 19 mm
-// QR_GAUGE(Overhead_Toggle)                // 15, 19 mm
-// QR_GAUGE(Compass_Toggle)                 // 16, 19 mm
-// QR_GAUGE(Electricity_Toggle)             // 17, 19 mm
-// QR_GAUGE(Gear_Toggle)                    // 18, 19 mm
-// QR_GAUGE(Starter_Toggle)                 // 19, 19 mm
-// QR_GAUGE(Bombardier_View_Toggle)         // 20, 19 mm
+QR_GAUGE(Registration)                      //  2, 150 mm
+QR_GAUGE(Kneeboard_Toggle)                  //  3, 19 mm
+QR_GAUGE(ATC_Toggle)                        //  4, 19 mm
+QR_GAUGE(Map_Toggle)                        //  5, 19 mm
+QR_GAUGE(Invisible_Toggle)                  //  6, 19 mm
+QR_GAUGE(Fuel_Toggle)                       //  7, 19 mm
+QR_GAUGE(Close_Subpanel)                    //  8, 19 mm
+QR_GAUGE(Radios_Toggle)                     //  9, 19 mm
+QR_GAUGE(Show_Yoke)                         // 10, 19 mm
+QR_GAUGE(Landing_View_Toggle)               // 11, 19 mm
+QR_GAUGE(Nav_Instruments_Toggle)            // 12, 19 mm
+QR_GAUGE(GPS_Toggle)                        // 13, 19 mm
+QR_GAUGE(Throttle_Toggle)                   // 14, 19 mm
+QR_GAUGE(Overhead_Toggle)                   // 15, 19 mm
+QR_GAUGE(Compass_Toggle)                    // 16, 19 mm
+QR_GAUGE(Electricity_Toggle)                // 17, 19 mm
+QR_GAUGE(Gear_Toggle)                       // 18, 19 mm
+QR_GAUGE(Starter_Toggle)                    // 19, 19 mm
+QR_GAUGE(Bombardier_View_Toggle)            // 20, 19 mm
 QR_GAUGE(Radio_COM1)                        // 21, 100 mm
 QR_GAUGE(Radio_NAV1)                        // 22, 100 mm
 QR_GAUGE(Radio_NAV2)                        // 23, 100 mm
@@ -49,10 +49,10 @@ QR_GAUGE(Fuel_Consumption)                  // 43, 70 mm
 QR_GAUGE(Aviac_Box)                         // 44, 100 mm
 QR_GAUGE(Throttle_Quadrant)                 // 45, 123 mm
 QR_GAUGE(Flaps_Indicator)                   // 46, 100 mm
-// QR_GAUGE(Breguet_Timer)                  // 47, 100 mm
+QR_GAUGE(Breguet_Timer)                     // 47, 100 mm
 QR_GAUGE(Magnetic_Compass)                  // 48, 100 mm
 QR_GAUGE(OMI)                               // 49, 100 mm
-// QR_GAUGE(Radio_Altimeter)                // 50, 100 mm
+QR_GAUGE(Radio_Altimeter)                   // 50, 100 mm
 QR_GAUGE(Gear_Lever)                        // 51, 40 mm
 QR_GAUGE(Voltmeter)                         // 52, 100 mm
 QR_GAUGE(Battery_Bus_Ammeter)               // 53, 100 mm
@@ -62,7 +62,7 @@ QR_GAUGE(Hydraulic_Pressure)                // 56, 100 mm
 QR_GAUGE(Pitch_Trim_Indicator)              // 57, 15 mm
 QR_GAUGE(Flaps_Switch)                      // 58, 40 mm
 QR_GAUGE(NAV_GPS_Switch)                    // 59, 30 mm
-// QR_GAUGE(Radio_Altimeter_Switch)         // 60, 30 mm
+QR_GAUGE(Radio_Altimeter_Switch)            // 60, 30 mm
 QR_GAUGE(Parking_Brake)                     // 61, 52 mm
 QR_GAUGE(Beacon_Lights_Switch)              // 62, 20 mm
 QR_GAUGE(Landing_Lights_Switch)             // 63, 20 mm
@@ -88,7 +88,7 @@ QR_GAUGE(Propeller_Reset_Right)             // 82, 40 mm
 QR_GAUGE(Propeller_Feather_Left)            // 83, 40 mm
 QR_GAUGE(Propeller_Feather_Right)           // 84, 40 mm
 QR_GAUGE(Gear_Lamps)                        // 85, 40 mm
-// QR_GAUGE(Radio_Altimeter_DH_Light)       // 86, 30 mm
+QR_GAUGE(Radio_Altimeter_DH_Light)          // 86, 30 mm
 QR_GAUGE(Manifold_Light)                    // 87, 100 mm
 QR_GAUGE(Left_Generator_Light)              // 88, 20 mm
 QR_GAUGE(Right_Generator_Light)             // 89, 20 mm

@@ -192,3 +192,21 @@ void FSAPI EngineGaugeRoutine(GAUGEHDR* gauge, SINT32 serviceId, UINT32) {
         MoveElementList(gauge->elements_list, engine, 0);
     }
 }
+
+SINT32 ParameterInteger(const char* text) {
+    if (!text) return 0;
+    while (*text == ' ' || (*text >= '\t' && *text <= '\r')) ++text;
+    const bool negative = *text == '-';
+    if (*text == '-' || *text == '+') ++text;
+    // Counted past the 32-bit range only as far as needed to know it is past.
+    constexpr std::int64_t beyond = std::int64_t{INT32_MAX} + 2;
+    std::int64_t magnitude = 0;
+    for (; *text >= '0' && *text <= '9'; ++text) {
+        magnitude = magnitude * 10 + (*text - '0');
+        if (magnitude > beyond) magnitude = beyond;
+    }
+    const std::int64_t value = negative ? -magnitude : magnitude;
+    if (value > INT32_MAX) return INT32_MAX;
+    if (value < INT32_MIN) return INT32_MIN;
+    return static_cast<SINT32>(value);
+}

@@ -20,3 +20,10 @@ UINT32 EngineHelpId(UINT32 helpId, int engine);
 // Gauge routine of engine gauges: at pre-install moves the placed gauge's
 // tokens, key events and tooltip help ids to the engine its parameters name.
 void FSAPI EngineGaugeRoutine(GAUGEHDR* gauge, SINT32 serviceId, UINT32 extraData);
+
+// The integer a keyword's argument begins with, read as a decimal
+// text-to-integer conversion reads it: leading blanks and a sign allowed, up
+// to the first non-digit, 0 when no digit follows. Held at the ends of the
+// 32-bit range instead of overflowing, so a runaway number in a panel
+// configuration stays a large number of the same sign.
+SINT32 ParameterInteger(const char* text);

@@ -132,6 +132,11 @@ enum SimToken : SINT32 {
     tokenVor2GlideSlope = 882,
 
     // ---- radio altimeter, clock, toggles and registration plate ----
+    tokenTimeOfDay = 557,             // seconds
+    tokenRadioHeight = 614,           // metres
+    tokenDecisionHeight = 615,        // metres
+    tokenDecisionHeightLamp = 616,    // 1 at or below the decision height
+    tokenRadaltSupply = 755,          // volts; callouts speak from 20 V up
 };
 
 // Key events the host acts on (0x10000 + n).
@@ -238,6 +243,17 @@ enum KeyEvent : UINT32 {
     keyAdfWholeDown = 0x103EF,
 
     // ---- radio altimeter, clock, toggles and registration plate ----
+    keyPanelWindowToggle = 0x103CA,   // value: window number
+    keyPanelWindowOpen = 0x103CB,
+    keyPanelWindowClose = 0x103CC,
+    keyDecisionHeightUp = 0x10311,    // value 1: fine step below 300 ft
+    keyDecisionHeightDown = 0x10312,
+    keyViewReset = 0x10153,
+    keyViewNext = 0x100C6,
+    keyViewPrevious = 0x100C7,
+    keyKneeboard = 0x10154,
+    keyMapWindow = 0x10380,
+    keyAtcWindow = 0x1001C,
 };
 
 // Help ids of mouse areas and tooltip entries.
@@ -311,6 +327,17 @@ enum HelpId : UINT32 {
     helpVor2Knob = 0xAB75,
 
     // ---- radio altimeter, clock, toggles and registration plate ----
+    helpRadioAltimeter = 0x3009,
+    helpRadioWindow = 0xAB86,
+    helpGpsWindow = 0xAB87,
+    helpThrottleWindow = 0xAB88,
+    helpCompassWindow = 0xAB89,
+    helpFuelWindow = 0xAB8A,
+    helpCollectiveWindow = 0xAB8B,
+    helpMapWindow = 0xAB8F,
+    helpKneeboard = 0xAB93,
+    helpAtcWindow = 0xAB94,
+    helpOverheadWindow = 0xAB95,
 };
 
 // The module's WAVE resources.
@@ -325,4 +352,16 @@ enum Wave : std::uint16_t {
     waveKnobClick = 30,
 
     // ---- radio altimeter, clock, toggles and registration plate ----
+    waveRadalt1000 = 2100,            // height callouts, 1000 ft down to 10 ft
+    waveRadalt500 = 2110,
+    waveRadalt400 = 2120,
+    waveRadalt300 = 2130,
+    waveRadalt200 = 2140,
+    waveRadalt100 = 2150,
+    waveRadalt50 = 2160,
+    waveRadalt40 = 2170,
+    waveRadalt30 = 2180,
+    waveRadalt20 = 2190,
+    waveRadalt10 = 2200,
+    waveRadaltMinimums = 2210,        // at the decision height
 };

@@ -44,8 +44,17 @@ struct Recording {
     std::vector<Take> takes;
 };
 
+// The sounds started since the host last asked: where each buffer's samples
+// were written from. A fixed array, so that playing stays off the heap.
+constexpr std::size_t playLogSize = 1024;
+struct PlayLog {
+    const void* origins[playLogSize]{};
+    std::size_t count{};  // may pass playLogSize: the starts not kept
+};
+
 struct State {
     bool deviceAvailable{true};
+    PlayLog plays;
     double clockAdvance{};
     int devices{};
     int buffers{};
@@ -75,6 +84,7 @@ struct qraudio_buffer {
     std::uint32_t startPosition{};
     std::int32_t volume{};
     std::ptrdiff_t take{-1};         // open take of the recording
+    const void* origin{};            // what the whole buffer was written from
 };
 
 namespace {
@@ -135,6 +145,12 @@ void Restart(qraudio_buffer* b, double now) {
     b->startTime = now;
     b->startPosition = b->position;
     OpenTake(b, now);
+}
+
+void LogPlay(const void* origin) {
+    PlayLog& log = Audio().plays;
+    if (log.count < playLogSize) log.origins[log.count] = origin;
+    ++log.count;
 }
 
 bool ValidFormat(const qraudio_format& f) {
@@ -305,6 +321,7 @@ int qraudio_buffer_write(qraudio_buffer* buffer, uint32_t offset, const void* da
     if (buffer->samples.use_count() > 1)
         buffer->samples = std::make_shared<std::vector<std::uint8_t>>(*buffer->samples);
     std::memcpy(buffer->samples->data() + offset, data, bytes);
+    buffer->origin = offset == 0 && bytes == Size(buffer) ? data : nullptr;
     return QRAUDIO_OK;
 }
 
@@ -320,6 +337,7 @@ int qraudio_buffer_play(qraudio_buffer* buffer, uint32_t flags) {
     const bool looping = (flags & QRAUDIO_PLAY_LOOPING) != 0;
     if (buffer->playing && buffer->looping == looping)
         return QRAUDIO_OK;
+    if (!buffer->playing) LogPlay(buffer->origin);
     buffer->playing = true;
     buffer->looping = looping;
     Restart(buffer, now);
@@ -444,6 +462,16 @@ int qraudio_record_stop(void) {
 
 int qraudio_recording(void) {
     return Audio().recording.active ? 1 : 0;
+}
+
+size_t qraudio_take_plays(const void** origins, size_t max) {
+    PlayLog& log = Audio().plays;
+    const std::size_t started = log.count;
+    if (origins) {
+        for (std::size_t i = 0; i < std::min({started, max, playLogSize}); ++i) origins[i] = log.origins[i];
+    }
+    log.count = 0;
+    return started;
 }
 
 }  // extern "C"

@@ -101,6 +101,14 @@ QRAUDIO_API int qraudio_record_start(const char* path, uint32_t rate);
 QRAUDIO_API int qraudio_record_stop(void);
 QRAUDIO_API int qraudio_recording(void);
 
+/* The sounds started since the last call, oldest first: for each buffer that
+ * began to play (a start while it plays does not count), the address its
+ * samples were written from in one piece (a module's WAVE resource, say),
+ * null when they were not. Copies at most `max` addresses into `origins` and
+ * empties the list; returns how many started, which may pass `max` (the
+ * library keeps the first 1024). */
+QRAUDIO_API size_t qraudio_take_plays(const void** origins, size_t max);
+
 #ifdef __cplusplus
 }
 #endif

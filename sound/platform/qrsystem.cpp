@@ -9,6 +9,7 @@
 #include <link.h>
 
 #include <cctype>
+#include <cstdint>
 #include <memory>
 #include <new>
 #include <string>
@@ -164,6 +165,23 @@ int qrsystem_find_resource(uint32_t module, const char* type, uint32_t id, const
         }
     }
     return QRSYSTEM_ERR_NOT_FOUND;
+}
+
+uint32_t qrsystem_resource_holding(const void* address, const char* type) {
+    if (!address || !type)
+        return 0;
+    const auto* at = static_cast<const std::uint8_t*>(address);
+    for (const Registration& r : System().registrations) {
+        for (std::size_t i = 0; i < r.count; ++i) {
+            const qrsystem_resource& res = r.table[i];
+            if (res.name || !res.type || !res.data || !SameName(res.type, type))
+                continue;
+            const auto* first = static_cast<const std::uint8_t*>(res.data);
+            if (at >= first && at < first + res.size)
+                return res.id;
+        }
+    }
+    return 0;
 }
 
 }  // extern "C"

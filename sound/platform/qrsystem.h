@@ -63,6 +63,10 @@ QRSYSTEM_API uint32_t qrsystem_module_handle_of(const void* address);
 QRSYSTEM_API int qrsystem_find_resource(uint32_t module, const char* type, uint32_t id,
                                         const char* name, const void** data, uint32_t* size);
 
+/* The id of the numbered resource of that type, in any registered module,
+ * whose bytes hold `address`; 0 when none does. */
+QRSYSTEM_API uint32_t qrsystem_resource_holding(const void* address, const char* type);
+
 #ifdef __cplusplus
 }
 #endif

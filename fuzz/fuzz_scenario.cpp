@@ -1,0 +1,66 @@
+// Scenario texts run in-process against the linked module, every input on
+// a fresh host. Lines that write files (render, record) are left out, and
+// frame and repeat counts are held small so that an input stays quick.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+#include "fuzz/fuzz_support.h"
+#include "host/scenario.h"
+
+namespace {
+
+constexpr long long maxFramesPerLine = 200;
+constexpr long long maxRepeatsPerLine = 1000;
+
+std::string FirstWord(const std::string& line, std::size_t& end) {
+    const std::size_t start = line.find_first_not_of(" \t");
+    if (start == std::string::npos) {
+        end = line.size();
+        return {};
+    }
+    end = line.find_first_of(" \t", start);
+    if (end == std::string::npos) end = line.size();
+    return line.substr(start, end - start);
+}
+
+// The line with its last word held to `limit` when that word is a count
+// above it.
+std::string HoldCount(const std::string& line, std::size_t wordIndex, long long limit) {
+    std::istringstream in(line);
+    std::string word, rebuilt;
+    for (std::size_t i = 0; in >> word; ++i) {
+        if (i == wordIndex && std::strtoll(word.c_str(), nullptr, 0) > limit) word = std::to_string(limit);
+        rebuilt += (rebuilt.empty() ? "" : " ") + word;
+    }
+    return rebuilt;
+}
+
+std::string Tamed(const std::string& text) {
+    std::istringstream lines(text);
+    std::string line, out;
+    while (std::getline(lines, line)) {
+        std::size_t end = 0;
+        const std::string command = FirstWord(line, end);
+        if (command == "render" || command == "record") continue;
+        if (command == "frame") line = HoldCount(line, 1, maxFramesPerLine);
+        if (command == "hold") line = HoldCount(line, 4, maxRepeatsPerLine);
+        out += line;
+        out += '\n';
+    }
+    return out;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string text =
+        Tamed(std::string(reinterpret_cast<const char*>(data), size));
+    panelhost::Host host;
+    if (!fuzzing::AttachModule(host)) return 0;
+    std::ostringstream out, err;
+    panelhost::RunScenarioText(host, "fuzz.scn", text, out, err);
+    return 0;
+}

@@ -1,0 +1,89 @@
+// Drawing with cairo and pango: the canvas a gauge or a panel window is drawn
+// on, the module's bitmaps as cairo image surfaces (black made transparent,
+// lighting applied), text in the faces the gauges name, and PNG files.
+// Native builds only: the Windows host has no drawing.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <tuple>
+
+#include <cairo.h>
+
+#include "host/bitmap_source.h"
+#include "host/lighting.h"
+#include "module/gauge_records.h"
+
+namespace panelhost {
+
+// What the light does to an element's colours: a factor per channel.
+struct Light {
+    double r{1}, g{1}, b{1};
+    bool Plain() const { return r == 1 && g == 1 && b == 1; }
+    bool operator<(const Light& other) const {
+        return std::tie(r, g, b) < std::tie(other.r, other.g, other.b);
+    }
+};
+
+// By day everything is drawn as it is. By night bright elements (lamps,
+// radio displays) keep full brightness, luminous ones are lit by the panel
+// lights, and everything else lies in the dark.
+Light ElementLight(Lighting lighting, UINT32 imageFlags);
+// The cockpit around the instruments (window backgrounds, panel colour).
+Light PanelLight(Lighting lighting);
+
+struct SurfaceDeleter {
+    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
+};
+using SurfacePtr = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
+
+// An empty (transparent) ARGB canvas; null when cairo cannot make one.
+SurfacePtr NewCanvas(int width, int height);
+
+// The decoded bitmaps as image surfaces, made once for each way an element
+// draws them. Pictures are known by address: sources keep them in place.
+class SurfaceCache {
+public:
+    cairo_surface_t* Get(const Picture& picture, bool blackTransparent, const Light& light);
+
+private:
+    std::map<std::tuple<const Picture*, bool, Light>, SurfacePtr> surfaces_;
+};
+
+// Draws the surface through `placement` (surface space to canvas space),
+// sampled bilinearly or by nearest pixel.
+void PaintSurface(cairo_t* cr, cairo_surface_t* surface, const cairo_matrix_t& placement, bool bilinear);
+
+// Colours as Windows gives them: 0x00BBGGRR.
+struct TextStyle {
+    std::string face;  // family name, resolved through fontconfig
+    int weight{400};
+    UINT32 foreground{};
+    UINT32 background{};
+    bool transparentBlack{};  // a black background is not painted
+    Light light;
+};
+
+// One line of text centred in the box (x, y, width, height), over the
+// background colour, in the face by name (through fontconfig, with the
+// project's substitutions), sized to the box.
+void DrawTextBox(cairo_t* cr, double x, double y, double width, double height, std::string_view utf8,
+                 const TextStyle& style);
+
+// The family fontconfig picks for a face name, with the project's
+// substitutions (e.g. "Arial" -> "Liberation Sans").
+std::string ResolvedFontFamily(const std::string& face);
+
+// The canvas as an RGB picture over `under` (transparent parts show it).
+Picture PictureFromCanvas(cairo_surface_t* canvas, Rgb under = {});
+// An RGB picture as an opaque canvas.
+SurfacePtr CanvasFromPicture(const Picture& picture);
+
+// A compressed PNG file written by cairo. False with a reason.
+bool WritePngFile(cairo_surface_t* surface, const std::string& path, std::string* error = nullptr);
+
+}  // namespace panelhost

@@ -1,0 +1,214 @@
+// Whole panel configurations on the host: gauges placed by window with their
+// parameters, problems named by file and line, and windows drawn with their
+// backgrounds, gauges scaled into their boxes and placeholders.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "host/panel_view.h"
+#include "host/renderer.h"
+#include "host/scenario.h"
+
+#if defined(QR_DRAWING)
+#include <cairo.h>
+
+#include "host/drawing.h"
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A folder of its own for each test, removed afterwards.
+class PanelFolder : public ::testing::Test {
+protected:
+    fs::path folder;
+    panelhost::Host host;
+
+    void SetUp() override {
+        folder = fs::temp_directory_path() /
+                 ("qr417_panel_" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+        fs::create_directories(folder);
+        std::string error;
+        ASSERT_TRUE(host.Load(QR_MODULE_PATH, &error)) << error;
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+    std::string Write(const std::string& name, const std::string& text) {
+        std::ofstream file(folder / name, std::ios::binary);
+        file << text;
+        return (folder / name).string();
+    }
+};
+
+const char* const sample =
+    "[Window Titles]\n"
+    "Window00=Main\n"
+    "Window01=Engines\n"
+    "[Window00]\n"
+    "size_mm=400,200\n"
+    "file=Back.BMP\n"
+    "gauge00=QR417_Instr!Altimeter, 0, 0, 200\n"
+    "gauge01=Other_Module!Clock, 350, 150, 50, 50\n"
+    "gauge02=QR417_Instr!No_Such_Gauge, 10, 10\n"
+    "gauge03=qr417_instr.gau!airspeed, 200, 0, 150\n"
+    "[Window01]\n"
+    "background_color=0,0,255\n"
+    "gauge00=QR417_Instr!Tachometer, 0, 0, 100, 100, 2 // right engine\n"
+    "gauge01=QR417_Instr!Tachometer, 100, 0, 100, , 1\n";
+
+TEST_F(PanelFolder, EveryGaugeOfThisModuleIsPlacedWithItsParameters) {
+    const std::string path = Write("panel.cfg", sample);
+    const panelhost::PlacedPanel placed = panelhost::PlacePanelFile(host, path);
+    ASSERT_EQ(placed.errors.size(), 1u);
+    EXPECT_EQ(placed.errors[0], path + ":9: expected a gauge of QR417_Instr (panelhost gauges lists them), "
+                                       "found \"No_Such_Gauge\"");
+    EXPECT_EQ(host.Aliases(), (std::vector<std::string>{"Window00.gauge00", "Window00.gauge03",
+                                                        "Window01.gauge00", "Window01.gauge01"}));
+    EXPECT_STREQ(host.Header("Window00.gauge03")->gauge_name, "Airspeed");
+    EXPECT_STREQ(host.Header("Window01.gauge00")->parameters, "2 // right engine");
+    EXPECT_STREQ(host.Header("Window01.gauge01")->parameters, "1");
+    EXPECT_EQ(host.Header("Window00.gauge00")->parameters, nullptr);
+    ASSERT_EQ(placed.gauges.size(), 6u);
+    EXPECT_EQ(placed.gauges[1].alias, "");  // another module's gauge: drawn, not placed
+    EXPECT_EQ(placed.gauges[1].entry->gauge, "Clock");
+    EXPECT_EQ(placed.folder, folder.string());
+    EXPECT_TRUE(panelhost::NamesThisModule("QR417_INSTR.GAU"));
+    EXPECT_FALSE(panelhost::NamesThisModule("QR417_Instr2"));
+}
+
+TEST_F(PanelFolder, AMissingConfigurationIsOneErrorAndPlacesNothing) {
+    const panelhost::PlacedPanel placed = panelhost::PlacePanelFile(host, (folder / "none.cfg").string());
+    ASSERT_EQ(placed.errors.size(), 1u);
+    EXPECT_NE(placed.errors[0].find("none.cfg:1: expected a readable panel configuration file"), std::string::npos);
+    EXPECT_TRUE(host.Aliases().empty());
+}
+
+TEST_F(PanelFolder, ScenarioPanelLinePlacesAWholeConfigurationForTests) {
+    Write("ok.cfg",
+          "[Window00]\n"
+          "gauge00=QR417_Instr!Tachometer, 0, 0, 100, 100, 2\n"
+          "gauge01=QR417_Instr!Flaps_Switch, 0, 0\n");
+    const std::string scenario = Write("drive.scn",
+                                       "panel ok.cfg\n"
+                                       "set 390 1500\n"   // engine 1 rpm: not this gauge's
+                                       "set 429 2400\n"   // engine 2 rpm
+                                       "frame\n"
+                                       "expect value Window00.gauge00 2 2400\n");
+    std::ostringstream out, err;
+    EXPECT_TRUE(panelhost::RunScenarioFile(host, scenario, out, err)) << err.str();
+
+    Write("bad.cfg", "[Window00]\ngauge00=QR417_Instr!Nothing, 0, 0\nsize_mm=x\n");
+    const std::string failing = Write("bad.scn", "panel bad.cfg\n");
+    panelhost::Host other;
+    ASSERT_TRUE(other.Load(QR_MODULE_PATH));
+    std::ostringstream out2, err2;
+    EXPECT_FALSE(panelhost::RunScenarioFile(other, failing, out2, err2));
+    EXPECT_NE(err2.str().find("bad.scn:1: panel: 2 problems in"), std::string::npos) << err2.str();
+    EXPECT_NE(err2.str().find("bad.cfg:2: expected a gauge of QR417_Instr"), std::string::npos) << err2.str();
+    EXPECT_NE(err2.str().find("bad.cfg:3: expected size_mm="), std::string::npos) << err2.str();
+}
+
+#if defined(QR_DRAWING)
+
+panelhost::Picture ReadPng(const fs::path& path) {
+    cairo_surface_t* surface = cairo_image_surface_create_from_png(path.string().c_str());
+    EXPECT_EQ(cairo_surface_status(surface), CAIRO_STATUS_SUCCESS) << path;
+    panelhost::Picture picture = cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS
+                                     ? panelhost::PictureFromCanvas(surface)
+                                     : panelhost::Picture();
+    cairo_surface_destroy(surface);
+    return picture;
+}
+
+int Brightness(const panelhost::Rgb& p) { return p.r + p.g + p.b; }
+
+TEST_F(PanelFolder, WindowsAreDrawnOverTheirBackgroundsWithGaugesInTheirBoxes) {
+    // A 40 x 20 background stretched over the 400 x 200 design space.
+    const panelhost::Picture back(40, 20, panelhost::Rgb{0, 160, 0});
+    const std::vector<std::uint8_t> bmp = panelhost::EncodeBmp(back);
+    Write("back.bmp", std::string(bmp.begin(), bmp.end()));  // written in another case than the file names it
+    const std::string path = Write("panel.cfg", sample);
+    panelhost::PlacedPanel placed = panelhost::PlacePanelFile(host, path);
+    host.Connect();
+    host.Frame();
+    panelhost::ModuleBitmaps bitmaps(host);
+    std::ostringstream out;
+    std::string error;
+    ASSERT_TRUE(panelhost::WritePanelPictures(host, placed, bitmaps, panelhost::Lighting::Day,
+                                              (folder / "day").string(), out, &error))
+        << error;
+    EXPECT_NE(out.str().find("Window00.png: Window00 \"Main\", 400x200, 4 gauges"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("Window01.png: Window01 \"Engines\", 200x100, 2 gauges"), std::string::npos) << out.str();
+
+    const panelhost::Picture main = ReadPng(folder / "day" / "Window00.png");
+    ASSERT_EQ(main.width, 400);
+    ASSERT_EQ(main.height, 200);
+    // The altimeter's 300-pixel face fills its 200 x 200 box: its pointer
+    // (straight up at 0 ft) runs through the middle, the bezel's dark edge
+    // lies inside the box, the background shows where nothing is placed.
+    EXPECT_GT(Brightness(main.At(100, 60)), 500);
+    EXPECT_LT(Brightness(main.At(100, 5)), 250);
+    EXPECT_EQ(main.At(380, 50), (panelhost::Rgb{0, 160, 0}));
+    EXPECT_EQ(main.At(250, 180), (panelhost::Rgb{0, 160, 0}));
+    EXPECT_NE(main.At(250, 140), (panelhost::Rgb{0, 160, 0}));  // the airspeed's height from its aspect
+    // Another module's gauge: a labelled placeholder over the background.
+    EXPECT_NE(main.At(352, 152), (panelhost::Rgb{0, 160, 0}));
+    EXPECT_EQ(main.At(348, 152), (panelhost::Rgb{0, 160, 0}));
+
+    // No size_mm and no background: the gauges' extent, over the panel colour.
+    const panelhost::Picture engines = ReadPng(folder / "day" / "Window01.png");
+    EXPECT_EQ(engines.width, 200);
+    EXPECT_EQ(engines.height, 100);
+
+    // By night the same window is darker, and problems found while drawing
+    // are named by file and line.
+    Write("panel2.cfg", "[Window00]\nsize_mm=100,100\nfile=missing.bmp\ngauge00=QR417_Instr!Altimeter,0,0,100\n");
+    panelhost::Host nightHost;
+    ASSERT_TRUE(nightHost.Load(QR_MODULE_PATH));
+    panelhost::PlacedPanel night = panelhost::PlacePanelFile(nightHost, (folder / "panel2.cfg").string());
+    nightHost.Frame();
+    panelhost::ModuleBitmaps nightBitmaps(nightHost);
+    ASSERT_TRUE(panelhost::WritePanelPictures(nightHost, night, nightBitmaps, panelhost::Lighting::Night,
+                                              (folder / "night").string(), out, &error));
+    ASSERT_EQ(night.errors.size(), 1u);
+    EXPECT_EQ(night.errors[0], (folder / "panel2.cfg").string() +
+                                   ":3: expected the background bitmap missing.bmp beside the panel configuration "
+                                   "(no such file)");
+    const panelhost::Picture dark = ReadPng(folder / "night" / "Window00.png");
+    long day = 0, nightSum = 0;
+    for (int y = 0; y < 100; ++y) {
+        for (int x = 0; x < 100; ++x) {
+            day += Brightness(main.At(x * 2, y * 2));
+            nightSum += Brightness(dark.At(x, y));
+        }
+    }
+    EXPECT_LT(nightSum, day / 2);
+}
+
+TEST_F(PanelFolder, ScenarioRendersAWholeWindowByDayAndByNight) {
+    Write("ok.cfg", "[Window00]\nsize_mm=200,100\ngauge00=QR417_Instr!Altimeter, 0, 0, 100\n");
+    const std::string scenario = Write("draw.scn",
+                                       "panel ok.cfg\n"
+                                       "frame\n"
+                                       "render Window00 day.png\n"
+                                       "render Window00 night.png night\n"
+                                       "render Window00.gauge00 alt.png night\n");
+    std::ostringstream out, err;
+    panelhost::ScenarioOptions options{.outputDirectory = (folder / "out").string()};
+    ASSERT_TRUE(panelhost::RunScenarioFile(host, scenario, out, err, options)) << err.str();
+    EXPECT_EQ(ReadPng(folder / "out" / "day.png").width, 200);
+    EXPECT_EQ(ReadPng(folder / "out" / "alt.png").width, 300);
+    const std::string bad = Write("bad.scn", "render Window00 x.png dusk\n");
+    EXPECT_FALSE(panelhost::RunScenarioFile(host, bad, out, err, options));
+    EXPECT_NE(err.str().find("bad.scn:1: expected day or night, got \"dusk\""), std::string::npos) << err.str();
+}
+
+#endif  // QR_DRAWING
+
+}  // namespace
