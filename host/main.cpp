@@ -4,6 +4,7 @@
 //   panelhost [--module PATH] gauges
 //   panelhost [--module PATH] preview GAUGE [--params TEXT] [--lighting day|night] FILE
 //   panelhost [--module PATH] panel PANEL.CFG [--out DIR] [--lighting day|night] [--frames N]
+//   panelhost [--module PATH] scales
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +18,7 @@
 #include "host/panel_host.h"
 #include "host/panel_view.h"
 #include "host/renderer.h"
+#include "host/scales.h"
 #include "host/scenario.h"
 
 namespace {
@@ -30,12 +32,14 @@ int Usage(const char* message = nullptr) {
                  "       panelhost [--module PATH] gauges\n"
                  "       panelhost [--module PATH] preview GAUGE [--params TEXT] [--lighting day|night] FILE\n"
                  "       panelhost [--module PATH] panel PANEL.CFG [--out DIR] [--lighting day|night] [--frames N]\n"
+                 "       panelhost [--module PATH] scales\n"
                  "\n"
                  "  run     runs each scenario file in order, each with a freshly loaded module;\n"
                  "          stops at the first failed expectation (exit 1)\n"
                  "  gauges  lists the module's gauge table: number, name, size in mm\n"
                  "  preview places the gauge alone, connects, runs one frame and writes its\n"
                  "          picture to FILE (.png or .bmp)\n"
+                 "  scales  writes every needle's scale table (resources/scales.tsv)\n"
                  "  panel   reads a panel configuration, places every gauge of this module in\n"
                  "          every window, connects, runs N frames (default 1) and writes one\n"
                  "          PNG per window (Window00.png, ...) into DIR; other modules' gauges\n"
@@ -210,5 +214,6 @@ int main(int argc, char** argv) {
     }
     if (command == "preview") return Preview(modulePath, argc - i, argv + i);
     if (command == "panel") return Panel(modulePath, outputDirectory, period, argc - i, argv + i);
+    if (command == "scales") return i == argc ? panelhost::ScalesCommand(modulePath) : Usage("scales takes no arguments");
     return Usage(("unknown command " + command).c_str());
 }

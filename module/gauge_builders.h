@@ -181,6 +181,38 @@ constexpr std::size_t GaugeRowIndex(const Row (&rows)[N], const GAUGEHDR* gauge)
     return N;
 }
 
+// One axis of a sprite's motion: the token it follows, the pixels (or
+// degrees) per unit, and the routine that gives the value, if any.
+struct SpriteAxis {
+    SimToken token{};
+    FLOAT64 scale{};
+    SPRITE_UPDATE_CALLBACK value{};
+};
+
+// A sprite: its texture shifted along x and y and turned about its centre
+// (the offset inside the texture) by the rotation, scaled by the texture scale.
+constexpr ELEMENT_SPRITE Sprite(SINT32 bitmap, PIXPOINT position, PIXPOINT centre,
+                                GAUGEHDR* gauge, ELEMENT_HEADER** next, UINT32 imageFlags,
+                                FAILURE_RECORD* failures, SpriteAxis x, SpriteAxis y,
+                                SpriteAxis rotation, FLOAT32 textureScaleX,
+                                FLOAT32 textureScaleY) {
+    return ELEMENT_SPRITE{
+        .header = ElementHeader(ELEMENT_TYPE_SPRITE, bitmap, position, gauge, next, imageFlags,
+                                failures, centre),
+        .source_var_x = Token(x.token),
+        .scale_x = x.scale,
+        .source_var_y = Token(y.token),
+        .scale_y = y.scale,
+        .source_var_0 = Token(rotation.token),
+        .scale_0 = rotation.scale,
+        .texture_scale_x = textureScaleX,
+        .texture_scale_y = textureScaleY,
+        .update_x_cb = x.value,
+        .update_y_cb = y.value,
+        .update_0_cb = rotation.value,
+    };
+}
+
 // Reaches an element's full record from its common part.
 template <typename Record>
 Record* ElementAs(ELEMENT_HEADER* element) {

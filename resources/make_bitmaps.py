@@ -17,6 +17,7 @@ from PIL import Image, ImageChops, ImageDraw, ImageFont
 HERE = os.path.dirname(os.path.abspath(__file__))
 OUT = os.path.join(HERE, "bitmaps")
 TABLE = os.path.join(HERE, "bitmaps.tsv")
+SCALES = os.path.join(HERE, "scales.tsv")
 
 
 def read_table():
@@ -28,6 +29,35 @@ def read_table():
             ident, width, height, what = line.rstrip("\n").split("\t")
             rows.append((int(ident), int(width), int(height), what))
     return rows
+
+
+def read_scales():
+    """The needles' scale tables as the module's gauges define them, from
+    scales.tsv (written by `panelhost scales`): {(gauge, element): (pivot,
+    rows)}, rows as ((x, y), value) in stored order."""
+    scales = {}
+    with open(SCALES, encoding="utf-8") as f:
+        for line in f:
+            if line.startswith("#") or not line.strip():
+                continue
+            gauge, element, _face, px, py, x, y, value = line.rstrip("\n").split("\t")
+            pivot, rows = scales.setdefault((gauge, int(element)), ((int(px), int(py)), []))
+            rows.append(((int(x), int(y)), float(value)))
+    return scales
+
+
+_scales = None
+
+
+def module_scale(gauge, element, unit=1.0):
+    """Pivot and table rows of a needle of the module (element: its
+    drawing-order number), values divided by unit: the dials paint their
+    marks from the numbers the needles turn by, never from copies."""
+    global _scales
+    if _scales is None:
+        _scales = read_scales()
+    pivot, rows = _scales[(gauge, element)]
+    return pivot, [(p, v / unit) for p, v in rows]
 
 
 def save(image, path):
@@ -331,34 +361,30 @@ def lamp(w, h, lit, colour, dark=None, label=None, body=True):
 
 # --- Flight instruments ---------------------------------------------------
 
-AIRSPEED_TABLE = [((103, 258), -1), ((103, 258), 0), ((80, 245), 40), ((86, 58), 100),
-                  ((216, 58), 150), ((218, 246), 250), ((132, 262), 300), ((132, 262), 500)]
 VSI_UNIT = 1.3004799583846413  # table units per foot per minute
-VSI_TABLE = [((266, 163), -3000 * VSI_UNIT), ((263, 163), -2500 * VSI_UNIT),
-             ((163, 269), -1000 * VSI_UNIT), ((41, 148), 0), ((136, 39), 1000 * VSI_UNIT),
-             ((267, 143), 2500 * VSI_UNIT), ((267, 143), 3000 * VSI_UNIT)]
-ALT_TABLE = [((150, 100), 0), ((150, 200), 500)]
 
 
 def airspeed_dial(w, h):
+    centre, table = module_scale("Airspeed", 2)
     c = round_dial(w, h)
-    coloured_arc(c, (150, 150), AIRSPEED_TABLE, 100, 250, GREEN, radius=124, width=6)
-    coloured_arc(c, (150, 150), AIRSPEED_TABLE, 250, 300, YELLOW, radius=124, width=6)
+    coloured_arc(c, centre, table, 100, 250, GREEN, radius=124, width=6)
+    coloured_arc(c, centre, table, 250, 300, YELLOW, radius=124, width=6)
     marks = [(v, None, False) for v in steps(40, 300, 10)]
     marks += [(v, str(v), True) for v in steps(50, 300, 50)] + [(40, None, True)]
-    scale(c, (150, 150), AIRSPEED_TABLE, marks, radius=126, label_size=22, label_gap=18)
-    scale(c, (150, 150), AIRSPEED_TABLE, [(300, None, True)], radius=126, ink=RED)
+    scale(c, centre, table, marks, radius=126, label_size=22, label_gap=18)
+    scale(c, centre, table, [(300, None, True)], radius=126, ink=RED)
     c.text(150, 200, "AIRSPEED", 13, GREY)
     return c.done()
 
 
 def vsi_dial(w, h):
+    centre, table = module_scale("Vertical_Speed", 2)
     c = round_dial(w, h)
     marks = [(v * VSI_UNIT, None, False) for v in steps(-3000, 3000, 100)]
     marks += [(v * VSI_UNIT, str(abs(v) // 100) if abs(v) < 2500 else None, True)
               for v in steps(-2500, 2500, 500)]
     marks += [(v * VSI_UNIT, None, True) for v in (-3000, 3000)]
-    scale(c, (150, 150), VSI_TABLE, marks, radius=128, label_size=20, label_gap=16)
+    scale(c, centre, table, marks, radius=128, label_size=20, label_gap=16)
     c.text(190, 115, "UP", 14, GREY)
     c.text(190, 190, "DOWN", 14, GREY)
     c.text(110, 150, "VERT SPEED", 11, GREY, anchor="lm")
@@ -367,10 +393,11 @@ def vsi_dial(w, h):
 
 
 def altimeter_dial(w, h):
+    centre, table = module_scale("Altimeter", 14)
     c = round_dial(w, h)
     marks = [(v, None, False) for v in steps(0, 980, 20)]
     marks += [(v, str(v // 100), True) for v in steps(0, 900, 100)]
-    scale(c, (150, 150), ALT_TABLE, marks, radius=136, label_size=24, label_gap=16)
+    scale(c, centre, table, marks, radius=136, label_size=24, label_gap=16)
     # Windows of the altitude counter and the baro setting.
     c.rect(88, 110, 222, 158, fill=(14, 14, 15), outline=METAL, width=1.5, radius=3)
     c.rect(122, 209, 176, 236, fill=(14, 14, 15), outline=METAL, width=1.5, radius=2)
@@ -406,8 +433,7 @@ def baro_knob(w, h):
 
 def turn_dial(w, h):
     c = round_dial(w, h)
-    centre = (151, 253)
-    rows = [((118, 220), -4.5), ((151, 200), 0), ((184, 220), 4.5)]
+    centre, rows = module_scale("Turn_Coordinator", 4)
     for value in (-4.5, 0, 4.5):
         a = angle_for(value, table_angles(centre, rows))
         c.line([polar(*centre, 168, a), polar(*centre, 192, a)], INK, 5)
@@ -552,9 +578,11 @@ def attitude_bezel(w, h):
     c.circle(cx, cy, 121, fill=(48, 50, 53))
     c.circle(cx, cy, 121, outline=METAL, width=2)
     c.circle(cx, cy, r_in, fill=CLEAR)
-    # Bank scale below the centre, read by the bank pointer (bank b at 90 + b).
+    # Bank scale below the centre, at the angles the bank pointer turns to.
+    pivot, table = module_scale("Attitude", 3)
+    angles = table_angles(pivot, table)
     for bank in (-90, -60, -45, -30, -20, -10, 0, 10, 20, 30, 45, 60, 90):
-        a = 90 + bank
+        a = angle_for(bank, angles)
         major = bank % 30 == 0
         c.line([polar(cx, cy, r_in - (12 if major else 6), a), polar(cx, cy, r_in + 2, a)],
                INK, 3 if major else 2)
@@ -646,14 +674,12 @@ def magnetic_case(w, h):
     return c.done()
 
 
-FLAPS_TABLE = [((166, 65), 0), ((152, 109), 8191), ((119, 143), 16382)]
-
-
 def flaps_dial(w, h):
     c = Canvas(w, h)
     c.rect(0, 0, w - 1, h - 1, fill=FACE, radius=18)
-    coloured_arc(c, (75, 65), FLAPS_TABLE, 0, 16382, (90, 92, 95), radius=100, width=4)
-    scale(c, (75, 65), FLAPS_TABLE,
+    centre, table = module_scale("Flaps_Indicator", 2)
+    coloured_arc(c, centre, table, 0, 16382, (90, 92, 95), radius=100, width=4)
+    scale(c, centre, table,
           [(0, "UP", True), (8191, "\u00BD", True), (16382, "FULL", True)]
           + [(v, None, False) for v in steps(0, 16382, 16382 / 8)],
           radius=96, label_size=13, inward=False, label_gap=18)
@@ -674,67 +700,41 @@ def flaps_overlay(w, h):
 
 PSF_PER_MBAR = 2.08791
 PSF_PER_BAR = 2087.91
-MP_TABLE = [((115, 263), -1), ((115, 263), 0), ((81, 249), 500), ((30, 158), 800),
-            ((54, 88), 1000), ((194, 48), 1400), ((251, 103), 1600), ((264, 183), 1800),
-            ((215, 254), 2000), ((215, 254), 2500)]
-TACH_TABLE = [((103, 260), 0), ((103, 260), 400), ((109, 40), 2000), ((212, 253), 4000),
-              ((212, 253), 4100)]
-OIL_LEFT = [((120, 82), 15), ((120, 82), 12), ((127, 87), 11), ((131, 95), 10), ((133, 107), 9),
-            ((137, 121), 8), ((138, 135), 7), ((140, 150), 6), ((138, 165), 5), ((138, 180), 4),
-            ((133, 191), 3), ((130, 203), 2), ((120, 216), 0)]
-OIL_RIGHT = [((182, 221), 0), ((174, 205), 2), ((173, 193), 3), ((166, 182), 4), ((164, 167), 5),
-             ((166, 150), 6), ((164, 134), 7), ((166, 119), 8), ((172, 107), 9), ((174, 94), 10),
-             ((178, 85), 11), ((185, 80), 12), ((185, 80), 15)]
-OIL_TEMP = {0: 0, 2: 20, 3: 30, 4: 40, 5: 50, 6: 60, 7: 70, 8: 80, 9: 90, 10: 100, 11: 110,
-            12: 120, 15: 150}
-FUEL_P_LEFT = [((118, 78), 0.7), ((118, 78), 0.6), ((120, 87), 0.55), ((124, 94), 0.5),
-               ((128, 104), 0.45), ((133, 115), 0.4), ((134, 127), 0.35), ((135, 140), 0.3),
-               ((137, 154), 0.25), ((135, 168), 0.2), ((133, 175), 0.18), ((133, 184), 0.15),
-               ((128, 197), 0.1), ((123, 209), 0.05), ((118, 218), 0)]
-FUEL_P_RIGHT = [((179, 220), 0), ((173, 211), 0.05), ((169, 197), 0.1), ((164, 185), 0.15),
-                ((161, 177), 0.18), ((163, 169), 0.2), ((159, 154), 0.25), ((161, 138), 0.3),
-                ((162, 125), 0.35), ((164, 113), 0.4), ((167, 100), 0.45), ((175, 94), 0.5),
-                ((175, 82), 0.55), ((179, 75), 0.6), ((179, 75), 0.7)]
-FUEL_Q_LEFT = [((121, 77), 600), ((121, 77), 500), ((123, 90), 400), ((135, 111), 300),
-               ((137, 127), 250), ((140, 147), 200), ((137, 165), 150), ((132, 185), 100),
-               ((128, 195), 70), ((125, 201), 50), ((118, 213), 0), ((118, 213), -3.785)]
-FUEL_Q_RIGHT = [((182, 213), -3.785), ((182, 213), 0), ((174, 203), 50), ((172, 196), 70),
-                ((170, 186), 100), ((164, 166), 150), ((166, 146), 200), ((164, 126), 250),
-                ((169, 110), 300), ((179, 85), 400), ((183, 73), 500), ((183, 73), 600)]
-CARB_LEFT = [((100, 75), 200), ((100, 75), 100), ((111, 86), 80), ((112, 219), -40),
-             ((112, 219), -50)]
-CARB_RIGHT = [((191, 219), -50), ((191, 219), -40), ((191, 84), 80), ((200, 75), 100),
-              ((200, 75), 200)]
-HYD_TABLE = [((57, 102), -1), ((57, 102), 0), ((193, 93), 350)]
+# Twin dials: engine 1's needle on the left (element 3), engine 2's on the
+# right (element 2).
+LEFT, RIGHT = 3, 2
 
 
 def manifold_dial(w, h):
-    c = round_dial(w, h, (152, 153))
-    coloured_arc(c, (152, 153), MP_TABLE, 1780, 2000, RED, radius=128, width=6)
+    centre, table = module_scale("Manifold_Pressure", 2, PSF_PER_MBAR)
+    c = round_dial(w, h, centre)
+    coloured_arc(c, centre, table, 1780, 2000, RED, radius=128, width=6)
     marks = [(v, None, False) for v in steps(500, 2000, 50)] + [(0, "0", True), (500, None, True)]
     marks += [(v, str(v // 100), True) for v in steps(600, 2000, 200)]
-    scale(c, (152, 153), MP_TABLE, marks, radius=130, label_size=20, label_gap=16)
+    scale(c, centre, table, marks, radius=130, label_size=20, label_gap=16)
     c.text(152, 205, "MANIFOLD", 12, GREY)
     c.text(152, 221, "mbar \u00D7100", 10, GREY)
     return c.done()
 
 
 def tach_dial(w, h):
-    c = round_dial(w, h, (151, 151))
-    coloured_arc(c, (151, 151), TACH_TABLE, 2000, 3500, GREEN, radius=128, width=6)
-    coloured_arc(c, (151, 151), TACH_TABLE, 3800, 4000, RED, radius=128, width=6)
+    centre, table = module_scale("Tachometer", 2)
+    c = round_dial(w, h, centre)
+    coloured_arc(c, centre, table, 2000, 3500, GREEN, radius=128, width=6)
+    coloured_arc(c, centre, table, 3800, 4000, RED, radius=128, width=6)
     marks = [(v, None, False) for v in steps(400, 4000, 100)]
     marks += [(v, str(v // 100), True) for v in steps(500, 4000, 500)] + [(400, None, True)]
-    scale(c, (151, 151), TACH_TABLE, marks, radius=130, label_size=20, label_gap=16)
+    scale(c, centre, table, marks, radius=130, label_size=20, label_gap=16)
     c.text(151, 200, "RPM", 13, GREY)
     c.text(151, 216, "\u00D7100", 10, GREY)
     return c.done()
 
 
-def twin_dial(w, h, left, right, marks, title, unit, arcs=()):
+def twin_dial(w, h, gauge, marks, title, unit, arcs=(), value_unit=1.0):
     c = round_dial(w, h, (150, 150))
     c.line([(150, 60), (150, 240)], (60, 62, 64), 1)
-    for rows, pivot in ((left, (66, 150)), (right, (241, 150))):
+    for element in (LEFT, RIGHT):
+        pivot, rows = module_scale(gauge, element, value_unit)
         for v0, v1, colour in arcs:
             coloured_arc(c, pivot, rows, v0, v1, colour, width=4)
         scale(c, pivot, rows, marks, label_size=12, major_len=9, minor_len=5, label_gap=10)
@@ -748,52 +748,45 @@ def twin_dial(w, h, left, right, marks, title, unit, arcs=()):
 def oil_pressure_dial(w, h):
     marks = [(v, None, False) for v in steps(2, 12, 1)]
     marks += [(v, str(v), True) for v in (0, 2, 4, 6, 8, 10, 12)]
-    scale_rows = lambda rows: [(p, v * PSF_PER_BAR) for p, v in rows]  # noqa: E731
-    return twin_dial(w, h, scale_rows(OIL_LEFT), scale_rows(OIL_RIGHT),
-                     [(v * PSF_PER_BAR, l, m) for v, l, m in marks], "OIL PRESS", "bar",
-                     [(4 * PSF_PER_BAR, 10 * PSF_PER_BAR, GREEN)])
+    return twin_dial(w, h, "Oil_Pressure", marks, "OIL PRESS", "bar", [(4, 10, GREEN)],
+                     PSF_PER_BAR)
 
 
 def oil_temperature_dial(w, h):
-    rows = lambda table: [(p, 491.67 + 1.8 * OIL_TEMP[v]) for p, v in table]  # noqa: E731
     marks = [(491.67 + 1.8 * t, None, False) for t in steps(20, 120, 10)]
     marks += [(491.67 + 1.8 * t, str(t), True) for t in (0, 40, 80, 120)]
-    return twin_dial(w, h, rows(OIL_LEFT), rows(OIL_RIGHT), marks, "OIL TEMP", "\u00B0C",
+    return twin_dial(w, h, "Oil_Temperature", marks, "OIL TEMP", "\u00B0C",
                      [(491.67 + 1.8 * 40, 491.67 + 1.8 * 100, GREEN)])
 
 
 def fuel_pressure_dial(w, h):
-    rows = lambda table: [(p, v * PSF_PER_BAR) for p, v in table]  # noqa: E731
-    marks = [(v * PSF_PER_BAR, None, False) for v in steps(0, 0.6, 0.05)]
-    marks += [(v * PSF_PER_BAR, ("%.1f" % v).lstrip("0") if v else "0", True)
-              for v in steps(0, 0.6, 0.2)]
-    return twin_dial(w, h, rows(FUEL_P_LEFT), rows(FUEL_P_RIGHT), marks, "FUEL PRESS", "bar",
-                     [(0.15 * PSF_PER_BAR, 0.5 * PSF_PER_BAR, GREEN)])
+    marks = [(v, None, False) for v in steps(0, 0.6, 0.05)]
+    marks += [(v, ("%.1f" % v).lstrip("0") if v else "0", True) for v in steps(0, 0.6, 0.2)]
+    return twin_dial(w, h, "Fuel_Pressure", marks, "FUEL PRESS", "bar", [(0.15, 0.5, GREEN)],
+                     PSF_PER_BAR)
 
 
 def fuel_quantity_dial(w, h):
-    rows = lambda table: [(p, v / 3.785) for p, v in table]  # noqa: E731
-    marks = [(v / 3.785, None, False) for v in (50, 70, 150, 250)]
-    marks += [(v / 3.785, str(v), True) for v in (0, 100, 200, 300, 500)] + [(400 / 3.785, None, True)]
-    c = twin_dial(w, h, rows(FUEL_Q_LEFT), rows(FUEL_Q_RIGHT), marks, "FUEL", "LITRES")
-    return c
+    marks = [(v, None, False) for v in (50, 70, 150, 250)]
+    marks += [(v, str(v), True) for v in (0, 100, 200, 300, 500)] + [(400, None, True)]
+    return twin_dial(w, h, "Fuel_Quantity", marks, "FUEL", "LITRES", value_unit=1 / 3.785)
 
 
 def carburettor_dial(w, h):
     marks = [(v, None, False) for v in steps(-40, 100, 10)]
     marks += [(v, fmt(v), True) for v in (-40, 0, 40, 80)] + [(100, None, True)]
-    return twin_dial(w, h, CARB_LEFT, CARB_RIGHT, marks, "CARB AIR", "\u00B0C",
+    return twin_dial(w, h, "Carburetor_Temperature", marks, "CARB AIR", "\u00B0C",
                      [(-10, 5, YELLOW)])
 
 
 def hydraulic_dial(w, h):
     c = Canvas(w, h)
     c.circle(125, 125, 120, fill=FACE)
-    rows = [(p, v * PSF_PER_BAR) for p, v in HYD_TABLE]
-    marks = [(v * PSF_PER_BAR, None, False) for v in steps(0, 350, 25)]
-    marks += [(v * PSF_PER_BAR, str(v), True) for v in steps(0, 300, 100)]
-    coloured_arc(c, (127, 190), rows, 120 * PSF_PER_BAR, 200 * PSF_PER_BAR, GREEN, width=5)
-    scale(c, (127, 190), rows, marks, label_size=13, label_gap=12)
+    centre, rows = module_scale("Hydraulic_Pressure", 2, PSF_PER_BAR)
+    marks = [(v, None, False) for v in steps(0, 350, 25)]
+    marks += [(v, str(v), True) for v in steps(0, 300, 100)]
+    coloured_arc(c, centre, rows, 120, 200, GREEN, width=5)
+    scale(c, centre, rows, marks, label_size=13, label_gap=12)
     c.text(127, 155, "HYD PRESS", 12, GREY)
     c.text(127, 172, "bar", 11, GREY)
     return c.done()
@@ -816,20 +809,16 @@ def fuel_consumption_face(w, h):
 
 # --- Electrical meters, lamps, switches -----------------------------------
 
-VOLT_TABLE = [((26, 57), -1), ((26, 57), 0), ((90, 37), 20), ((134, 57), 35), ((134, 57), 40)]
-BATT_AMP_TABLE = [((27, 60), 50), ((27, 60), 30), ((44, 44), 0), ((133, 160), -120),
-                  ((133, 160), -150)]
-GEN_AMP_TABLE = [((30, 58), -1), ((30, 58), 0), ((79, 36), 60), ((129, 58), 120),
-                 ((129, 58), 150)]
-
-
-def meter_dial(w, h, pivot, rows, marks, unit, arcs=()):
+def meter_dial(w, h, gauge, marks, unit, arcs=(), radius=None, outer_marks=()):
+    pivot, rows = module_scale(gauge, 2)
     c = Canvas(w, h)
     c.rect(4, 4, w - 5, h - 5, fill=(232, 230, 220), radius=10)
     for v0, v1, colour in arcs:
         coloured_arc(c, pivot, rows, v0, v1, colour, width=4)
     scale(c, pivot, rows, marks, label_size=11, ink=(24, 24, 26), major_len=8, minor_len=4,
-          label_gap=9, radius=table_radius(pivot, rows) + 4)
+          label_gap=9, radius=radius or table_radius(pivot, rows) + 4)
+    scale(c, pivot, rows, outer_marks, label_size=11, ink=(24, 24, 26), major_len=8,
+          label_gap=12, radius=radius or table_radius(pivot, rows) + 4, inward=False)
     c.text(pivot[0], pivot[1] - 30, unit, 12, (24, 24, 26))
     return c.done()
 
@@ -837,20 +826,23 @@ def meter_dial(w, h, pivot, rows, marks, unit, arcs=()):
 def voltmeter_dial(w, h):
     marks = [(v, None, False) for v in steps(0, 35, 1)]
     marks += [(v, str(v), True) for v in (0, 10, 20, 30)] + [(35, None, True)]
-    return meter_dial(w, h, (80, 127), VOLT_TABLE, marks, "V", [(24, 30, GREEN)])
+    return meter_dial(w, h, "Voltmeter", marks, "V", [(24, 30, GREEN)])
 
 
 def battery_ammeter_dial(w, h):
     marks = [(v, None, False) for v in steps(-120, 30, 10)]
-    marks += [(v, fmt(v) if v <= 0 else "+30", True) for v in (30, 0, -60)]
-    marks += [(-120, None, True)]
-    return meter_dial(w, h, (79, 112), BATT_AMP_TABLE, marks, "A")
+    marks += [(v, fmt(v), True) for v in (0, -60)] + [(-120, None, True)]
+    # The scale runs past the pivot's level on the right: a shorter radius
+    # keeps its lower end, where the needle points at -120 A, on the face;
+    # +30 is numbered outside the scale, clear of the 0.
+    return meter_dial(w, h, "Battery_Bus_Ammeter", marks, "A", radius=60,
+                      outer_marks=[(30, "+30", True)])
 
 
 def generator_ammeter_dial(w, h):
     marks = [(v, None, False) for v in steps(0, 120, 10)]
     marks += [(v, str(v), True) for v in (0, 60, 120)] + [(30, None, True), (90, None, True)]
-    return meter_dial(w, h, (79, 112), GEN_AMP_TABLE, marks, "A")
+    return meter_dial(w, h, "Left_Generator_Bus_Ammeter", marks, "A")
 
 
 def meter_cap(pivot):

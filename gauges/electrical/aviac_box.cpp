@@ -132,10 +132,11 @@ MOUSERECT aviacMouse[] = {
     MouseParent(210, 79, 40, 67, helpEngineMiddleButton), MouseEndParent(),
     MouseRoutine(0, 79, 40, 67, CURSOR_HAND, buttonFlags, ButtonPress<keyEngine1MiddleButton>),
     MouseRoutine(210, 79, 40, 67, CURSOR_HAND, buttonFlags, ButtonPress<keyEngine2MiddleButton>),
-    MouseRoutine(77, 73, 43, 43, CURSOR_UPARROW, MOUSE_LEFTSINGLE, LeftSelectorUp),
-    MouseRoutine(77, 175, 43, 43, CURSOR_DOWNARROW, MOUSE_LEFTSINGLE, LeftSelectorDown),
-    MouseRoutine(126, 73, 43, 43, CURSOR_UPARROW, MOUSE_LEFTSINGLE, RightSelectorUp),
-    MouseRoutine(126, 175, 43, 43, CURSOR_DOWNARROW, MOUSE_LEFTSINGLE, RightSelectorDown),
+    // Each selector: the area over the knob steps it up, the one below it down.
+    // clang-format off
+    MouseRoutine(77, 73, 43, 43, CURSOR_UPARROW, MOUSE_LEFTSINGLE, LeftSelectorUp), MouseRoutine(77, 175, 43, 43, CURSOR_DOWNARROW, MOUSE_LEFTSINGLE, LeftSelectorDown),
+    MouseRoutine(126, 73, 43, 43, CURSOR_UPARROW, MOUSE_LEFTSINGLE, RightSelectorUp), MouseRoutine(126, 175, 43, 43, CURSOR_DOWNARROW, MOUSE_LEFTSINGLE, RightSelectorDown),
+    // clang-format on
     MouseEndParent(),
     MouseEnd(),
 };

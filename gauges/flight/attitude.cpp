@@ -56,20 +56,10 @@ ELEMENT_NEEDLE bankPointer =
     Needle(1090, {127, 130}, {0, 5}, &Attitude, listOf<aircraftSymbol>, IMAGE_NEEDLE,
            horizonFailures, tokenBank, bankPointerTable);
 
-// 2: horizon card
-ELEMENT_SPRITE horizonCard = {
-    .header = ElementHeader(ELEMENT_TYPE_SPRITE, 1080, {0, 0}, &Attitude, listOf<bankPointer>,
-                            IMAGE_NEEDLE, horizonFailures, {127, 130}),
-    .source_var_x = Token(tokenNone),
-    .scale_x = 0,
-    .source_var_y = Token(tokenPitch),
-    .scale_y = 1.3,
-    .source_var_0 = Token(tokenBank),
-    .scale_0 = -1.0,
-    .texture_scale_x = 1.0f,
-    .texture_scale_y = 0.9f,
-    .update_y_cb = PitchClamp,
-};
+// 2: horizon card, sliding 1.3 pixels per degree of pitch and turning against bank.
+ELEMENT_SPRITE horizonCard =
+    Sprite(1080, {0, 0}, {127, 130}, &Attitude, listOf<bankPointer>, IMAGE_NEEDLE, horizonFailures,
+           {tokenNone, 0}, {tokenPitch, 1.3, PitchClamp}, {tokenBank, -1.0}, 1.0f, 0.9f);
 
 // 1: case
 ELEMENT_STATIC_IMAGE attitudeCase = StaticImage(1070, &Attitude, listOf<horizonCard>, IMAGE_DIAL);

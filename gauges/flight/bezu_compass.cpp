@@ -129,19 +129,9 @@ ELEMENT_NEEDLE headingBug =
            bezuFailures, tokenHeadingBug, {}, BezuBugValue);
 
 // 2: compass card
-ELEMENT_SPRITE bezuCard = {
-    .header = ElementHeader(ELEMENT_TYPE_SPRITE, 1480, {10, 10}, &Bezu_Compass, listOf<headingBug>,
-                            IMAGE_NEEDLE, bezuFailures, {150, 151}),
-    .source_var_x = Token(tokenNone),
-    .scale_x = 1.0,
-    .source_var_y = Token(tokenNone),
-    .scale_y = 1.0,
-    .source_var_0 = Token(tokenGyroHeading),
-    .scale_0 = 1.0,
-    .texture_scale_x = 1.0f,
-    .texture_scale_y = 1.0f,
-    .update_0_cb = BezuCardValue,
-};
+ELEMENT_SPRITE bezuCard =
+    Sprite(1480, {10, 10}, {150, 151}, &Bezu_Compass, listOf<headingBug>, IMAGE_NEEDLE, bezuFailures,
+           {tokenNone, 1.0}, {tokenNone, 1.0}, {tokenGyroHeading, 1.0, BezuCardValue}, 1.0f, 1.0f);
 
 // 1: case
 ELEMENT_STATIC_IMAGE bezuCase = StaticImage(1490, &Bezu_Compass, listOf<bezuCard>, IMAGE_PLATE);

@@ -218,7 +218,7 @@ struct VorIndicator {
     static inline ELEMENT_NEEDLE knob = Needle(vorCourseKnob, {40, 281}, {37, 37}, nullptr, IMAGE_KNOB, nullptr,
                                                row.course, courseKnobTable, nullptr);
     static inline ELEMENT_HEADER* bezelNext[] = {&knob.header, nullptr};
-    static inline ELEMENT_STATIC_IMAGE bezel = Plain(vorBezel, bezelNext, IMAGE_PLATE);
+    static inline ELEMENT_STATIC_IMAGE bezel = Plain(vorBezel, bezelNext, IMAGE_PLATE, nullptr);
     static inline ELEMENT_HEADER* windowNext[] = {&bezel.header, nullptr};
     static inline ELEMENT_STRING window = WindowString({130, 43}, Gauge, windowNext, windowFailures, row.course,
                                                        row.course, courseWindowLook, CourseText);
@@ -228,7 +228,7 @@ struct VorIndicator {
     static inline ELEMENT_ICON glideSlopeFlag =
         Flag(vorGlideSlopeFlag, {75, 148}, glideSlopeFlagNext, row.glideSlopeFlag, PoweredFlag);
     static inline ELEMENT_HEADER* ringNext[] = {&glideSlopeFlag.header, nullptr};
-    static inline ELEMENT_STATIC_IMAGE ring = Plain(vorRing, ringNext, IMAGE_NEEDLE);
+    static inline ELEMENT_STATIC_IMAGE ring = Plain(vorRing, ringNext, IMAGE_NEEDLE, nullptr);
     // The twins stack their two needles in opposite orders.
     static inline ELEMENT_HEADER* upperNeedleNext[] = {&ring.header, nullptr};
     static inline ELEMENT_NEEDLE upperNeedle =
