@@ -1,0 +1,188 @@
+// The shipped Corvane panel: it reads without a problem, places every gauge
+// of the module, its toggles open windows it defines, the gauge reference's
+// examples are lines of it, and its windows look as they did (golden
+// pictures, redrawn with scripts/update-golden).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+
+#include "host/panel_view.h"
+#include "host/renderer.h"
+
+#if defined(QR_DRAWING)
+#include <cairo.h>
+
+#include "host/drawing.h"
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string shippedPanel = std::string(QR_SOURCE_DIR) + "/panels/corvane/panel.cfg";
+
+std::string ReadText(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+class ShippedPanel : public ::testing::Test {
+protected:
+    panelhost::Host host;
+    panelhost::PlacedPanel placed;
+
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(host.Load(QR_MODULE_PATH, &error)) << error;
+        placed = panelhost::PlacePanelFile(host, shippedPanel);
+    }
+};
+
+TEST_F(ShippedPanel, ReadsCleanlyAndPlacesEveryGaugeOfTheModule) {
+    for (const std::string& problem : placed.errors) ADD_FAILURE() << problem;
+    std::set<std::string> placedNames;
+    for (const std::string& alias : host.Aliases()) placedNames.insert(host.Header(alias)->gauge_name);
+    for (const panelhost::GaugeEntry& entry : host.Gauges()) {
+        EXPECT_TRUE(placedNames.count(entry.name)) << entry.name << " is not on the shipped panel";
+    }
+    EXPECT_EQ(placedNames.size(), 88u);
+
+    // Engine gauges carry their engine numbers; the radio altimeter calls out.
+    std::multiset<std::string> engineParams;
+    for (const std::string& alias : host.Aliases()) {
+        const GAUGEHDR* header = host.Header(alias);
+        const std::string name = header->gauge_name;
+        if (name == "Tachometer" || name == "Manifold_Pressure" || name == "Manifold_Light" ||
+            name == "Propeller_Switch") {
+            ASSERT_NE(header->parameters, nullptr) << alias;
+            engineParams.insert(name + " " + header->parameters);
+        }
+        if (name == "Radio_Altimeter") {
+            EXPECT_STREQ(header->parameters, "s1");
+        }
+    }
+    for (const char* name : {"Tachometer", "Manifold_Pressure", "Manifold_Light", "Propeller_Switch"}) {
+        EXPECT_EQ(engineParams.count(std::string(name) + " 1"), 1u) << name;
+        EXPECT_EQ(engineParams.count(std::string(name) + " 2"), 1u) << name;
+    }
+}
+
+// Every programmable toggle opens, closes or toggles a window that the file
+// defines (by its ident), or steps the view; a subpanel's close button
+// closes its own window.
+TEST_F(ShippedPanel, EveryToggleReachesAWindowOfThePanel) {
+    std::map<const panelhost::PanelWindow*, int> idents;
+    std::set<int> defined;
+    for (const panelhost::PanelWindow& window : placed.config.windows) {
+        ASSERT_TRUE(window.ident.has_value()) << window.section;
+        defined.insert(*window.ident);
+    }
+    host.Connect();
+    host.ClearEvents();
+    int toggles = 0;
+    for (const panelhost::PlacedGauge& gauge : placed.gauges) {
+        if (gauge.alias.empty()) continue;
+        const std::string name = host.Header(gauge.alias)->gauge_name;
+        const bool programmable = name.ends_with("_Toggle") || name == "Close_Subpanel" || name == "Show_Yoke";
+        if (!programmable || name == "Kneeboard_Toggle" || name == "ATC_Toggle" || name == "Map_Toggle") continue;
+        ++toggles;
+        ASSERT_TRUE(host.Click(gauge.alias, 9, 9)) << gauge.alias;
+        const panelhost::EventList events = host.TakeEvents();
+        ASSERT_FALSE(events.empty()) << gauge.alias;
+        for (const panelhost::KeyEvent& event : events) {
+            if (event.event == 0x100C6 || event.event == 0x100C7) continue;  // view steps
+            EXPECT_TRUE(event.event == 0x103CA || event.event == 0x103CB || event.event == 0x103CC) << gauge.alias;
+            EXPECT_TRUE(defined.count(int(event.value))) << gauge.alias << " reaches window " << event.value;
+            if (name == "Close_Subpanel") {
+                EXPECT_EQ(event.event, 0x103CCu);
+                EXPECT_EQ(int(event.value), *gauge.window->ident) << gauge.alias;
+            }
+        }
+    }
+    EXPECT_EQ(toggles, 15 + 3);  // Close_Subpanel sits on each of four subpanels
+}
+
+// The panel configuration lines of the gauge reference are lines of the
+// shipped panel, and the reference names every gauge.
+TEST_F(ShippedPanel, GaugeReferenceExamplesArePartOfIt) {
+    const std::string reference = ReadText(fs::path(QR_SOURCE_DIR) / "docs" / "gauges.md");
+    ASSERT_FALSE(reference.empty());
+    const std::string panel = ReadText(shippedPanel);
+    std::set<std::string> panelLines;
+    std::istringstream lines(panel);
+    for (std::string line; std::getline(lines, line);) panelLines.insert(line);
+    const std::regex example(R"(^gauge\d+=.*$)");
+    int examples = 0;
+    std::istringstream doc(reference);
+    for (std::string line; std::getline(doc, line);) {
+        if (!std::regex_match(line, example)) continue;
+        ++examples;
+        EXPECT_TRUE(panelLines.count(line)) << "not in the shipped panel: " << line;
+    }
+    EXPECT_GE(examples, 15);
+    for (const panelhost::GaugeEntry& entry : host.Gauges()) {
+        EXPECT_NE(reference.find("`" + entry.name + "`"), std::string::npos) << entry.name << " missing";
+    }
+}
+
+#if defined(QR_DRAWING)
+
+panelhost::Picture ReadPng(const fs::path& path) {
+    cairo_surface_t* surface = cairo_image_surface_create_from_png(path.string().c_str());
+    panelhost::Picture picture;
+    if (cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS) picture = panelhost::PictureFromCanvas(surface);
+    cairo_surface_destroy(surface);
+    return picture;
+}
+
+// Each window by day and by night against its golden picture: the same size,
+// and close everywhere but for a few pixels (text and filtering may differ
+// slightly between library versions).
+TEST_F(ShippedPanel, WindowsLookAsTheirGoldenPictures) {
+    host.Connect();
+    host.Frame();
+    panelhost::ModuleBitmaps bitmaps(host);
+    const fs::path folder = fs::temp_directory_path() /
+                            ("qr417_golden_" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    for (const auto& [lighting, word] : {std::pair{panelhost::Lighting::Day, "day"}, {panelhost::Lighting::Night, "night"}}) {
+        std::ostringstream out;
+        std::string error;
+        ASSERT_TRUE(panelhost::WritePanelPictures(host, placed, bitmaps, lighting, (folder / word).string(), out, &error))
+            << error;
+        for (const panelhost::PanelWindow& window : placed.config.windows) {
+            const std::string file = window.section + ".png";
+            const fs::path goldenPath = fs::path(QR_SOURCE_DIR) / "tests" / "panel" / "golden" / word / file;
+            const panelhost::Picture golden = ReadPng(goldenPath);
+            const panelhost::Picture drawn = ReadPng(folder / word / file);
+            ASSERT_GT(golden.width, 0) << goldenPath << " missing: run scripts/update-golden";
+            ASSERT_EQ(drawn.width, golden.width) << word << " " << file;
+            ASSERT_EQ(drawn.height, golden.height) << word << " " << file;
+            double total = 0;
+            std::size_t far = 0;
+            for (std::size_t i = 0; i < golden.pixels.size(); ++i) {
+                const panelhost::Rgb& a = golden.pixels[i];
+                const panelhost::Rgb& b = drawn.pixels[i];
+                const int d = std::max({std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
+                total += d;
+                if (d > 64) ++far;
+            }
+            EXPECT_LT(total / double(golden.pixels.size()), 1.0) << word << " " << file;
+            EXPECT_LE(far, golden.pixels.size() / 500) << word << " " << file << ": " << far << " pixels differ";
+        }
+    }
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+}
+
+#endif  // QR_DRAWING
+
+}  // namespace
