@@ -29,7 +29,7 @@ void PlaceTable(panelhost::Host& host) {
     // Every entry of the table, Flaps_Switch's two included; the radio
     // altimeter with its callouts on.
     for (const panelhost::GaugeEntry& entry : host.Gauges()) {
-        ASSERT_TRUE(host.Place(entry.name, "g" + std::to_string(entry.number), "s1")) << entry.name;
+        ASSERT_TRUE(host.Place(entry.name, hardening::NumberedAlias(entry.number), "s1")) << entry.name;
     }
 }
 

@@ -45,7 +45,7 @@ Pass RunPanel() {
     pass.loaded = true;
     const std::uint64_t start = qraudio_calls();
     for (const panelhost::GaugeEntry& entry : host.Gauges()) {
-        host.Place(entry.name, "g" + std::to_string(entry.number), "s1");
+        host.Place(entry.name, hardening::NumberedAlias(entry.number), "s1");
     }
     host.Connect();
     host.Frame(3);

@@ -66,6 +66,14 @@ inline void Handle(panelhost::Host& host, const std::string& alias) {
     }
 }
 
+// "g" and the number: built by appending, which GCC 12 does not misread in
+// optimised builds as it does "g" + text.
+inline std::string NumberedAlias(long long number) {
+    std::string alias = "g";
+    alias += std::to_string(number);
+    return alias;
+}
+
 // The gauges of the module's table, each header once (Flaps_Switch stands
 // twice).
 inline std::vector<panelhost::GaugeEntry> DistinctGauges(const panelhost::Host& host) {
