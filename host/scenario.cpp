@@ -638,7 +638,10 @@ void ExpectSounds(Runner&, const Arguments& a) {
     const auto format = [](const std::vector<std::uint32_t>& waves) {
         if (waves.empty()) return std::string("none");
         std::string text;
-        for (std::uint32_t wave : waves) text += (text.empty() ? "" : " ") + std::to_string(wave);
+        for (std::uint32_t wave : waves) {
+            if (!text.empty()) text += ' ';
+            text += std::to_string(wave);
+        }
         return text;
     };
     Fail("sounds", format(expected), format(actual));
