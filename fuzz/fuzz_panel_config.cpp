@@ -17,7 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const panelhost::PanelWindow& window : config.windows) {
         for (const panelhost::PanelGauge& gauge : window.gauges) {
             if (placed == 8) break;
-            if (host.Place(gauge.gauge, "g" + std::to_string(placed), gauge.params)) ++placed;
+            std::string alias = "g";
+            alias += std::to_string(placed);
+            if (host.Place(gauge.gauge, alias, gauge.params)) ++placed;
         }
     }
     host.Connect();

@@ -59,6 +59,8 @@ struct State {
     int devices{};
     int buffers{};
     Recording recording;
+    std::uint64_t calls{};   // calls that can fail, made so far
+    std::uint64_t failAt{};  // the one of them that fails, 0 none
 };
 
 // Never destroyed: modules may release their objects from their own
@@ -66,6 +68,12 @@ struct State {
 State& Audio() {
     static State* state = new State;
     return *state;
+}
+
+// Counts a call that can fail; true when it is the one asked to fail.
+bool FailsOnRequest() {
+    State& state = Audio();
+    return ++state.calls == state.failAt;
 }
 
 }  // namespace
@@ -264,6 +272,8 @@ int qraudio_device_create(qraudio_device** device) {
     if (!device)
         return QRAUDIO_ERR_INVALID;
     *device = nullptr;
+    if (FailsOnRequest())
+        return QRAUDIO_ERR_FAILED_ON_REQUEST;
     if (!Audio().deviceAvailable)
         return QRAUDIO_ERR_NO_DEVICE;
     *device = new (std::nothrow) qraudio_device{};
@@ -274,6 +284,8 @@ int qraudio_device_create(qraudio_device** device) {
 }
 
 int qraudio_device_set_window(qraudio_device* device, void* window) {
+    if (FailsOnRequest())
+        return QRAUDIO_ERR_FAILED_ON_REQUEST;
     if (!device)
         return QRAUDIO_ERR_INVALID;
     device->window = window;
@@ -292,6 +304,8 @@ int qraudio_buffer_create(qraudio_device* device, const qraudio_format* format, 
     if (!buffer)
         return QRAUDIO_ERR_INVALID;
     *buffer = nullptr;
+    if (FailsOnRequest())
+        return QRAUDIO_ERR_FAILED_ON_REQUEST;
     if (!device || !format || !ValidFormat(*format) || bytes < 4 || bytes > (64u << 20) ||
         bytes % format->block_align != 0)
         return QRAUDIO_ERR_INVALID;
@@ -313,6 +327,8 @@ int qraudio_buffer_create(qraudio_device* device, const qraudio_format* format, 
 
 int qraudio_buffer_write(qraudio_buffer* buffer, uint32_t offset, const void* data,
                          uint32_t bytes) {
+    if (FailsOnRequest())
+        return QRAUDIO_ERR_FAILED_ON_REQUEST;
     if (!buffer || (!data && bytes) || offset > Size(buffer) || bytes > Size(buffer) - offset)
         return QRAUDIO_ERR_INVALID;
     if (bytes == 0)
@@ -330,6 +346,8 @@ uint32_t qraudio_buffer_size(const qraudio_buffer* buffer) {
 }
 
 int qraudio_buffer_play(qraudio_buffer* buffer, uint32_t flags) {
+    if (FailsOnRequest())
+        return QRAUDIO_ERR_FAILED_ON_REQUEST;
     if (!buffer)
         return QRAUDIO_ERR_INVALID;
     const double now = qraudio_clock_now();
@@ -345,6 +363,8 @@ int qraudio_buffer_play(qraudio_buffer* buffer, uint32_t flags) {
 }
 
 int qraudio_buffer_stop(qraudio_buffer* buffer) {
+    if (FailsOnRequest())
+        return QRAUDIO_ERR_FAILED_ON_REQUEST;
     if (!buffer)
         return QRAUDIO_ERR_INVALID;
     const double now = qraudio_clock_now();
@@ -356,6 +376,8 @@ int qraudio_buffer_stop(qraudio_buffer* buffer) {
 }
 
 int qraudio_buffer_status(qraudio_buffer* buffer, uint32_t* status) {
+    if (FailsOnRequest())
+        return QRAUDIO_ERR_FAILED_ON_REQUEST;
     if (!buffer || !status)
         return QRAUDIO_ERR_INVALID;
     Update(buffer, qraudio_clock_now());
@@ -365,6 +387,8 @@ int qraudio_buffer_status(qraudio_buffer* buffer, uint32_t* status) {
 }
 
 int qraudio_buffer_set_volume(qraudio_buffer* buffer, int32_t volume) {
+    if (FailsOnRequest())
+        return QRAUDIO_ERR_FAILED_ON_REQUEST;
     if (!buffer || volume > QRAUDIO_VOLUME_MAX || volume < QRAUDIO_VOLUME_MIN)
         return QRAUDIO_ERR_INVALID;
     const double now = qraudio_clock_now();
@@ -383,6 +407,8 @@ int qraudio_buffer_get_volume(qraudio_buffer* buffer, int32_t* volume) {
 }
 
 int qraudio_buffer_set_position(qraudio_buffer* buffer, uint32_t offset) {
+    if (FailsOnRequest())
+        return QRAUDIO_ERR_FAILED_ON_REQUEST;
     if (!buffer || offset >= Size(buffer))
         return QRAUDIO_ERR_INVALID;
     const double now = qraudio_clock_now();
@@ -426,6 +452,15 @@ void qraudio_set_device_available(int available) {
 
 int qraudio_device_available(void) {
     return Audio().deviceAvailable ? 1 : 0;
+}
+
+void qraudio_fail_call(uint64_t n) {
+    State& state = Audio();
+    state.failAt = n == 0 ? 0 : state.calls + n;
+}
+
+uint64_t qraudio_calls(void) {
+    return Audio().calls;
 }
 
 double qraudio_clock_now(void) {

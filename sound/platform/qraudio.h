@@ -32,6 +32,7 @@ enum {
     QRAUDIO_ERR_NO_DEVICE = -1,     /* no sound device on this machine */
     QRAUDIO_ERR_INVALID = -2,       /* bad argument or format */
     QRAUDIO_ERR_NO_MEMORY = -3,
+    QRAUDIO_ERR_FAILED_ON_REQUEST = -4,  /* see qraudio_fail_call */
 };
 
 /* Play flags and status bits. */
@@ -87,6 +88,13 @@ QRAUDIO_API void qraudio_live_objects(int* devices, int* buffers);
 /* With the device away, device creation fails; what exists keeps working. */
 QRAUDIO_API void qraudio_set_device_available(int available);
 QRAUDIO_API int qraudio_device_available(void);
+
+/* Failing on request: the n-th call from now of those that can fail
+ * (device creation and its window, buffer creation, write, play, stop,
+ * status, volume and position) fails with QRAUDIO_ERR_FAILED_ON_REQUEST,
+ * and only that one; 0 fails none. Such calls are counted either way. */
+QRAUDIO_API void qraudio_fail_call(uint64_t n);
+QRAUDIO_API uint64_t qraudio_calls(void);
 
 /* Simulated seconds: the host's clock, when a host exports one, plus the
  * time advanced here. */
