@@ -4,7 +4,6 @@
 // Reads:  tokenAltitude, tokenBaroSetting.
 // Sends:  keyBaroDown/keyBaroUp while the knob is held.
 // Plays, keeps: nothing.
-#include <iterator>
 
 #include "gauges/flight/drum_roll.h"
 #include "module/gauge_builders.h"

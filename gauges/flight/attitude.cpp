@@ -5,7 +5,6 @@
 // Sends:  keyAttitudeSymbolDown/Up while the knob is held, keyAttitudeCorner.
 // Plays, keeps: nothing.
 #include <cmath>
-#include <iterator>
 
 #include "module/gauge_builders.h"
 

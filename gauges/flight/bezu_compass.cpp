@@ -9,7 +9,6 @@
 //         leaves the second source.
 // Plays:  nothing.
 // Keeps:  bezuMode, bezuPreviousMode, bezuCardHeading, bezuSavedHeading.
-#include <iterator>
 
 #include "module/gauge_builders.h"
 #include "module/host_services.h"

@@ -5,7 +5,6 @@
 //         tokenGyroFlagFirst, tokenGyroFlagSecond.
 // Sends:  keyGyroDriftDown/Up while the drift knob is held.
 // Plays, keeps: nothing.
-#include <iterator>
 
 #include "module/gauge_builders.h"
 #include "module/host_services.h"

@@ -4,7 +4,6 @@
 // Reads:  tokenTurnRate, tokenBallPosition, tokenMainBusVoltage.
 // Sends, plays, keeps: nothing.
 #include <cmath>
-#include <iterator>
 
 #include "module/gauge_builders.h"
 

@@ -321,15 +321,9 @@ ELEMENT_HEADER* adfTuningKnobNext[] = {&adfBandKnobNeedle.header, nullptr};
 ELEMENT_NEEDLE adfTuningKnobNeedle =
     AdfNeedle(adfTuningKnob, {166, 252}, {24, 21}, adfTuningKnobNext, IMAGE_KNOB, adfTuningTable, TuningKnob);
 ELEMENT_HEADER* adfWindowNext[] = {&adfTuningKnobNeedle.header, nullptr};
-constexpr WindowLook adfWindowLook = {
-    .box = {60, 20},
-    .characters = 6,
-    .foreground = 0x868686,
-    .background = 0x000000,
-    .highlight = 0x00FFFF,
-    .font = "Quartz",
-    .weight = 400,
-};
+constexpr WindowLook adfWindowLook = {.box = {60, 20}, .characters = 6, .foreground = 0x868686,
+                                      .background = 0x000000, .highlight = 0x00FFFF,
+                                      .font = "Quartz", .weight = 400};
 ELEMENT_STRING adfWindow = WindowString({190, 14}, &Radio_ADF, adfWindowNext, adfWindowFailures,
                                         tokenAdfFrequency, tokenNone, adfWindowLook, FrequencyText);
 ELEMENT_HEADER* adfCoverNext[] = {&adfWindow.header, nullptr};

@@ -74,15 +74,9 @@ constexpr FLOAT64 nearReciprocal = 135.0;
 
 constexpr SINT32 degreesInCircle = 360;
 
-constexpr WindowLook courseWindowLook = {
-    .box = {66, 26},
-    .characters = 3,
-    .foreground = 0xFFFFFF,
-    .background = 0x000000,
-    .highlight = 0xFFFFFF,
-    .font = "Arial",
-    .weight = 700,
-};
+constexpr WindowLook courseWindowLook = {.box = {66, 26}, .characters = 3, .foreground = 0xFFFFFF,
+                                         .background = 0x000000, .highlight = 0xFFFFFF,
+                                         .font = "Arial", .weight = 700};
 
 // The pointer, localizer and glide-slope tables and the knob's are shared by
 // both twins.

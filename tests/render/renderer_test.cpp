@@ -21,10 +21,6 @@
 #include "host/drawing.h"
 #endif
 
-#if defined(QR_DRAWING)  // the pictures: the Windows host draws nothing
-
-extern GAUGEHDR CanvasGauge;
-
 namespace {
 
 using panelhost::Picture;
@@ -40,6 +36,18 @@ constexpr Rgb yellow{255, 255, 0};
 constexpr Rgb cyan{0, 255, 255};
 constexpr Rgb magenta{255, 0, 255};
 constexpr Rgb orange{255, 128, 0};
+
+}  // namespace
+
+#if defined(QR_DRAWING)  // the pictures: the Windows host draws nothing
+
+extern GAUGEHDR CanvasGauge;
+
+namespace {
+
+using panelhost::Picture;
+using panelhost::Rgb;
+
 
 FAILURE_RECORD hideOnPanelPower[] = {{FAIL_SYSTEM_ELECTRICAL_PANELS, FAIL_ACTION_NO_DRAW, 0}, {}};
 
