@@ -44,6 +44,9 @@ PlacedPanel PlacePanel(Host& host, PanelConfig config, const std::string& folder
     placed.config = std::move(config);
     placed.folder = folder;
     placed.errors = placed.config.errors;
+    if (placed.config.windows.empty() && placed.errors.empty()) {
+        placed.errors.push_back(Where(placed, 1) + "expected at least one [WindowNN] section");
+    }
     for (const PanelWindow& window : placed.config.windows) {
         for (const PanelGauge& entry : window.gauges) {
             PlacedGauge& gauge = placed.gauges.emplace_back(PlacedGauge{.window = &window, .entry = &entry, .alias = {}});

@@ -82,11 +82,15 @@ TEST_F(PanelFolder, EveryGaugeOfThisModuleIsPlacedWithItsParameters) {
     EXPECT_FALSE(panelhost::NamesThisModule("QR417_Instr2"));
 }
 
-TEST_F(PanelFolder, AMissingConfigurationIsOneErrorAndPlacesNothing) {
+TEST_F(PanelFolder, AMissingOrEmptyConfigurationIsOneErrorAndPlacesNothing) {
     const panelhost::PlacedPanel placed = panelhost::PlacePanelFile(host, (folder / "none.cfg").string());
     ASSERT_EQ(placed.errors.size(), 1u);
     EXPECT_NE(placed.errors[0].find("none.cfg:1: expected a readable panel configuration file"), std::string::npos);
     EXPECT_TRUE(host.Aliases().empty());
+
+    const std::string empty = Write("empty.cfg", "// nothing but a comment\n[Vcockpit01]\n");
+    const panelhost::PlacedPanel none = panelhost::PlacePanelFile(host, empty);
+    EXPECT_EQ(none.errors, std::vector<std::string>{empty + ":1: expected at least one [WindowNN] section"});
 }
 
 TEST_F(PanelFolder, ScenarioPanelLinePlacesAWholeConfigurationForTests) {
