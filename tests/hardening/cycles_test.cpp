@@ -62,6 +62,41 @@ TEST_P(InstallKillCycles, EveryKillGivesBackEveryDeviceAndBuffer) {
     }
 }
 
+// A host that repeats pre-install, or sends pre-kill more often than it
+// installed, changes nothing: every sounding gauge of the table keeps one
+// device and its buffers, and the kills give them all back.
+TEST(RepeatedServices, EverySoundingGaugeCountsItsInstallOnce) {
+    qraudio_set_device_available(1);
+    panelhost::Host host;
+    std::string error;
+    ASSERT_TRUE(host.Load(QR_MODULE_PATH, &error)) << error;
+    PlaceTable(host);
+    const Live placed = LiveObjects();
+    ASSERT_GT(placed.devices, 0);
+    host.SendService(PANEL_SERVICE_PRE_INSTALL, host.ModuleHandle32());
+    host.SendService(PANEL_SERVICE_PRE_INSTALL, host.ModuleHandle32());
+    EXPECT_EQ(LiveObjects().devices, placed.devices);
+    EXPECT_EQ(LiveObjects().buffers, placed.buffers);
+
+    // Second copies share the sound of the first; stray kills of the first
+    // copies leave it to them.
+    for (const panelhost::GaugeEntry& entry : host.Gauges()) {
+        ASSERT_TRUE(host.Place(entry.name, hardening::NumberedAlias(entry.number) + "b", "s1"));
+    }
+    EXPECT_EQ(LiveObjects().devices, placed.devices);
+    for (const panelhost::GaugeEntry& entry : host.Gauges()) {
+        GAUGEHDR* first = host.Header(hardening::NumberedAlias(entry.number));
+        if (!first->gauge_callback) continue;
+        first->gauge_callback(first, PANEL_SERVICE_PRE_KILL, 0);
+        first->gauge_callback(first, PANEL_SERVICE_PRE_KILL, 0);
+    }
+    EXPECT_EQ(LiveObjects().devices, placed.devices);
+    EXPECT_EQ(LiveObjects().buffers, placed.buffers);
+    host.KillAll();
+    EXPECT_EQ(LiveObjects().devices, 0);
+    EXPECT_EQ(LiveObjects().buffers, 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(SoundDevice, InstallKillCycles, ::testing::Values(true, false),
                          [](const ::testing::TestParamInfo<bool>& info) {
                              return info.param ? "WithDevice" : "WithoutDevice";
