@@ -164,8 +164,8 @@ TEST_F(ShippedPanel, WindowsLookAsTheirGoldenPictures) {
             const panelhost::Picture golden = ReadPng(goldenPath);
             const panelhost::Picture drawn = ReadPng(folder / word / file);
             ASSERT_GT(golden.width, 0) << goldenPath << " missing: run scripts/update-golden";
-            ASSERT_EQ(drawn.width, golden.width) << word << " " << file;
-            ASSERT_EQ(drawn.height, golden.height) << word << " " << file;
+            ASSERT_EQ(drawn.width, golden.width) << word << " " << file << ": run scripts/update-golden if meant";
+            ASSERT_EQ(drawn.height, golden.height) << word << " " << file << ": run scripts/update-golden if meant";
             double total = 0;
             std::size_t far = 0;
             for (std::size_t i = 0; i < golden.pixels.size(); ++i) {
@@ -175,8 +175,9 @@ TEST_F(ShippedPanel, WindowsLookAsTheirGoldenPictures) {
                 total += d;
                 if (d > 64) ++far;
             }
-            EXPECT_LT(total / double(golden.pixels.size()), 1.0) << word << " " << file;
-            EXPECT_LE(far, golden.pixels.size() / 500) << word << " " << file << ": " << far << " pixels differ";
+            const std::string meant = ": if the change is meant, redraw the golden pictures with scripts/update-golden";
+            EXPECT_LT(total / double(golden.pixels.size()), 1.0) << word << " " << file << meant;
+            EXPECT_LE(far, golden.pixels.size() / 500) << word << " " << file << ": " << far << " pixels differ" << meant;
         }
     }
     std::error_code ignored;

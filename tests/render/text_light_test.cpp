@@ -5,6 +5,7 @@
 
 #if defined(QR_DRAWING)
 
+#include <algorithm>
 #include <cstdio>
 
 #include "host/drawing.h"
@@ -173,6 +174,57 @@ TEST_F(TextAndLight, NightDimsPlainElementsLightsLuminousOnesAndLeavesBrightOnes
 TEST(Fonts, TheGaugesFacesAreFoundThroughTheProjectsSubstitutions) {
     EXPECT_EQ(panelhost::ResolvedFontFamily("Arial"), "Liberation Sans");
     EXPECT_EQ(panelhost::ResolvedFontFamily("Quartz").rfind("DSEG7", 0), 0u) << panelhost::ResolvedFontFamily("Quartz");
+}
+
+}  // namespace
+
+#endif  // QR_DRAWING
+
+#if defined(QR_DRAWING)
+
+namespace {
+
+// A NAV receiver switched off shows dark digits at night; switched on, its
+// digits are lit by the panel lights as its routines mark them luminous.
+TEST(NightLighting, ANavReceiverSwitchedOffShowsDarkDigits) {
+    panelhost::Host host;
+    std::string error;
+    ASSERT_TRUE(host.Load(QR_MODULE_PATH, &error)) << error;
+    ASSERT_TRUE(host.Place("Radio_NAV1", "NAV1"));
+    host.SetNumber(50, 60);
+    host.SetInteger(52, 1);
+    host.SetInteger(24, 0x1795);  // 117.95
+    host.Frame();
+    panelhost::ModuleBitmaps bitmaps(host);
+
+    // The digit drums: elements 2 to 7, moving images at their windows.
+    int x0 = 1 << 20, y0 = 1 << 20, x1 = 0, y1 = 0;
+    for (int n = 2; n <= 7; ++n) {
+        const panelhost::ElementState& drum = host.Element("NAV1", n);
+        if (drum.kind != ELEMENT_TYPE_MOVING_IMAGE) continue;
+        x0 = std::min(x0, int(drum.record->position.x));
+        y0 = std::min(y0, int(drum.record->position.y));
+        x1 = std::max(x1, int(drum.record->position.x) + 8);
+        y1 = std::max(y1, int(drum.record->position.y) + 12);
+    }
+    ASSERT_LT(x0, x1);
+    const auto digits = [&](Lighting lighting) {
+        Picture picture;
+        EXPECT_TRUE(panelhost::RenderInstance(host, "NAV1", bitmaps, picture, &error, nullptr, lighting)) << error;
+        long sum = 0;
+        for (int y = y0; y < y1; ++y) {
+            for (int x = x0; x < x1; ++x) sum += picture.At(x, y).r + picture.At(x, y).g + picture.At(x, y).b;
+        }
+        return sum;
+    };
+    const long dayOff = digits(Lighting::Day), nightOff = digits(Lighting::Night);
+    EXPECT_LT(nightOff * 3, dayOff) << "switched off: the digits lie in the dark";
+
+    ASSERT_TRUE(host.Click("NAV1", 70, 75));  // power
+    host.Frame();
+    const long nightOn = digits(Lighting::Night);
+    EXPECT_GT(nightOn, nightOff * 2) << "switched on: the digits are lit";
+    EXPECT_GT(nightOn * 2, digits(Lighting::Day));
 }
 
 }  // namespace
