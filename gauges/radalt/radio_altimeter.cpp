@@ -2,10 +2,10 @@
 // height index and setting knob, spoken height callouts), the decision-height
 // lamp Radio_Altimeter_DH_Light and the power switch Radio_Altimeter_Switch.
 //
-// Reads:  tokens 614 radio height and 615 decision height (metres), 616
-//         decision-height lamp, 60 on the ground, 65 vertical speed, 755
-//         supply voltage of the callouts.
-// Sends:  0x10311 / 0x10312 decision height up / down (value 1: fine step).
+// Reads:  tokenRadioHeight and tokenDecisionHeight (metres),
+//         tokenDecisionHeightLamp, tokenOnGround, tokenVerticalSpeed,
+//         tokenRadaltSupply (the callouts' supply voltage).
+// Sends:  keyDecisionHeightUp / keyDecisionHeightDown (value 1: fine step).
 // Plays:  waves 2100 to 2200 (1000 ft down to 10 ft), 2210 (decision height)
 //         from the indicator; wave 10 (switch click) from the switch.
 // Keeps:  radaltPower (systems state, toggled by the switch only), the
