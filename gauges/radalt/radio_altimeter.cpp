@@ -69,10 +69,10 @@ constexpr SINT32 calloutVolume = -500;  // hundredths of a decibel
 // always stored it).
 constexpr FLOAT64 speedFilterNew = 0.09999999999999998;
 constexpr FLOAT64 speedFilterOld = 0.9;
-constexpr FLOAT64 speedTokenScale = 256.0;  // token 65 is m/s x 256
+constexpr FLOAT64 speedTokenScale = 256.0;  // tokenVerticalSpeed is m/s x 256
 constexpr FLOAT64 feetPerMetre = 3.28084;
 constexpr FLOAT64 secondsPerMinute = 60.0;
-constexpr FLOAT64 calloutMinimumSupply = 20.0;  // volts on token 755
+constexpr FLOAT64 calloutMinimumSupply = 20.0;  // volts on tokenRadaltSupply
 constexpr SINT32 calloutSwitchOn = 1;          // parameters "s1"
 
 struct RadaltCallout {
