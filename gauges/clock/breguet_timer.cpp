@@ -2,7 +2,7 @@
 // chronograph (sweep seconds hand and 15-minute counter) with start/stop and
 // reset buttons, and a minute ring turned in minute steps.
 //
-// Reads:  tokens 557 time of day and 604 simulation time (seconds).
+// Reads:  tokenTimeOfDay and tokenSimulationTime (seconds).
 // Sends:  nothing.
 // Keeps:  chronoRunning, chronoLastTime, chronoElapsed, ringPosition.
 #include <array>

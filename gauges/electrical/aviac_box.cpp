@@ -1,8 +1,8 @@
 // Aviac_Box, the engine box: per engine a six-position selector knob with a
 // lamp, two push-buttons and a lamp that follows the middle button. Turning a
-// knob up from 0 to 5 brings the box, the system of token 895 (896) and the
-// magnetos on in a fixed order, one group of key events per step; turning it
-// down takes them off in the reverse order. Buttons click; knobs are silent.
+// knob up from 0 to 5 brings the box, the engine's system (tokenEngine1System,
+// tokenEngine2System) and the magnetos on in a fixed order, one group of key
+// events per step; turning it down takes them off in the reverse order. Buttons click; knobs are silent.
 //
 // Reads:  tokenEngine1System/2, the buttons' picture tokens.
 // Sends:  engine system toggles, magneto steps, the buttons' events.

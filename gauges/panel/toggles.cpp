@@ -10,9 +10,9 @@
 //   h<help>    host tooltip, by name or number
 //
 // Reads:  nothing from the simulator; the placed gauge's parameters.
-// Sends:  0x103CB open, 0x103CC close, 0x103CA toggle (value: window),
-//         0x10153 view reset, 0x100C6 / 0x100C7 next / previous view,
-//         0x10154 kneeboard, 0x10380 map, 0x1001C ATC window.
+// Sends:  keyPanelWindowOpen, keyPanelWindowClose, keyPanelWindowToggle
+//         (value: window), keyViewReset, keyViewNext / keyViewPrevious,
+//         keyKneeboard, keyMapWindow, keyAtcWindow.
 // Keeps:  the placed gauge's user data (1 once installed), its face and help id.
 #include <array>
 #include <cstddef>

@@ -2,10 +2,10 @@
 // height index and setting knob, spoken height callouts), the decision-height
 // lamp Radio_Altimeter_DH_Light and the power switch Radio_Altimeter_Switch.
 //
-// Reads:  tokens 614 radio height and 615 decision height (metres), 616
-//         decision-height lamp, 60 on the ground, 65 vertical speed, 755
-//         supply voltage of the callouts.
-// Sends:  0x10311 / 0x10312 decision height up / down (value 1: fine step).
+// Reads:  tokenRadioHeight and tokenDecisionHeight (metres),
+//         tokenDecisionHeightLamp, tokenOnGround, tokenVerticalSpeed,
+//         tokenRadaltSupply (the callouts' supply voltage).
+// Sends:  keyDecisionHeightUp / keyDecisionHeightDown (value 1: fine step).
 // Plays:  waves 2100 to 2200 (1000 ft down to 10 ft), 2210 (decision height)
 //         from the indicator; wave 10 (switch click) from the switch.
 // Keeps:  radaltPower (systems state, toggled by the switch only), the
@@ -69,10 +69,10 @@ constexpr SINT32 calloutVolume = -500;  // hundredths of a decibel
 // always stored it).
 constexpr FLOAT64 speedFilterNew = 0.09999999999999998;
 constexpr FLOAT64 speedFilterOld = 0.9;
-constexpr FLOAT64 speedTokenScale = 256.0;  // token 65 is m/s x 256
+constexpr FLOAT64 speedTokenScale = 256.0;  // tokenVerticalSpeed is m/s x 256
 constexpr FLOAT64 feetPerMetre = 3.28084;
 constexpr FLOAT64 secondsPerMinute = 60.0;
-constexpr FLOAT64 calloutMinimumSupply = 20.0;  // volts on token 755
+constexpr FLOAT64 calloutMinimumSupply = 20.0;  // volts on tokenRadaltSupply
 constexpr SINT32 calloutSwitchOn = 1;          // parameters "s1"
 
 struct RadaltCallout {

@@ -1,8 +1,9 @@
 // Radio_ADF and ADF_Indicator: the automatic direction finder.
 //
 // Radio_ADF, the receiver's control box:
-// Reads:  tokens 16 and 18, the ADF frequency (BCD hundreds, tens and units of
-//         kHz; thousands digit and tenths in the extension).
+// Reads:  tokenAdfFrequency and tokenAdfFrequencyExtension, the ADF
+//         frequency (BCD hundreds, tens and units of kHz; thousands digit
+//         and tenths in the extension).
 // Sends:  ADF tuning steps of 1 and 0.1 kHz; the set-frequency event when the
 //         band changes; identifier audio off or on, from the mode switch and
 //         volume knob elements on every evaluation.
@@ -17,7 +18,7 @@
 // scale.
 //
 // ADF_Indicator, the bearing indicator:
-// Reads:  token 22 (card setting), token 39 (bearing).
+// Reads:  tokenAdfCard (card setting), tokenAdfBearing (bearing).
 // Sends:  card down and up from its knob areas, sent by the host itself.
 // Keeps:  nothing; the pointer parks at 90 while the receiver is off.
 #include <cmath>
@@ -80,8 +81,8 @@ constexpr FLOAT64 DialAngle(const AdfBandRow& band, FLOAT64 frequency) {
     return (frequency - band.bottom) * band.tenthDegreesPerKHz / 10.0;
 }
 
-// Token 16 holds three BCD digits of the kHz; token 18 tells a thousands
-// digit (0x100 and up) and carries the tenths.
+// tokenAdfFrequency holds three BCD digits of the kHz; the extension tells
+// a thousands digit (0x100 and up) and carries the tenths.
 FLOAT64 DecodeAdfFrequency() {
     const UINT32 digits = LookupToken(tokenAdfFrequency).u;
     const UINT32 extension = LookupToken(tokenAdfFrequencyExtension).u;

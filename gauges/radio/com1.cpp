@@ -1,7 +1,7 @@
 // Radio_COM1: the VHF communication set. Four rotary selector knobs show the
 // simulator's COM1 frequency and tune it; a power switch with lamp and click.
 //
-// Reads:  token 23, the COM1 frequency (BCD without the hundreds digit).
+// Reads:  tokenCom1Frequency, the COM1 frequency (BCD without the hundreds digit).
 // Sends:  COM whole-MHz and fraction steps, value 0.
 // Plays:  wave 30, the knob click, on the power switch.
 // Keeps:  com1Power (SystemsState); the frequency as last decoded.

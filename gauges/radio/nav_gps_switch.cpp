@@ -2,7 +2,7 @@
 // as navigation source. Data alone: the lever follows the simulator's token
 // and the click area makes the host send the toggle event itself.
 //
-// Reads:  token 848, 0 while the NAV receiver drives navigation, 1 the GPS.
+// Reads:  tokenNavGpsSource, 0 while the NAV receiver drives navigation, 1 the GPS.
 // Sends:  the NAV/GPS toggle, through the host, on each click.
 // Keeps:  nothing; no routine, no sound, no power dependence.
 #include "module/gauge_builders.h"

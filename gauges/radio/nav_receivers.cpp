@@ -3,7 +3,7 @@
 // frequency, two knobs tune it, and the receiver adds what the simulator
 // lacks: a power switch with lamp and an identifier-audio switch.
 //
-// Reads:  token 24 (NAV1) or 27 (NAV2), the frequency in BCD without the
+// Reads:  tokenNav1Frequency or tokenNav2Frequency, the frequency in BCD without the
 //         hundreds digit.
 // Sends:  the receiver's whole-MHz and fraction steps; its identifier audio
 //         off or on, from the switch elements on every evaluation.

@@ -1,7 +1,7 @@
 // Radio_IFF_XPDR: the transponder control box. Four rolling drums show the
 // simulator's squawk code; an area above and below each drum steps its digit.
 //
-// Reads:  token 38, the code, one BCD digit a nibble.
+// Reads:  tokenTransponderCode, the code, one BCD digit a nibble.
 // Sends:  the simulator's per-digit up and down events, value 0, while on.
 // Plays:  wave 30, the knob click, on the power switch.
 // Keeps:  xpdrPower (SystemsState); the code as last decoded.

@@ -4,7 +4,7 @@
 // flags, a pointer of the heading relative to the course, and the course knob.
 //
 // Reads:  the receiver's localizer, glide slope, signal flag, glide-slope
-//         flag and course tokens; token 84, the gyro heading.
+//         flag and course tokens; tokenGyroHeading.
 // Sends:  the receiver's course-set event, value the new course in whole
 //         degrees, from the course knob's areas.
 // Keeps:  nothing; reads nav1Power or nav2Power (SystemsState), set by the
