@@ -19,14 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     qraudio_device* device = nullptr;
     if (qraudio_device_create(&device) != QRAUDIO_OK) return 0;
-    const qraudio_format format{
-        .format_tag = wave.format.formatTag,
-        .channels = wave.format.channels,
-        .samples_per_sec = wave.format.samplesPerSec,
-        .avg_bytes_per_sec = wave.format.avgBytesPerSec,
-        .block_align = wave.format.blockAlign,
-        .bits_per_sample = wave.format.bitsPerSample,
-    };
+    const qraudio_format format = BufferFormat(wave.format);
     qraudio_buffer* buffer = nullptr;
     if (qraudio_buffer_create(device, &format, wave.sampleSize, &buffer) == QRAUDIO_OK) {
         qraudio_buffer_write(buffer, 0, wave.samples, wave.sampleSize);

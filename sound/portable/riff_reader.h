@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "sound/platform/qraudio.h"
+
 // The format record as the player reads it: 18 bytes from the start of the
 // "fmt " chunk. With the usual 16-byte chunk the extra-size word holds the
 // next two bytes of the file, which PCM playback ignores.
@@ -28,3 +30,15 @@ struct WaveImage {
 // image that is not such a file or whose chunks run past its end; nothing is
 // ever read outside [bytes, bytes + size).
 bool ReadWaveImage(const void* bytes, std::uint32_t size, WaveImage& image);
+
+// The buffer format the audio library takes for a wave's format record.
+constexpr qraudio_format BufferFormat(const WaveFormatRecord& format) {
+    return qraudio_format{
+        .format_tag = format.formatTag,
+        .channels = format.channels,
+        .samples_per_sec = format.samplesPerSec,
+        .avg_bytes_per_sec = format.avgBytesPerSec,
+        .block_align = format.blockAlign,
+        .bits_per_sample = format.bitsPerSample,
+    };
+}

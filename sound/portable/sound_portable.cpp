@@ -92,14 +92,7 @@ std::uint32_t SoundLoadWave(SoundWindow, SoundDevice* device, SoundBuffer* buffe
         return 0;
     }
 
-    const qraudio_format format{
-        .format_tag = wave.format.formatTag,
-        .channels = wave.format.channels,
-        .samples_per_sec = wave.format.samplesPerSec,
-        .avg_bytes_per_sec = wave.format.avgBytesPerSec,
-        .block_align = wave.format.blockAlign,
-        .bits_per_sample = wave.format.bitsPerSample,
-    };
+    const qraudio_format format = BufferFormat(wave.format);
     qraudio_buffer* made = nullptr;
     if (qraudio_buffer_create(DeviceIn(device), &format, wave.sampleSize, &made) != QRAUDIO_OK ||
         qraudio_buffer_write(made, 0, wave.samples, wave.sampleSize) != QRAUDIO_OK ||
