@@ -104,6 +104,27 @@ std::string TempPath(const char* name) {
     return (::testing::TempDir() + "/") + name + std::to_string(::getpid()) + ".wav";
 }
 
+// Everything the module plays from its start to Stop(), read back from the
+// recorder's file, which is then removed.
+class Recording {
+public:
+    explicit Recording(const char* name) : path_(TempPath(name)) {
+        started_ = qraudio_record_start(path_.c_str(), 22050) == QRAUDIO_OK;
+    }
+    bool Started() const { return started_; }
+    Wav Stop() {
+        Wav wav;
+        if (qraudio_record_stop() == QRAUDIO_OK) wav = ReadWav(path_);
+        std::remove(path_.c_str());
+        if (wav.rate == 0) ADD_FAILURE() << "no recording came back from " << path_;
+        return wav;
+    }
+
+private:
+    std::string path_;
+    bool started_{};
+};
+
 int LiveDevices() {
     int devices = 0, buffers = 0;
     qraudio_live_objects(&devices, &buffers);
@@ -140,8 +161,8 @@ protected:
 TEST_F(ClickSound, EveryClickIsHeardWhenItHappens) {
     Load(true);
     PlaceAll();
-    const std::string path = TempPath("clicks");
-    ASSERT_EQ(qraudio_record_start(path.c_str(), 22050), QRAUDIO_OK);
+    Recording recording("clicks");
+    ASSERT_TRUE(recording.Started());
     const double start = host.Clock();
     std::vector<double> clickTimes;
     // Ten frames apart: longer than the longest click (the parking-brake
@@ -153,9 +174,7 @@ TEST_F(ClickSound, EveryClickIsHeardWhenItHappens) {
         EXPECT_EQ(host.TakeEvents(), c.events) << c.gauge;
     }
     host.Frame(10);
-    ASSERT_EQ(qraudio_record_stop(), QRAUDIO_OK);
-    const Wav wav = ReadWav(path);
-    std::remove(path.c_str());
+    const Wav wav = recording.Stop();
     ASSERT_EQ(wav.rate, 22050u);
     EXPECT_FALSE(Heard(wav, 0.0, clickTimes.front())) << "sound before the first click";
     for (std::size_t i = 0; i < clickTimes.size(); ++i) {
@@ -169,8 +188,8 @@ TEST_F(ClickSound, ParkingBrakeRatchetOutlastsSwitchClick) {
     Load(true);
     ASSERT_TRUE(host.Place("Avionics_Switch", "AV"));
     ASSERT_TRUE(host.Place("Parking_Brake", "PB"));
-    const std::string path = TempPath("ratchet");
-    ASSERT_EQ(qraudio_record_start(path.c_str(), 22050), QRAUDIO_OK);
+    Recording recording("ratchet");
+    ASSERT_TRUE(recording.Started());
     const double start = host.Clock();
     host.Frame();
     const double click = host.Clock() - start;
@@ -179,9 +198,7 @@ TEST_F(ClickSound, ParkingBrakeRatchetOutlastsSwitchClick) {
     const double brake = host.Clock() - start;
     host.Click("PB", 60, 60);
     host.Frame(18);
-    ASSERT_EQ(qraudio_record_stop(), QRAUDIO_OK);
-    const Wav wav = ReadWav(path);
-    std::remove(path.c_str());
+    const Wav wav = recording.Stop();
     EXPECT_TRUE(Heard(wav, click, click + 0.06));
     EXPECT_FALSE(Heard(wav, click + 0.2, click + 0.9)) << "the switch click plays its own wave";
     EXPECT_TRUE(Heard(wav, brake + 0.2, brake + 0.5)) << "the brake plays the ratchet";
@@ -191,8 +208,8 @@ TEST_F(ClickSound, EveryClickSendsItsEventsWithoutSound) {
     Load(false);
     PlaceAll();
     EXPECT_EQ(LiveDevices(), 0);
-    const std::string path = TempPath("silent");
-    ASSERT_EQ(qraudio_record_start(path.c_str(), 22050), QRAUDIO_OK);
+    Recording recording("silent");
+    ASSERT_TRUE(recording.Started());
     for (const ClickCase& c : Clicks()) {
         host.Frame();
         EXPECT_TRUE(host.Click(c.gauge, c.x, c.y)) << c.gauge;
@@ -201,9 +218,7 @@ TEST_F(ClickSound, EveryClickSendsItsEventsWithoutSound) {
     // The OMI test still runs without its click.
     host.Frame();
     EXPECT_EQ(host.Image("OMI", 2), 4);
-    ASSERT_EQ(qraudio_record_stop(), QRAUDIO_OK);
-    const Wav wav = ReadWav(path);
-    std::remove(path.c_str());
+    const Wav wav = recording.Stop();
     EXPECT_FALSE(Heard(wav, 0.0, 1e9));
 }
 
@@ -218,8 +233,8 @@ TEST_F(ClickSound, DeadMainSwitchAndSelectorsAreSilent) {
     EXPECT_EQ(host.TakeEvents(), (EventList{{0x1033B, 0}}));
     host.Frame(20);
 
-    const std::string path = TempPath("silent_areas");
-    ASSERT_EQ(qraudio_record_start(path.c_str(), 22050), QRAUDIO_OK);
+    Recording recording("silent_areas");
+    ASSERT_TRUE(recording.Started());
     host.Frame();
     EXPECT_TRUE(host.Click("LGM", 17, 60));
     host.Frame(5);
@@ -227,9 +242,7 @@ TEST_F(ClickSound, DeadMainSwitchAndSelectorsAreSilent) {
     EXPECT_TRUE(host.Click("BOX", 90, 90));
     EXPECT_TRUE(host.Click("BOX", 90, 190));
     host.Frame(5);
-    ASSERT_EQ(qraudio_record_stop(), QRAUDIO_OK);
-    const Wav wav = ReadWav(path);
-    std::remove(path.c_str());
+    const Wav wav = recording.Stop();
     EXPECT_FALSE(Heard(wav, 0.0, 1e9));
     // Only the selector's step to 2 sent anything.
     EXPECT_EQ(host.TakeEvents(), (EventList{{0x103BE, 0}}));
@@ -280,16 +293,14 @@ TEST_F(ClickSound, GaugePlacedTwiceKeepsItsClick) {
     host.Kill("A1");
     EXPECT_EQ(LiveDevices(), 1);
 
-    const std::string path = TempPath("twice");
-    ASSERT_EQ(qraudio_record_start(path.c_str(), 22050), QRAUDIO_OK);
+    Recording recording("twice");
+    ASSERT_TRUE(recording.Started());
     const double start = host.Clock();
     host.Frame();
     const double click = host.Clock() - start;
     host.Click("A2", 17, 50);
     host.Frame(5);
-    ASSERT_EQ(qraudio_record_stop(), QRAUDIO_OK);
-    const Wav wav = ReadWav(path);
-    std::remove(path.c_str());
+    const Wav wav = recording.Stop();
     EXPECT_TRUE(Heard(wav, click, click + 0.06));
 
     host.Kill("A2");
@@ -331,16 +342,14 @@ TEST_F(ClickSound, InstallAndKillCountOncePerInstance) {
     first->gauge_callback(first, PANEL_SERVICE_PRE_KILL, 0);
     EXPECT_EQ(LiveDevices(), 1) << "a stray kill of one copy silenced the other";
 
-    const std::string path = TempPath("stray_kill");
-    ASSERT_EQ(qraudio_record_start(path.c_str(), 22050), QRAUDIO_OK);
+    Recording recording("stray_kill");
+    ASSERT_TRUE(recording.Started());
     const double start = host.Clock();
     host.Frame();
     const double click = host.Clock() - start;
     host.Click("A2", 17, 50);
     host.Frame(5);
-    ASSERT_EQ(qraudio_record_stop(), QRAUDIO_OK);
-    const Wav wav = ReadWav(path);
-    std::remove(path.c_str());
+    const Wav wav = recording.Stop();
     EXPECT_TRUE(Heard(wav, click, click + 0.06));
 
     // The killed copy installed again, then both gone: nothing left.
