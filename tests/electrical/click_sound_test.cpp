@@ -23,6 +23,7 @@
 
 #include "host/panel_host.h"
 #include "sound/platform/qraudio.h"
+#include "tests/support/recorded_wave.h"
 
 namespace {
 
@@ -61,33 +62,7 @@ const std::vector<ClickCase>& Clicks() {
     return clicks;
 }
 
-struct Wav {
-    std::uint32_t rate{};
-    std::vector<std::int16_t> samples;
-};
-
-std::uint32_t U32(const unsigned char* p) { return p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t(p[3]) << 24; }
-
-// A 16-bit mono PCM file as the recorder writes it.
-Wav ReadWav(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(in), {}};
-    Wav wav;
-    if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0) return wav;
-    for (std::size_t at = 12; at + 8 <= bytes.size();) {
-        const std::uint32_t size = U32(&bytes[at + 4]);
-        const unsigned char* body = &bytes[at + 8];
-        if (std::memcmp(&bytes[at], "fmt ", 4) == 0 && size >= 16) wav.rate = U32(body + 4);
-        if (std::memcmp(&bytes[at], "data", 4) == 0) {
-            const std::size_t count = std::min<std::size_t>(size, bytes.size() - at - 8) / 2;
-            for (std::size_t i = 0; i < count; ++i) {
-                wav.samples.push_back(static_cast<std::int16_t>(body[2 * i] | body[2 * i + 1] << 8));
-            }
-        }
-        at += 8 + size + (size & 1);
-    }
-    return wav;
-}
+using Wav = RecordedWave;
 
 // Sound above the noise floor in [from, to) seconds from the recording's start.
 bool Heard(const Wav& wav, double from, double to) {
@@ -114,7 +89,7 @@ public:
     bool Started() const { return started_; }
     Wav Stop() {
         Wav wav;
-        if (qraudio_record_stop() == QRAUDIO_OK) wav = ReadWav(path_);
+        if (qraudio_record_stop() == QRAUDIO_OK) wav = ReadRecordedWave(path_);
         std::remove(path_.c_str());
         if (wav.rate == 0) ADD_FAILURE() << "no recording came back from " << path_;
         return wav;

@@ -22,6 +22,7 @@
 #include "sound/sound.h"
 #include "sound/sound_backend.h"
 #include "tests/sound/wave_table.h"
+#include "tests/support/recorded_wave.h"
 
 namespace {
 
@@ -211,24 +212,6 @@ TEST_F(Player, ThePlayPositionMustLieInsideTheBuffer) {
 }
 
 // --- Recording --------------------------------------------------------------
-
-std::vector<double> RecordedSamples(const std::string& path, std::uint32_t& rate) {
-    std::ifstream in(path, std::ios::binary);
-    const std::vector<std::uint8_t> b{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    std::vector<double> out;
-    if (b.size() < 44) return out;
-    rate = b[24] | (b[25] << 8) | (b[26] << 16) | (b[27] << 24);
-    for (std::size_t i = 44; i + 1 < b.size(); i += 2)
-        out.push_back(static_cast<std::int16_t>(b[i] | (b[i + 1] << 8)) / 32768.0);
-    return out;
-}
-
-double Peak(const std::vector<double>& s, double from, double to, std::uint32_t rate) {
-    double peak = 0;
-    for (auto i = static_cast<std::size_t>(from * rate); i < s.size() && i < to * rate; ++i)
-        peak = std::max(peak, std::fabs(s[i]));
-    return peak;
-}
 
 TEST_F(Player, TheRecordingHoldsEachClickAtItsTimeAndVolume) {
     const std::string path = ::testing::TempDir() + "player_recording_" + std::to_string(getpid()) + ".wav";
