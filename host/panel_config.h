@@ -64,12 +64,33 @@ struct PanelWindow {
     // background_color=R,G,B: the panel colour where there is no bitmap.
     std::optional<std::uint32_t> backgroundRgb;
     std::vector<PanelGauge> gauges;  // in file order
+
+    // Where the simulator shows the window on the screen: window_pos and
+    // window_size as fractions of the screen, else `position` (0-8: the nine
+    // places of the screen, 0 top left, 8 bottom right); zorder stacks.
+    std::optional<double> screenX, screenY, screenWidth, screenHeight;
+    std::optional<int> zorder;
+
+    // A [VcockpitNN] section: a texture of pixel_size that the virtual
+    // cockpit maps (texture=$Panel_1), its gauges placed in size_mm units.
+    bool virtualCockpit{};
+    std::optional<int> pixelWidth, pixelHeight;
+    std::string texture;
+};
+
+// The [Color] section: how the simulator tints the panel. `day` tints
+// everything by day, `night` the unlit parts at night, `luminous` the parts
+// the panel lights light (each 0xRRGGBB).
+struct PanelColours {
+    std::optional<std::uint32_t> day, night, luminous;
 };
 
 struct PanelConfig {
     std::string name;  // the file's name as given, for messages
     std::vector<PanelWindow> windows;  // in file order
     std::vector<std::string> errors;   // "NAME:LINE: what was expected"
+    std::vector<std::string> notes;    // "NAME:LINE: ..." for what is odd but fine
+    PanelColours colours;
 
     const PanelWindow* Window(std::string_view section) const;
 };
