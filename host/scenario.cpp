@@ -4,7 +4,9 @@
 #include <cctype>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iomanip>
@@ -18,6 +20,7 @@
 #include "host/element_kinds.h"
 #include "host/element_math.h"
 #include "host/host_sound.h"
+#include "host/messages.h"
 #include "host/panel_view.h"
 #include "host/renderer.h"
 
@@ -106,7 +109,7 @@ struct LineError {
 bool TookWholeWord(const std::string& word, const char* end) { return end == word.c_str() + word.size(); }
 
 LineError Malformed(const char* what, const std::string& word) {
-    return LineError{std::string("expected ") + what + ", got \"" + word + "\""};
+    return LineError{std::string("expected ") + what + ", got " + Quoted(word)};
 }
 
 // Whole-word integer: decimal, or hexadecimal after 0x; range-checked.
@@ -216,7 +219,7 @@ private:
     bool Choice(std::size_t i, const char* yes, const char* no) const {
         if ((*this)[i] == yes) return true;
         if ((*this)[i] == no) return false;
-        throw LineError{std::string("expected ") + yes + " or " + no + ", got \"" + (*this)[i] + "\""};
+        throw LineError{std::string("expected ") + yes + " or " + no + ", got " + Quoted((*this)[i])};
     }
 };
 
@@ -237,7 +240,7 @@ void Dispatch(const Command (&table)[N], const char* unknown, Runner& runner, co
     const std::string& name = arguments.Verb();
     const Command* command = std::find_if(std::begin(table), std::end(table),
                                           [&](const Command& c) { return name == c.name; });
-    if (command == std::end(table)) throw LineError{std::string(unknown) + " \"" + name + "\""};
+    if (command == std::end(table)) throw LineError{std::string(unknown) + " " + Quoted(name)};
     if (arguments.Count() < command->minArguments || arguments.Count() > command->maxArguments) {
         throw LineError{std::string("expected \"") + command->usage + "\""};
     }
@@ -287,7 +290,7 @@ void Place(Runner& r, const Arguments& a) {
         i += 2;
     }
     if (i < a.Count()) {
-        if (a[i] != "params") throw LineError{"expected \"as ALIAS\" or \"params TEXT\", got \"" + a[i] + "\""};
+        if (a[i] != "params") throw LineError{"expected \"as ALIAS\" or \"params TEXT\", got " + Quoted(a[i])};
         params = a.RestOfLine(i + 1);
     }
     std::string error;
@@ -401,7 +404,7 @@ void Render(Runner& r, const Arguments& a) {
     Lighting lighting = Lighting::Day;
     if (a.Count() == 3) {
         const auto chosen = LightingByName(a[2]);
-        if (!chosen) throw LineError{"expected day or night, got \"" + a[2] + "\""};
+        if (!chosen) throw LineError{"expected day or night, got " + Quoted(a[2])};
         lighting = *chosen;
     }
     if (!DrawingBuilt()) throw LineError{"render: " + NoDrawingReason()};
@@ -476,7 +479,7 @@ void ExpectEvents(Runner& r, const Arguments& a) {
         for (std::size_t i = 0; i < a.Count(); ++i) {
             const std::string& pair = a[i];
             const std::size_t colon = pair.find(':');
-            if (colon == std::string::npos) throw LineError{"expected EVENT:VALUE, got \"" + pair + "\""};
+            if (colon == std::string::npos) throw LineError{"expected EVENT:VALUE, got " + Quoted(pair)};
             const auto event = static_cast<UINT32>(ParseInteger(pair.substr(0, colon), 0, UINT32_MAX, "key event"));
             const auto value = static_cast<UINT32>(static_cast<std::uint64_t>(
                 ParseInteger(pair.substr(colon + 1), INT32_MIN, UINT32_MAX, "event value")));
@@ -576,7 +579,7 @@ std::string QuotedText(const Arguments& a, std::size_t i, const char* usage) {
 void ExpectText(Runner&, const Arguments& a) {
     const ElementState& element = a.Element(0);
     const std::string expected = QuotedText(a, 2, "expect text ALIAS ELEMENT \\\"TEXT\\\"");
-    if (element.text != expected) Fail(Subject(a), "\"" + expected + "\"", "\"" + element.text + "\"");
+    if (element.text != expected) Fail(Subject(a), Quoted(expected), Quoted(element.text));
 }
 
 // The instance's copy of a string element.
@@ -592,7 +595,7 @@ void ExpectFont(Runner&, const Arguments& a) {
     const std::string expected = QuotedText(a, 2, "expect font ALIAS ELEMENT \\\"NAME\\\"");
     const char* end = std::find(std::begin(string.font_name), std::end(string.font_name), '\0');
     const std::string font(string.font_name, end);
-    if (font != expected) Fail("font of " + a[0] + " element " + a[1], "\"" + expected + "\"", "\"" + font + "\"");
+    if (font != expected) Fail("font of " + a[0] + " element " + a[1], Quoted(expected), Quoted(font));
 }
 
 // A string element's text colour, 0x00BBGGRR.
@@ -781,40 +784,94 @@ bool RunScenarioText(Host& host, const std::string& name, const std::string& tex
     HostSoundTakePlays();
     Runner runner(host, out, options);
     runner.folder = std::filesystem::path(name).parent_path().string();
+    const std::string shownName = Printable(name);
     std::istringstream lines(text);
     std::string line;
     int number = 0;
     while (std::getline(lines, line)) {
         ++number;
+        if (line.size() > maxScenarioLineBytes) {
+            err << shownName << ':' << number << ": line of " << line.size() << " bytes, longer than "
+                << maxScenarioLineBytes << '\n';
+            return false;
+        }
         if (!line.empty() && line.back() == '\r') line.pop_back();
         const std::size_t first = line.find_first_not_of(" \t");
         if (first == std::string::npos || line[first] == '#') continue;
-        if (options.verbose) out << name << ':' << number << "> " << line.substr(first) << '\n';
+        if (options.verbose) out << shownName << ':' << number << "> " << Printable(line.substr(first)) << '\n';
         try {
             runner.Run(line);
         } catch (const LineError& error) {
-            err << name << ':' << number << ": " << error.message << '\n';
+            err << shownName << ':' << number << ": " << Printable(error.message) << '\n';
             return false;
         } catch (const std::exception& error) {
-            err << name << ':' << number << ": " << error.what() << '\n';
+            err << shownName << ':' << number << ": " << Printable(error.what()) << '\n';
             return false;
         }
     }
-    out << name << ": ok, " << runner.expectations << " expectation"
+    out << shownName << ": ok, " << runner.expectations << " expectation"
         << (runner.expectations == 1 ? "" : "s") << " held\n";
     return true;
 }
 
-bool RunScenarioFile(Host& host, const std::string& path, std::ostream& out, std::ostream& err,
-                     const ScenarioOptions& options) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        err << path << ": cannot open the scenario file\n";
+namespace {
+
+// The whole of a scenario file, or why it cannot be had. Only a regular file
+// is read (not a folder, a device or a pipe, which may never end), and no
+// more than the cap, however large the file claims or turns out to be.
+bool ReadScenarioFile(const std::string& path, std::string& text, std::string& error) {
+    std::error_code code;
+    const std::filesystem::file_status status = std::filesystem::status(path, code);
+    if (code && status.type() != std::filesystem::file_type::not_found) {
+        error = "cannot open the scenario file: " + code.message();
         return false;
     }
-    std::ostringstream text;
-    text << file.rdbuf();
-    return RunScenarioText(host, path, text.str(), out, err, options);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        error = "cannot open the scenario file: no such file";
+        return false;
+    }
+    if (status.type() == std::filesystem::file_type::directory) {
+        error = "is a folder, not a scenario file";
+        return false;
+    }
+    if (status.type() != std::filesystem::file_type::regular) {
+        error = "is not a regular file (a device, pipe or socket), not a scenario file";
+        return false;
+    }
+    errno = 0;
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+    if (!file) {
+        error = std::string("cannot open the scenario file: ") + std::strerror(errno);
+        return false;
+    }
+    char buffer[16384];
+    text.clear();
+    for (;;) {
+        const std::size_t count = std::fread(buffer, 1, sizeof buffer, file.get());
+        if (text.size() + count > maxScenarioBytes) {
+            error = "larger than " + std::to_string(maxScenarioBytes) + " bytes, not a scenario file";
+            return false;
+        }
+        text.append(buffer, count);
+        if (count < sizeof buffer) break;
+    }
+    if (std::ferror(file.get())) {
+        error = std::string("cannot read the scenario file: ") + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool RunScenarioFile(Host& host, const std::string& path, std::ostream& out, std::ostream& err,
+                     const ScenarioOptions& options) {
+    std::string text, error;
+    if (!ReadScenarioFile(path, text, error)) {
+        err << Printable(path) << ": " << error << '\n';
+        return false;
+    }
+    return RunScenarioText(host, path, text, out, err, options);
 }
 
 }  // namespace panelhost

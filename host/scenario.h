@@ -35,9 +35,16 @@ struct ScenarioCommand {
 };
 std::vector<ScenarioCommand> ScenarioCommands();
 
+// A scenario is a short hand-written text (the longest we ship is under
+// 10 KB, its longest line about 1 KB); anything far beyond these is refused
+// rather than read until memory runs out.
+inline constexpr std::size_t maxScenarioBytes = std::size_t{4} << 20;
+inline constexpr std::size_t maxScenarioLineBytes = std::size_t{64} << 10;
+
 // Runs one scenario file against the host. Returns true when every line ran
 // and every expectation held; otherwise prints "file:line: ..." to err and
-// returns false at the first failure.
+// returns false at the first failure. Only a regular file that reads whole
+// and within maxScenarioBytes runs; anything else is one error, "file: ...".
 bool RunScenarioFile(Host& host, const std::string& path, std::ostream& out, std::ostream& err,
                      const ScenarioOptions& options = {});
 
