@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "host/messages.h"
 #include "host/module_loader.h"
 #include "host/panel_host.h"
 #include "host/panel_view.h"
@@ -27,7 +28,7 @@ constexpr int exitFailed = 1;
 constexpr int exitUsage = 2;
 
 int Usage(const char* message = nullptr) {
-    if (message) std::cerr << "panelhost: " << message << '\n';
+    if (message) std::cerr << "panelhost: " << panelhost::Printable(message) << '\n';
     std::cerr << "usage: panelhost [--module PATH] [--period SECONDS] [--trace] [--out DIR] run FILE...\n"
                  "       panelhost [--module PATH] gauges\n"
                  "       panelhost [--module PATH] preview GAUGE [--params TEXT] [--lighting day|night] FILE\n"
@@ -60,7 +61,7 @@ int Usage(const char* message = nullptr) {
 bool LoadInto(panelhost::Host& host, const std::string& path) {
     std::string error;
     if (host.Load(path, &error)) return true;
-    std::cerr << "panelhost: " << error << '\n';
+    std::cerr << "panelhost: " << panelhost::Printable(error) << '\n';
     return false;
 }
 
@@ -91,6 +92,8 @@ int Preview(const std::string& modulePath, int argc, char** argv) {
         }
     }
     if (words.size() != 2) return Usage("preview needs a gauge name and a file");
+    // A picture is binary: it goes into a named file, never onto the terminal.
+    if (words[1] == "-") return Usage("preview writes into a file; standard output (-) is not supported");
     panelhost::Host host;
     if (!LoadInto(host, modulePath)) return exitUsage;
     panelhost::ModuleBitmaps bitmaps(host);
@@ -99,11 +102,14 @@ int Preview(const std::string& modulePath, int argc, char** argv) {
     std::string error;
     if (!panelhost::PreviewGauge(host, words[0], params, bitmaps, picture, &error, &skipped, lighting) ||
         !panelhost::WritePicture(picture, words[1], &error)) {
-        std::cerr << "panelhost: " << error << '\n';
+        std::cerr << "panelhost: " << panelhost::Printable(error) << '\n';
         return exitFailed;
     }
-    for (const std::string& note : skipped) std::cerr << "panelhost: " << words[0] << ": " << note << '\n';
-    std::cout << words[1] << ": " << words[0] << ", " << picture.width << 'x' << picture.height << '\n';
+    for (const std::string& note : skipped) {
+        std::cerr << "panelhost: " << panelhost::Printable(words[0] + ": " + note) << '\n';
+    }
+    std::cout << panelhost::Printable(words[1] + ": " + words[0]) << ", " << picture.width << 'x'
+              << picture.height << '\n';
     return 0;
 }
 
@@ -129,7 +135,7 @@ int Panel(const std::string& modulePath, const std::string& outputDirectory, dou
                 return Usage(("--frames needs a count from 0 to " + std::to_string(panelhost::maxFramesPerCall)).c_str());
             }
         } else if (option.starts_with("--")) {
-            return Usage(("unknown option of panel: " + option).c_str());
+            return Usage(("unknown option of panel: " + panelhost::Quoted(option)).c_str());
         } else {
             words.push_back(option);
         }
@@ -148,8 +154,8 @@ int Panel(const std::string& modulePath, const std::string& outputDirectory, dou
     panelhost::ModuleBitmaps bitmaps(host);
     std::string error;
     const bool written = panelhost::WritePanelPictures(host, placed, bitmaps, lighting, folder, std::cout, &error);
-    for (const std::string& problem : placed.errors) std::cerr << problem << '\n';
-    if (!written) std::cerr << "panelhost: panel: " << error << '\n';
+    for (const std::string& problem : placed.errors) std::cerr << panelhost::Printable(problem) << '\n';
+    if (!written) std::cerr << "panelhost: panel: " << panelhost::Printable(error) << '\n';
     return written && placed.errors.empty() ? 0 : exitFailed;
 }
 
@@ -165,6 +171,7 @@ int main(int argc, char** argv) {
         const std::string option = argv[i];
         if (option == "--module") {
             if (++i >= argc) return Usage("--module needs a path");
+            if (argv[i][0] == '\0') return Usage("--module needs a path, not an empty one");
             modulePath = argv[i];
         } else if (option == "--period") {
             if (++i >= argc) return Usage("--period needs a number of seconds");
@@ -182,7 +189,7 @@ int main(int argc, char** argv) {
             Usage();
             return 0;
         } else {
-            return Usage(("unknown option " + option).c_str());
+            return Usage(("unknown option " + panelhost::Quoted(option)).c_str());
         }
     }
     if (i >= argc) return Usage();
@@ -215,5 +222,5 @@ int main(int argc, char** argv) {
     if (command == "preview") return Preview(modulePath, argc - i, argv + i);
     if (command == "panel") return Panel(modulePath, outputDirectory, period, argc - i, argv + i);
     if (command == "scales") return i == argc ? panelhost::ScalesCommand(modulePath) : Usage("scales takes no arguments");
-    return Usage(("unknown command " + command).c_str());
+    return Usage(("unknown command " + panelhost::Quoted(command)).c_str());
 }

@@ -12,6 +12,10 @@ namespace panelhost {
 #if defined(_WIN32)
 
 bool OpenModuleFile(const std::string& path, ModuleFile& module, std::string& error) {
+    if (path.empty()) {
+        error = "no module file named";
+        return false;
+    }
     HMODULE library = LoadLibraryA(path.c_str());
     if (!library) {
         error = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
@@ -47,6 +51,10 @@ const char* ModuleFileName() { return "QR417_Instr.gau"; }
 #else
 
 bool OpenModuleFile(const std::string& path, ModuleFile& module, std::string& error) {
+    if (path.empty()) {
+        error = "no module file named";
+        return false;
+    }
     // A bare file name would send dlopen searching the library path.
     const std::string file = path.find('/') == std::string::npos ? "./" + path : path;
     void* library = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
