@@ -9,12 +9,14 @@
 #include <sys/wait.h>
 #endif
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "host/messages.h"
 #include "host/scenario.h"
 #include "tests/host/test_support.h"
 
@@ -129,15 +131,42 @@ TEST(PanelhostCommandLine, FilesRunInOrderAndStopAtTheFirstFailure) {
     EXPECT_NE(missing.output.find("cannot open"), std::string::npos);
 }
 
+TEST(PanelhostCommandLine, ScenarioFilesThatCannotBeReadAreOneError) {
+    const fs::path big = fs::path(::testing::TempDir()) / "qr_big.scn";
+    std::ofstream(big, std::ios::binary) << "frame\n";
+    fs::resize_file(big, panelhost::maxScenarioBytes + 1);
+    const std::pair<std::string, const char*> unreadable[] = {
+        {::testing::TempDir(), "is a folder"},
+        {big.string(), "larger than"},
+#if !defined(_WIN32)
+        {"/dev/zero", "not a regular file"},  // would never end
+        {"/proc/self/mem", "cannot read"},     // opens, then fails to read
+#endif
+    };
+    for (const auto& [file, message] : unreadable) {
+        const RunResult result = RunPanelhost("--module " + std::string(QR_MODULE_PATH) + " run " + file);
+        EXPECT_EQ(result.exitCode, 1) << file << ":\n" << result.output;
+        EXPECT_NE(result.output.find(message), std::string::npos) << file << ":\n" << result.output;
+        EXPECT_EQ(std::count(result.output.begin(), result.output.end(), '\n'), 1) << result.output;
+    }
+    fs::remove(big);
+}
+
 TEST(PanelhostCommandLine, UsageErrorsExitWithTwo) {
     for (const char* arguments : {"", "--bogus run x", "run", "frobnicate", "--module", "gauges extra",
-                                  "--period -1 run x", "--module /nonexistent/QR417_Instr.so gauges"}) {
+                                  "--period -1 run x", "--module /nonexistent/QR417_Instr.so gauges",
+                                  "--module \"\" gauges", "preview Shut_Down -"}) {
         const RunResult result = RunPanelhost(arguments);
         EXPECT_EQ(result.exitCode, 2) << arguments << ":\n" << result.output;
     }
     EXPECT_NE(RunPanelhost("").output.find("usage: panelhost"), std::string::npos);
     EXPECT_NE(RunPanelhost("--module /nonexistent/QR417_Instr.so gauges").output.find("cannot load"),
               std::string::npos);
+    EXPECT_FALSE(fs::exists("-")) << "preview wrote a file named -";
+#if !defined(_WIN32)
+    const RunResult escaped = RunPanelhost("\"$(printf 'x\\033[2J\\a')\" run");
+    EXPECT_NE(escaped.output.find("unknown command \"x\\x1b[2J\\x07\""), std::string::npos) << escaped.output;
+#endif
 }
 
 TEST(PanelhostCommandLine, GaugesListsNumberNameAndSize) {
@@ -154,6 +183,27 @@ protected:
     std::ostringstream out, err;
     bool Run(const std::string& text) { return panelhost::RunScenarioText(host, "test.scn", text, out, err); }
 };
+
+TEST_F(ScenarioTextTest, MessagesEscapeControlBytesAndStayShort) {
+    ASSERT_TRUE(host.Load(QR_MODULE_PATH));
+    const auto terminalSafe = [](const std::string& text) {
+        return std::none_of(text.begin(), text.end(), [](char c) {
+            return (static_cast<unsigned char>(c) < 0x20 && c != '\n') || c == 0x7f;
+        });
+    };
+    EXPECT_FALSE(Run("\x1b]0;owned\a 1\n"));
+    EXPECT_NE(err.str().find("test.scn:1: unknown command \"\\x1b]0;owned\\x07\""), std::string::npos) << err.str();
+    const std::string longWord = "set 60 " + std::string(panelhost::maxScenarioLineBytes - 20, 'x') + "\x1b";
+    const std::string longLine(10'000'000, 'x');
+    for (const std::string& text : {longWord, "echo first\n" + longLine}) {
+        err.str("");
+        EXPECT_FALSE(Run(text));
+        EXPECT_LT(err.str().size(), 2 * panelhost::messageLength) << err.str();
+        EXPECT_TRUE(terminalSafe(err.str())) << panelhost::Printable(err.str());
+    }
+    EXPECT_NE(err.str().find("test.scn:2: line of " + std::to_string(longLine.size()) + " bytes"),
+              std::string::npos) << err.str();
+}
 
 TEST_F(ScenarioTextTest, ParamsTakeTheRestOfTheLineVerbatim) {
     ASSERT_TRUE(host.Load(QR_MODULE_PATH));
