@@ -46,6 +46,27 @@ if(WIN32)
   target_link_options(QR417_Instr PRIVATE -static-libgcc -static-libstdc++ -static
     -Wl,--exclude-all-symbols)
   target_link_libraries(QR417_Instr PRIVATE ${QR_WINDOWS_LIBS})
+  # The simulator loads and unloads gauge modules as aircraft change, so the
+  # module must give back at unload all it took at load. The static threading
+  # library of the POSIX-threads runtime takes a thread-local slot at every
+  # load and never frees it: after about a thousand loads the process has none
+  # left and dies. The module starts no thread and takes no lock, so it links
+  # the C++ runtime built for Windows threads (libstdc++, libgcc), which takes
+  # nothing at load, and -no-pthread leaves the threading library out: a use
+  # of it would fail the link instead of coming back. (That runtime takes a
+  # slot the first time an exception is thrown, and the module throws none.)
+  if(QR_MODULE_RUNTIME_COMPILER)
+    execute_process(COMMAND ${QR_MODULE_RUNTIME_COMPILER} -print-libgcc-file-name
+      OUTPUT_VARIABLE QR_MODULE_LIBGCC OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE found)
+    if(NOT found EQUAL 0 OR NOT EXISTS "${QR_MODULE_LIBGCC}")
+      message(FATAL_ERROR "${QR_MODULE_RUNTIME_COMPILER} not found: the module needs the "
+        "Windows-threads C++ runtime (Debian: g++-mingw-w64-i686-win32)")
+    endif()
+    get_filename_component(QR_MODULE_RUNTIME_DIR ${QR_MODULE_LIBGCC} DIRECTORY)
+    # Searched before the compiler's own runtime folder.
+    target_link_options(QR417_Instr PRIVATE -L${QR_MODULE_RUNTIME_DIR})
+  endif()
+  target_link_options(QR417_Instr PRIVATE -no-pthread)
 else()
   set_target_properties(QR417_Instr PROPERTIES PREFIX "" SUFFIX ".so" OUTPUT_NAME QR417_Instr)
   target_link_options(QR417_Instr PRIVATE

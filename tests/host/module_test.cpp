@@ -145,11 +145,45 @@ TEST_F(ModuleFileTest, UnloadReleasesTheFileAndReloadStartsAfresh) {
     EXPECT_EQ(QrHostModuleHandle(), nullptr);
 }
 
+#if defined(_WIN32)
+// The lowest free thread-local slot of the process.
+DWORD FreeThreadSlot() {
+    const DWORD slot = TlsAlloc();
+    TlsFree(slot);
+    return slot;
+}
+#endif
+
+// The simulator loads and unloads gauge modules as aircraft change: each load
+// must give back all it took, or the process runs out after a thousand loads.
+TEST(ModuleLoad, TwoThousandLoadsAndUnloadsInOneProcess) {
+    panelhost::Host host;
+    std::string error;
+#if defined(_WIN32)
+    const DWORD freeSlot = FreeThreadSlot();
+#endif
+    for (int load = 1; load <= 2000; ++load) {
+        ASSERT_TRUE(host.Load(QR_MODULE_PATH, &error)) << "load " << load << ": " << error;
+        if (load % 500 == 0) {  // now and then with a gauge at work
+            ASSERT_TRUE(host.Place("Radio_ADF"));
+            host.Connect();
+            host.Frame(2);
+        }
+        host.Unload();
+#if defined(_WIN32)
+        if (load == 10 || load % 500 == 0) {
+            ASSERT_EQ(FreeThreadSlot(), freeSlot) << load << " loads kept thread-local slots";
+        }
+#endif
+    }
+}
+
 TEST(ModuleLoad, MissingFileOrRecordsAreReported) {
     panelhost::Host host;
     std::string error;
     EXPECT_FALSE(host.Load("/nonexistent/QR417_Instr.so", &error));
     EXPECT_NE(error.find("cannot load"), std::string::npos) << error;
+    EXPECT_FALSE(host.Load("", &error));  // not the library search path's first match
     EXPECT_FALSE(host.Loaded());
     IMPORT_TABLE wrongTable{};
     EXPECT_FALSE(host.Attach(&wrongTable, &Linkage, &error));
