@@ -822,12 +822,8 @@ namespace {
 bool ReadScenarioFile(const std::string& path, std::string& text, std::string& error) {
     std::error_code code;
     const std::filesystem::file_status status = std::filesystem::status(path, code);
-    if (code && status.type() != std::filesystem::file_type::not_found) {
+    if (code) {
         error = "cannot open the scenario file: " + code.message();
-        return false;
-    }
-    if (status.type() == std::filesystem::file_type::not_found) {
-        error = "cannot open the scenario file: no such file";
         return false;
     }
     if (status.type() == std::filesystem::file_type::directory) {
