@@ -119,6 +119,54 @@ TEST_F(PanelFolder, ScenarioPanelLinePlacesAWholeConfigurationForTests) {
     EXPECT_NE(err2.str().find("bad.cfg:3: expected size_mm="), std::string::npos) << err2.str();
 }
 
+// A configuration as the reader leaves it, for quirks written in code.
+panelhost::PanelWindow Window(const std::string& section, std::vector<panelhost::PanelGauge> gauges = {}) {
+    panelhost::PanelWindow window;
+    window.line = 1;
+    window.section = section;
+    window.gauges = std::move(gauges);
+    return window;
+}
+
+panelhost::PanelGauge Gauge(const std::string& name, int x, int y, int width, std::optional<int> height = {}) {
+    return panelhost::PanelGauge{.line = 2, .key = "gauge00", .module = "QR417_Instr", .gauge = name, .x = x, .y = y,
+                                 .width = width, .height = height, .params = {}};
+}
+
+TEST_F(PanelFolder, WindowListsAreComputedWithoutDrawing) {
+    auto window = Window("Window00", {Gauge("Altimeter", 100, 50, 100), Gauge("Altimeter", 0, 0, 50)});
+    window.gauges[0].key = "gauge01";
+    window.sizeWidth = 400;
+    window.sizeHeight = 200;
+    window.gauges[1].module = "Other";
+    panelhost::PanelConfig config;
+    config.name = "q.cfg";
+    config.windows = {window};
+    const panelhost::PlacedPanel placed = panelhost::PlacePanel(host, config, folder.string());
+    host.Frame();
+    panelhost::ModuleBitmaps bitmaps(host);
+    std::vector<std::string> problems;
+    const panelhost::WindowList list = panelhost::ComputeWindowList(
+        host, placed, placed.config.windows[0], bitmaps, panelhost::Lighting::Night, &problems);
+    EXPECT_TRUE(problems.empty());
+    EXPECT_EQ(list.width, 400);
+    ASSERT_FALSE(list.items.empty());
+    EXPECT_EQ(list.items[0].box, (panelhost::ClipBox{0, 0, 400, 200}));  // the panel colour under everything
+    int gaugeItems = 0, placeholderText = 0;
+    for (const panelhost::PaintItem& item : list.items) {
+        if (item.alias == "Window00.gauge01") {
+            ++gaugeItems;
+            EXPECT_GE(item.clip.x, 100);
+            EXPECT_GE(item.clip.y, 50);
+            EXPECT_LE(item.clip.x + item.clip.w, 200 + 1e-9);
+            EXPECT_LE(item.clip.y + item.clip.h, 150 + 1e-9);
+        }
+        if (item.kind == panelhost::PaintKind::Text && item.text == "Other!Altimeter") ++placeholderText;
+    }
+    EXPECT_GT(gaugeItems, 3);
+    EXPECT_EQ(placeholderText, 1);
+}
+
 #if defined(QR_DRAWING)
 
 panelhost::Picture ReadPng(const fs::path& path) {
@@ -212,20 +260,6 @@ TEST_F(PanelFolder, ScenarioRendersAWholeWindowByDayAndByNight) {
     const std::string bad = Write("bad.scn", "render Window00 x.png dusk\n");
     EXPECT_FALSE(panelhost::RunScenarioFile(host, bad, out, err, options));
     EXPECT_NE(err.str().find("bad.scn:1: expected day or night, got \"dusk\""), std::string::npos) << err.str();
-}
-
-// A configuration as the reader leaves it, for quirks written in code.
-panelhost::PanelWindow Window(const std::string& section, std::vector<panelhost::PanelGauge> gauges = {}) {
-    panelhost::PanelWindow window;
-    window.line = 1;
-    window.section = section;
-    window.gauges = std::move(gauges);
-    return window;
-}
-
-panelhost::PanelGauge Gauge(const std::string& name, int x, int y, int width, std::optional<int> height = {}) {
-    return panelhost::PanelGauge{.line = 2, .key = "gauge00", .module = "QR417_Instr", .gauge = name, .x = x, .y = y,
-                                 .width = width, .height = height, .params = {}};
 }
 
 class DrawnPanel : public PanelFolder {
@@ -322,8 +356,9 @@ TEST_F(DrawnPanel, TheDesignersTintsLightThePanel) {
 }
 
 TEST_F(DrawnPanel, BadBackgroundsLongNamesAndHugeRequestsAreOneErrorEach) {
+    fs::create_symlink("/proc/self/mem", folder / "mem.bmp");  // a file whose every read fails
     auto unreadable = Window("Window00");
-    unreadable.file = "/proc/self/mem";
+    unreadable.file = "mem.bmp";
     unreadable.fileLine = 3;
     auto shared = Window("Window01");
     shared.file = "back.bmp";
@@ -334,8 +369,8 @@ TEST_F(DrawnPanel, BadBackgroundsLongNamesAndHugeRequestsAreOneErrorEach) {
     sameBack.section = "Window02";
     ASSERT_TRUE(Draw({unreadable, shared, longName, sameBack})) << listing;
     ASSERT_EQ(placed.errors.size(), 2u) << listing;
-    EXPECT_EQ(placed.errors[0], "q.cfg:3: expected the background bitmap /proc/self/mem beside the panel "
-                                "configuration (cannot be read)");
+    EXPECT_EQ(placed.errors[0], "q.cfg:3: expected the background bitmap mem.bmp beside the panel configuration "
+                                "(cannot be read)");
     EXPECT_NE(placed.errors[1].find("expected a section name of at most 251 characters"), std::string::npos);
     EXPECT_EQ(Drawn("Window02").At(2, 2), (panelhost::Rgb{9, 9, 9}));
     EXPECT_EQ(placed.backgrounds->Section("Window01"), placed.backgrounds->Section("Window02"));  // read once
