@@ -145,22 +145,14 @@ TEST_F(ModuleFileTest, UnloadReleasesTheFileAndReloadStartsAfresh) {
     EXPECT_EQ(QrHostModuleHandle(), nullptr);
 }
 
-#if defined(_WIN32)
-// The lowest free thread-local slot of the process.
-DWORD FreeThreadSlot() {
-    const DWORD slot = TlsAlloc();
-    TlsFree(slot);
-    return slot;
-}
-#endif
-
 // The simulator loads and unloads gauge modules as aircraft change: each load
 // must give back all it took, or the process runs out after a thousand loads.
 TEST(ModuleLoad, TwoThousandLoadsAndUnloadsInOneProcess) {
     panelhost::Host host;
     std::string error;
 #if defined(_WIN32)
-    const DWORD freeSlot = FreeThreadSlot();
+    const auto freeSlot = [] { const DWORD slot = TlsAlloc(); TlsFree(slot); return slot; };
+    const DWORD firstFree = freeSlot();
 #endif
     for (int load = 1; load <= 2000; ++load) {
         ASSERT_TRUE(host.Load(QR_MODULE_PATH, &error)) << "load " << load << ": " << error;
@@ -171,9 +163,7 @@ TEST(ModuleLoad, TwoThousandLoadsAndUnloadsInOneProcess) {
         }
         host.Unload();
 #if defined(_WIN32)
-        if (load == 10 || load % 500 == 0) {
-            ASSERT_EQ(FreeThreadSlot(), freeSlot) << load << " loads kept thread-local slots";
-        }
+        if (load == 10 || load % 500 == 0) ASSERT_EQ(freeSlot(), firstFree) << load << " loads kept thread-local slots";
 #endif
     }
 }

@@ -2,7 +2,8 @@
 # Checks the built Windows module file:
 #  - a PE32 DLL whose export directory names "QR417_Instr.gau" and exports
 #    exactly ImportTable and Linkage, undecorated;
-#  - imports from Windows system libraries only (the C++ runtime is linked in);
+#  - imports from Windows system libraries only (the C++ runtime is linked in),
+#    and no threading library linked in;
 #  - every WAVE resource under its id (and the one name), byte for byte the
 #    committed recording, and the version resource's numbers and strings;
 #  - every bitmap of resources/bitmaps.tsv as a BITMAP resource under its id:
@@ -50,6 +51,10 @@ check "imports only system libraries ($(tr '\n' ' ' < "$work/imports"))" \
   bash -c "! grep -Evq '$system_dlls' '$work/imports'"
 check "no C++ runtime or thread library DLL" \
   bash -c "! grep -Eiq 'libstdc|libgcc|winpthread' '$work/imports'"
+# Linked in, the threading library takes a thread-local slot at every load
+# and never gives it back.
+check "no threading library linked in" \
+  bash -c "! '${NM:-i686-w64-mingw32-nm}' '$dll' 2>/dev/null | grep -q pthread"
 
 echo "== wave resources"
 # id file data-bytes spoken
