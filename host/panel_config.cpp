@@ -9,6 +9,8 @@
 #include <unordered_map>
 #include <utility>
 
+#include "host/messages.h"
+
 namespace panelhost {
 
 namespace {
@@ -98,8 +100,8 @@ std::vector<std::string_view> SplitCommas(std::string_view text, std::size_t max
     return fields;
 }
 
-// Input text in a message: quoted, as UTF-8.
-std::string Quoted(std::string_view text) { return "\"" + Utf8FromWindows1252(text) + "\""; }
+// Input text in a message: as UTF-8, quoted safe to print.
+std::string QuotedInput(std::string_view text) { return Quoted(Utf8FromWindows1252(text)); }
 
 // A fraction of the screen, 0 to 1; nothing for anything else.
 std::optional<double> Fraction(std::string_view text) {
@@ -260,13 +262,13 @@ private:
         const std::size_t equals = line.find('=');
         if (section_ == Section::Skipped) return;
         if (equals == std::string_view::npos) {
-            return Error(number, "expected KEY=VALUE or a [section], found " + Quoted(line));
+            return Error(number, "expected KEY=VALUE or a [section], found " + QuotedInput(line));
         }
         const std::string_view key = Trim(line.substr(0, equals));
         const std::string_view value = Trim(line.substr(equals + 1));
         switch (section_) {
         case Section::None:
-            return Error(number, "expected a [section] before " + Quoted(key));
+            return Error(number, "expected a [section] before " + QuotedInput(key));
         case Section::Titles:
             if (const auto window = NumberAfter(key, "window")) {
                 titles_[*window] = {Utf8FromWindows1252(Uncommented(value)), number};
@@ -331,7 +333,7 @@ private:
             if (window.virtualCockpit && plain.starts_with('$')) return;
             if (!InsideFolder(plain)) {
                 return Error(number, "expected file=NAME of a bitmap in the panel configuration's folder, found " +
-                                         Quoted(plain));
+                                         QuotedInput(plain));
             }
             window.file = Utf8FromWindows1252(plain);
             window.fileLine = number;
@@ -392,7 +394,7 @@ private:
             if (!ident) ident = PanelWindowByName(plain);
             if (!ident || *ident < 0) {
                 return Error(number, "expected ident=NUMBER or a window name (MAIN_PANEL, RADIO_STACK_PANEL, ...), "
-                                     "found " + Quoted(plain));
+                                     "found " + QuotedInput(plain));
             }
             window.ident = ident;
         } else if (SameWord(key, "background_color")) {
@@ -423,21 +425,21 @@ private:
         const std::size_t bang = name.find('!');
         if (bang == std::string_view::npos || bang == 0 || bang + 1 == name.size()) {
             return Error(number, "expected " + key + "=MODULE!GAUGE, X, Y[, WIDTH[, HEIGHT[, PARAMETERS]]], found " +
-                                     Quoted(name));
+                                     QuotedInput(name));
         }
         PanelGauge gauge;
         gauge.line = number;
         gauge.key = std::move(key);
         gauge.module = std::string(Trim(name.substr(0, bang)));
         gauge.gauge = std::string(Trim(name.substr(bang + 1)));
-        if (fields.size() < 3) return Error(number, "expected X and Y after " + Quoted(name));
+        if (fields.size() < 3) return Error(number, "expected X and Y after " + QuotedInput(name));
         // A field that ends the line may carry a "//" comment.
         const auto field = [&](std::size_t i) { return i + 1 == fields.size() ? Uncommented(fields[i]) : Trim(fields[i]); };
         const auto x = WholeNumber(field(1));
         const auto y = WholeNumber(field(2));
         if (!x || !y) {
             return Error(number, "expected X and Y as whole numbers up to " + std::to_string(maxPanelCoordinate) +
-                                     " after " + Quoted(name));
+                                     " after " + QuotedInput(name));
         }
         gauge.x = *x;
         gauge.y = *y;
@@ -447,7 +449,7 @@ private:
             const auto side = WholeNumber(text);
             if (!side || *side <= 0) {
                 return Error(number, std::string("expected ") + (i == 3 ? "WIDTH" : "HEIGHT") +
-                                         " as a positive whole number (or nothing), found " + Quoted(text));
+                                         " as a positive whole number (or nothing), found " + QuotedInput(text));
             }
             (i == 3 ? gauge.width : gauge.height) = side;
         }

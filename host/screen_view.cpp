@@ -12,6 +12,7 @@
 #include <random>
 
 #include "host/drawing.h"
+#include "host/messages.h"
 
 namespace panelhost {
 
@@ -85,7 +86,7 @@ bool WriteScreenPicture(const Host& host, PlacedPanel& placed, BitmapSource& bit
         });
     for (const std::string& name : layout.unknown) {
         placed.errors.push_back("panelhost: screen: expected --show to name a window (a section, an ident number "
-                                "or a window name), found \"" + name + "\"");
+                                "or a window name), found " + Quoted(name));
     }
 
     SurfacePtr canvas = NewCanvas(size.width, size.height);
