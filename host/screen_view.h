@@ -1,6 +1,6 @@
-// The screen as the simulator shows a panel: each window's picture scaled
-// to its place on a screen of the given size (host/screen_layout.h), in
-// zorder, over a dark desktop. Drawn by native hosts only.
+// The screen as the simulator shows a panel: each window's display list
+// painted at its place on a screen of the given size (host/screen_layout.h),
+// in zorder, over a dark desktop. Drawn by native hosts only.
 #pragma once
 
 #include <iosfwd>

@@ -90,7 +90,7 @@ TEST_F(PanelFolder, AMissingOrEmptyConfigurationIsOneErrorAndPlacesNothing) {
 
     const std::string empty = Write("empty.cfg", "// nothing but a comment\n[Views]\n");
     const panelhost::PlacedPanel none = panelhost::PlacePanelFile(host, empty);
-    EXPECT_EQ(none.errors, std::vector<std::string>{empty + ":1: expected at least one [WindowNN] section"});
+    EXPECT_EQ(none.errors, std::vector<std::string>{empty + ":1: expected at least one [WindowNN] or [VcockpitNN] section"});
 }
 
 TEST_F(PanelFolder, ScenarioPanelLinePlacesAWholeConfigurationForTests) {
