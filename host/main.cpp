@@ -182,7 +182,8 @@ int Screen(const std::string& modulePath, double period, int argc, char** argv) 
                 const bool whole = problem == std::errc{} && end == text.data() + to && from < to;
                 return whole && value >= 1 && value <= panelhost::maxBitmapSide ? value : 0;
             };
-            request.size = {by == std::string::npos ? 0 : side(0, by), by == std::string::npos ? 0 : side(by + 1, text.size())};
+            request.size = {};
+            if (by != std::string::npos) request.size = {side(0, by), side(by + 1, text.size())};
             if (request.size.width == 0 || request.size.height == 0) {
                 return Usage(("--size needs WIDTHxHEIGHT, each 1 to " + std::to_string(panelhost::maxBitmapSide) +
                               " pixels").c_str());

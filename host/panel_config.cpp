@@ -196,7 +196,9 @@ public:
 
     int LinesRead() const { return lineNumber_; }
 
-    void Error(int line, const std::string& what) { errors_.push_back({line, config_.name + ":" + std::to_string(line) + ": " + what}); }
+    void Error(int line, const std::string& what) {
+        errors_.push_back({line, config_.name + ":" + std::to_string(line) + ": " + what});
+    }
 
     PanelConfig Finish() {
         std::map<int, const PanelWindow*> sections;  // window number: its [WindowNN]
@@ -235,7 +237,14 @@ public:
         std::stable_sort(errors_.begin(), errors_.end(), byLine);
         std::stable_sort(notes_.begin(), notes_.end(), byLine);
         for (auto& error : errors_) config_.errors.push_back(std::move(error.text));
-        for (auto& note : notes_) config_.notes.push_back(std::move(note.text));
+        // Notes change nothing: a few tell enough.
+        for (std::size_t i = 0; i < notes_.size() && i < maxPanelNotes; ++i) {
+            config_.notes.push_back(std::move(notes_[i].text));
+        }
+        if (notes_.size() > maxPanelNotes) {
+            config_.notes.push_back(config_.name + ": note: " + std::to_string(notes_.size() - maxPanelNotes) +
+                                    " notes more");
+        }
         return std::move(config_);
     }
 
@@ -512,7 +521,8 @@ PanelConfig ReadPanelConfigFrom(const PanelConfigSource& source, const std::stri
         total += piece.size();
         if (total > maxPanelFileBytes) {
             reader.Error(reader.LinesRead() + 1, "expected a panel configuration of at most " +
-                                                     std::to_string(maxPanelFileBytes) + " bytes; the rest is not read");
+                                                     std::to_string(maxPanelFileBytes) +
+                                                     " bytes; the rest is not read");
             break;
         }
         pending.append(piece);

@@ -113,6 +113,8 @@ inline constexpr std::size_t maxPanelGauges = 4096;
 inline constexpr int maxPanelLines = 200000;
 inline constexpr std::size_t maxPanelLineLength = 16384;
 inline constexpr std::size_t maxPanelFileBytes = 16 * 1024 * 1024;
+// Notes told for one configuration; the rest are counted.
+inline constexpr std::size_t maxPanelNotes = 100;
 
 // Reads a configuration held in memory; `name` stands for the file in
 // messages. Touches no file.

@@ -26,7 +26,9 @@ std::optional<int> IdentNamed(std::string_view name) {
 std::optional<PictureSize> DesignSize(const PanelWindow& window, const PictureSizeOf& pictureSize) {
     const std::optional<PictureSize> picture = pictureSize ? pictureSize(window) : std::nullopt;
     const bool pictureKnown = picture && picture->width > 0 && picture->height > 0;
-    if (window.sizeWidth && window.sizeHeight) return PictureSize{double(*window.sizeWidth), double(*window.sizeHeight)};
+    if (window.sizeWidth && window.sizeHeight) {
+        return PictureSize{double(*window.sizeWidth), double(*window.sizeHeight)};
+    }
     if (window.sizeWidth && pictureKnown) {
         return PictureSize{double(*window.sizeWidth), *window.sizeWidth * picture->height / picture->width};
     }
@@ -74,7 +76,8 @@ ScreenLayout LayOutScreen(const PanelConfig& config, ScreenSize screen, const st
             placed.width = *window.screenWidth * screenW;
             placed.height = *window.screenHeight * screenH;
         } else {
-            const PictureSize design = DesignSize(window, pictureSize).value_or(PictureSize{mainWidth, mainWidth * 3 / 4});
+            const PictureSize design =
+                DesignSize(window, pictureSize).value_or(PictureSize{mainWidth, mainWidth * 3 / 4});
             placed.width = design.width * scale;
             placed.height = design.height * scale;
             const double fit = std::min({1.0, screenW / placed.width, screenH / placed.height});

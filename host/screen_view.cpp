@@ -55,7 +55,9 @@ bool WriteScreenPicture(const Host& host, PlacedPanel& placed, BitmapSource& bit
 
     SurfacePtr canvas = NewCanvas(size.width, size.height);
     if (!canvas) {
-        if (error) *error = "cannot make a picture of " + std::to_string(size.width) + "x" + std::to_string(size.height);
+        if (error) {
+            *error = "cannot make a picture of " + std::to_string(size.width) + "x" + std::to_string(size.height);
+        }
         return false;
     }
     cairo_t* cr = cairo_create(canvas.get());

@@ -76,12 +76,8 @@ TEST_F(PanelCommand, DrawsARealConfigurationWithNotesAndNoError) {
     const Outcome screen = Panelhost("screen " + Quoted(config) + " --size 1600x1200 --show window01 --out " +
                                  Quoted(folder / "screen.png"));
     EXPECT_EQ(screen.exitCode, 0) << screen.output;
-    // The main panel shrunk to the screen's height at the bottom centre; the
-    // radios at their fractions, over it; the corner window 1.25 times its size_mm.
+    // The main panel shrunk to the screen's height, at the bottom centre.
     EXPECT_NE(screen.output.find("Window00 \"Main Panel\" at 20,0, 1561x1200, zorder 0"), std::string::npos)
-        << screen.output;
-    EXPECT_NE(screen.output.find("Window02 at 1350,0, 250x250"), std::string::npos) << screen.output;
-    EXPECT_NE(screen.output.find("Window01 \"Radios\" at 1120,60, 400x240, zorder 3"), std::string::npos)
         << screen.output;
     EXPECT_TRUE(fs::exists(folder / "screen.png"));
 
