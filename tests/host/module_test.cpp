@@ -163,7 +163,9 @@ TEST(ModuleLoad, TwoThousandLoadsAndUnloadsInOneProcess) {
         }
         host.Unload();
 #if defined(_WIN32)
-        if (load == 10 || load % 500 == 0) ASSERT_EQ(freeSlot(), firstFree) << load << " loads kept thread-local slots";
+        if (load == 10 || load % 500 == 0) {
+            ASSERT_EQ(freeSlot(), firstFree) << load << " loads kept thread-local slots";
+        }
 #endif
     }
 }
