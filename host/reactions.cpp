@@ -10,14 +10,20 @@ namespace panelhost {
 namespace {
 
 // The simulator's switch for a system: 0 off, 1 on.
-template <SINT32 Token>
+template <SimToken Token>
 void ToggleSwitch(Host& host, UINT32) {
     host.SetNumber(Token, host.Number(Token) == 0.0 ? 1.0 : 0.0);
 }
 
-// The parking brake is a position: 0 released, 32767 set.
+// The parking brake is a position: 0 released, 32767 set; the handle shows
+// it set only above 32500.
+constexpr double parkingBrakeReleased = 0.0;
+constexpr double parkingBrakeSet = 32767.0;
+constexpr double parkingBrakeSetAbove = 32500.0;
+
 void ToggleParkingBrake(Host& host, UINT32) {
-    host.SetNumber(323, host.Number(323) > 32500.0 ? 0.0 : 32767.0);
+    const bool set = host.Number(tokenParkingBrake) > parkingBrakeSetAbove;
+    host.SetNumber(tokenParkingBrake, set ? parkingBrakeReleased : parkingBrakeSet);
 }
 
 // --- Radios ---------------------------------------------------------------
@@ -55,7 +61,7 @@ UINT32 Channel(const VhfBand& band, UINT32 digits) {
     return channel;
 }
 
-template <const VhfBand& Band, SINT32 Token, int Step>
+template <const VhfBand& Band, SimToken Token, int Step>
 void StepWholeMHz(Host& host, UINT32) {
     const UINT32 frequency = static_cast<UINT32>(host.Integer(Token));
     UINT32 whole = WholeMHz(frequency);
@@ -65,7 +71,7 @@ void StepWholeMHz(Host& host, UINT32) {
     host.SetInteger(Token, static_cast<std::int32_t>(Frequency(whole, FractionDigits(frequency))));
 }
 
-template <const VhfBand& Band, SINT32 Token, int Step>
+template <const VhfBand& Band, SimToken Token, int Step>
 void StepFraction(Host& host, UINT32) {
     const UINT32 frequency = static_cast<UINT32>(host.Integer(Token));
     const UINT32 channel = Channel(Band, FractionDigits(frequency));
@@ -74,8 +80,8 @@ void StepFraction(Host& host, UINT32) {
                                Frequency(WholeMHz(frequency), ChannelDigits(Band, next))));
 }
 
-// ADF: token 16 holds the hundreds, tens and units of the kHz, token 18 a
-// thousands flag (0x100) and the tenths. Steps carry between tenths and kHz
+// ADF: tokenAdfFrequency holds the hundreds, tens and units of the kHz,
+// tokenAdfFrequencyExtension a thousands flag (0x100) and the tenths. Steps carry between tenths and kHz
 // and stop at the receiver's range, 100.0 to 1799.9 kHz.
 constexpr std::int32_t adfLowestTenths = 1000;
 constexpr std::int32_t adfHighestTenths = 17999;
@@ -119,10 +125,10 @@ void StepSquawkDigit(Host& host, UINT32) {
 }
 
 // Courses and the ADF card are whole degrees 0 to 359.
-template <SINT32 Token>
+template <SimToken Token>
 void SetCourse(Host& host, UINT32 value) { host.SetNumber(Token, static_cast<double>(value % 360)); }
 
-template <SINT32 Token, int Step>
+template <SimToken Token, int Step>
 void TurnCard(Host& host, UINT32) {
     const double card = host.Number(Token);
     const auto degrees = std::isfinite(card) ? static_cast<int>(std::fmod(std::floor(card), 360.0)) : 0;
@@ -130,24 +136,24 @@ void TurnCard(Host& host, UINT32) {
 }
 
 // Cockpit switches, generators and the engine systems the engine box and the
-// shut-down sequence toggle. The landing-light pair 0x100D7 then 0x102C0
-// toggles token 14 once.
+// shut-down sequence toggle. The landing-light pair (keyLandingLightsToggle
+// then keyLandingLightsSet) toggles tokenLandingLights once.
 constexpr Reaction reactionTable[] = {
-    {.event = 0x102F5, .apply = ToggleSwitch<740>},  // avionics master
-    {.event = 0x102C1, .apply = ToggleSwitch<364>},  // battery master
-    {.event = 0x102BF, .apply = ToggleSwitch<368>},  // beacon lights
-    {.event = 0x100D7, .apply = ToggleSwitch<14>},   // landing lights
-    {.event = 0x1034B, .apply = ToggleSwitch<619>},  // navigation lights
-    {.event = 0x100D6, .apply = ToggleSwitch<10>},   // panel lights
-    {.event = 0x10018, .apply = ToggleSwitch<11>},   // strobe lights
-    {.event = 0x10142, .apply = ToggleSwitch<13>},   // pitot heat
-    {.event = 0x10322, .apply = ToggleSwitch<904>},  // propeller de-ice
-    {.event = 0x10321, .apply = ToggleSwitch<905>},  // wing de-ice
-    {.event = 0x100D8, .apply = ToggleParkingBrake},
-    {.event = 0x1033B, .apply = ToggleSwitch<566>},  // left generator
-    {.event = 0x1033C, .apply = ToggleSwitch<576>},  // right generator
-    {.event = 0x103BE, .apply = ToggleSwitch<895>},  // engine-1 system
-    {.event = 0x103BF, .apply = ToggleSwitch<896>},  // engine-2 system
+    {.event = keyAvionicsMasterToggle, .apply = ToggleSwitch<tokenAvionicsMaster>},
+    {.event = keyBatteryMasterToggle, .apply = ToggleSwitch<tokenBatteryMaster>},
+    {.event = keyBeaconLightsToggle, .apply = ToggleSwitch<tokenBeaconLights>},
+    {.event = keyLandingLightsToggle, .apply = ToggleSwitch<tokenLandingLights>},
+    {.event = keyNavigationLightsToggle, .apply = ToggleSwitch<tokenNavigationLights>},
+    {.event = keyPanelLightsToggle, .apply = ToggleSwitch<tokenPanelLights>},
+    {.event = keyStrobeLightsToggle, .apply = ToggleSwitch<tokenStrobeLights>},
+    {.event = keyPitotHeatToggle, .apply = ToggleSwitch<tokenPitotHeat>},
+    {.event = keyPropellerDeIceToggle, .apply = ToggleSwitch<tokenPropellerDeIce>},
+    {.event = keyWingsDeIceToggle, .apply = ToggleSwitch<tokenWingsDeIce>},
+    {.event = keyParkingBrake, .apply = ToggleParkingBrake},
+    {.event = keyLeftGeneratorToggle, .apply = ToggleSwitch<tokenLeftGenerator>},
+    {.event = keyRightGeneratorToggle, .apply = ToggleSwitch<tokenRightGenerator>},
+    {.event = keyEngine1SystemToggle, .apply = ToggleSwitch<tokenEngine1System>},
+    {.event = keyEngine2SystemToggle, .apply = ToggleSwitch<tokenEngine2System>},
     // Radios and navigation indicators.
     {.event = keyCom1WholeDown, .apply = StepWholeMHz<comBand, tokenCom1Frequency, -1>},
     {.event = keyCom1WholeUp, .apply = StepWholeMHz<comBand, tokenCom1Frequency, 1>},
