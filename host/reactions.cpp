@@ -1,8 +1,10 @@
 #include "host/reactions.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
+#include "module/bcd.h"
 #include "module/tokens.h"
 
 namespace panelhost {
@@ -30,13 +32,6 @@ void ToggleParkingBrake(Host& host, UINT32) {
 // Frequencies and codes are kept as the gauges read them: binary-coded
 // decimal in the token's first four bytes.
 
-constexpr UINT32 Nibble(UINT32 value, int position) { return (value >> (4 * position)) & 0xFu; }
-constexpr UINT32 Digit(UINT32 value, int position) {
-    const UINT32 nibble = Nibble(value, position);
-    return nibble > 9 ? 9 : nibble;
-}
-constexpr UINT32 Bcd2(UINT32 number) { return (number / 10 % 10) << 4 | number % 10; }
-
 // COM and NAV: whole MHz in the upper two digits (without the hundreds), the
 // fraction in the lower two. Whole MHz wrap from one band end to the other;
 // the fraction wraps within its MHz without carrying.
@@ -47,10 +42,6 @@ struct VhfBand {
 };
 constexpr VhfBand comBand = {.bottom = 118, .top = 136, .channels = 40, .kHzPerChannel = 25};
 constexpr VhfBand navBand = {.bottom = 108, .top = 117, .channels = 20, .kHzPerChannel = 50};
-
-UINT32 WholeMHz(UINT32 frequency) { return 100 + 10 * Digit(frequency, 3) + Digit(frequency, 2); }
-UINT32 FractionDigits(UINT32 frequency) { return 10 * Digit(frequency, 1) + Digit(frequency, 0); }
-UINT32 Frequency(UINT32 whole, UINT32 fraction) { return Bcd2(whole - 100) << 8 | Bcd2(fraction); }
 
 // The two digits show tens of kHz, truncated: channel 3 of 25 kHz is .07.
 UINT32 ChannelDigits(const VhfBand& band, UINT32 channel) { return channel * band.kHzPerChannel / 10; }
@@ -64,44 +55,42 @@ UINT32 Channel(const VhfBand& band, UINT32 digits) {
 template <const VhfBand& Band, SimToken Token, int Step>
 void StepWholeMHz(Host& host, UINT32) {
     const UINT32 frequency = static_cast<UINT32>(host.Integer(Token));
-    UINT32 whole = WholeMHz(frequency);
+    UINT32 whole = BcdWholeMHz(frequency);
     if (whole < Band.bottom || whole > Band.top) whole = Band.bottom;
     if (Step > 0) whole = whole >= Band.top ? Band.bottom : whole + 1;
     if (Step < 0) whole = whole <= Band.bottom ? Band.top : whole - 1;
-    host.SetInteger(Token, static_cast<std::int32_t>(Frequency(whole, FractionDigits(frequency))));
+    host.SetInteger(Token, static_cast<std::int32_t>(BcdFrequency(whole, BcdFraction(frequency))));
 }
 
 template <const VhfBand& Band, SimToken Token, int Step>
 void StepFraction(Host& host, UINT32) {
     const UINT32 frequency = static_cast<UINT32>(host.Integer(Token));
-    const UINT32 channel = Channel(Band, FractionDigits(frequency));
+    const UINT32 channel = Channel(Band, BcdFraction(frequency));
     const UINT32 next = Step > 0 ? (channel + 1) % Band.channels : (channel + Band.channels - 1) % Band.channels;
     host.SetInteger(Token, static_cast<std::int32_t>(
-                               Frequency(WholeMHz(frequency), ChannelDigits(Band, next))));
+                               BcdFrequency(BcdWholeMHz(frequency), ChannelDigits(Band, next))));
 }
 
 // ADF: tokenAdfFrequency holds the hundreds, tens and units of the kHz,
-// tokenAdfFrequencyExtension a thousands flag (0x100) and the tenths. Steps carry between tenths and kHz
-// and stop at the receiver's range, 100.0 to 1799.9 kHz.
+// tokenAdfFrequencyExtension a thousands flag and the tenths. Steps carry
+// between tenths and kHz and stop at the receiver's range, 100.0 to
+// 1799.9 kHz.
 constexpr std::int32_t adfLowestTenths = 1000;
 constexpr std::int32_t adfHighestTenths = 17999;
 
 std::int32_t AdfTenths(const Host& host) {
     const UINT32 digits = static_cast<UINT32>(host.Integer(tokenAdfFrequency));
     const UINT32 extension = static_cast<UINT32>(host.Integer(tokenAdfFrequencyExtension));
-    const UINT32 whole = (extension >= 0x100 ? 1000 : 0) + 100 * Digit(digits, 2) + 10 * Digit(digits, 1) +
-                         Digit(digits, 0);
-    return static_cast<std::int32_t>(whole * 10 + Digit(extension % 0x100, 0));
+    return static_cast<std::int32_t>(AdfWholeKHz(digits, extension) * 10 + AdfTenthDigit(extension));
 }
 
 void SetAdfTenths(Host& host, std::int32_t tenths) {
     if (tenths < adfLowestTenths) tenths = adfLowestTenths;
     if (tenths > adfHighestTenths) tenths = adfHighestTenths;
     const auto whole = static_cast<UINT32>(tenths / 10);
-    const UINT32 hundreds = whole % 1000 / 100;
-    host.SetInteger(tokenAdfFrequency, static_cast<std::int32_t>(hundreds << 8 | Bcd2(whole % 100)));
+    host.SetInteger(tokenAdfFrequency, static_cast<std::int32_t>(AdfDigits(whole)));
     host.SetInteger(tokenAdfFrequencyExtension,
-                    static_cast<std::int32_t>((whole >= 1000 ? 0x100u : 0u) + static_cast<UINT32>(tenths % 10)));
+                    static_cast<std::int32_t>(AdfExtension(whole, static_cast<UINT32>(tenths % 10))));
 }
 
 template <int Tenths>
@@ -109,16 +98,14 @@ void StepAdf(Host& host, UINT32) { SetAdfTenths(host, AdfTenths(host) + Tenths);
 
 // The set event carries four BCD digits in tenths of a kHz: 0x4100 is 410.0.
 void SetAdfFrequency(Host& host, UINT32 value) {
-    const auto tenths = static_cast<std::int32_t>(1000 * Digit(value, 3) + 100 * Digit(value, 2) +
-                                                  10 * Digit(value, 1) + Digit(value, 0));
-    SetAdfTenths(host, tenths);
+    SetAdfTenths(host, static_cast<std::int32_t>(BcdFourDigits(value)));
 }
 
 // Transponder: each digit runs 0 to 7 and wraps on its own.
 template <int Position, int Step>
 void StepSquawkDigit(Host& host, UINT32) {
     const UINT32 code = static_cast<UINT32>(host.Integer(tokenTransponderCode)) & 0xFFFFu;
-    const UINT32 digit = Nibble(code, Position) > 7 ? 7 : Nibble(code, Position);
+    const UINT32 digit = std::min(BcdDigit(code, Position), 7u);
     const UINT32 next = Step > 0 ? (digit + 1) % 8 : (digit + 7) % 8;
     const UINT32 shift = 4u * Position;
     host.SetInteger(tokenTransponderCode, static_cast<std::int32_t>((code & ~(0xFu << shift)) | next << shift));
