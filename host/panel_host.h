@@ -2,7 +2,9 @@
 // records, places gauge instances, drives them through their services, keeps
 // the token store, the key-event log, the panel windows and the failures, and
 // hit-tests mouse rectangles. Tests drive gauges through this class; the
-// scenario runner (scenario.h) is a thin text layer over it.
+// scenario runner (scenario.h) is a thin text layer over it. A placed gauge's
+// record copies are in gauge_instances.h, hit-testing and press capture in
+// mouse_capture.h; this class keeps the simulator's side.
 //
 // Typical gtest:
 //
