@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "host/element_math.h"
+#include "host/module_code.h"
 #include "host/renderer.h"
 
 namespace panelhost {

@@ -76,18 +76,4 @@ std::string DescribeElement(const ElementState& state);
 // A number as the host prints it: up to 12 significant digits.
 std::string FormatNumber(double value);
 
-// Marks the module's code (true) or the host's as running while it lives,
-// and whichever ran before once it ends: wraps every call into a module
-// routine and every service routine the module calls back.
-class CodeRunning {
-public:
-    explicit CodeRunning(bool module);
-    ~CodeRunning();
-    CodeRunning(const CodeRunning&) = delete;
-    CodeRunning& operator=(const CodeRunning&) = delete;
-
-private:
-    bool previous_;
-};
-
 }  // namespace panelhost

@@ -11,29 +11,11 @@
 
 #include "host/messages.h"
 
+#include "module/panel_windows.h"
+
 namespace panelhost {
 
 namespace {
-
-struct WindowName {
-    std::string_view name;
-    int number;
-};
-
-// The host's names of its panel windows, in the order the toggles try them.
-constexpr std::array<WindowName, 11> windowNames{{
-    {"MAIN_PANEL", 0},
-    {"RADIO_STACK_PANEL", 50},
-    {"COMPASS_PANEL", 75},
-    {"ANNUNCIATOR_PANEL", 125},
-    {"ANNUNCIATOR2_PANEL", 150},
-    {"COLLECTIVE_PANEL", 200},
-    {"THROTTLE_PANEL", 10},
-    {"MINI_CONTROLS_PANEL", 100},
-    {"IFR_MAIN_PANEL", 175},
-    {"GPS_PANEL", 225},
-    {"OVERHEAD_PANEL", 250},
-}};
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
 
@@ -483,7 +465,7 @@ private:
 }  // namespace
 
 std::optional<int> PanelWindowByName(std::string_view name) {
-    for (const WindowName& entry : windowNames) {
+    for (const PanelWindowName& entry : panelWindowNames) {
         if (SameWord(name, entry.name)) return entry.number;
     }
     return std::nullopt;

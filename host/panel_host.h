@@ -2,17 +2,19 @@
 // records, places gauge instances, drives them through their services, keeps
 // the token store, the key-event log, the panel windows and the failures, and
 // hit-tests mouse rectangles. Tests drive gauges through this class; the
-// scenario runner (scenario.h) is a thin text layer over it.
+// scenario runner (scenario.h) is a thin text layer over it. A placed gauge's
+// record copies are in gauge_instances.h, hit-testing and press capture in
+// mouse_capture.h; this class keeps the simulator's side.
 //
 // Typical gtest:
 //
 //   panelhost::Host host;
 //   ASSERT_TRUE(host.Load(QR_MODULE_PATH));
 //   host.Place("Tachometer", "Tach2", "2");
-//   host.SetNumber(429, 2400);
+//   host.SetNumber(tokenEngine2Rpm, 2400);
 //   host.Frame();
 //   EXPECT_NEAR(host.Value("Tach2", 2), 2400, 1e-9);
-//   EXPECT_EQ(host.TakeEvents(), (panelhost::EventList{{0x1011C, 0}}));
+//   EXPECT_EQ(host.TakeEvents(), (panelhost::EventList{{keyThrottle1Set, 0}}));
 //
 // Elements are named by their 1-based drawing-order number: the element list
 // of the header, each element followed by its next list, depth first.
@@ -30,6 +32,7 @@
 #include <string>
 #include <vector>
 
+#include "host/module_code.h"
 #include "module/gauge_records.h"
 
 namespace panelhost {
@@ -203,13 +206,6 @@ private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
-
-// Told whenever control passes between host and module code: true as a
-// module routine (gauge, element, mouse, initialisation) starts or a panel
-// service returns to it, false as it returns or calls a service. Tests use
-// it to tell the module's heap use from the host's. Null for none.
-using ModuleCodeHook = void (*)(bool inModule);
-void SetModuleCodeHook(ModuleCodeHook hook);
 
 // Bound to keep scenario and configuration input from running away.
 inline constexpr int maxFramesPerCall = 1000000;

@@ -1,8 +1,10 @@
 #include "host/reactions.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
+#include "module/bcd.h"
 #include "module/tokens.h"
 
 namespace panelhost {
@@ -10,26 +12,25 @@ namespace panelhost {
 namespace {
 
 // The simulator's switch for a system: 0 off, 1 on.
-template <SINT32 Token>
+template <SimToken Token>
 void ToggleSwitch(Host& host, UINT32) {
     host.SetNumber(Token, host.Number(Token) == 0.0 ? 1.0 : 0.0);
 }
 
-// The parking brake is a position: 0 released, 32767 set.
+// The parking brake is a position: 0 released, 32767 set; the handle shows
+// it set only above 32500.
+constexpr double parkingBrakeReleased = 0.0;
+constexpr double parkingBrakeSet = 32767.0;
+constexpr double parkingBrakeSetAbove = 32500.0;
+
 void ToggleParkingBrake(Host& host, UINT32) {
-    host.SetNumber(323, host.Number(323) > 32500.0 ? 0.0 : 32767.0);
+    const bool set = host.Number(tokenParkingBrake) > parkingBrakeSetAbove;
+    host.SetNumber(tokenParkingBrake, set ? parkingBrakeReleased : parkingBrakeSet);
 }
 
 // --- Radios ---------------------------------------------------------------
 // Frequencies and codes are kept as the gauges read them: binary-coded
 // decimal in the token's first four bytes.
-
-constexpr UINT32 Nibble(UINT32 value, int position) { return (value >> (4 * position)) & 0xFu; }
-constexpr UINT32 Digit(UINT32 value, int position) {
-    const UINT32 nibble = Nibble(value, position);
-    return nibble > 9 ? 9 : nibble;
-}
-constexpr UINT32 Bcd2(UINT32 number) { return (number / 10 % 10) << 4 | number % 10; }
 
 // COM and NAV: whole MHz in the upper two digits (without the hundreds), the
 // fraction in the lower two. Whole MHz wrap from one band end to the other;
@@ -42,10 +43,6 @@ struct VhfBand {
 constexpr VhfBand comBand = {.bottom = 118, .top = 136, .channels = 40, .kHzPerChannel = 25};
 constexpr VhfBand navBand = {.bottom = 108, .top = 117, .channels = 20, .kHzPerChannel = 50};
 
-UINT32 WholeMHz(UINT32 frequency) { return 100 + 10 * Digit(frequency, 3) + Digit(frequency, 2); }
-UINT32 FractionDigits(UINT32 frequency) { return 10 * Digit(frequency, 1) + Digit(frequency, 0); }
-UINT32 Frequency(UINT32 whole, UINT32 fraction) { return Bcd2(whole - 100) << 8 | Bcd2(fraction); }
-
 // The two digits show tens of kHz, truncated: channel 3 of 25 kHz is .07.
 UINT32 ChannelDigits(const VhfBand& band, UINT32 channel) { return channel * band.kHzPerChannel / 10; }
 // The channel the digits show, or the one just below digits between channels.
@@ -55,47 +52,45 @@ UINT32 Channel(const VhfBand& band, UINT32 digits) {
     return channel;
 }
 
-template <const VhfBand& Band, SINT32 Token, int Step>
+template <const VhfBand& Band, SimToken Token, int Step>
 void StepWholeMHz(Host& host, UINT32) {
     const UINT32 frequency = static_cast<UINT32>(host.Integer(Token));
-    UINT32 whole = WholeMHz(frequency);
+    UINT32 whole = BcdWholeMHz(frequency);
     if (whole < Band.bottom || whole > Band.top) whole = Band.bottom;
     if (Step > 0) whole = whole >= Band.top ? Band.bottom : whole + 1;
     if (Step < 0) whole = whole <= Band.bottom ? Band.top : whole - 1;
-    host.SetInteger(Token, static_cast<std::int32_t>(Frequency(whole, FractionDigits(frequency))));
+    host.SetInteger(Token, static_cast<std::int32_t>(BcdFrequency(whole, BcdFraction(frequency))));
 }
 
-template <const VhfBand& Band, SINT32 Token, int Step>
+template <const VhfBand& Band, SimToken Token, int Step>
 void StepFraction(Host& host, UINT32) {
     const UINT32 frequency = static_cast<UINT32>(host.Integer(Token));
-    const UINT32 channel = Channel(Band, FractionDigits(frequency));
+    const UINT32 channel = Channel(Band, BcdFraction(frequency));
     const UINT32 next = Step > 0 ? (channel + 1) % Band.channels : (channel + Band.channels - 1) % Band.channels;
     host.SetInteger(Token, static_cast<std::int32_t>(
-                               Frequency(WholeMHz(frequency), ChannelDigits(Band, next))));
+                               BcdFrequency(BcdWholeMHz(frequency), ChannelDigits(Band, next))));
 }
 
-// ADF: token 16 holds the hundreds, tens and units of the kHz, token 18 a
-// thousands flag (0x100) and the tenths. Steps carry between tenths and kHz
-// and stop at the receiver's range, 100.0 to 1799.9 kHz.
+// ADF: tokenAdfFrequency holds the hundreds, tens and units of the kHz,
+// tokenAdfFrequencyExtension a thousands flag and the tenths. Steps carry
+// between tenths and kHz and stop at the receiver's range, 100.0 to
+// 1799.9 kHz.
 constexpr std::int32_t adfLowestTenths = 1000;
 constexpr std::int32_t adfHighestTenths = 17999;
 
 std::int32_t AdfTenths(const Host& host) {
     const UINT32 digits = static_cast<UINT32>(host.Integer(tokenAdfFrequency));
     const UINT32 extension = static_cast<UINT32>(host.Integer(tokenAdfFrequencyExtension));
-    const UINT32 whole = (extension >= 0x100 ? 1000 : 0) + 100 * Digit(digits, 2) + 10 * Digit(digits, 1) +
-                         Digit(digits, 0);
-    return static_cast<std::int32_t>(whole * 10 + Digit(extension % 0x100, 0));
+    return static_cast<std::int32_t>(AdfWholeKHz(digits, extension) * 10 + AdfTenthDigit(extension));
 }
 
 void SetAdfTenths(Host& host, std::int32_t tenths) {
     if (tenths < adfLowestTenths) tenths = adfLowestTenths;
     if (tenths > adfHighestTenths) tenths = adfHighestTenths;
     const auto whole = static_cast<UINT32>(tenths / 10);
-    const UINT32 hundreds = whole % 1000 / 100;
-    host.SetInteger(tokenAdfFrequency, static_cast<std::int32_t>(hundreds << 8 | Bcd2(whole % 100)));
+    host.SetInteger(tokenAdfFrequency, static_cast<std::int32_t>(AdfDigits(whole)));
     host.SetInteger(tokenAdfFrequencyExtension,
-                    static_cast<std::int32_t>((whole >= 1000 ? 0x100u : 0u) + static_cast<UINT32>(tenths % 10)));
+                    static_cast<std::int32_t>(AdfExtension(whole, static_cast<UINT32>(tenths % 10))));
 }
 
 template <int Tenths>
@@ -103,26 +98,24 @@ void StepAdf(Host& host, UINT32) { SetAdfTenths(host, AdfTenths(host) + Tenths);
 
 // The set event carries four BCD digits in tenths of a kHz: 0x4100 is 410.0.
 void SetAdfFrequency(Host& host, UINT32 value) {
-    const auto tenths = static_cast<std::int32_t>(1000 * Digit(value, 3) + 100 * Digit(value, 2) +
-                                                  10 * Digit(value, 1) + Digit(value, 0));
-    SetAdfTenths(host, tenths);
+    SetAdfTenths(host, static_cast<std::int32_t>(BcdFourDigits(value)));
 }
 
 // Transponder: each digit runs 0 to 7 and wraps on its own.
 template <int Position, int Step>
 void StepSquawkDigit(Host& host, UINT32) {
     const UINT32 code = static_cast<UINT32>(host.Integer(tokenTransponderCode)) & 0xFFFFu;
-    const UINT32 digit = Nibble(code, Position) > 7 ? 7 : Nibble(code, Position);
+    const UINT32 digit = std::min(BcdDigit(code, Position), 7u);
     const UINT32 next = Step > 0 ? (digit + 1) % 8 : (digit + 7) % 8;
     const UINT32 shift = 4u * Position;
     host.SetInteger(tokenTransponderCode, static_cast<std::int32_t>((code & ~(0xFu << shift)) | next << shift));
 }
 
 // Courses and the ADF card are whole degrees 0 to 359.
-template <SINT32 Token>
+template <SimToken Token>
 void SetCourse(Host& host, UINT32 value) { host.SetNumber(Token, static_cast<double>(value % 360)); }
 
-template <SINT32 Token, int Step>
+template <SimToken Token, int Step>
 void TurnCard(Host& host, UINT32) {
     const double card = host.Number(Token);
     const auto degrees = std::isfinite(card) ? static_cast<int>(std::fmod(std::floor(card), 360.0)) : 0;
@@ -130,24 +123,24 @@ void TurnCard(Host& host, UINT32) {
 }
 
 // Cockpit switches, generators and the engine systems the engine box and the
-// shut-down sequence toggle. The landing-light pair 0x100D7 then 0x102C0
-// toggles token 14 once.
+// shut-down sequence toggle. The landing-light pair (keyLandingLightsToggle
+// then keyLandingLightsSet) toggles tokenLandingLights once.
 constexpr Reaction reactionTable[] = {
-    {.event = 0x102F5, .apply = ToggleSwitch<740>},  // avionics master
-    {.event = 0x102C1, .apply = ToggleSwitch<364>},  // battery master
-    {.event = 0x102BF, .apply = ToggleSwitch<368>},  // beacon lights
-    {.event = 0x100D7, .apply = ToggleSwitch<14>},   // landing lights
-    {.event = 0x1034B, .apply = ToggleSwitch<619>},  // navigation lights
-    {.event = 0x100D6, .apply = ToggleSwitch<10>},   // panel lights
-    {.event = 0x10018, .apply = ToggleSwitch<11>},   // strobe lights
-    {.event = 0x10142, .apply = ToggleSwitch<13>},   // pitot heat
-    {.event = 0x10322, .apply = ToggleSwitch<904>},  // propeller de-ice
-    {.event = 0x10321, .apply = ToggleSwitch<905>},  // wing de-ice
-    {.event = 0x100D8, .apply = ToggleParkingBrake},
-    {.event = 0x1033B, .apply = ToggleSwitch<566>},  // left generator
-    {.event = 0x1033C, .apply = ToggleSwitch<576>},  // right generator
-    {.event = 0x103BE, .apply = ToggleSwitch<895>},  // engine-1 system
-    {.event = 0x103BF, .apply = ToggleSwitch<896>},  // engine-2 system
+    {.event = keyAvionicsMasterToggle, .apply = ToggleSwitch<tokenAvionicsMaster>},
+    {.event = keyBatteryMasterToggle, .apply = ToggleSwitch<tokenBatteryMaster>},
+    {.event = keyBeaconLightsToggle, .apply = ToggleSwitch<tokenBeaconLights>},
+    {.event = keyLandingLightsToggle, .apply = ToggleSwitch<tokenLandingLights>},
+    {.event = keyNavigationLightsToggle, .apply = ToggleSwitch<tokenNavigationLights>},
+    {.event = keyPanelLightsToggle, .apply = ToggleSwitch<tokenPanelLights>},
+    {.event = keyStrobeLightsToggle, .apply = ToggleSwitch<tokenStrobeLights>},
+    {.event = keyPitotHeatToggle, .apply = ToggleSwitch<tokenPitotHeat>},
+    {.event = keyPropellerDeIceToggle, .apply = ToggleSwitch<tokenPropellerDeIce>},
+    {.event = keyWingsDeIceToggle, .apply = ToggleSwitch<tokenWingsDeIce>},
+    {.event = keyParkingBrake, .apply = ToggleParkingBrake},
+    {.event = keyLeftGeneratorToggle, .apply = ToggleSwitch<tokenLeftGenerator>},
+    {.event = keyRightGeneratorToggle, .apply = ToggleSwitch<tokenRightGenerator>},
+    {.event = keyEngine1SystemToggle, .apply = ToggleSwitch<tokenEngine1System>},
+    {.event = keyEngine2SystemToggle, .apply = ToggleSwitch<tokenEngine2System>},
     // Radios and navigation indicators.
     {.event = keyCom1WholeDown, .apply = StepWholeMHz<comBand, tokenCom1Frequency, -1>},
     {.event = keyCom1WholeUp, .apply = StepWholeMHz<comBand, tokenCom1Frequency, 1>},

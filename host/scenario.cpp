@@ -266,14 +266,15 @@ public:
     void TraceChanges();
 };
 
-[[noreturn]] void Fail(const std::string& what, const std::string& expected, const std::string& actual) {
+[[noreturn]] void ExpectationFailed(const std::string& what, const std::string& expected,
+                                    const std::string& actual) {
     throw LineError{"expectation failed: " + what + ": expected " + expected + ", actual " + actual};
 }
 void ExpectNumber(const std::string& what, double expected, double actual) {
-    if (!NumbersMatch(expected, actual)) Fail(what, FormatNumber(expected), FormatNumber(actual));
+    if (!NumbersMatch(expected, actual)) ExpectationFailed(what, FormatNumber(expected), FormatNumber(actual));
 }
 void ExpectAngle(const std::string& what, double expected, double actual) {
-    if (!AnglesMatch(expected, actual)) Fail(what, FormatNumber(expected), FormatNumber(actual));
+    if (!AnglesMatch(expected, actual)) ExpectationFailed(what, FormatNumber(expected), FormatNumber(actual));
 }
 // "value of ALIAS element N" for element expectations (alias at argument 0).
 std::string Subject(const Arguments& a) { return a.Verb() + " of " + a[0] + " element " + a[1]; }
@@ -498,14 +499,14 @@ void ExpectEvents(Runner& r, const Arguments& a) {
     if (actual != expected && (actual.size() > eventsShownWhole || expected.size() > eventsShownWhole)) {
         found += "; " + FirstDifference(expected, actual);
     }
-    Fail("events", FormatEvents(expected), found);
+    ExpectationFailed("events", FormatEvents(expected), found);
 }
 
 void ExpectWindow(Runner& r, const Arguments& a) {
     const UINT32 window = a.Unsigned(0, "window number");
     const bool expected = a.OpenClosed(1);
     const bool open = r.host.WindowOpen(window);
-    if (open != expected) Fail("window " + a[0], a[1], open ? "open" : "closed");
+    if (open != expected) ExpectationFailed("window " + a[0], a[1], open ? "open" : "closed");
 }
 
 void ExpectToken(Runner& r, const Arguments& a) {
@@ -516,7 +517,7 @@ void ExpectTokenI(Runner& r, const Arguments& a) {
     const SINT32 token = a.Token(0);
     const std::int32_t expected = Integer32(a, 1);
     if (r.host.Integer(token) != expected) {
-        Fail("token " + a[0], std::to_string(expected), std::to_string(r.host.Integer(token)));
+        ExpectationFailed("token " + a[0], std::to_string(expected), std::to_string(r.host.Integer(token)));
     }
 }
 
@@ -526,7 +527,7 @@ void ExpectUserData(Runner& r, const Arguments& a) {
     const GAUGEHDR* header = r.host.Header(a.Alias(0));
     const UINT32 expected = a.Unsigned(1, "user data");
     if (header->user_data != expected) {
-        Fail("user data of " + a[0], std::to_string(expected), std::to_string(header->user_data));
+        ExpectationFailed("user data of " + a[0], std::to_string(expected), std::to_string(header->user_data));
     }
 }
 
@@ -537,7 +538,9 @@ void ExpectValue(Runner&, const Arguments& a) {
 void ExpectImage(Runner&, const Arguments& a) {
     const ElementState& element = a.Element(0);
     const long long expected = a.Integer(2, -1, INT32_MAX, "image number");
-    if (element.image != expected) Fail(Subject(a), std::to_string(expected), std::to_string(element.image));
+    if (element.image != expected) {
+        ExpectationFailed(Subject(a), std::to_string(expected), std::to_string(element.image));
+    }
 }
 
 void ExpectAngleOf(Runner&, const Arguments& a) {
@@ -553,8 +556,8 @@ void ExpectShift(Runner&, const Arguments& a) {
     const double x = a.Number(2, "x shift");
     const double y = a.Number(3, "y shift");
     if (!NumbersMatch(x, element.shiftX) || !NumbersMatch(y, element.shiftY)) {
-        Fail(Subject(a), FormatNumber(x) + " " + FormatNumber(y),
-             FormatNumber(element.shiftX) + " " + FormatNumber(element.shiftY));
+        ExpectationFailed(Subject(a), FormatNumber(x) + " " + FormatNumber(y),
+                          FormatNumber(element.shiftX) + " " + FormatNumber(element.shiftY));
     }
 }
 
@@ -579,7 +582,7 @@ std::string QuotedText(const Arguments& a, std::size_t i, const char* usage) {
 void ExpectText(Runner&, const Arguments& a) {
     const ElementState& element = a.Element(0);
     const std::string expected = QuotedText(a, 2, "expect text ALIAS ELEMENT \\\"TEXT\\\"");
-    if (element.text != expected) Fail(Subject(a), Quoted(expected), Quoted(element.text));
+    if (element.text != expected) ExpectationFailed(Subject(a), Quoted(expected), Quoted(element.text));
 }
 
 // The instance's copy of a string element.
@@ -595,7 +598,7 @@ void ExpectFont(Runner&, const Arguments& a) {
     const std::string expected = QuotedText(a, 2, "expect font ALIAS ELEMENT \\\"NAME\\\"");
     const char* end = std::find(std::begin(string.font_name), std::end(string.font_name), '\0');
     const std::string font(string.font_name, end);
-    if (font != expected) Fail("font of " + a[0] + " element " + a[1], Quoted(expected), Quoted(font));
+    if (font != expected) ExpectationFailed("font of " + a[0] + " element " + a[1], Quoted(expected), Quoted(font));
 }
 
 // A string element's text colour, 0x00BBGGRR.
@@ -603,7 +606,7 @@ void ExpectColour(Runner&, const Arguments& a) {
     const ELEMENT_STRING& string = StringElement(a);
     const UINT32 expected = a.Unsigned(2, "colour");
     if (string.fg_color != expected) {
-        Fail("colour of " + a[0] + " element " + a[1], Hex(expected), Hex(string.fg_color));
+        ExpectationFailed("colour of " + a[0] + " element " + a[1], Hex(expected), Hex(string.fg_color));
     }
 }
 
@@ -612,8 +615,8 @@ void ExpectBitmap(Runner&, const Arguments& a) {
     const ElementState& element = a.Element(0);
     const auto expected = a.Integer(2, INT32_MIN, INT32_MAX, "bitmap id");
     if (element.record->resource_id != expected) {
-        Fail("bitmap of " + a[0] + " element " + a[1], std::to_string(expected),
-             std::to_string(element.record->resource_id));
+        ExpectationFailed("bitmap of " + a[0] + " element " + a[1], std::to_string(expected),
+                          std::to_string(element.record->resource_id));
     }
 }
 
@@ -623,7 +626,7 @@ void ExpectHelp(Runner& r, const Arguments& a) {
     if (!header->mouse_rect) throw LineError{a[0] + " has no mouse rectangles"};
     const UINT32 expected = a.Unsigned(1, "help id");
     if (header->mouse_rect[0].help_id != expected) {
-        Fail("help id of " + a[0], Hex(expected), Hex(header->mouse_rect[0].help_id));
+        ExpectationFailed("help id of " + a[0], Hex(expected), Hex(header->mouse_rect[0].help_id));
     }
 }
 
@@ -647,12 +650,14 @@ void ExpectSounds(Runner&, const Arguments& a) {
         }
         return text;
     };
-    Fail("sounds", format(expected), format(actual));
+    ExpectationFailed("sounds", format(expected), format(actual));
 }
 
 void ExpectDrawn(const Arguments& a, bool hidden) {
     const ElementState& element = a.Element(0);
-    if (element.hidden != hidden) Fail(Subject(a), hidden ? "hidden" : "shown", element.hidden ? "hidden" : "shown");
+    if (element.hidden != hidden) {
+        ExpectationFailed(Subject(a), hidden ? "hidden" : "shown", element.hidden ? "hidden" : "shown");
+    }
 }
 void ExpectHidden(Runner&, const Arguments& a) { ExpectDrawn(a, true); }
 void ExpectShown(Runner&, const Arguments& a) { ExpectDrawn(a, false); }
@@ -663,7 +668,7 @@ void ExpectLit(Runner&, const Arguments& a) {
     const ElementState& element = a.Element(0);
     const bool expected = a.OnOff(2);
     const bool lit = element.record && (element.record->image_flags & IMAGE_USE_LUMINOUS) != 0;
-    if (lit != expected) Fail(Subject(a), expected ? "on" : "off", lit ? "on" : "off");
+    if (lit != expected) ExpectationFailed(Subject(a), expected ? "on" : "off", lit ? "on" : "off");
 }
 
 // What `expect WHAT ...` can check; arguments are counted after WHAT. Each

@@ -1,7 +1,7 @@
 // The module's vocabulary (module/tokens.h) names every token, key event and
-// help id once, and the module's sources use the names: no key event or help
-// id written as a number elsewhere, no token looked up or placed in a record
-// by its number.
+// help id once, and the module's and the substitute host's sources use the
+// names: no key event or help id written as a number elsewhere, no token
+// looked up, set or placed in a record by its number.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -51,10 +51,11 @@ std::map<std::string, std::vector<Entry>> Vocabulary() {
     return enums;
 }
 
-// The module's own sources: module/ and gauges/, the vocabulary left out.
-std::vector<fs::path> ModuleSources() {
+// The sources that speak the vocabulary: the module's (module/ and gauges/)
+// and the host's, the vocabulary itself left out.
+std::vector<fs::path> VocabularySources() {
     std::vector<fs::path> files;
-    for (const char* folder : {"module", "gauges"}) {
+    for (const char* folder : {"module", "gauges", "host"}) {
         for (const auto& item : fs::recursive_directory_iterator(sourceDir / folder)) {
             const auto extension = item.path().extension();
             if (item.is_regular_file() && (extension == ".cpp" || extension == ".h") &&
@@ -99,12 +100,16 @@ TEST(Vocabulary, KeyEventsAndHelpIdsAppearOnlyByName) {
             if (e.value != 0) named.emplace(e.value, e.name);
         }
     }
-    const std::regex hex(R"(\b0x[0-9A-Fa-f]+\b)");
-    for (const fs::path& file : ModuleSources()) {
+    // Hexadecimal, or decimal from the first key event up (0x10000); longer
+    // digit runs (fractions) name nothing.
+    const std::regex number(R"(\b0x[0-9A-Fa-f]{1,15}\b|\b[1-9][0-9]{4,17}\b)");
+    for (const fs::path& file : VocabularySources()) {
         const auto lines = CodeLines(file);
         for (std::size_t i = 0; i < lines.size(); ++i) {
-            for (std::sregex_iterator m(lines[i].begin(), lines[i].end(), hex), end; m != end; ++m) {
-                const auto found = named.find(std::stoll(m->str(), nullptr, 16));
+            for (std::sregex_iterator m(lines[i].begin(), lines[i].end(), number), end; m != end; ++m) {
+                const long long value = std::stoll(m->str(), nullptr, 0);
+                if (m->str().find('x') == std::string::npos && value < 0x10000) continue;
+                const auto found = named.find(value);
                 EXPECT_TRUE(found == named.end())
                     << file.lexically_relative(sourceDir).generic_string() << ':' << i + 1 << ": "
                     << m->str() << " is " << found->second << " in the vocabulary";
@@ -115,10 +120,10 @@ TEST(Vocabulary, KeyEventsAndHelpIdsAppearOnlyByName) {
 
 TEST(Vocabulary, TokensAreLookedUpAndPlacedByName) {
     // A token number where a token goes: an element's source token, a lookup,
-    // a row's token field, a key event sent by number.
+    // a row's token field, a key event sent by number, the host's token store.
     const std::regex numbered(
-        R"((\bToken|\bLookupNumber|\bLookupInteger|\bLookupToken|\bTriggerKeyEvent)\(\s*[1-9][0-9]*\s*[,)]|\.(token|systemToken|event) = [1-9])");
-    for (const fs::path& file : ModuleSources()) {
+        R"((\bToken|\bLookupNumber|\bLookupInteger|\bLookupToken|\bTriggerKeyEvent|\bhost(\.|->)(SetNumber|SetInteger|Number|Integer))\(\s*[1-9][0-9]*\s*[,)]|\.(token|systemToken|event) = [1-9])");
+    for (const fs::path& file : VocabularySources()) {
         const auto lines = CodeLines(file);
         for (std::size_t i = 0; i < lines.size(); ++i) {
             std::smatch m;
