@@ -117,15 +117,16 @@ constexpr GAUGEHDR GaugeHeader(const char* name, ELEMENT_HEADER** elements, UINT
 
 // A static image: a dial, plate, cover or bezel drawn where it stands.
 constexpr ELEMENT_STATIC_IMAGE StaticImage(SINT32 bitmap, GAUGEHDR* gauge, ELEMENT_HEADER** next,
-                                           UINT32 imageFlags, PIXPOINT position = {0, 0}) {
+                                           UINT32 imageFlags, PIXPOINT position = {0, 0},
+                                           FAILURE_RECORD* failures = nullptr) {
     return ELEMENT_STATIC_IMAGE{
-        .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, bitmap, position, gauge, next, imageFlags)};
+        .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, bitmap, position, gauge, next, imageFlags, failures)};
 }
 
-// The list of one element: the next list of an element that has one element
-// drawn over it, or the element list of a gauge drawn from one face.
-template <auto& Element>
-inline ELEMENT_HEADER* listOf[] = {&Element.header, nullptr};
+// A next list: the elements drawn over one element, in drawing order, or the
+// element list of a gauge drawn from one face.
+template <auto&... Elements>
+inline ELEMENT_HEADER* listOf[] = {&Elements.header..., nullptr};
 
 // A scale table and its length, taken from the table itself.
 struct NeedleScale {
@@ -211,6 +212,100 @@ constexpr ELEMENT_SPRITE Sprite(SINT32 bitmap, PIXPOINT position, PIXPOINT centr
         .update_y_cb = y.value,
         .update_0_cb = rotation.value,
     };
+}
+
+// One axis of a moving image's travel: the token it follows, the values
+// that put the image at either end of its window, and the routine that gives
+// the value, if any. An axis left empty does not move.
+struct MovingAxis {
+    SimToken token{};
+    FLOAT64 min{};
+    FLOAT64 max{};
+    MOVING_IMAGE_UPDATE_CALLBACK value{};
+};
+
+// A moving image: a drum or strip shifted across its window along x and y.
+constexpr ELEMENT_MOVING_IMAGE MovingImage(SINT32 bitmap, PIXPOINT position, GAUGEHDR* gauge,
+                                           ELEMENT_HEADER** next, UINT32 imageFlags,
+                                           FAILURE_RECORD* failures, MovingAxis x, MovingAxis y) {
+    return ELEMENT_MOVING_IMAGE{
+        .header = ElementHeader(ELEMENT_TYPE_MOVING_IMAGE, bitmap, position, gauge, next, imageFlags,
+                                failures),
+        .source_var_x = Token(x.token),
+        .min_x = x.min,
+        .max_x = x.max,
+        .source_var_y = Token(y.token),
+        .min_y = y.min,
+        .max_y = y.max,
+        .update_x_cb = x.value,
+        .update_y_cb = y.value,
+    };
+}
+
+// One axis of a slider's travel: the token it follows, the pixels per unit
+// and the routine that gives the value, if any.
+struct SliderAxis {
+    SimToken token{};
+    FLOAT64 scale{};
+    SLIDER_UPDATE_CALLBACK value{};
+};
+
+// A slider: a lever, ball or bar shifted from where it stands along x and y.
+constexpr ELEMENT_SLIDER Slider(SINT32 bitmap, PIXPOINT position, GAUGEHDR* gauge, ELEMENT_HEADER** next,
+                                UINT32 imageFlags, FAILURE_RECORD* failures, SliderAxis x, SliderAxis y) {
+    return ELEMENT_SLIDER{
+        .header = ElementHeader(ELEMENT_TYPE_SLIDER, bitmap, position, gauge, next, imageFlags, failures),
+        .source_var_x = Token(x.token),
+        .scale_x = x.scale,
+        .source_var_y = Token(y.token),
+        .scale_y = y.scale,
+        .update_x_cb = x.value,
+        .update_y_cb = y.value,
+    };
+}
+
+// Windows text of the frequency, course and registration windows: centred
+// horizontally and vertically on a single line, in the Western character set.
+constexpr UINT32 windowTextFlags = 0x25;
+constexpr UINT32 windowCharset = 1;
+
+// The look of a text window.
+struct TextLook {
+    PIXPOINT box{};          // text box, pixels
+    UINT32 characters{};     // what the host's buffer holds, less its terminator
+    UINT32 foreground{}, background{}, highlight{};
+    const char* font{};
+    SINT32 weight{};
+};
+
+// Up to two source tokens a text window carries for its routine.
+struct TextTokens {
+    SimToken first{};
+    SimToken second{};
+};
+
+// A text window: its tokens, its look and the routine that writes its text.
+// A face name longer than the record holds is cut, keeping its terminator.
+constexpr ELEMENT_STRING String(PIXPOINT position, GAUGEHDR* gauge, ELEMENT_HEADER** next, UINT32 imageFlags,
+                                FAILURE_RECORD* failures, TextTokens tokens, const TextLook& look,
+                                STRING_UPDATE_CALLBACK text) {
+    ELEMENT_STRING window{
+        .header = ElementHeader(ELEMENT_TYPE_STRING, -1, position, gauge, next, imageFlags, failures),
+        .source_var = {Token(tokens.first), Token(tokens.second), Token(tokenNone)},
+        .img_size = look.box,
+        .fg_color = look.foreground,
+        .bg_color = look.background,
+        .hilite_color = look.highlight,
+        .font_weight = look.weight,
+        .font_charset = windowCharset,
+        .draw_text_flags = windowTextFlags,
+        .max_string_length = look.characters,
+        .update_cb = text,
+    };
+    for (std::size_t i = 0; look.font && look.font[i] && i + 1 < FONT_FACE_SIZE; ++i) {
+        window.font_name[i] = look.font[i];
+    }
+    return window;
 }
 
 // Reaches an element's full record from its common part.

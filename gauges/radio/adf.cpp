@@ -81,16 +81,10 @@ constexpr FLOAT64 DialAngle(const AdfBandRow& band, FLOAT64 frequency) {
     return (frequency - band.bottom) * band.tenthDegreesPerKHz / 10.0;
 }
 
-// tokenAdfFrequency holds three BCD digits of the kHz; the extension tells
-// a thousands digit (0x100 and up) and carries the tenths.
 FLOAT64 DecodeAdfFrequency() {
     const UINT32 digits = LookupToken(tokenAdfFrequency).u;
     const UINT32 extension = LookupToken(tokenAdfFrequencyExtension).u;
-    constexpr UINT32 thousandsFlag = 0x100;
-    const FLOAT64 thousands = extension >= thousandsFlag ? 1.0 : 0.0;
-    const UINT32 tenths = BcdDigit(extension % thousandsFlag, 0);
-    return 1000.0 * thousands + 100.0 * BcdDigit(digits, 2) + 10.0 * BcdDigit(digits, 1) +
-           BcdDigit(digits, 0) + tenths / 10.0;
+    return AdfWholeKHz(digits, extension) + AdfTenthDigit(extension) / 10.0;
 }
 
 void SendFrequency(FLOAT64 kHz) {
@@ -322,11 +316,11 @@ ELEMENT_HEADER* adfTuningKnobNext[] = {&adfBandKnobNeedle.header, nullptr};
 ELEMENT_NEEDLE adfTuningKnobNeedle =
     AdfNeedle(adfTuningKnob, {166, 252}, {24, 21}, adfTuningKnobNext, IMAGE_KNOB, adfTuningTable, TuningKnob);
 ELEMENT_HEADER* adfWindowNext[] = {&adfTuningKnobNeedle.header, nullptr};
-constexpr WindowLook adfWindowLook = {.box = {60, 20}, .characters = 6, .foreground = 0x868686,
+constexpr TextLook adfWindowLook = {.box = {60, 20}, .characters = 6, .foreground = 0x868686,
                                       .background = 0x000000, .highlight = 0x00FFFF,
                                       .font = "Quartz", .weight = 400};
-ELEMENT_STRING adfWindow = WindowString({190, 14}, &Radio_ADF, adfWindowNext, adfWindowFailures,
-                                        tokenAdfFrequency, tokenNone, adfWindowLook, FrequencyText);
+ELEMENT_STRING adfWindow = String({190, 14}, &Radio_ADF, adfWindowNext, IMAGE_LAMP, adfWindowFailures,
+                                  {tokenAdfFrequency, tokenNone}, adfWindowLook, FrequencyText);
 ELEMENT_HEADER* adfCoverNext[] = {&adfWindow.header, nullptr};
 ELEMENT_STATIC_IMAGE adfCover = {
     .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, adfDialCover, {0, 0}, &Radio_ADF, adfCoverNext, IMAGE_PLATE),

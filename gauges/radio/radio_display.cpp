@@ -4,13 +4,6 @@
 #include <cstdio>
 #include <cstring>
 
-static_assert(RebaseDigits(4100, 10, 16) == 0x4100);
-static_assert(RebaseDigits(8500, 10, 16) == 0x8500);
-static_assert(RebaseDigits(0, 10, 16) == 0);
-static_assert(RebaseDigits(1234, 1, 16) == 1234);  // no digits in base 1: no endless descent
-static_assert(BcdWholeMHz(0x1850) == 118.0 && BcdFraction(0x1850) == 50.0);
-static_assert(BcdWholeMHz(0xFFFFFFFFu) == 199.0 && BcdFraction(0xFFFFFFFFu) == 99.0);
-
 void LightDigits(ELEMENT_HEADER* element, bool lit) {
     if (!element) return;
     if (lit) {

@@ -74,7 +74,7 @@ constexpr FLOAT64 nearReciprocal = 135.0;
 
 constexpr SINT32 degreesInCircle = 360;
 
-constexpr WindowLook courseWindowLook = {.box = {66, 26}, .characters = 3, .foreground = 0xFFFFFF,
+constexpr TextLook courseWindowLook = {.box = {66, 26}, .characters = 3, .foreground = 0xFFFFFF,
                                          .background = 0x000000, .highlight = 0xFFFFFF,
                                          .font = "Arial", .weight = 700};
 
@@ -214,8 +214,8 @@ struct VorIndicator {
     static inline ELEMENT_HEADER* bezelNext[] = {&knob.header, nullptr};
     static inline ELEMENT_STATIC_IMAGE bezel = Plain(vorBezel, bezelNext, IMAGE_PLATE, nullptr);
     static inline ELEMENT_HEADER* windowNext[] = {&bezel.header, nullptr};
-    static inline ELEMENT_STRING window = WindowString({130, 43}, Gauge, windowNext, windowFailures, row.course,
-                                                       row.course, courseWindowLook, CourseText);
+    static inline ELEMENT_STRING window = String({130, 43}, Gauge, windowNext, IMAGE_LAMP, windowFailures,
+                                                 {row.course, row.course}, courseWindowLook, CourseText);
     static inline ELEMENT_HEADER* signalFlagNext[] = {&window.header, nullptr};
     static inline ELEMENT_ICON signalFlag = Flag(vorSignalFlag, {134, 232}, signalFlagNext, row.signal, SignalFlag);
     static inline ELEMENT_HEADER* glideSlopeFlagNext[] = {&signalFlag.header, nullptr};
