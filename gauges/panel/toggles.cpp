@@ -21,6 +21,7 @@
 #include "gauges/panel/toggles.h"
 #include "module/gauge_builders.h"
 #include "module/host_services.h"
+#include "module/panel_windows.h"
 #include "module/parameters.h"
 #include "module/tokens.h"
 
@@ -50,14 +51,6 @@ struct NamedNumber {
     SINT32 number;
 };
 
-// Window names of the panel configuration, tried in this order as prefixes.
-constexpr NamedNumber windowNames[] = {
-    {"MAIN_PANEL", 0},         {"RADIO_STACK_PANEL", 50},   {"COMPASS_PANEL", 75},
-    {"ANNUNCIATOR_PANEL", 125}, {"ANNUNCIATOR2_PANEL", 150}, {"COLLECTIVE_PANEL", 200},
-    {"THROTTLE_PANEL", 10},    {"MINI_CONTROLS_PANEL", 100}, {"IFR_MAIN_PANEL", 175},
-    {"GPS_PANEL", 225},        {"OVERHEAD_PANEL", 250},
-};
-
 // Host tooltips by name, tried in this order as prefixes.
 constexpr NamedNumber helpNames[] = {
     {"TOGGLE_RADIO_WINDOW", helpRadioWindow},       {"TOGGLE_GPS_WINDOW", helpGpsWindow},
@@ -75,9 +68,9 @@ constexpr SINT32 faceStep = 10;
 
 constexpr UINT32 mainPanelWindow = 0;
 
-template <std::size_t N>
-const NamedNumber* FindPrefix(const NamedNumber (&names)[N], const char* text) {
-    for (const NamedNumber& entry : names) {
+template <typename Named, std::size_t N>
+const Named* FindPrefix(const Named (&names)[N], const char* text) {
+    for (const Named& entry : names) {
         if (std::strncmp(text, entry.name, std::strlen(entry.name)) == 0) return &entry;
     }
     return nullptr;
@@ -129,7 +122,7 @@ void ApplyFaceAndHelp(GAUGEHDR* gauge) {
 
 SINT32 WindowId(const char* text) {
     if (!text || text[0] == '\0') return -1;
-    if (const NamedNumber* named = FindPrefix(windowNames, text)) return named->number;
+    if (const PanelWindowName* named = FindPrefix(panelWindowNames, text)) return named->number;
     return ParameterInteger(text);
 }
 
