@@ -49,18 +49,10 @@ struct NeedleDialRow {
     GAUGE_CALLBACK routine{};
 };
 
-template <std::size_t N>
-constexpr std::size_t DialRowIndex(const NeedleDialRow (&rows)[N], const GAUGEHDR* gauge) {
-    for (std::size_t i = 0; i < N; ++i) {
-        if (rows[i].gauge == gauge) return i;
-    }
-    return N;
-}
-
 // One dial's records, built from its row of Rows.
 template <const auto& Rows, GAUGEHDR* Gauge>
 struct NeedleDial {
-    static constexpr std::size_t index = DialRowIndex(Rows, Gauge);
+    static constexpr std::size_t index = GaugeRowIndex(Rows, Gauge);
     static_assert(index < std::size(Rows), "a needle dial needs its row in the table");
     static constexpr const NeedleDialRow& row = Rows[index];
     static constexpr std::size_t needleCount = row.needles[1].bitmap != 0 ? 2 : 1;

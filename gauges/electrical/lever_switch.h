@@ -51,18 +51,10 @@ inline void SendEventsThenClick(const LeverSwitchRow& row, SoundingSwitchSound& 
     SoundingSwitchClick(sound);
 }
 
-template <std::size_t N>
-constexpr std::size_t LeverRowIndex(const LeverSwitchRow (&rows)[N], const GAUGEHDR* gauge) {
-    for (std::size_t i = 0; i < N; ++i) {
-        if (rows[i].gauge == gauge) return i;
-    }
-    return N;
-}
-
 // One member's records and routines, built from its row of Rows.
 template <const auto& Rows, GAUGEHDR* Gauge>
 struct LeverSwitch {
-    static constexpr std::size_t index = LeverRowIndex(Rows, Gauge);
+    static constexpr std::size_t index = GaugeRowIndex(Rows, Gauge);
     static_assert(index < std::size(Rows), "a lever switch needs its row in the table");
     static constexpr const LeverSwitchRow& row = Rows[index];
 

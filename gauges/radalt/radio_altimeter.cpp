@@ -326,12 +326,6 @@ constexpr FLOAT64 switchShowsOff = 1.0;  // the first image is never shown
 constexpr FLOAT64 switchShowsOn = 2.0;
 FLOAT64 FSAPI RadaltSwitchImage(ELEMENT_ICON*) { return radaltPower == 0 ? switchShowsOff : switchShowsOn; }
 
-SINT32 FSAPI RadaltSwitchClick(MOUSECALLBACK_POINT*, UINT32) {
-    SoundingSwitchClick(radaltSwitchSound);
-    radaltPower = ToggleFlag(radaltPower);
-    return 0;
-}
-
 // Three pictures: centred (never shown), off, on.
 ELEMENT_ICON radaltSwitchLever = Icon(3480, {0, 0}, &Radio_Altimeter_Switch, nullptr, IMAGE_PLATE, tokenNone,
                                       3, RadaltSwitchImage);
@@ -341,7 +335,7 @@ ELEMENT_STATIC_IMAGE radaltSwitchPlate =
 MOUSERECT radaltSwitchMouse[] = {
     MouseGauge(),
     MouseTooltipText("Radio-altimeter switch"),
-    MouseRoutine(0, 20, 40, 118, CURSOR_HAND, MOUSE_LEFTSINGLE, RadaltSwitchClick),
+    MouseRoutine(0, 20, 40, 118, CURSOR_HAND, MOUSE_LEFTSINGLE, FlipFlagClick<radaltPower, radaltSwitchSound>),
     MouseEndParent(),
     MouseEnd(),
 };
