@@ -74,12 +74,12 @@ struct NeedleDial {
         if (!row.capOnNeedle) list[n++] = &cover.header;
         return list;
     }
-    static inline std::array<ELEMENT_HEADER*, 4> faceList = FaceList();
+    static inline constinit std::array<ELEMENT_HEADER*, 4> faceList = FaceList();
     static inline ELEMENT_STATIC_IMAGE face = StaticImage(row.face, Gauge, faceList.data(), IMAGE_DIAL);
 
     // Parent with the dial's help, its tooltip if any, the group's end if
     // the dial closes it, end of list.
-    static std::array<MOUSERECT, 5> MouseList() {
+    static constexpr std::array<MOUSERECT, 5> MouseList() {
         std::array<MOUSERECT, 5> list{};
         std::size_t n = 0;
         list[n++] = MouseGauge(row.help);
@@ -89,7 +89,7 @@ struct NeedleDial {
         list[n++] = MouseEnd();
         return list;
     }
-    static inline std::array<MOUSERECT, 5> mouse = MouseList();
+    static inline constinit std::array<MOUSERECT, 5> mouse = MouseList();
 
     static constexpr MOUSERECT* MouseOf(MOUSERECT* own) { return own ? own : mouse.data(); }
 

@@ -127,7 +127,7 @@ constexpr MOUSERECT timerAreas[] = {
 
 // A group over the whole timer holding the tooltip groups, then the areas.
 constexpr std::size_t timerMouseCount = 1 + 3 * std::size(timerTooltips) + std::size(timerAreas) + 2;
-std::array<MOUSERECT, timerMouseCount> TimerMouse() {
+constexpr std::array<MOUSERECT, timerMouseCount> TimerMouse() {
     std::array<MOUSERECT, timerMouseCount> list{};
     std::size_t n = 0;
     list[n++] = MouseGauge();
@@ -141,8 +141,8 @@ std::array<MOUSERECT, timerMouseCount> TimerMouse() {
     list[n++] = MouseEnd();
     return list;
 }
-std::array<MOUSERECT, timerMouseCount> timerMouse = TimerMouse();
+constinit std::array<MOUSERECT, timerMouseCount> timerMouse = TimerMouse();
 
 }  // namespace
 
-GAUGEHDR Breguet_Timer = GaugeHeader("Breguet_Timer", listOf<timerCase>, 100, timerMouse.data());
+constinit GAUGEHDR Breguet_Timer = GaugeHeader("Breguet_Timer", listOf<timerCase>, 100, timerMouse.data());

@@ -141,5 +141,5 @@ MOUSERECT aviacMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Aviac_Box =
+constinit GAUGEHDR Aviac_Box =
     GaugeHeader("Aviac_Box", listOf<aviacFace>, 100, aviacMouse, SoundingSwitchRoutine<aviacSound>);

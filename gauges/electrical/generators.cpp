@@ -124,9 +124,9 @@ constexpr LeverSwitchRow generatorRows[] = {
 
 }  // namespace
 
-GAUGEHDR Left_Gen_Excit_Switch = LeverSwitch<generatorRows, &Left_Gen_Excit_Switch>::Header();
-GAUGEHDR Left_Gen_Main_Switch = LeverSwitch<generatorRows, &Left_Gen_Main_Switch>::Header();
-GAUGEHDR Left_Generator_Light = LeverSwitch<generatorRows, &Left_Generator_Light>::Header();
-GAUGEHDR Right_Gen_Excit_Switch = LeverSwitch<generatorRows, &Right_Gen_Excit_Switch>::Header();
-GAUGEHDR Right_Gen_Main_Switch = LeverSwitch<generatorRows, &Right_Gen_Main_Switch>::Header();
-GAUGEHDR Right_Generator_Light = LeverSwitch<generatorRows, &Right_Generator_Light>::Header();
+constinit GAUGEHDR Left_Gen_Excit_Switch = LeverSwitch<generatorRows, &Left_Gen_Excit_Switch>::Header();
+constinit GAUGEHDR Left_Gen_Main_Switch = LeverSwitch<generatorRows, &Left_Gen_Main_Switch>::Header();
+constinit GAUGEHDR Left_Generator_Light = LeverSwitch<generatorRows, &Left_Generator_Light>::Header();
+constinit GAUGEHDR Right_Gen_Excit_Switch = LeverSwitch<generatorRows, &Right_Gen_Excit_Switch>::Header();
+constinit GAUGEHDR Right_Gen_Main_Switch = LeverSwitch<generatorRows, &Right_Gen_Main_Switch>::Header();
+constinit GAUGEHDR Right_Generator_Light = LeverSwitch<generatorRows, &Right_Generator_Light>::Header();

@@ -75,7 +75,7 @@ struct LeverSwitch {
     // stops there. Otherwise its tooltip, the click area if any, the group's
     // end and the list's end; unused entries stay end-of-list records.
     static constexpr std::size_t mouseSlots = 6;
-    static std::array<MOUSERECT, mouseSlots> MouseList() {
+    static constexpr std::array<MOUSERECT, mouseSlots> MouseList() {
         std::array<MOUSERECT, mouseSlots> list{};
         std::size_t n = 0;
         list[n++] = MouseGauge(row.help);
@@ -90,7 +90,7 @@ struct LeverSwitch {
         list[n++] = MouseEnd();
         return list;
     }
-    static inline std::array<MOUSERECT, mouseSlots> mouse = MouseList();
+    static inline constinit std::array<MOUSERECT, mouseSlots> mouse = MouseList();
 
     // Sound set-up at install, release at kill.
     static void FSAPI Routine(GAUGEHDR* gauge, SINT32 serviceId, UINT32 extraData) {

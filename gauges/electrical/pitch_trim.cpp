@@ -29,4 +29,4 @@ MOUSERECT trimMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Pitch_Trim_Indicator = GaugeHeader("Pitch_Trim_Indicator", listOf<trimScale>, 15, trimMouse);
+constinit GAUGEHDR Pitch_Trim_Indicator = GaugeHeader("Pitch_Trim_Indicator", listOf<trimScale>, 15, trimMouse);

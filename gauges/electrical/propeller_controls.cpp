@@ -163,10 +163,10 @@ MOUSERECT pitchMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Propeller_Feather_Left = PropellerButtonGauge<0>::Header();
-GAUGEHDR Propeller_Feather_Right = PropellerButtonGauge<1>::Header();
-GAUGEHDR Propeller_Reset_Left = PropellerButtonGauge<2>::Header();
-GAUGEHDR Propeller_Reset_Right = PropellerButtonGauge<3>::Header();
+constinit GAUGEHDR Propeller_Feather_Left = PropellerButtonGauge<0>::Header();
+constinit GAUGEHDR Propeller_Feather_Right = PropellerButtonGauge<1>::Header();
+constinit GAUGEHDR Propeller_Reset_Left = PropellerButtonGauge<2>::Header();
+constinit GAUGEHDR Propeller_Reset_Right = PropellerButtonGauge<3>::Header();
 
-GAUGEHDR Propeller_Switch =
+constinit GAUGEHDR Propeller_Switch =
     GaugeHeader("Propeller_Switch", listOf<pitchPlate>, 40, pitchMouse, EngineGaugeRoutine);

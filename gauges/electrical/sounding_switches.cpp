@@ -98,17 +98,17 @@ constexpr LeverSwitchRow soundingSwitches[] = {
 
 }  // namespace
 
-GAUGEHDR Avionics_Switch = LeverSwitch<soundingSwitches, &Avionics_Switch>::Header();
-GAUGEHDR Battery_Switch = LeverSwitch<soundingSwitches, &Battery_Switch>::Header();
-GAUGEHDR Beacon_Lights_Switch = LeverSwitch<soundingSwitches, &Beacon_Lights_Switch>::Header();
-GAUGEHDR Landing_Lights_Switch = LeverSwitch<soundingSwitches, &Landing_Lights_Switch>::Header();
-GAUGEHDR Taxi_Lights_Switch = LeverSwitch<soundingSwitches, &Taxi_Lights_Switch>::Header();
-GAUGEHDR Navigation_Lights_Switch = LeverSwitch<soundingSwitches, &Navigation_Lights_Switch>::Header();
-GAUGEHDR Panel_Lights_Switch = LeverSwitch<soundingSwitches, &Panel_Lights_Switch>::Header();
-GAUGEHDR Strobe_Lights_Switch = LeverSwitch<soundingSwitches, &Strobe_Lights_Switch>::Header();
-GAUGEHDR Pitot_Heat_Switch = LeverSwitch<soundingSwitches, &Pitot_Heat_Switch>::Header();
-GAUGEHDR Prop_DeIce_Switch = LeverSwitch<soundingSwitches, &Prop_DeIce_Switch>::Header();
-GAUGEHDR Wings_DeIce_Switch = LeverSwitch<soundingSwitches, &Wings_DeIce_Switch>::Header();
-GAUGEHDR Parking_Brake = LeverSwitch<soundingSwitches, &Parking_Brake>::Header();
-GAUGEHDR Main_Switch_Left = LeverSwitch<soundingSwitches, &Main_Switch_Left>::Header();
-GAUGEHDR Main_Switch_Right = LeverSwitch<soundingSwitches, &Main_Switch_Right>::Header();
+constinit GAUGEHDR Avionics_Switch = LeverSwitch<soundingSwitches, &Avionics_Switch>::Header();
+constinit GAUGEHDR Battery_Switch = LeverSwitch<soundingSwitches, &Battery_Switch>::Header();
+constinit GAUGEHDR Beacon_Lights_Switch = LeverSwitch<soundingSwitches, &Beacon_Lights_Switch>::Header();
+constinit GAUGEHDR Landing_Lights_Switch = LeverSwitch<soundingSwitches, &Landing_Lights_Switch>::Header();
+constinit GAUGEHDR Taxi_Lights_Switch = LeverSwitch<soundingSwitches, &Taxi_Lights_Switch>::Header();
+constinit GAUGEHDR Navigation_Lights_Switch = LeverSwitch<soundingSwitches, &Navigation_Lights_Switch>::Header();
+constinit GAUGEHDR Panel_Lights_Switch = LeverSwitch<soundingSwitches, &Panel_Lights_Switch>::Header();
+constinit GAUGEHDR Strobe_Lights_Switch = LeverSwitch<soundingSwitches, &Strobe_Lights_Switch>::Header();
+constinit GAUGEHDR Pitot_Heat_Switch = LeverSwitch<soundingSwitches, &Pitot_Heat_Switch>::Header();
+constinit GAUGEHDR Prop_DeIce_Switch = LeverSwitch<soundingSwitches, &Prop_DeIce_Switch>::Header();
+constinit GAUGEHDR Wings_DeIce_Switch = LeverSwitch<soundingSwitches, &Wings_DeIce_Switch>::Header();
+constinit GAUGEHDR Parking_Brake = LeverSwitch<soundingSwitches, &Parking_Brake>::Header();
+constinit GAUGEHDR Main_Switch_Left = LeverSwitch<soundingSwitches, &Main_Switch_Left>::Header();
+constinit GAUGEHDR Main_Switch_Right = LeverSwitch<soundingSwitches, &Main_Switch_Right>::Header();

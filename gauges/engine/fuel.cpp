@@ -230,7 +230,7 @@ MOUSERECT consumptionMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Fuel_Pressure = NeedleDial<fuelDialRows, &Fuel_Pressure>::Header();
-GAUGEHDR Fuel_Quantity = NeedleDial<fuelDialRows, &Fuel_Quantity>::Header();
-GAUGEHDR Fuel_Consumption = GaugeHeader("Fuel_Consumption", listOf<consumptionFace>, 70,
+constinit GAUGEHDR Fuel_Pressure = NeedleDial<fuelDialRows, &Fuel_Pressure>::Header();
+constinit GAUGEHDR Fuel_Quantity = NeedleDial<fuelDialRows, &Fuel_Quantity>::Header();
+constinit GAUGEHDR Fuel_Consumption = GaugeHeader("Fuel_Consumption", listOf<consumptionFace>, 70,
                                         consumptionMouse, FuelFlowIntegrate);

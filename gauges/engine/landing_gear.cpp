@@ -89,5 +89,5 @@ MOUSERECT leverMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Gear_Lamps = GaugeHeader("Gear_Lamps", listOf<lampPlate>, 40, lampMouse);
-GAUGEHDR Gear_Lever = GaugeHeader("Gear_Lever", listOf<leverPlate>, 40, leverMouse);
+constinit GAUGEHDR Gear_Lamps = GaugeHeader("Gear_Lamps", listOf<lampPlate>, 40, lampMouse);
+constinit GAUGEHDR Gear_Lever = GaugeHeader("Gear_Lever", listOf<leverPlate>, 40, leverMouse);

@@ -81,4 +81,4 @@ MOUSERECT quadrantMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Throttle_Quadrant = GaugeHeader("Throttle_Quadrant", listOf<quadrant>, 123, quadrantMouse);
+constinit GAUGEHDR Throttle_Quadrant = GaugeHeader("Throttle_Quadrant", listOf<quadrant>, 123, quadrantMouse);

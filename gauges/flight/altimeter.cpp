@@ -86,4 +86,4 @@ MOUSERECT altimeterMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Altimeter = GaugeHeader("Altimeter", listOf<altimeterDial>, 100, altimeterMouse);
+constinit GAUGEHDR Altimeter = GaugeHeader("Altimeter", listOf<altimeterDial>, 100, altimeterMouse);

@@ -69,4 +69,4 @@ MOUSERECT attitudeMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Attitude = GaugeHeader("Attitude", listOf<attitudeCase>, 100, attitudeMouse);
+constinit GAUGEHDR Attitude = GaugeHeader("Attitude", listOf<attitudeCase>, 100, attitudeMouse);

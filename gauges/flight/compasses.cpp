@@ -89,6 +89,6 @@ MOUSERECT gyroCompassMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Magnetic_Compass = GaugeHeader("Magnetic_Compass", listOf<magneticCase>, 100, magneticCompassMouse);
+constinit GAUGEHDR Magnetic_Compass = GaugeHeader("Magnetic_Compass", listOf<magneticCase>, 100, magneticCompassMouse);
 
-GAUGEHDR Gyro_Compass = GaugeHeader("Gyro_Compass", listOf<gyroCase>, 100, gyroCompassMouse);
+constinit GAUGEHDR Gyro_Compass = GaugeHeader("Gyro_Compass", listOf<gyroCase>, 100, gyroCompassMouse);

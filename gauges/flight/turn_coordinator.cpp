@@ -74,4 +74,4 @@ MOUSERECT turnCoordinatorMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Turn_Coordinator = GaugeHeader("Turn_Coordinator", listOf<turnDial>, 100, turnCoordinatorMouse);
+constinit GAUGEHDR Turn_Coordinator = GaugeHeader("Turn_Coordinator", listOf<turnDial>, 100, turnCoordinatorMouse);

@@ -106,4 +106,4 @@ MOUSERECT plateMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Registration = GaugeHeader("Registration", listOf<plate>, 150, plateMouse, RegistrationRoutine);
+constinit GAUGEHDR Registration = GaugeHeader("Registration", listOf<plate>, 150, plateMouse, RegistrationRoutine);

@@ -342,8 +342,8 @@ MOUSERECT radaltSwitchMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Radio_Altimeter =
+constinit GAUGEHDR Radio_Altimeter =
     GaugeHeader("Radio_Altimeter", listOf<radaltBackground>, 100, radaltMouse, RadioAltimeterRoutine);
-GAUGEHDR Radio_Altimeter_DH_Light = GaugeHeader("Radio_Altimeter_DH_Light", listOf<dhLampBase>, 30, dhLampMouse);
-GAUGEHDR Radio_Altimeter_Switch = GaugeHeader("Radio_Altimeter_Switch", listOf<radaltSwitchPlate>, 30,
+constinit GAUGEHDR Radio_Altimeter_DH_Light = GaugeHeader("Radio_Altimeter_DH_Light", listOf<dhLampBase>, 30, dhLampMouse);
+constinit GAUGEHDR Radio_Altimeter_Switch = GaugeHeader("Radio_Altimeter_Switch", listOf<radaltSwitchPlate>, 30,
                                               radaltSwitchMouse, SoundingSwitchRoutine<radaltSwitchSound>);

@@ -346,5 +346,5 @@ MOUSERECT indicatorMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Radio_ADF = GaugeHeader("Radio_ADF", listOf<adfFaceImage>, 100, adfMouse, AdfRoutine);
-GAUGEHDR ADF_Indicator = GaugeHeader("ADF_Indicator", listOf<indicatorFaceImage>, 100, indicatorMouse);
+constinit GAUGEHDR Radio_ADF = GaugeHeader("Radio_ADF", listOf<adfFaceImage>, 100, adfMouse, AdfRoutine);
+constinit GAUGEHDR ADF_Indicator = GaugeHeader("ADF_Indicator", listOf<indicatorFaceImage>, 100, indicatorMouse);

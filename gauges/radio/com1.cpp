@@ -169,8 +169,8 @@ constexpr auto Com1MouseList(std::index_sequence<Half...>) {
         MouseEnd(),
     };
 }
-std::array<MOUSERECT, knobHalfCount + 5> com1Mouse = Com1MouseList(std::make_index_sequence<knobHalfCount>{});
+constinit std::array<MOUSERECT, knobHalfCount + 5> com1Mouse = Com1MouseList(std::make_index_sequence<knobHalfCount>{});
 
 }  // namespace
 
-GAUGEHDR Radio_COM1 = GaugeHeader("Radio_COM1", listOf<com1FaceImage>, 100, com1Mouse.data(), Com1Routine);
+constinit GAUGEHDR Radio_COM1 = GaugeHeader("Radio_COM1", listOf<com1FaceImage>, 100, com1Mouse.data(), Com1Routine);

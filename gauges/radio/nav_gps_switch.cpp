@@ -29,4 +29,4 @@ MOUSERECT navGpsMouse[] = {
 
 }  // namespace
 
-GAUGEHDR NAV_GPS_Switch = GaugeHeader("NAV_GPS_Switch", listOf<navGpsPlateImage>, 30, navGpsMouse);
+constinit GAUGEHDR NAV_GPS_Switch = GaugeHeader("NAV_GPS_Switch", listOf<navGpsPlateImage>, 30, navGpsMouse);

@@ -240,5 +240,5 @@ struct NavReceiver {
 
 }  // namespace
 
-GAUGEHDR Radio_NAV1 = NavReceiver<&Radio_NAV1>::Header();
-GAUGEHDR Radio_NAV2 = NavReceiver<&Radio_NAV2>::Header();
+constinit GAUGEHDR Radio_NAV1 = NavReceiver<&Radio_NAV1>::Header();
+constinit GAUGEHDR Radio_NAV2 = NavReceiver<&Radio_NAV2>::Header();

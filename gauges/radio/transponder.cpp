@@ -129,4 +129,4 @@ MOUSERECT xpdrMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Radio_IFF_XPDR = GaugeHeader("Radio_IFF_XPDR", listOf<xpdrFaceImage>, 100, xpdrMouse, TransponderRoutine);
+constinit GAUGEHDR Radio_IFF_XPDR = GaugeHeader("Radio_IFF_XPDR", listOf<xpdrFaceImage>, 100, xpdrMouse, TransponderRoutine);

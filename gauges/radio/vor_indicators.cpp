@@ -230,12 +230,12 @@ struct VorIndicator {
         list[n++] = MouseEnd();
         return list;
     }
-    static inline std::array<MOUSERECT, mouseSlots> mouse = MouseList();
+    static inline constinit std::array<MOUSERECT, mouseSlots> mouse = MouseList();
 
     static constexpr GAUGEHDR Header() { return GaugeHeader(row.name, listOf<face>, 100, mouse.data()); }
 };
 
 }  // namespace
 
-GAUGEHDR VOR1 = VorIndicator<&VOR1>::Header();
-GAUGEHDR VOR2 = VorIndicator<&VOR2>::Header();
+constinit GAUGEHDR VOR1 = VorIndicator<&VOR1>::Header();
+constinit GAUGEHDR VOR2 = VorIndicator<&VOR2>::Header();
