@@ -26,13 +26,15 @@ struct LeverSwitchRow {
     const char* name{};
     UINT32 sizeMm{};
     SINT32 plate{};
-    SINT32 lever{};                 // images: lever, lever + 1, ... one per picture
-    PIXPOINT leverAt{};
+    // The icon on the plate, a lever, handle or lamp: its images (indicator,
+    // indicator + 1, ... one per picture), where it stands, how it is drawn.
+    SINT32 indicator{};
+    PIXPOINT indicatorAt{};
     SINT32 pictures = 2;
-    UINT32 leverFlags = IMAGE_PLATE;
+    UINT32 indicatorFlags = IMAGE_PLATE;
     FAILURE_RECORD* failures{};     // of the lever or lamp
     SimToken token{};               // the lever's source token, tokenNone for none
-    ICON_UPDATE_CALLBACK leverValue{};
+    ICON_UPDATE_CALLBACK indicatorValue{};
     ClickBox click{};               // no click area when its width is 0
     KeyEvent events[2]{};           // sent in order by the plain click; keyNone = none
     LeverAction action{};           // null: send the events, then click
@@ -67,9 +69,9 @@ struct LeverSwitch {
         return 0;
     }
 
-    static inline ELEMENT_ICON lever = Icon(row.lever, row.leverAt, Gauge, nullptr, row.leverFlags,
-                                            row.token, row.pictures, row.leverValue, row.failures);
-    static inline ELEMENT_STATIC_IMAGE plate = StaticImage(row.plate, Gauge, listOf<lever>, IMAGE_PLATE);
+    static inline ELEMENT_ICON indicator = Icon(row.indicator, row.indicatorAt, Gauge, nullptr, row.indicatorFlags,
+                                                row.token, row.pictures, row.indicatorValue, row.failures);
+    static inline ELEMENT_STATIC_IMAGE plate = StaticImage(row.plate, Gauge, listOf<indicator>, IMAGE_PLATE);
 
     // The group with its help; a member with neither tooltip nor click area
     // stops there. Otherwise its tooltip, the click area if any, the group's

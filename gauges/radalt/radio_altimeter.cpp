@@ -6,8 +6,8 @@
 //         tokenDecisionHeightLamp, tokenOnGround, tokenVerticalSpeed,
 //         tokenRadaltSupply (the callouts' supply voltage).
 // Sends:  keyDecisionHeightUp / keyDecisionHeightDown (value 1: fine step).
-// Plays:  waves 2100 to 2200 (1000 ft down to 10 ft), 2210 (decision height)
-//         from the indicator; wave 10 (switch click) from the switch.
+// Plays:  waveRadalt1000 down to waveRadalt10 (1000 ft down to 10 ft), waveRadaltMinimums
+//         (decision height) from the indicator; waveSwitchClick from the switch.
 // Keeps:  radaltPower (systems state, toggled by the switch only), the
 //         indicator's last height and filtered vertical speed, its callouts.
 #include <algorithm>
@@ -29,7 +29,9 @@ extern GAUGEHDR Radio_Altimeter;
 extern GAUGEHDR Radio_Altimeter_DH_Light;
 extern GAUGEHDR Radio_Altimeter_Switch;
 
-// Heights are whole feet kept in metres, as the simulator gives them.
+// Heights are whole feet kept in metres as the simulator converts them, at
+// 3.28084 feet to the metre: 304.79999024640034 is 1000 ft, 91.4399970739201
+// is 300 ft.
 constexpr FLOAT64 feet1000 = 304.79999024640034;
 constexpr FLOAT64 feet300 = 91.4399970739201;
 
@@ -265,10 +267,10 @@ ELEMENT_STATIC_IMAGE radaltCover = StaticImage(2370, &Radio_Altimeter, listOf<ra
 // Table RA, shared by the pointer and the index: 0 to 1000 ft, on to 2500 ft,
 // held at both ends.
 NONLINEARITY radaltTable[] = {
-    {{153, 283}, -0.3047999902464003},
+    {{153, 283}, -0.3047999902464003},  // -1 ft
     {{153, 283}, 0},
     {{229, 251}, feet1000},
-    {{208, 260}, 761.9999756160008},
+    {{208, 260}, 761.9999756160008},    // 2500 ft
     {{208, 260}, 30479.694224649786},
 };
 

@@ -7,7 +7,7 @@
 // Sends:  ADF tuning steps of 1 and 0.1 kHz; the set-frequency event when the
 //         band changes; identifier audio off or on, from the mode switch and
 //         volume knob elements on every evaluation.
-// Plays:  wave 30, the knob click, on every switch, band and tuning click
+// Plays:  waveKnobClick on every switch, band and tuning click
 //         that acts.
 // Keeps:  adfPower, adfIdent (SystemsState); the band, the dial angle, the
 //         tuning knob's turns and the frequency as last decoded.
@@ -37,7 +37,7 @@ extern GAUGEHDR ADF_Indicator;
 
 namespace {
 
-FLOAT64 adfBand = 1.0;        // 1, 2 or 3
+int adfBand = 1;              // band number, 1 to 3, as the band knob and card show it
 FLOAT64 adfFrequency = 0.0;   // kHz with tenths, as last decoded
 FLOAT64 adfDialAngle = 0.0;   // degrees of the frequency dial
 FLOAT64 adfKnobTurns = 60.0;  // turns of the tuning knob picture; unbounded
@@ -72,7 +72,7 @@ constexpr FLOAT64 bandCardQuarterTurn = 90.0;
 constexpr UINT32 tenthsPerKHz = 10;
 
 int BandNumber() {
-    const int band = TruncateToInt32(adfBand);
+    const int band = adfBand;
     return band < 1 ? 1 : band > adfBandCount ? adfBandCount : band;
 }
 const AdfBandRow& Band(int number) { return adfBands[number - 1]; }

@@ -3,7 +3,7 @@
 //
 // Reads:  tokenCom1Frequency, the COM1 frequency (BCD without the hundreds digit).
 // Sends:  COM whole-MHz and fraction steps, value 0.
-// Plays:  wave 30, the knob click, on the power switch.
+// Plays:  waveKnobClick on the power switch.
 // Keeps:  com1Power (SystemsState); the frequency as last decoded.
 //
 // The power switch lights only the lamp: the knobs show and tune the

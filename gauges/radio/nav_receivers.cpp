@@ -7,7 +7,7 @@
 //         hundreds digit.
 // Sends:  the receiver's whole-MHz and fraction steps; its identifier audio
 //         off or on, from the switch elements on every evaluation.
-// Plays:  wave 30, the knob click, on both switches.
+// Plays:  waveKnobClick on both switches.
 // Keeps:  nav1Power/nav1Ident or nav2Power/nav2Ident (SystemsState), shared
 //         with the matching VOR indicator; the frequency as last decoded.
 //

@@ -3,7 +3,7 @@
 //
 // Reads:  tokenTransponderCode, the code, one BCD digit a nibble.
 // Sends:  the simulator's per-digit up and down events, value 0, while on.
-// Plays:  wave 30, the knob click, on the power switch.
+// Plays:  waveKnobClick on the power switch.
 // Keeps:  xpdrPower (SystemsState); the code as last decoded.
 //
 // The power switch changes nothing in the simulator: it lights the drums and

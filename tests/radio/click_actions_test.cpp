@@ -1,5 +1,5 @@
 // The shared click routines, driven directly with a services table that
-// records the events they send.
+// records the events they send, and the text-window builder's face name.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -8,6 +8,7 @@
 
 #include "gauges/electrical/sounding_switch.h"
 #include "module/click_actions.h"
+#include "module/gauge_builders.h"
 
 namespace {
 
@@ -59,5 +60,12 @@ TEST_F(ClickActions, FlipFlagClickTurnsAnyOnValueOffAndOffOn) {
     }
     EXPECT_TRUE(sent.empty());
 }
+
+// A face name longer than the record's field is cut and stays terminated;
+// a short one is copied whole.
+constexpr ELEMENT_STRING LongFace = String({}, nullptr, nullptr, IMAGE_LAMP, nullptr, {},
+                                           {.font = "A face name far longer than the record can hold"}, nullptr);
+static_assert(LongFace.font_name[FONT_FACE_SIZE - 2] != '\0' && LongFace.font_name[FONT_FACE_SIZE - 1] == '\0');
+static_assert(String({}, nullptr, nullptr, IMAGE_LAMP, nullptr, {}, {.font = "Arial"}, nullptr).font_name[5] == '\0');
 
 }  // namespace
