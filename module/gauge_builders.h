@@ -65,17 +65,15 @@ constexpr MOUSERECT MouseTooltipId(UINT32 helpId) {
 }
 
 // Tooltip of the current group with a text of its own, kept in the routine field.
-inline MOUSERECT MouseTooltipText(const char* text) {
+constexpr MOUSERECT MouseTooltipText(const char* text) {
     MOUSERECT rect = MouseTooltipId(0);
-    rect.mouse_function = reinterpret_cast<MOUSE_FUNCTION>(const_cast<char*>(text));
+    rect.mouse_function = MOUSE_TARGET(text);
     return rect;
 }
 
 // The text of a tooltip entry that carries one.
 inline const char* TooltipText(const MOUSERECT& rect) {
-    return rect.rect_type == MOUSE_RECT_USER
-               ? reinterpret_cast<const char*>(rect.mouse_function)
-               : nullptr;
+    return rect.rect_type == MOUSE_RECT_USER ? rect.mouse_function.text : nullptr;
 }
 
 constexpr MOUSERECT MouseEndParent() { return MOUSERECT{.rect_type = MOUSE_RECT_END_PARENT}; }

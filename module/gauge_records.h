@@ -290,6 +290,21 @@ enum : UINT32 {
 struct MOUSECALLBACK_POINT;
 using MOUSE_FUNCTION = SINT32(FSAPI*)(MOUSECALLBACK_POINT*, UINT32);
 
+// The routine slot of a mouse rectangle: a clickable area's mouse routine, or
+// a tooltip entry's text in the same four bytes. Either way the record can be
+// fixed when the module is built; a routine is called through it directly.
+struct MOUSE_TARGET {
+    union {
+        MOUSE_FUNCTION routine;
+        const char* text;
+    };
+    constexpr MOUSE_TARGET() : routine(nullptr) {}
+    constexpr MOUSE_TARGET(std::nullptr_t) : routine(nullptr) {}
+    constexpr MOUSE_TARGET(MOUSE_FUNCTION function) : routine(function) {}
+    constexpr explicit MOUSE_TARGET(const char* tooltip) : text(tooltip) {}
+    constexpr operator MOUSE_FUNCTION() const { return routine; }
+};
+
 struct MOUSERECT {
     UINT32 rect_type{};
     PIXPOINT relative_box_pos{};   // x, y
@@ -298,9 +313,10 @@ struct MOUSERECT {
     UINT32 help_id{};
     UINT32 mouse_flags{};
     UINT32 event_id{};
-    MOUSE_FUNCTION mouse_function{};  // or, for a tooltip entry, a tooltip text
+    MOUSE_TARGET mouse_function{};  // or, for a tooltip entry, a tooltip text
     UINT32 api_data{};
 };
+static_assert(sizeof(MOUSE_TARGET) == sizeof(MOUSE_FUNCTION));
 
 // What a mouse routine receives: the point relative to the clicked area, the
 // gauge and the clicked rectangle.

@@ -49,18 +49,10 @@ struct NeedleDialRow {
     GAUGE_CALLBACK routine{};
 };
 
-template <std::size_t N>
-constexpr std::size_t DialRowIndex(const NeedleDialRow (&rows)[N], const GAUGEHDR* gauge) {
-    for (std::size_t i = 0; i < N; ++i) {
-        if (rows[i].gauge == gauge) return i;
-    }
-    return N;
-}
-
 // One dial's records, built from its row of Rows.
 template <const auto& Rows, GAUGEHDR* Gauge>
 struct NeedleDial {
-    static constexpr std::size_t index = DialRowIndex(Rows, Gauge);
+    static constexpr std::size_t index = GaugeRowIndex(Rows, Gauge);
     static_assert(index < std::size(Rows), "a needle dial needs its row in the table");
     static constexpr const NeedleDialRow& row = Rows[index];
     static constexpr std::size_t needleCount = row.needles[1].bitmap != 0 ? 2 : 1;
@@ -82,12 +74,12 @@ struct NeedleDial {
         if (!row.capOnNeedle) list[n++] = &cover.header;
         return list;
     }
-    static inline std::array<ELEMENT_HEADER*, 4> faceList = FaceList();
+    static inline constinit std::array<ELEMENT_HEADER*, 4> faceList = FaceList();
     static inline ELEMENT_STATIC_IMAGE face = StaticImage(row.face, Gauge, faceList.data(), IMAGE_DIAL);
 
     // Parent with the dial's help, its tooltip if any, the group's end if
     // the dial closes it, end of list.
-    static std::array<MOUSERECT, 5> MouseList() {
+    static constexpr std::array<MOUSERECT, 5> MouseList() {
         std::array<MOUSERECT, 5> list{};
         std::size_t n = 0;
         list[n++] = MouseGauge(row.help);
@@ -97,7 +89,7 @@ struct NeedleDial {
         list[n++] = MouseEnd();
         return list;
     }
-    static inline std::array<MOUSERECT, 5> mouse = MouseList();
+    static inline constinit std::array<MOUSERECT, 5> mouse = MouseList();
 
     static constexpr MOUSERECT* MouseOf(MOUSERECT* own) { return own ? own : mouse.data(); }
 

@@ -38,22 +38,22 @@ enum SimToken : SINT32 {
     tokenVerticalSpeed = 65,      // metres per second times 256
     tokenBallPosition = 69,
     tokenTurnRate = 70,           // 256ths of a standard-rate turn
-    tokenAltitude = 74,
+    tokenAltitude = 74,           // feet, as the altimeter shows it
     tokenBaroSetting = 75,        // millibars
     tokenPitch = 78,              // degrees
     tokenBank = 80,               // degrees
-    tokenSecondHeading = 81,      // degrees
+    tokenSecondHeading = 81,      // degrees, the Bezu compass card's second heading source
     tokenMagneticHeading = 83,    // degrees
     tokenGyroHeading = 84,        // degrees
     tokenGyroDrift = 85,          // a full turn is 65536
-    tokenGyroFlagFirst = 279,
-    tokenGyroFlagSecond = 288,
+    tokenGyroFlagFirst = 279,     // either gyro warning positive shows the gyro compass flag
+    tokenGyroFlagSecond = 288,    // the second of those two warnings
     tokenFlapsSetting = 328,
     tokenFlapsPosition = 330,     // 0 retracted, 16382 full travel
     tokenAmbientTemperature = 341,  // degrees Celsius
     tokenMarkerBeacon = 354,      // 0 none, 1 outer, 2 middle, 3 inner
     tokenSimulationTime = 604,    // seconds
-    tokenAttitudeSymbolHeight = 612,
+    tokenAttitudeSymbolHeight = 612,  // the attitude aircraft symbol's setting, moved by its knob
     tokenElevatorTrim = 783,
     tokenHeadingBug = 855,        // degrees
 
@@ -78,7 +78,7 @@ enum SimToken : SINT32 {
     tokenEngine1PropellerLever = 393,
     tokenEngine1PropellerPitch = 394,
     tokenEngine1LowerButton = 401,   // engine box lower button picture
-    tokenEngine1Temperature = 415,
+    tokenEngine1Temperature = 415,   // carburettor air, shown by the carburettor gauge
     tokenEngine1OilTemperature = 416,
     tokenEngine1OilPressure = 418,
     tokenEngine1FuelFlow = 421,      // per hour
@@ -92,11 +92,11 @@ enum SimToken : SINT32 {
     tokenEngine2OilPressure = 457,
     tokenEngine2FuelFlow = 460,
     tokenEngine2FuelPressure = 464,
-    tokenEngine1Propeller = 560,
+    tokenEngine1Propeller = 560,     // propeller control the shut-down button sets back to 0
     tokenEngine2Propeller = 570,
     tokenEngine1MiddleButton = 891,  // engine box middle button and its lamp
     tokenEngine2MiddleButton = 892,
-    tokenEngine1System = 895,
+    tokenEngine1System = 895,        // the engine's system the engine box brings on (positive: on)
     tokenEngine2System = 896,
 
     // Electrical.
@@ -168,7 +168,7 @@ enum KeyEvent : UINT32 {
     keyHeadingBugSet = 0x101FA,
     keyAttitudeSymbolUp = 0x1030E,
     keyAttitudeSymbolDown = 0x1030F,
-    keyAttitudeCorner = 0x10345,
+    keyAttitudeCorner = 0x10345,       // a click on the attitude indicator's lower-right corner
     keyFlapsDownStep = 0x100DE,
     keyFlapsUpStep = 0x100DF,
 

@@ -97,23 +97,13 @@ ELEMENT_NEEDLE hourHand = Needle(1380, {138, 139}, {6, 6}, &Breguet_Timer, nullp
                                  tokenTimeOfDay, hourHandTable);
 
 // 2: minute ring, turned by the ring areas only
-ELEMENT_SPRITE minuteRing = {
-    .header = ElementHeader(ELEMENT_TYPE_SPRITE, 1400, {21, 24}, &Breguet_Timer, nullptr, IMAGE_NEEDLE,
-                            nullptr, {138, 139}),
-    .scale_x = 0,
-    .scale_y = 0,
-    .scale_0 = 1.0,
-    .texture_scale_x = 1.0f,
-    .texture_scale_y = 1.0f,
-    .update_0_cb = RingAngle,
-};
-
-ELEMENT_HEADER* timerCaseNext[] = {&minuteRing.header,  &hourHand.header,          &minuteHand.header,
-                                   &chronoCounter.header, &chronoSecondsHand.header, &timerGlass.header,
-                                   nullptr};
+ELEMENT_SPRITE minuteRing = Sprite(1400, {21, 24}, {138, 139}, &Breguet_Timer, nullptr, IMAGE_NEEDLE, nullptr,
+                                   {tokenNone, 0}, {tokenNone, 0}, {tokenNone, 1.0, RingAngle}, 1.0f, 1.0f);
 
 // 1: case and dial
-ELEMENT_STATIC_IMAGE timerCase = StaticImage(1340, &Breguet_Timer, timerCaseNext, IMAGE_DIAL);
+ELEMENT_STATIC_IMAGE timerCase =
+    StaticImage(1340, &Breguet_Timer,
+                listOf<minuteRing, hourHand, minuteHand, chronoCounter, chronoSecondsHand, timerGlass>, IMAGE_DIAL);
 
 // Tooltips of the timer's parts: each a group of its own over the part.
 struct TimerTooltip {
@@ -137,7 +127,7 @@ constexpr MOUSERECT timerAreas[] = {
 
 // A group over the whole timer holding the tooltip groups, then the areas.
 constexpr std::size_t timerMouseCount = 1 + 3 * std::size(timerTooltips) + std::size(timerAreas) + 2;
-std::array<MOUSERECT, timerMouseCount> TimerMouse() {
+constexpr std::array<MOUSERECT, timerMouseCount> TimerMouse() {
     std::array<MOUSERECT, timerMouseCount> list{};
     std::size_t n = 0;
     list[n++] = MouseGauge();
@@ -151,8 +141,8 @@ std::array<MOUSERECT, timerMouseCount> TimerMouse() {
     list[n++] = MouseEnd();
     return list;
 }
-std::array<MOUSERECT, timerMouseCount> timerMouse = TimerMouse();
+constinit std::array<MOUSERECT, timerMouseCount> timerMouse = TimerMouse();
 
 }  // namespace
 
-GAUGEHDR Breguet_Timer = GaugeHeader("Breguet_Timer", listOf<timerCase>, 100, timerMouse.data());
+constinit GAUGEHDR Breguet_Timer = GaugeHeader("Breguet_Timer", listOf<timerCase>, 100, timerMouse.data());

@@ -112,13 +112,11 @@ ELEMENT_ICON rightLowerButton = Icon(4160, {210, 197}, &Aviac_Box, nullptr, IMAG
 ELEMENT_ICON leftLowerButton = Icon(4150, {0, 197}, &Aviac_Box, nullptr, IMAGE_PLATE, tokenEngine1LowerButton, 2, nullptr);
 // clang-format on
 
-ELEMENT_HEADER* faceNext[] = {
-    &rightSelectorLamp.header, &leftSelectorLamp.header,  &rightSelectorKnob.header,
-    &leftSelectorKnob.header,  &rightMiddleLamp.header,   &leftMiddleLamp.header,
-    &rightMiddleButton.header, &leftMiddleButton.header,  &rightLowerButton.header,
-    &leftLowerButton.header,   nullptr,
-};
-ELEMENT_STATIC_IMAGE aviacFace = StaticImage(4140, &Aviac_Box, faceNext, IMAGE_PLATE);
+ELEMENT_STATIC_IMAGE aviacFace =
+    StaticImage(4140, &Aviac_Box,
+                listOf<rightSelectorLamp, leftSelectorLamp, rightSelectorKnob, leftSelectorKnob, rightMiddleLamp,
+                       leftMiddleLamp, rightMiddleButton, leftMiddleButton, rightLowerButton, leftLowerButton>,
+                IMAGE_PLATE);
 
 constexpr UINT32 buttonFlags = MOUSE_LEFTSINGLE | MOUSE_DOWN_REPEAT;
 
@@ -143,5 +141,5 @@ MOUSERECT aviacMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Aviac_Box =
+constinit GAUGEHDR Aviac_Box =
     GaugeHeader("Aviac_Box", listOf<aviacFace>, 100, aviacMouse, SoundingSwitchRoutine<aviacSound>);

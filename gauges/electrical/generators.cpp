@@ -86,7 +86,7 @@ FAILURE_RECORD lampFailures[] = {
 constexpr SINT32 switchPlate = 3170;
 constexpr SINT32 excitationLever = 3180;
 constexpr SINT32 mainLever = 3190;
-constexpr PIXPOINT leverAt = {2, 5};
+constexpr PIXPOINT indicatorAt = {2, 5};
 constexpr ClickBox switchClick = {0, 14, 35, 130};
 constexpr SINT32 lampPlate = 4120;
 constexpr SINT32 lampLit = 4130;
@@ -94,39 +94,39 @@ constexpr SINT32 lampLit = 4130;
 // clang-format off
 constexpr LeverSwitchRow generatorRows[] = {
     {.gauge = &Left_Gen_Excit_Switch, .name = "Left_Gen_Excit_Switch", .sizeMm = 20,
-     .plate = switchPlate, .lever = excitationLever, .leverAt = leverAt,
-     .leverValue = FlagLever<leftGenExcitation>, .click = switchClick,
+     .plate = switchPlate, .indicator = excitationLever, .indicatorAt = indicatorAt,
+     .indicatorValue = FlagLever<leftGenExcitation>, .click = switchClick,
      .action = ExcitationClick<leftGenerator>,
      .tooltipText = "Left engine generator excitation switch", .wave = waveSwitchClick},
     {.gauge = &Left_Gen_Main_Switch, .name = "Left_Gen_Main_Switch", .sizeMm = 20,
-     .plate = switchPlate, .lever = mainLever, .leverAt = leverAt,
-     .leverValue = FlagLever<leftGenMain>, .click = switchClick, .action = LeftMainClick,
+     .plate = switchPlate, .indicator = mainLever, .indicatorAt = indicatorAt,
+     .indicatorValue = FlagLever<leftGenMain>, .click = switchClick, .action = LeftMainClick,
      .tooltipText = "Left engine generator main switch", .wave = waveSwitchClick},
     {.gauge = &Left_Generator_Light, .name = "Left_Generator_Light", .sizeMm = 20,
-     .plate = lampPlate, .lever = lampLit, .pictures = 1, .leverFlags = IMAGE_LAMP,
-     .failures = lampFailures, .token = tokenLeftGenerator, .leverValue = GeneratorWarningLamp,
+     .plate = lampPlate, .indicator = lampLit, .pictures = 1, .indicatorFlags = IMAGE_LAMP,
+     .failures = lampFailures, .token = tokenLeftGenerator, .indicatorValue = GeneratorWarningLamp,
      .tooltipText = "Left generator warning light"},
     {.gauge = &Right_Gen_Excit_Switch, .name = "Right_Gen_Excit_Switch", .sizeMm = 20,
-     .plate = switchPlate, .lever = excitationLever, .leverAt = leverAt,
-     .leverValue = FlagLever<rightGenExcitation>, .click = switchClick,
+     .plate = switchPlate, .indicator = excitationLever, .indicatorAt = indicatorAt,
+     .indicatorValue = FlagLever<rightGenExcitation>, .click = switchClick,
      .action = ExcitationClick<rightGenerator>,
      .tooltipText = "Right engine generator excitation switch", .wave = waveSwitchClick},
     {.gauge = &Right_Gen_Main_Switch, .name = "Right_Gen_Main_Switch", .sizeMm = 20,
-     .plate = switchPlate, .lever = mainLever, .leverAt = leverAt,
-     .leverValue = FlagLever<rightGenMain>, .click = switchClick, .action = RightMainClick,
+     .plate = switchPlate, .indicator = mainLever, .indicatorAt = indicatorAt,
+     .indicatorValue = FlagLever<rightGenMain>, .click = switchClick, .action = RightMainClick,
      .tooltipText = "Right engine generator main switch", .wave = waveSwitchClick},
     {.gauge = &Right_Generator_Light, .name = "Right_Generator_Light", .sizeMm = 20,
-     .plate = lampPlate, .lever = lampLit, .pictures = 1, .leverFlags = IMAGE_LAMP,
-     .failures = lampFailures, .token = tokenRightGenerator, .leverValue = GeneratorWarningLamp,
+     .plate = lampPlate, .indicator = lampLit, .pictures = 1, .indicatorFlags = IMAGE_LAMP,
+     .failures = lampFailures, .token = tokenRightGenerator, .indicatorValue = GeneratorWarningLamp,
      .tooltipText = "Right generator warning light"},
 };
 // clang-format on
 
 }  // namespace
 
-GAUGEHDR Left_Gen_Excit_Switch = LeverSwitch<generatorRows, &Left_Gen_Excit_Switch>::Header();
-GAUGEHDR Left_Gen_Main_Switch = LeverSwitch<generatorRows, &Left_Gen_Main_Switch>::Header();
-GAUGEHDR Left_Generator_Light = LeverSwitch<generatorRows, &Left_Generator_Light>::Header();
-GAUGEHDR Right_Gen_Excit_Switch = LeverSwitch<generatorRows, &Right_Gen_Excit_Switch>::Header();
-GAUGEHDR Right_Gen_Main_Switch = LeverSwitch<generatorRows, &Right_Gen_Main_Switch>::Header();
-GAUGEHDR Right_Generator_Light = LeverSwitch<generatorRows, &Right_Generator_Light>::Header();
+constinit GAUGEHDR Left_Gen_Excit_Switch = LeverSwitch<generatorRows, &Left_Gen_Excit_Switch>::Header();
+constinit GAUGEHDR Left_Gen_Main_Switch = LeverSwitch<generatorRows, &Left_Gen_Main_Switch>::Header();
+constinit GAUGEHDR Left_Generator_Light = LeverSwitch<generatorRows, &Left_Generator_Light>::Header();
+constinit GAUGEHDR Right_Gen_Excit_Switch = LeverSwitch<generatorRows, &Right_Gen_Excit_Switch>::Header();
+constinit GAUGEHDR Right_Gen_Main_Switch = LeverSwitch<generatorRows, &Right_Gen_Main_Switch>::Header();
+constinit GAUGEHDR Right_Generator_Light = LeverSwitch<generatorRows, &Right_Generator_Light>::Header();

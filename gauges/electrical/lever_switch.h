@@ -26,13 +26,15 @@ struct LeverSwitchRow {
     const char* name{};
     UINT32 sizeMm{};
     SINT32 plate{};
-    SINT32 lever{};                 // images: lever, lever + 1, ... one per picture
-    PIXPOINT leverAt{};
+    // The icon on the plate, a lever, handle or lamp: its images (indicator,
+    // indicator + 1, ... one per picture), where it stands, how it is drawn.
+    SINT32 indicator{};
+    PIXPOINT indicatorAt{};
     SINT32 pictures = 2;
-    UINT32 leverFlags = IMAGE_PLATE;
+    UINT32 indicatorFlags = IMAGE_PLATE;
     FAILURE_RECORD* failures{};     // of the lever or lamp
     SimToken token{};               // the lever's source token, tokenNone for none
-    ICON_UPDATE_CALLBACK leverValue{};
+    ICON_UPDATE_CALLBACK indicatorValue{};
     ClickBox click{};               // no click area when its width is 0
     KeyEvent events[2]{};           // sent in order by the plain click; keyNone = none
     LeverAction action{};           // null: send the events, then click
@@ -51,18 +53,10 @@ inline void SendEventsThenClick(const LeverSwitchRow& row, SoundingSwitchSound& 
     SoundingSwitchClick(sound);
 }
 
-template <std::size_t N>
-constexpr std::size_t LeverRowIndex(const LeverSwitchRow (&rows)[N], const GAUGEHDR* gauge) {
-    for (std::size_t i = 0; i < N; ++i) {
-        if (rows[i].gauge == gauge) return i;
-    }
-    return N;
-}
-
 // One member's records and routines, built from its row of Rows.
 template <const auto& Rows, GAUGEHDR* Gauge>
 struct LeverSwitch {
-    static constexpr std::size_t index = LeverRowIndex(Rows, Gauge);
+    static constexpr std::size_t index = GaugeRowIndex(Rows, Gauge);
     static_assert(index < std::size(Rows), "a lever switch needs its row in the table");
     static constexpr const LeverSwitchRow& row = Rows[index];
 
@@ -75,15 +69,15 @@ struct LeverSwitch {
         return 0;
     }
 
-    static inline ELEMENT_ICON lever = Icon(row.lever, row.leverAt, Gauge, nullptr, row.leverFlags,
-                                            row.token, row.pictures, row.leverValue, row.failures);
-    static inline ELEMENT_STATIC_IMAGE plate = StaticImage(row.plate, Gauge, listOf<lever>, IMAGE_PLATE);
+    static inline ELEMENT_ICON indicator = Icon(row.indicator, row.indicatorAt, Gauge, nullptr, row.indicatorFlags,
+                                                row.token, row.pictures, row.indicatorValue, row.failures);
+    static inline ELEMENT_STATIC_IMAGE plate = StaticImage(row.plate, Gauge, listOf<indicator>, IMAGE_PLATE);
 
     // The group with its help; a member with neither tooltip nor click area
     // stops there. Otherwise its tooltip, the click area if any, the group's
     // end and the list's end; unused entries stay end-of-list records.
     static constexpr std::size_t mouseSlots = 6;
-    static std::array<MOUSERECT, mouseSlots> MouseList() {
+    static constexpr std::array<MOUSERECT, mouseSlots> MouseList() {
         std::array<MOUSERECT, mouseSlots> list{};
         std::size_t n = 0;
         list[n++] = MouseGauge(row.help);
@@ -98,7 +92,7 @@ struct LeverSwitch {
         list[n++] = MouseEnd();
         return list;
     }
-    static inline std::array<MOUSERECT, mouseSlots> mouse = MouseList();
+    static inline constinit std::array<MOUSERECT, mouseSlots> mouse = MouseList();
 
     // Sound set-up at install, release at kill.
     static void FSAPI Routine(GAUGEHDR* gauge, SINT32 serviceId, UINT32 extraData) {

@@ -59,4 +59,4 @@ MOUSERECT omiMouse[] = {
 
 }  // namespace
 
-GAUGEHDR OMI = GaugeHeader("OMI", listOf<omiFace>, 100, omiMouse, SoundingSwitchRoutine<omiSound>);
+constinit GAUGEHDR OMI = GaugeHeader("OMI", listOf<omiFace>, 100, omiMouse, SoundingSwitchRoutine<omiSound>);

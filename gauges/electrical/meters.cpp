@@ -74,7 +74,7 @@ constexpr NeedleDialRow meterRows[] = {
 
 }  // namespace
 
-GAUGEHDR Battery_Bus_Ammeter = NeedleDial<meterRows, &Battery_Bus_Ammeter>::Header();
-GAUGEHDR Left_Generator_Bus_Ammeter = NeedleDial<meterRows, &Left_Generator_Bus_Ammeter>::Header();
-GAUGEHDR Right_Generator_Bus_Ammeter = NeedleDial<meterRows, &Right_Generator_Bus_Ammeter>::Header();
-GAUGEHDR Voltmeter = NeedleDial<meterRows, &Voltmeter>::Header();
+constinit GAUGEHDR Battery_Bus_Ammeter = NeedleDial<meterRows, &Battery_Bus_Ammeter>::Header();
+constinit GAUGEHDR Left_Generator_Bus_Ammeter = NeedleDial<meterRows, &Left_Generator_Bus_Ammeter>::Header();
+constinit GAUGEHDR Right_Generator_Bus_Ammeter = NeedleDial<meterRows, &Right_Generator_Bus_Ammeter>::Header();
+constinit GAUGEHDR Voltmeter = NeedleDial<meterRows, &Voltmeter>::Header();

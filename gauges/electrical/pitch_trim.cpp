@@ -16,15 +16,8 @@ FLOAT64 FSAPI PitchTrimBar(ELEMENT_SLIDER* bar) {
     return trim >= 0.0 ? trim : trim / 2.0;
 }
 
-ELEMENT_SLIDER trimBar = {
-    .header = ElementHeader(ELEMENT_TYPE_SLIDER, 4400, {0, 32}, &Pitch_Trim_Indicator, nullptr,
-                            IMAGE_NEEDLE),
-    .source_var_x = Token(tokenNone),
-    .scale_x = 0.0,
-    .source_var_y = Token(tokenElevatorTrim),
-    .scale_y = trimPixelsPerUnit,
-    .update_y_cb = PitchTrimBar,
-};
+ELEMENT_SLIDER trimBar = Slider(4400, {0, 32}, &Pitch_Trim_Indicator, nullptr, IMAGE_NEEDLE, nullptr,
+                                {tokenNone, 0.0}, {tokenElevatorTrim, trimPixelsPerUnit, PitchTrimBar});
 ELEMENT_STATIC_IMAGE trimScale = StaticImage(4390, &Pitch_Trim_Indicator, listOf<trimBar>,
                                              IMAGE_DIAL);
 
@@ -36,4 +29,4 @@ MOUSERECT trimMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Pitch_Trim_Indicator = GaugeHeader("Pitch_Trim_Indicator", listOf<trimScale>, 15, trimMouse);
+constinit GAUGEHDR Pitch_Trim_Indicator = GaugeHeader("Pitch_Trim_Indicator", listOf<trimScale>, 15, trimMouse);

@@ -80,17 +80,10 @@ struct PropellerButtonGauge {
     // otherwise.
     static FLOAT64 FSAPI Picture(ELEMENT_ICON*) { return *button.pressed != 0 ? 0.0 : -1.0; }
 
-    static inline ELEMENT_ICON pressedIcon = {
-        .header = ElementHeader(ELEMENT_TYPE_ICON, button.pressedImage, {0, 0}, button.gauge,
-                                nullptr, IMAGE_PLATE),
-        .scale = 1.0,
-        .picture_count = 1,
-        .update_cb = Picture,
-    };
-    static inline ELEMENT_HEADER* plateNext[] = {&pressedIcon.header, nullptr};
-    static inline ELEMENT_STATIC_IMAGE plate = StaticImage(button.plate, button.gauge, plateNext,
-                                                           IMAGE_PLATE);
-    static inline ELEMENT_HEADER* elements[] = {&plate.header, nullptr};
+    static inline ELEMENT_ICON pressedIcon =
+        Icon(button.pressedImage, {0, 0}, button.gauge, nullptr, IMAGE_PLATE, tokenNone, 1, Picture);
+    static inline ELEMENT_STATIC_IMAGE plate =
+        StaticImage(button.plate, button.gauge, listOf<pressedIcon>, IMAGE_PLATE);
     static inline MOUSERECT mouse[] = {
         MouseGauge(),
         MouseTooltipText(button.tooltip),
@@ -100,7 +93,7 @@ struct PropellerButtonGauge {
     };
 
     static constexpr GAUGEHDR Header() {
-        return GaugeHeader(button.name, elements, 40, mouse);
+        return GaugeHeader(button.name, listOf<plate>, 40, mouse);
     }
 };
 
@@ -170,10 +163,10 @@ MOUSERECT pitchMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Propeller_Feather_Left = PropellerButtonGauge<0>::Header();
-GAUGEHDR Propeller_Feather_Right = PropellerButtonGauge<1>::Header();
-GAUGEHDR Propeller_Reset_Left = PropellerButtonGauge<2>::Header();
-GAUGEHDR Propeller_Reset_Right = PropellerButtonGauge<3>::Header();
+constinit GAUGEHDR Propeller_Feather_Left = PropellerButtonGauge<0>::Header();
+constinit GAUGEHDR Propeller_Feather_Right = PropellerButtonGauge<1>::Header();
+constinit GAUGEHDR Propeller_Reset_Left = PropellerButtonGauge<2>::Header();
+constinit GAUGEHDR Propeller_Reset_Right = PropellerButtonGauge<3>::Header();
 
-GAUGEHDR Propeller_Switch =
+constinit GAUGEHDR Propeller_Switch =
     GaugeHeader("Propeller_Switch", listOf<pitchPlate>, 40, pitchMouse, EngineGaugeRoutine);

@@ -58,4 +58,4 @@ MOUSERECT shutDownMouse[] = {MouseGauge(), MouseEnd()};
 
 }  // namespace
 
-GAUGEHDR Shut_Down = GaugeHeader("Shut_Down", listOf<shutDownPlate>, 30, shutDownMouse, ShutDownRoutine);
+constinit GAUGEHDR Shut_Down = GaugeHeader("Shut_Down", listOf<shutDownPlate>, 30, shutDownMouse, ShutDownRoutine);

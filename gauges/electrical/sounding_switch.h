@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "module/gauge_records.h"
+#include "module/numbers.h"
 #include "sound/sound.h"
 
 // Placed instances of one sounding gauge that a panel can hold installed at
@@ -39,4 +40,13 @@ void SoundingSwitchClick(SoundingSwitchSound& sound);
 template <SoundingSwitchSound& Sound>
 void FSAPI SoundingSwitchRoutine(GAUGEHDR* gauge, SINT32 serviceId, UINT32 extraData) {
     SoundingSwitchService(Sound, gauge, serviceId, extraData);
+}
+
+// The click of a two-position switch that the module keeps itself: the flag
+// flips (any value but 0 counts as on and turns off), then the switch clicks.
+template <std::int32_t& Flag, SoundingSwitchSound& Sound>
+SINT32 FSAPI FlipFlagClick(MOUSECALLBACK_POINT*, UINT32) {
+    Flag = ToggleFlag(Flag);
+    SoundingSwitchClick(Sound);
+    return 0;
 }

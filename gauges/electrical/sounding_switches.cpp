@@ -50,65 +50,65 @@ constexpr ClickBox verticalClick = {0, 14, 35, 80};
 
 // clang-format off
 constexpr LeverSwitchRow soundingSwitches[] = {
-    {.gauge = &Avionics_Switch, .name = "Avionics_Switch", .sizeMm = 20, .plate = switchPlate, .lever = switchLever,
-     .token = tokenAvionicsMaster, .leverValue = LeverFollowsToken, .click = verticalClick,
+    {.gauge = &Avionics_Switch, .name = "Avionics_Switch", .sizeMm = 20, .plate = switchPlate, .indicator = switchLever,
+     .token = tokenAvionicsMaster, .indicatorValue = LeverFollowsToken, .click = verticalClick,
      .events = {keyAvionicsMasterToggle}, .help = helpAvionicsSwitch, .wave = waveSwitchClick},
-    {.gauge = &Battery_Switch, .name = "Battery_Switch", .sizeMm = 80, .plate = 2440, .lever = 2450,
-     .token = tokenBatteryMaster, .leverValue = LeverFollowsToken, .click = {14, 0, 80, 35},
+    {.gauge = &Battery_Switch, .name = "Battery_Switch", .sizeMm = 80, .plate = 2440, .indicator = 2450,
+     .token = tokenBatteryMaster, .indicatorValue = LeverFollowsToken, .click = {14, 0, 80, 35},
      .events = {keyBatteryMasterToggle}, .help = helpBatterySwitch, .wave = waveSwitchClick},
-    {.gauge = &Beacon_Lights_Switch, .name = "Beacon_Lights_Switch", .sizeMm = 20, .plate = switchPlate, .lever = switchLever,
-     .token = tokenBeaconLights, .leverValue = LeverFollowsToken, .click = verticalClick,
+    {.gauge = &Beacon_Lights_Switch, .name = "Beacon_Lights_Switch", .sizeMm = 20, .plate = switchPlate, .indicator = switchLever,
+     .token = tokenBeaconLights, .indicatorValue = LeverFollowsToken, .click = verticalClick,
      .events = {keyBeaconLightsToggle}, .help = helpBeaconLights, .wave = waveSwitchClick},
     // Landing and taxi lights are one system shown twice.
-    {.gauge = &Landing_Lights_Switch, .name = "Landing_Lights_Switch", .sizeMm = 20, .plate = switchPlate, .lever = switchLever,
-     .token = tokenLandingLights, .leverValue = LeverFollowsToken, .click = verticalClick,
+    {.gauge = &Landing_Lights_Switch, .name = "Landing_Lights_Switch", .sizeMm = 20, .plate = switchPlate, .indicator = switchLever,
+     .token = tokenLandingLights, .indicatorValue = LeverFollowsToken, .click = verticalClick,
      .events = {keyLandingLightsToggle, keyLandingLightsSet}, .help = helpLandingLights, .wave = waveSwitchClick},
-    {.gauge = &Taxi_Lights_Switch, .name = "Taxi_Lights_Switch", .sizeMm = 20, .plate = 3170, .lever = 3190,
-     .token = tokenLandingLights, .leverValue = LeverFollowsToken, .click = {2, 5, 35, 130},
+    {.gauge = &Taxi_Lights_Switch, .name = "Taxi_Lights_Switch", .sizeMm = 20, .plate = 3170, .indicator = 3190,
+     .token = tokenLandingLights, .indicatorValue = LeverFollowsToken, .click = {2, 5, 35, 130},
      .events = {keyLandingLightsToggle, keyLandingLightsSet}, .help = helpLandingLights, .wave = waveSwitchClick},
-    {.gauge = &Navigation_Lights_Switch, .name = "Navigation_Lights_Switch", .sizeMm = 20, .plate = switchPlate, .lever = switchLever,
-     .token = tokenNavigationLights, .leverValue = LeverFollowsToken, .click = verticalClick,
+    {.gauge = &Navigation_Lights_Switch, .name = "Navigation_Lights_Switch", .sizeMm = 20, .plate = switchPlate, .indicator = switchLever,
+     .token = tokenNavigationLights, .indicatorValue = LeverFollowsToken, .click = verticalClick,
      .events = {keyNavigationLightsToggle}, .help = helpNavigationLights, .wave = waveSwitchClick},
-    {.gauge = &Panel_Lights_Switch, .name = "Panel_Lights_Switch", .sizeMm = 20, .plate = switchPlate, .lever = switchLever,
-     .token = tokenPanelLights, .leverValue = LeverFollowsToken, .click = verticalClick,
+    {.gauge = &Panel_Lights_Switch, .name = "Panel_Lights_Switch", .sizeMm = 20, .plate = switchPlate, .indicator = switchLever,
+     .token = tokenPanelLights, .indicatorValue = LeverFollowsToken, .click = verticalClick,
      .events = {keyPanelLightsToggle}, .help = helpPanelLights, .wave = waveSwitchClick},
-    {.gauge = &Strobe_Lights_Switch, .name = "Strobe_Lights_Switch", .sizeMm = 20, .plate = switchPlate, .lever = switchLever,
-     .token = tokenStrobeLights, .leverValue = LeverFollowsToken, .click = verticalClick,
+    {.gauge = &Strobe_Lights_Switch, .name = "Strobe_Lights_Switch", .sizeMm = 20, .plate = switchPlate, .indicator = switchLever,
+     .token = tokenStrobeLights, .indicatorValue = LeverFollowsToken, .click = verticalClick,
      .events = {keyStrobeLightsToggle}, .help = helpStrobeLights, .wave = waveSwitchClick},
-    {.gauge = &Pitot_Heat_Switch, .name = "Pitot_Heat_Switch", .sizeMm = 20, .plate = switchPlate, .lever = switchLever,
-     .token = tokenPitotHeat, .leverValue = LeverFollowsToken, .click = verticalClick,
+    {.gauge = &Pitot_Heat_Switch, .name = "Pitot_Heat_Switch", .sizeMm = 20, .plate = switchPlate, .indicator = switchLever,
+     .token = tokenPitotHeat, .indicatorValue = LeverFollowsToken, .click = verticalClick,
      .events = {keyPitotHeatToggle}, .help = helpPitotHeat, .wave = waveSwitchClick},
-    {.gauge = &Prop_DeIce_Switch, .name = "Prop_DeIce_Switch", .sizeMm = 20, .plate = switchPlate, .lever = switchLever,
-     .token = tokenPropellerDeIce, .leverValue = LeverFollowsToken, .click = verticalClick,
+    {.gauge = &Prop_DeIce_Switch, .name = "Prop_DeIce_Switch", .sizeMm = 20, .plate = switchPlate, .indicator = switchLever,
+     .token = tokenPropellerDeIce, .indicatorValue = LeverFollowsToken, .click = verticalClick,
      .events = {keyPropellerDeIceToggle}, .help = helpPropellerDeIce, .wave = waveSwitchClick},
-    {.gauge = &Wings_DeIce_Switch, .name = "Wings_DeIce_Switch", .sizeMm = 20, .plate = switchPlate, .lever = switchLever,
-     .token = tokenWingsDeIce, .leverValue = LeverFollowsToken, .click = verticalClick,
+    {.gauge = &Wings_DeIce_Switch, .name = "Wings_DeIce_Switch", .sizeMm = 20, .plate = switchPlate, .indicator = switchLever,
+     .token = tokenWingsDeIce, .indicatorValue = LeverFollowsToken, .click = verticalClick,
      .events = {keyWingsDeIceToggle}, .tooltip = tooltipWingsDeIce, .wave = waveSwitchClick},
-    {.gauge = &Parking_Brake, .name = "Parking_Brake", .sizeMm = 52, .plate = 3150, .lever = 3160,
-     .token = tokenParkingBrake, .leverValue = ParkingBrakeHandle, .click = {0, 0, 127, 155},
+    {.gauge = &Parking_Brake, .name = "Parking_Brake", .sizeMm = 52, .plate = 3150, .indicator = 3160,
+     .token = tokenParkingBrake, .indicatorValue = ParkingBrakeHandle, .click = {0, 0, 127, 155},
      .events = {keyParkingBrake}, .help = helpParkingBrake, .wave = waveParkingBrake},
     // Fixed switches: no click area, nothing sent; their click is loaded but
     // never played.
-    {.gauge = &Main_Switch_Left, .name = "Main_Switch_Left", .sizeMm = 20, .plate = 3170, .lever = 3180,
-     .leverValue = LeverAlwaysOn, .wave = waveSwitchClick},
-    {.gauge = &Main_Switch_Right, .name = "Main_Switch_Right", .sizeMm = 20, .plate = 3170, .lever = 3180,
-     .leverValue = LeverAlwaysOn, .wave = waveSwitchClick},
+    {.gauge = &Main_Switch_Left, .name = "Main_Switch_Left", .sizeMm = 20, .plate = 3170, .indicator = 3180,
+     .indicatorValue = LeverAlwaysOn, .wave = waveSwitchClick},
+    {.gauge = &Main_Switch_Right, .name = "Main_Switch_Right", .sizeMm = 20, .plate = 3170, .indicator = 3180,
+     .indicatorValue = LeverAlwaysOn, .wave = waveSwitchClick},
 };
 // clang-format on
 
 }  // namespace
 
-GAUGEHDR Avionics_Switch = LeverSwitch<soundingSwitches, &Avionics_Switch>::Header();
-GAUGEHDR Battery_Switch = LeverSwitch<soundingSwitches, &Battery_Switch>::Header();
-GAUGEHDR Beacon_Lights_Switch = LeverSwitch<soundingSwitches, &Beacon_Lights_Switch>::Header();
-GAUGEHDR Landing_Lights_Switch = LeverSwitch<soundingSwitches, &Landing_Lights_Switch>::Header();
-GAUGEHDR Taxi_Lights_Switch = LeverSwitch<soundingSwitches, &Taxi_Lights_Switch>::Header();
-GAUGEHDR Navigation_Lights_Switch = LeverSwitch<soundingSwitches, &Navigation_Lights_Switch>::Header();
-GAUGEHDR Panel_Lights_Switch = LeverSwitch<soundingSwitches, &Panel_Lights_Switch>::Header();
-GAUGEHDR Strobe_Lights_Switch = LeverSwitch<soundingSwitches, &Strobe_Lights_Switch>::Header();
-GAUGEHDR Pitot_Heat_Switch = LeverSwitch<soundingSwitches, &Pitot_Heat_Switch>::Header();
-GAUGEHDR Prop_DeIce_Switch = LeverSwitch<soundingSwitches, &Prop_DeIce_Switch>::Header();
-GAUGEHDR Wings_DeIce_Switch = LeverSwitch<soundingSwitches, &Wings_DeIce_Switch>::Header();
-GAUGEHDR Parking_Brake = LeverSwitch<soundingSwitches, &Parking_Brake>::Header();
-GAUGEHDR Main_Switch_Left = LeverSwitch<soundingSwitches, &Main_Switch_Left>::Header();
-GAUGEHDR Main_Switch_Right = LeverSwitch<soundingSwitches, &Main_Switch_Right>::Header();
+constinit GAUGEHDR Avionics_Switch = LeverSwitch<soundingSwitches, &Avionics_Switch>::Header();
+constinit GAUGEHDR Battery_Switch = LeverSwitch<soundingSwitches, &Battery_Switch>::Header();
+constinit GAUGEHDR Beacon_Lights_Switch = LeverSwitch<soundingSwitches, &Beacon_Lights_Switch>::Header();
+constinit GAUGEHDR Landing_Lights_Switch = LeverSwitch<soundingSwitches, &Landing_Lights_Switch>::Header();
+constinit GAUGEHDR Taxi_Lights_Switch = LeverSwitch<soundingSwitches, &Taxi_Lights_Switch>::Header();
+constinit GAUGEHDR Navigation_Lights_Switch = LeverSwitch<soundingSwitches, &Navigation_Lights_Switch>::Header();
+constinit GAUGEHDR Panel_Lights_Switch = LeverSwitch<soundingSwitches, &Panel_Lights_Switch>::Header();
+constinit GAUGEHDR Strobe_Lights_Switch = LeverSwitch<soundingSwitches, &Strobe_Lights_Switch>::Header();
+constinit GAUGEHDR Pitot_Heat_Switch = LeverSwitch<soundingSwitches, &Pitot_Heat_Switch>::Header();
+constinit GAUGEHDR Prop_DeIce_Switch = LeverSwitch<soundingSwitches, &Prop_DeIce_Switch>::Header();
+constinit GAUGEHDR Wings_DeIce_Switch = LeverSwitch<soundingSwitches, &Wings_DeIce_Switch>::Header();
+constinit GAUGEHDR Parking_Brake = LeverSwitch<soundingSwitches, &Parking_Brake>::Header();
+constinit GAUGEHDR Main_Switch_Left = LeverSwitch<soundingSwitches, &Main_Switch_Left>::Header();
+constinit GAUGEHDR Main_Switch_Right = LeverSwitch<soundingSwitches, &Main_Switch_Right>::Header();

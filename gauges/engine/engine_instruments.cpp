@@ -167,12 +167,12 @@ MOUSERECT manifoldLampMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Manifold_Pressure = NeedleDial<engineDialRows, &Manifold_Pressure>::Header();
-GAUGEHDR Tachometer = NeedleDial<engineDialRows, &Tachometer>::Header();
-GAUGEHDR Oil_Pressure = NeedleDial<engineDialRows, &Oil_Pressure>::Header();
-GAUGEHDR Oil_Temperature = NeedleDial<engineDialRows, &Oil_Temperature>::Header();
-GAUGEHDR Carburetor_Temperature = NeedleDial<engineDialRows, &Carburetor_Temperature>::Header();
-GAUGEHDR Hydraulic_Pressure = NeedleDial<engineDialRows, &Hydraulic_Pressure>::Header();
+constinit GAUGEHDR Manifold_Pressure = NeedleDial<engineDialRows, &Manifold_Pressure>::Header();
+constinit GAUGEHDR Tachometer = NeedleDial<engineDialRows, &Tachometer>::Header();
+constinit GAUGEHDR Oil_Pressure = NeedleDial<engineDialRows, &Oil_Pressure>::Header();
+constinit GAUGEHDR Oil_Temperature = NeedleDial<engineDialRows, &Oil_Temperature>::Header();
+constinit GAUGEHDR Carburetor_Temperature = NeedleDial<engineDialRows, &Carburetor_Temperature>::Header();
+constinit GAUGEHDR Hydraulic_Pressure = NeedleDial<engineDialRows, &Hydraulic_Pressure>::Header();
 
-GAUGEHDR Manifold_Light = GaugeHeader("Manifold_Light", listOf<manifoldLampOff>, 100,
+constinit GAUGEHDR Manifold_Light = GaugeHeader("Manifold_Light", listOf<manifoldLampOff>, 100,
                                       manifoldLampMouse, EngineGaugeRoutine);

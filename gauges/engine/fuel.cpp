@@ -198,41 +198,26 @@ SINT32 FSAPI ConsumptionReset(MOUSECALLBACK_POINT*, UINT32) {
 constexpr SINT32 drumBitmap = 2410;
 constexpr FLOAT64 drumRollBand = 0.1;
 
-// One digit drum: step and roll band in the x range, the full range of the
-// digit (ten steps) as y minimum.
-constexpr ELEMENT_MOVING_IMAGE ConsumptionDrum(PIXPOINT position, FLOAT64 step,
-                                               MOVING_IMAGE_UPDATE_CALLBACK routine) {
-    return ELEMENT_MOVING_IMAGE{
-        .header = ElementHeader(ELEMENT_TYPE_MOVING_IMAGE, drumBitmap, position,
-                                &Fuel_Consumption, nullptr, IMAGE_NEEDLE),
-        .min_x = step,
-        .max_x = drumRollBand,
-        .min_y = step * 10,
-        .max_y = 0,
-        .update_y_cb = routine,
-    };
-}
-
 constexpr MOVING_IMAGE_UPDATE_CALLBACK engine1Drum = ConsumptionDrumValue<consumedEngine1>;
 constexpr MOVING_IMAGE_UPDATE_CALLBACK engine2Drum = ConsumptionDrumValue<consumedEngine2>;
 
-ELEMENT_MOVING_IMAGE engine2Units = ConsumptionDrum({139, 138}, 1, engine2Drum);
-ELEMENT_MOVING_IMAGE engine2Tens = ConsumptionDrum({117, 138}, 10, engine2Drum);
-ELEMENT_MOVING_IMAGE engine2Hundreds = ConsumptionDrum({95, 138}, 100, engine2Drum);
-ELEMENT_MOVING_IMAGE engine2Thousands = ConsumptionDrum({73, 138}, 1000, engine2Drum);
-ELEMENT_MOVING_IMAGE engine1Units = ConsumptionDrum({139, 61}, 1, engine1Drum);
-ELEMENT_MOVING_IMAGE engine1Tens = ConsumptionDrum({117, 61}, 10, engine1Drum);
-ELEMENT_MOVING_IMAGE engine1Hundreds = ConsumptionDrum({95, 61}, 100, engine1Drum);
-ELEMENT_MOVING_IMAGE engine1Thousands = ConsumptionDrum({73, 61}, 1000, engine1Drum);
-
-ELEMENT_HEADER* consumptionFaceNext[] = {
-    &engine2Units.header, &engine2Tens.header, &engine2Hundreds.header,
-    &engine2Thousands.header, &engine1Units.header, &engine1Tens.header,
-    &engine1Hundreds.header, &engine1Thousands.header, nullptr,
-};
+// clang-format off
+// Engine 2's row, then engine 1's: window and step of each drum.
+ELEMENT_MOVING_IMAGE engine2Units = RollingDrum(drumBitmap, {139, 138}, &Fuel_Consumption, nullptr, nullptr, tokenNone, 1, drumRollBand, engine2Drum);
+ELEMENT_MOVING_IMAGE engine2Tens = RollingDrum(drumBitmap, {117, 138}, &Fuel_Consumption, nullptr, nullptr, tokenNone, 10, drumRollBand, engine2Drum);
+ELEMENT_MOVING_IMAGE engine2Hundreds = RollingDrum(drumBitmap, {95, 138}, &Fuel_Consumption, nullptr, nullptr, tokenNone, 100, drumRollBand, engine2Drum);
+ELEMENT_MOVING_IMAGE engine2Thousands = RollingDrum(drumBitmap, {73, 138}, &Fuel_Consumption, nullptr, nullptr, tokenNone, 1000, drumRollBand, engine2Drum);
+ELEMENT_MOVING_IMAGE engine1Units = RollingDrum(drumBitmap, {139, 61}, &Fuel_Consumption, nullptr, nullptr, tokenNone, 1, drumRollBand, engine1Drum);
+ELEMENT_MOVING_IMAGE engine1Tens = RollingDrum(drumBitmap, {117, 61}, &Fuel_Consumption, nullptr, nullptr, tokenNone, 10, drumRollBand, engine1Drum);
+ELEMENT_MOVING_IMAGE engine1Hundreds = RollingDrum(drumBitmap, {95, 61}, &Fuel_Consumption, nullptr, nullptr, tokenNone, 100, drumRollBand, engine1Drum);
+ELEMENT_MOVING_IMAGE engine1Thousands = RollingDrum(drumBitmap, {73, 61}, &Fuel_Consumption, nullptr, nullptr, tokenNone, 1000, drumRollBand, engine1Drum);
+// clang-format on
 
 ELEMENT_STATIC_IMAGE consumptionFace =
-    StaticImage(2400, &Fuel_Consumption, consumptionFaceNext, IMAGE_PLATE);
+    StaticImage(2400, &Fuel_Consumption,
+                listOf<engine2Units, engine2Tens, engine2Hundreds, engine2Thousands, engine1Units, engine1Tens,
+                       engine1Hundreds, engine1Thousands>,
+                IMAGE_PLATE);
 
 MOUSERECT consumptionMouse[] = {
     MouseGauge(helpFuelConsumption),
@@ -245,7 +230,7 @@ MOUSERECT consumptionMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Fuel_Pressure = NeedleDial<fuelDialRows, &Fuel_Pressure>::Header();
-GAUGEHDR Fuel_Quantity = NeedleDial<fuelDialRows, &Fuel_Quantity>::Header();
-GAUGEHDR Fuel_Consumption = GaugeHeader("Fuel_Consumption", listOf<consumptionFace>, 70,
+constinit GAUGEHDR Fuel_Pressure = NeedleDial<fuelDialRows, &Fuel_Pressure>::Header();
+constinit GAUGEHDR Fuel_Quantity = NeedleDial<fuelDialRows, &Fuel_Quantity>::Header();
+constinit GAUGEHDR Fuel_Consumption = GaugeHeader("Fuel_Consumption", listOf<consumptionFace>, 70,
                                         consumptionMouse, FuelFlowIntegrate);

@@ -50,33 +50,21 @@ FAILURE_RECORD lampFailures[] = {
     {FAIL_NONE, 0, 0},
 };
 
-constexpr ELEMENT_ICON Lamp(SINT32 bitmap, PIXPOINT position, SINT32 token,
-                            ICON_UPDATE_CALLBACK routine) {
-    return ELEMENT_ICON{
-        .header = ElementHeader(ELEMENT_TYPE_ICON, bitmap, position, &Gear_Lamps, nullptr,
-                                IMAGE_LAMP, lampFailures),
-        .source_var = Token(token),
-        .scale = 1.0,
-        .picture_count = 1,
-        .update_cb = routine,
-    };
-}
-
 constexpr SINT32 greenLamp = 280;
 constexpr SINT32 redLamp = 290;
 
-ELEMENT_ICON leftGreen = Lamp(greenLamp, {13, 61}, tokenLeftGear, GearDownLamp);
-ELEMENT_ICON leftRed = Lamp(redLamp, {15, 8}, tokenLeftGear, GearTransitLamp<510>);
-ELEMENT_ICON rightGreen = Lamp(greenLamp, {61, 61}, tokenRightGear, GearDownLamp);
-ELEMENT_ICON rightRed = Lamp(redLamp, {63, 7}, tokenRightGear, GearTransitLamp<520>);
-ELEMENT_ICON centreGreen = Lamp(greenLamp, {37, 69}, tokenCentreGear, GearDownLamp);
-ELEMENT_ICON centreRed = Lamp(redLamp, {39, 0}, tokenCentreGear, GearTransitLamp<530>);
+// clang-format off
+// Each leg: its green lamp, down and locked, and its red lamp, in transit.
+ELEMENT_ICON leftGreen = Icon(greenLamp, {13, 61}, &Gear_Lamps, nullptr, IMAGE_LAMP, tokenLeftGear, 1, GearDownLamp, lampFailures);
+ELEMENT_ICON leftRed = Icon(redLamp, {15, 8}, &Gear_Lamps, nullptr, IMAGE_LAMP, tokenLeftGear, 1, GearTransitLamp<510>, lampFailures);
+ELEMENT_ICON rightGreen = Icon(greenLamp, {61, 61}, &Gear_Lamps, nullptr, IMAGE_LAMP, tokenRightGear, 1, GearDownLamp, lampFailures);
+ELEMENT_ICON rightRed = Icon(redLamp, {63, 7}, &Gear_Lamps, nullptr, IMAGE_LAMP, tokenRightGear, 1, GearTransitLamp<520>, lampFailures);
+ELEMENT_ICON centreGreen = Icon(greenLamp, {37, 69}, &Gear_Lamps, nullptr, IMAGE_LAMP, tokenCentreGear, 1, GearDownLamp, lampFailures);
+ELEMENT_ICON centreRed = Icon(redLamp, {39, 0}, &Gear_Lamps, nullptr, IMAGE_LAMP, tokenCentreGear, 1, GearTransitLamp<530>, lampFailures);
+// clang-format on
 
-ELEMENT_HEADER* lampPlateNext[] = {&leftGreen.header,  &leftRed.header,     &rightGreen.header,
-                                   &rightRed.header,   &centreGreen.header, &centreRed.header,
-                                   nullptr};
-
-ELEMENT_STATIC_IMAGE lampPlate = StaticImage(270, &Gear_Lamps, lampPlateNext, IMAGE_PLATE);
+ELEMENT_STATIC_IMAGE lampPlate = StaticImage(
+    270, &Gear_Lamps, listOf<leftGreen, leftRed, rightGreen, rightRed, centreGreen, centreRed>, IMAGE_PLATE);
 
 MOUSERECT lampMouse[] = {MouseGauge(helpGearLamps), MouseEnd()};
 
@@ -101,5 +89,5 @@ MOUSERECT leverMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Gear_Lamps = GaugeHeader("Gear_Lamps", listOf<lampPlate>, 40, lampMouse);
-GAUGEHDR Gear_Lever = GaugeHeader("Gear_Lever", listOf<leverPlate>, 40, leverMouse);
+constinit GAUGEHDR Gear_Lamps = GaugeHeader("Gear_Lamps", listOf<lampPlate>, 40, lampMouse);
+constinit GAUGEHDR Gear_Lever = GaugeHeader("Gear_Lever", listOf<leverPlate>, 40, leverMouse);

@@ -44,30 +44,19 @@ FLOAT64 FSAPI LeverAsDelivered(ELEMENT_SLIDER* lever) {
     return lever ? lever->source_var_y.var_value.n : 0;
 }
 
-// A lever moving up its track as its token goes from 0 to 1.
-constexpr ELEMENT_SLIDER Lever(SINT32 bitmap, PIXPOINT position, SINT32 token, FLOAT64 travel,
-                               SLIDER_UPDATE_CALLBACK routine) {
-    return ELEMENT_SLIDER{
-        .header = ElementHeader(ELEMENT_TYPE_SLIDER, bitmap, position, &Throttle_Quadrant,
-                                nullptr, IMAGE_PLATE),
-        .scale_x = 1.0,
-        .source_var_y = Token(token),
-        .scale_y = -travel,
-        .update_y_cb = routine,
-    };
-}
+// Each lever moves up its track, travel pixels, as its token goes from 0 to 1.
+ELEMENT_SLIDER propeller2Lever = Slider(4270, {49, 275}, &Throttle_Quadrant, nullptr, IMAGE_PLATE, nullptr,
+                                        {tokenNone, 1.0}, {tokenEngine2PropellerLever, -182.0});
+ELEMENT_SLIDER propeller1Lever = Slider(4260, {2, 275}, &Throttle_Quadrant, nullptr, IMAGE_PLATE, nullptr,
+                                        {tokenNone, 1.0}, {tokenEngine1PropellerLever, -182.0});
+ELEMENT_SLIDER throttle2Lever = Slider(4250, {166, 276}, &Throttle_Quadrant, nullptr, IMAGE_PLATE, nullptr,
+                                       {tokenNone, 1.0}, {tokenEngine2ThrottleLever, -236.0, LeverAsDelivered});
+ELEMENT_SLIDER throttle1Lever = Slider(4240, {84, 276}, &Throttle_Quadrant, nullptr, IMAGE_PLATE, nullptr,
+                                       {tokenNone, 1.0}, {tokenEngine1ThrottleLever, -236.0, LeverAsDelivered});
 
-ELEMENT_SLIDER propeller2Lever = Lever(4270, {49, 275}, tokenEngine2PropellerLever, 182, nullptr);
-ELEMENT_SLIDER propeller1Lever = Lever(4260, {2, 275}, tokenEngine1PropellerLever, 182, nullptr);
-ELEMENT_SLIDER throttle2Lever = Lever(4250, {166, 276}, tokenEngine2ThrottleLever, 236,
-                                      LeverAsDelivered);
-ELEMENT_SLIDER throttle1Lever = Lever(4240, {84, 276}, tokenEngine1ThrottleLever, 236,
-                                      LeverAsDelivered);
-
-ELEMENT_HEADER* quadrantNext[] = {&propeller2Lever.header, &propeller1Lever.header,
-                                  &throttle2Lever.header, &throttle1Lever.header, nullptr};
-
-ELEMENT_STATIC_IMAGE quadrant = StaticImage(4230, &Throttle_Quadrant, quadrantNext, IMAGE_PLATE);
+ELEMENT_STATIC_IMAGE quadrant =
+    StaticImage(4230, &Throttle_Quadrant, listOf<propeller2Lever, propeller1Lever, throttle2Lever, throttle1Lever>,
+                IMAGE_PLATE);
 
 MOUSERECT quadrantMouse[] = {
     MouseGauge(),
@@ -92,4 +81,4 @@ MOUSERECT quadrantMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Throttle_Quadrant = GaugeHeader("Throttle_Quadrant", listOf<quadrant>, 123, quadrantMouse);
+constinit GAUGEHDR Throttle_Quadrant = GaugeHeader("Throttle_Quadrant", listOf<quadrant>, 123, quadrantMouse);

@@ -59,5 +59,5 @@ constexpr NeedleDialRow airDataRows[] = {
 
 }  // namespace
 
-GAUGEHDR Airspeed = NeedleDial<airDataRows, &Airspeed>::Header();
-GAUGEHDR Vertical_Speed = NeedleDial<airDataRows, &Vertical_Speed>::Header();
+constinit GAUGEHDR Airspeed = NeedleDial<airDataRows, &Airspeed>::Header();
+constinit GAUGEHDR Vertical_Speed = NeedleDial<airDataRows, &Vertical_Speed>::Header();

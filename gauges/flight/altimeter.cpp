@@ -20,37 +20,6 @@ FLOAT64 FSAPI DigitMaskValue(ELEMENT_ICON* element) {
     return element->source_var.var_value.n >= Threshold ? -1 : 0;
 }
 
-// A digit drum: step and roll band ride in the x minimum and maximum, the
-// drum's full range (ten steps) in the y minimum.
-constexpr ELEMENT_MOVING_IMAGE Drum(SINT32 bitmap, PIXPOINT position, ELEMENT_HEADER** next,
-                                    FAILURE_RECORD* failures, SimToken token, FLOAT64 step,
-                                    FLOAT64 rollBand) {
-    return ELEMENT_MOVING_IMAGE{
-        .header = ElementHeader(ELEMENT_TYPE_MOVING_IMAGE, bitmap, position, &Altimeter, next,
-                                IMAGE_NEEDLE, failures),
-        .source_var_x = Token(tokenNone),
-        .min_x = step,
-        .max_x = rollBand,
-        .source_var_y = Token(token),
-        .min_y = 10 * step,
-        .max_y = 0,
-        .update_x_cb = nullptr,
-        .update_y_cb = DrumRollValue,
-    };
-}
-
-constexpr ELEMENT_ICON Mask(SINT32 bitmap, PIXPOINT position, ELEMENT_HEADER** next,
-                            FAILURE_RECORD* failures, ICON_UPDATE_CALLBACK routine) {
-    return ELEMENT_ICON{
-        .header = ElementHeader(ELEMENT_TYPE_ICON, bitmap, position, &Altimeter, next, IMAGE_NEEDLE,
-                                failures),
-        .source_var = Token(tokenAltitude),
-        .scale = 0,
-        .picture_count = 1,
-        .update_cb = routine,
-    };
-}
-
 // The altitude side freezes on a pitot-static or altimeter failure.
 FAILURE_RECORD altitudeFailures[] = {
     {FAIL_SYSTEM_PITOT_STATIC, FAIL_ACTION_FREEZE},
@@ -81,22 +50,22 @@ ELEMENT_NEEDLE altitudePointer =
 
 // clang-format off
 // 13 to 10: leading-zero masks
-ELEMENT_ICON tenThousandsMask = Mask(350, {91, 121}, listOf<altitudePointer>, altitudeFailures, DigitMaskValue<10000>);
-ELEMENT_ICON thousandsMask = Mask(350, {121, 121}, listOf<tenThousandsMask>, altitudeFailures, DigitMaskValue<1000>);
-ELEMENT_ICON hundredsMask = Mask(350, {164, 121}, listOf<thousandsMask>, altitudeFailures, DigitMaskValue<100>);
-ELEMENT_ICON wideMask = Mask(330, {164, 121}, listOf<hundredsMask>, altitudeFailures, DigitMaskValue<10>);
+ELEMENT_ICON tenThousandsMask = Icon(350, {91, 121}, &Altimeter, listOf<altitudePointer>, IMAGE_NEEDLE, tokenAltitude, 1, DigitMaskValue<10000>, altitudeFailures, 0);
+ELEMENT_ICON thousandsMask = Icon(350, {121, 121}, &Altimeter, listOf<tenThousandsMask>, IMAGE_NEEDLE, tokenAltitude, 1, DigitMaskValue<1000>, altitudeFailures, 0);
+ELEMENT_ICON hundredsMask = Icon(350, {164, 121}, &Altimeter, listOf<thousandsMask>, IMAGE_NEEDLE, tokenAltitude, 1, DigitMaskValue<100>, altitudeFailures, 0);
+ELEMENT_ICON wideMask = Icon(330, {164, 121}, &Altimeter, listOf<hundredsMask>, IMAGE_NEEDLE, tokenAltitude, 1, DigitMaskValue<10>, altitudeFailures, 0);
 
 // 9 to 6: altitude drums: bitmap, window, drawn under, failures, token, step, roll band
-ELEMENT_MOVING_IMAGE tenThousandsDrum = Drum(360, {91, 121}, listOf<wideMask>, altitudeFailures, tokenAltitude, 10000, 1000);
-ELEMENT_MOVING_IMAGE thousandsDrum = Drum(360, {121, 121}, listOf<tenThousandsDrum>, altitudeFailures, tokenAltitude, 1000, 100);
-ELEMENT_MOVING_IMAGE hundredsDrum = Drum(360, {164, 121}, listOf<thousandsDrum>, altitudeFailures, tokenAltitude, 100, 10);
-ELEMENT_MOVING_IMAGE tensDrum = Drum(340, {194, 113}, listOf<hundredsDrum>, altitudeFailures, tokenAltitude, 10, 1);
+ELEMENT_MOVING_IMAGE tenThousandsDrum = RollingDrum(360, {91, 121}, &Altimeter, listOf<wideMask>, altitudeFailures, tokenAltitude, 10000, 1000);
+ELEMENT_MOVING_IMAGE thousandsDrum = RollingDrum(360, {121, 121}, &Altimeter, listOf<tenThousandsDrum>, altitudeFailures, tokenAltitude, 1000, 100);
+ELEMENT_MOVING_IMAGE hundredsDrum = RollingDrum(360, {164, 121}, &Altimeter, listOf<thousandsDrum>, altitudeFailures, tokenAltitude, 100, 10);
+ELEMENT_MOVING_IMAGE tensDrum = RollingDrum(340, {194, 113}, &Altimeter, listOf<hundredsDrum>, altitudeFailures, tokenAltitude, 10, 1);
 
 // 5 to 2: baro-setting drums; they have no failure list.
-ELEMENT_MOVING_IMAGE baroThousandsDrum = Drum(320, {125, 212}, listOf<tensDrum>, nullptr, tokenBaroSetting, 1000, 1);
-ELEMENT_MOVING_IMAGE baroHundredsDrum = Drum(320, {137, 212}, listOf<baroThousandsDrum>, nullptr, tokenBaroSetting, 100, 1);
-ELEMENT_MOVING_IMAGE baroTensDrum = Drum(320, {149, 212}, listOf<baroHundredsDrum>, nullptr, tokenBaroSetting, 10, 1);
-ELEMENT_MOVING_IMAGE baroUnitsDrum = Drum(320, {161, 212}, listOf<baroTensDrum>, nullptr, tokenBaroSetting, 1, 1);
+ELEMENT_MOVING_IMAGE baroThousandsDrum = RollingDrum(320, {125, 212}, &Altimeter, listOf<tensDrum>, nullptr, tokenBaroSetting, 1000, 1);
+ELEMENT_MOVING_IMAGE baroHundredsDrum = RollingDrum(320, {137, 212}, &Altimeter, listOf<baroThousandsDrum>, nullptr, tokenBaroSetting, 100, 1);
+ELEMENT_MOVING_IMAGE baroTensDrum = RollingDrum(320, {149, 212}, &Altimeter, listOf<baroHundredsDrum>, nullptr, tokenBaroSetting, 10, 1);
+ELEMENT_MOVING_IMAGE baroUnitsDrum = RollingDrum(320, {161, 212}, &Altimeter, listOf<baroTensDrum>, nullptr, tokenBaroSetting, 1, 1);
 // clang-format on
 
 // 1: dial
@@ -117,4 +86,4 @@ MOUSERECT altimeterMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Altimeter = GaugeHeader("Altimeter", listOf<altimeterDial>, 100, altimeterMouse);
+constinit GAUGEHDR Altimeter = GaugeHeader("Altimeter", listOf<altimeterDial>, 100, altimeterMouse);

@@ -37,14 +37,8 @@ FAILURE_RECORD horizonFailures[] = {
 ELEMENT_STATIC_IMAGE attitudeBezel = StaticImage(1130, &Attitude, nullptr, IMAGE_DIAL);
 
 // 4: aircraft symbol, moved up and down by its adjustment knob.
-ELEMENT_SLIDER aircraftSymbol = {
-    .header = ElementHeader(ELEMENT_TYPE_SLIDER, 1100, {68, 59}, &Attitude, listOf<attitudeBezel>,
-                            IMAGE_NEEDLE),
-    .source_var_x = Token(tokenNone),
-    .scale_x = 0,
-    .source_var_y = Token(tokenAttitudeSymbolHeight),
-    .scale_y = -0.15,
-};
+ELEMENT_SLIDER aircraftSymbol = Slider(1100, {68, 59}, &Attitude, listOf<attitudeBezel>, IMAGE_NEEDLE, nullptr,
+                                       {tokenNone, 0}, {tokenAttitudeSymbolHeight, -0.15});
 
 // 3: bank pointer
 NONLINEARITY bankPointerTable[] = {
@@ -75,4 +69,4 @@ MOUSERECT attitudeMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Attitude = GaugeHeader("Attitude", listOf<attitudeCase>, 100, attitudeMouse);
+constinit GAUGEHDR Attitude = GaugeHeader("Attitude", listOf<attitudeCase>, 100, attitudeMouse);

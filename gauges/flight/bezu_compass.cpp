@@ -150,4 +150,4 @@ MOUSERECT bezuCompassMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Bezu_Compass = GaugeHeader("Bezu_Compass", listOf<bezuCase>, 120, bezuCompassMouse);
+constinit GAUGEHDR Bezu_Compass = GaugeHeader("Bezu_Compass", listOf<bezuCase>, 120, bezuCompassMouse);

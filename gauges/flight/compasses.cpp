@@ -14,23 +14,10 @@ extern GAUGEHDR Gyro_Compass;
 
 namespace {
 
-// A card strip: shifted across its window in proportion to the heading
+// A card strip is shifted across its window in proportion to the heading
 // between 360 and 0; it does not move vertically.
-constexpr ELEMENT_MOVING_IMAGE CardStrip(SINT32 bitmap, PIXPOINT position, GAUGEHDR* gauge,
-                                         ELEMENT_HEADER** next, FAILURE_RECORD* failures,
-                                         SimToken headingToken) {
-    return ELEMENT_MOVING_IMAGE{
-        .header = ElementHeader(ELEMENT_TYPE_MOVING_IMAGE, bitmap, position, gauge, next,
-                                IMAGE_NEEDLE,
-                                failures),
-        .source_var_x = Token(headingToken),
-        .min_x = 360,
-        .max_x = 0,
-        .source_var_y = Token(tokenNone),
-        .min_y = 360,
-        .max_y = 360,
-    };
-}
+constexpr MovingAxis CardTravel(SimToken heading) { return {heading, 360, 0}; }
+constexpr MovingAxis noCardLift = {tokenNone, 360, 360};
 
 // Magnetic_Compass ----------------------------------------------------------
 
@@ -40,8 +27,8 @@ FAILURE_RECORD magneticCardFailures[] = {
     {},
 };
 ELEMENT_MOVING_IMAGE magneticCard =
-    CardStrip(2060, {48, 70}, &Magnetic_Compass, nullptr, magneticCardFailures,
-              tokenMagneticHeading);
+    MovingImage(2060, {48, 70}, &Magnetic_Compass, nullptr, IMAGE_NEEDLE, magneticCardFailures,
+                CardTravel(tokenMagneticHeading), noCardLift);
 
 // 1: case
 ELEMENT_STATIC_IMAGE magneticCase = StaticImage(2050, &Magnetic_Compass, listOf<magneticCard>,
@@ -74,7 +61,8 @@ FAILURE_RECORD gyroCardFailures[] = {
     {},
 };
 ELEMENT_MOVING_IMAGE gyroCard =
-    CardStrip(1010, {45, 55}, &Gyro_Compass, listOf<gyroFlag>, gyroCardFailures, tokenGyroHeading);
+    MovingImage(1010, {45, 55}, &Gyro_Compass, listOf<gyroFlag>, IMAGE_NEEDLE, gyroCardFailures,
+                CardTravel(tokenGyroHeading), noCardLift);
 
 // 2: drift knob, turning with the correction (a full turn is 65536).
 NONLINEARITY driftKnobTable[] = {
@@ -101,6 +89,6 @@ MOUSERECT gyroCompassMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Magnetic_Compass = GaugeHeader("Magnetic_Compass", listOf<magneticCase>, 100, magneticCompassMouse);
+constinit GAUGEHDR Magnetic_Compass = GaugeHeader("Magnetic_Compass", listOf<magneticCase>, 100, magneticCompassMouse);
 
-GAUGEHDR Gyro_Compass = GaugeHeader("Gyro_Compass", listOf<gyroCase>, 100, gyroCompassMouse);
+constinit GAUGEHDR Gyro_Compass = GaugeHeader("Gyro_Compass", listOf<gyroCase>, 100, gyroCompassMouse);

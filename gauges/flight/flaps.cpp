@@ -98,6 +98,6 @@ MOUSERECT flapsSwitchMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Flaps_Indicator = NeedleDial<flapsIndicatorRow, &Flaps_Indicator>::Header();
+constinit GAUGEHDR Flaps_Indicator = NeedleDial<flapsIndicatorRow, &Flaps_Indicator>::Header();
 
-GAUGEHDR Flaps_Switch = GaugeHeader("Flaps_Switch", listOf<flapsSwitchPlate>, 40, flapsSwitchMouse);
+constinit GAUGEHDR Flaps_Switch = GaugeHeader("Flaps_Switch", listOf<flapsSwitchPlate>, 40, flapsSwitchMouse);

@@ -61,17 +61,8 @@ ELEMENT_ICON powerFlag =
          1, PowerFlagValue);
 
 // 2: inclinometer ball
-ELEMENT_SLIDER ball = {
-    .header = ElementHeader(ELEMENT_TYPE_SLIDER, 470, {133, 159}, &Turn_Coordinator,
-                            listOf<powerFlag>,
-                            IMAGE_NEEDLE),
-    .source_var_x = Token(tokenBallPosition),
-    .scale_x = 0.6640625,
-    .source_var_y = Token(tokenBallPosition),
-    .scale_y = -0.00030517578125,
-    .update_x_cb = nullptr,
-    .update_y_cb = BallRise,
-};
+ELEMENT_SLIDER ball = Slider(470, {133, 159}, &Turn_Coordinator, listOf<powerFlag>, IMAGE_NEEDLE, nullptr,
+                             {tokenBallPosition, 0.6640625}, {tokenBallPosition, -0.00030517578125, BallRise});
 
 // 1: dial
 ELEMENT_STATIC_IMAGE turnDial = StaticImage(450, &Turn_Coordinator, listOf<ball>, IMAGE_DIAL);
@@ -83,4 +74,4 @@ MOUSERECT turnCoordinatorMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Turn_Coordinator = GaugeHeader("Turn_Coordinator", listOf<turnDial>, 100, turnCoordinatorMouse);
+constinit GAUGEHDR Turn_Coordinator = GaugeHeader("Turn_Coordinator", listOf<turnDial>, 100, turnCoordinatorMouse);

@@ -90,19 +90,11 @@ FLOAT64 FSAPI RegistrationText(ELEMENT_STRING* plate) {
     return 0;
 }
 
-ELEMENT_STRING plateText = {
-    .header = ElementHeader(ELEMENT_TYPE_STRING, -1, {0, 0}, &Registration, nullptr, IMAGE_PLATE),
-    .img_size = {150, 25},
-    .fg_color = 0x00FFFFFF,
-    .bg_color = 0x00000000,
-    .hilite_color = 0x005C5C5C,
-    .font_name = "Arial",
-    .font_weight = 400,
-    .font_charset = 1,
-    .draw_text_flags = 0x25,
-    .max_string_length = 7,
-    .update_cb = RegistrationText,
-};
+constexpr TextLook plateLook = {.box = {150, 25}, .characters = 7, .foreground = 0x00FFFFFF,
+                                 .background = 0x00000000, .highlight = 0x005C5C5C,
+                                 .font = "Arial", .weight = 400};
+ELEMENT_STRING plateText =
+    String({0, 0}, &Registration, nullptr, IMAGE_PLATE, nullptr, {}, plateLook, RegistrationText);
 ELEMENT_STATIC_IMAGE plate = StaticImage(50, &Registration, listOf<plateText>, IMAGE_PLATE);
 
 MOUSERECT plateMouse[] = {
@@ -114,4 +106,4 @@ MOUSERECT plateMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Registration = GaugeHeader("Registration", listOf<plate>, 150, plateMouse, RegistrationRoutine);
+constinit GAUGEHDR Registration = GaugeHeader("Registration", listOf<plate>, 150, plateMouse, RegistrationRoutine);

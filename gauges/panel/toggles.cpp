@@ -220,7 +220,7 @@ struct Toggle {
 
     // Group, its tooltip text if any, the button, end of group.
     static constexpr std::size_t mouseSlots = 5;
-    static auto MouseList() {
+    static constexpr auto MouseList() {
         std::array<MOUSERECT, mouseSlots> list{};
         std::size_t n = 0;
         list[n++] = MouseGauge(member.helpId);
@@ -232,9 +232,9 @@ struct Toggle {
         list[n++] = MouseEnd();
         return list;
     }
-    static inline std::array<MOUSERECT, mouseSlots> mouse = MouseList();
+    static inline constinit std::array<MOUSERECT, mouseSlots> mouse = MouseList();
 
-    static GAUGEHDR Header() {
+    static constexpr GAUGEHDR Header() {
         return GaugeHeader(member.name, listOf<face>, toggleSizeMm, mouse.data(),
                            programmable ? ToggleGaugeRoutine : nullptr);
     }
@@ -242,21 +242,21 @@ struct Toggle {
 
 }  // namespace
 
-GAUGEHDR Kneeboard_Toggle = Toggle<&Kneeboard_Toggle>::Header();
-GAUGEHDR ATC_Toggle = Toggle<&ATC_Toggle>::Header();
-GAUGEHDR Map_Toggle = Toggle<&Map_Toggle>::Header();
-GAUGEHDR Invisible_Toggle = Toggle<&Invisible_Toggle>::Header();
-GAUGEHDR Fuel_Toggle = Toggle<&Fuel_Toggle>::Header();
-GAUGEHDR Close_Subpanel = Toggle<&Close_Subpanel>::Header();
-GAUGEHDR Radios_Toggle = Toggle<&Radios_Toggle>::Header();
-GAUGEHDR Show_Yoke = Toggle<&Show_Yoke>::Header();
-GAUGEHDR Landing_View_Toggle = Toggle<&Landing_View_Toggle>::Header();
-GAUGEHDR Nav_Instruments_Toggle = Toggle<&Nav_Instruments_Toggle>::Header();
-GAUGEHDR GPS_Toggle = Toggle<&GPS_Toggle>::Header();
-GAUGEHDR Throttle_Toggle = Toggle<&Throttle_Toggle>::Header();
-GAUGEHDR Overhead_Toggle = Toggle<&Overhead_Toggle>::Header();
-GAUGEHDR Compass_Toggle = Toggle<&Compass_Toggle>::Header();
-GAUGEHDR Electricity_Toggle = Toggle<&Electricity_Toggle>::Header();
-GAUGEHDR Gear_Toggle = Toggle<&Gear_Toggle>::Header();
-GAUGEHDR Starter_Toggle = Toggle<&Starter_Toggle>::Header();
-GAUGEHDR Bombardier_View_Toggle = Toggle<&Bombardier_View_Toggle>::Header();
+constinit GAUGEHDR Kneeboard_Toggle = Toggle<&Kneeboard_Toggle>::Header();
+constinit GAUGEHDR ATC_Toggle = Toggle<&ATC_Toggle>::Header();
+constinit GAUGEHDR Map_Toggle = Toggle<&Map_Toggle>::Header();
+constinit GAUGEHDR Invisible_Toggle = Toggle<&Invisible_Toggle>::Header();
+constinit GAUGEHDR Fuel_Toggle = Toggle<&Fuel_Toggle>::Header();
+constinit GAUGEHDR Close_Subpanel = Toggle<&Close_Subpanel>::Header();
+constinit GAUGEHDR Radios_Toggle = Toggle<&Radios_Toggle>::Header();
+constinit GAUGEHDR Show_Yoke = Toggle<&Show_Yoke>::Header();
+constinit GAUGEHDR Landing_View_Toggle = Toggle<&Landing_View_Toggle>::Header();
+constinit GAUGEHDR Nav_Instruments_Toggle = Toggle<&Nav_Instruments_Toggle>::Header();
+constinit GAUGEHDR GPS_Toggle = Toggle<&GPS_Toggle>::Header();
+constinit GAUGEHDR Throttle_Toggle = Toggle<&Throttle_Toggle>::Header();
+constinit GAUGEHDR Overhead_Toggle = Toggle<&Overhead_Toggle>::Header();
+constinit GAUGEHDR Compass_Toggle = Toggle<&Compass_Toggle>::Header();
+constinit GAUGEHDR Electricity_Toggle = Toggle<&Electricity_Toggle>::Header();
+constinit GAUGEHDR Gear_Toggle = Toggle<&Gear_Toggle>::Header();
+constinit GAUGEHDR Starter_Toggle = Toggle<&Starter_Toggle>::Header();
+constinit GAUGEHDR Bombardier_View_Toggle = Toggle<&Bombardier_View_Toggle>::Header();

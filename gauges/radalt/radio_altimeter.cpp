@@ -6,8 +6,8 @@
 //         tokenDecisionHeightLamp, tokenOnGround, tokenVerticalSpeed,
 //         tokenRadaltSupply (the callouts' supply voltage).
 // Sends:  keyDecisionHeightUp / keyDecisionHeightDown (value 1: fine step).
-// Plays:  waves 2100 to 2200 (1000 ft down to 10 ft), 2210 (decision height)
-//         from the indicator; wave 10 (switch click) from the switch.
+// Plays:  waveRadalt1000 down to waveRadalt10 (1000 ft down to 10 ft), waveRadaltMinimums
+//         (decision height) from the indicator; waveSwitchClick from the switch.
 // Keeps:  radaltPower (systems state, toggled by the switch only), the
 //         indicator's last height and filtered vertical speed, its callouts.
 #include <algorithm>
@@ -29,7 +29,9 @@ extern GAUGEHDR Radio_Altimeter;
 extern GAUGEHDR Radio_Altimeter_DH_Light;
 extern GAUGEHDR Radio_Altimeter_Switch;
 
-// Heights are whole feet kept in metres, as the simulator gives them.
+// Heights are whole feet kept in metres as the simulator converts them, at
+// 3.28084 feet to the metre: 304.79999024640034 is 1000 ft, 91.4399970739201
+// is 300 ft.
 constexpr FLOAT64 feet1000 = 304.79999024640034;
 constexpr FLOAT64 feet300 = 91.4399970739201;
 
@@ -265,10 +267,10 @@ ELEMENT_STATIC_IMAGE radaltCover = StaticImage(2370, &Radio_Altimeter, listOf<ra
 // Table RA, shared by the pointer and the index: 0 to 1000 ft, on to 2500 ft,
 // held at both ends.
 NONLINEARITY radaltTable[] = {
-    {{153, 283}, -0.3047999902464003},
+    {{153, 283}, -0.3047999902464003},  // -1 ft
     {{153, 283}, 0},
     {{229, 251}, feet1000},
-    {{208, 260}, 761.9999756160008},
+    {{208, 260}, 761.9999756160008},    // 2500 ft
     {{208, 260}, 30479.694224649786},
 };
 
@@ -326,12 +328,6 @@ constexpr FLOAT64 switchShowsOff = 1.0;  // the first image is never shown
 constexpr FLOAT64 switchShowsOn = 2.0;
 FLOAT64 FSAPI RadaltSwitchImage(ELEMENT_ICON*) { return radaltPower == 0 ? switchShowsOff : switchShowsOn; }
 
-SINT32 FSAPI RadaltSwitchClick(MOUSECALLBACK_POINT*, UINT32) {
-    SoundingSwitchClick(radaltSwitchSound);
-    radaltPower = ToggleFlag(radaltPower);
-    return 0;
-}
-
 // Three pictures: centred (never shown), off, on.
 ELEMENT_ICON radaltSwitchLever = Icon(3480, {0, 0}, &Radio_Altimeter_Switch, nullptr, IMAGE_PLATE, tokenNone,
                                       3, RadaltSwitchImage);
@@ -341,15 +337,15 @@ ELEMENT_STATIC_IMAGE radaltSwitchPlate =
 MOUSERECT radaltSwitchMouse[] = {
     MouseGauge(),
     MouseTooltipText("Radio-altimeter switch"),
-    MouseRoutine(0, 20, 40, 118, CURSOR_HAND, MOUSE_LEFTSINGLE, RadaltSwitchClick),
+    MouseRoutine(0, 20, 40, 118, CURSOR_HAND, MOUSE_LEFTSINGLE, FlipFlagClick<radaltPower, radaltSwitchSound>),
     MouseEndParent(),
     MouseEnd(),
 };
 
 }  // namespace
 
-GAUGEHDR Radio_Altimeter =
+constinit GAUGEHDR Radio_Altimeter =
     GaugeHeader("Radio_Altimeter", listOf<radaltBackground>, 100, radaltMouse, RadioAltimeterRoutine);
-GAUGEHDR Radio_Altimeter_DH_Light = GaugeHeader("Radio_Altimeter_DH_Light", listOf<dhLampBase>, 30, dhLampMouse);
-GAUGEHDR Radio_Altimeter_Switch = GaugeHeader("Radio_Altimeter_Switch", listOf<radaltSwitchPlate>, 30,
+constinit GAUGEHDR Radio_Altimeter_DH_Light = GaugeHeader("Radio_Altimeter_DH_Light", listOf<dhLampBase>, 30, dhLampMouse);
+constinit GAUGEHDR Radio_Altimeter_Switch = GaugeHeader("Radio_Altimeter_Switch", listOf<radaltSwitchPlate>, 30,
                                               radaltSwitchMouse, SoundingSwitchRoutine<radaltSwitchSound>);

@@ -7,7 +7,7 @@
 // Sends:  ADF tuning steps of 1 and 0.1 kHz; the set-frequency event when the
 //         band changes; identifier audio off or on, from the mode switch and
 //         volume knob elements on every evaluation.
-// Plays:  wave 30, the knob click, on every switch, band and tuning click
+// Plays:  waveKnobClick on every switch, band and tuning click
 //         that acts.
 // Keeps:  adfPower, adfIdent (SystemsState); the band, the dial angle, the
 //         tuning knob's turns and the frequency as last decoded.
@@ -37,7 +37,7 @@ extern GAUGEHDR ADF_Indicator;
 
 namespace {
 
-FLOAT64 adfBand = 1.0;        // 1, 2 or 3
+int adfBand = 1;              // band number, 1 to 3, as the band knob and card show it
 FLOAT64 adfFrequency = 0.0;   // kHz with tenths, as last decoded
 FLOAT64 adfDialAngle = 0.0;   // degrees of the frequency dial
 FLOAT64 adfKnobTurns = 60.0;  // turns of the tuning knob picture; unbounded
@@ -72,7 +72,7 @@ constexpr FLOAT64 bandCardQuarterTurn = 90.0;
 constexpr UINT32 tenthsPerKHz = 10;
 
 int BandNumber() {
-    const int band = TruncateToInt32(adfBand);
+    const int band = adfBand;
     return band < 1 ? 1 : band > adfBandCount ? adfBandCount : band;
 }
 const AdfBandRow& Band(int number) { return adfBands[number - 1]; }
@@ -145,18 +145,6 @@ FLOAT64 FSAPI ModeSwitch(ELEMENT_ICON*) {
 FLOAT64 FSAPI Lamp(ELEMENT_ICON*) { return adfPower ? 0.0 : -1.0; }
 
 // --- Radio_ADF mouse routines --------------------------------------------------
-
-SINT32 FSAPI ModeClick(MOUSECALLBACK_POINT*, UINT32) {
-    adfPower = ToggleFlag(adfPower);
-    SoundingSwitchClick(adfSound);
-    return 0;
-}
-
-SINT32 FSAPI VolumeClick(MOUSECALLBACK_POINT*, UINT32) {
-    adfIdent = ToggleFlag(adfIdent);
-    SoundingSwitchClick(adfSound);
-    return 0;
-}
 
 // Up a band: the new band starts at its bottom, where the dial reads 0.
 SINT32 FSAPI BandUp(MOUSECALLBACK_POINT*, UINT32) {
@@ -263,84 +251,38 @@ FAILURE_RECORD adfLampFailures[] = {
     {.key = FAIL_NONE},
 };
 
-constexpr ELEMENT_ICON AdfIcon(SINT32 bitmap, PIXPOINT at, ELEMENT_HEADER** next, UINT32 flags,
-                               FAILURE_RECORD* failures, SimToken token, SINT32 images,
-                               ICON_UPDATE_CALLBACK value) {
-    return ELEMENT_ICON{
-        .header = ElementHeader(ELEMENT_TYPE_ICON, bitmap, at, &Radio_ADF, next, flags, failures),
-        .source_var = Token(token),
-        .scale = 1.0,
-        .picture_count = images,
-        .update_cb = value,
-    };
-}
-
-constexpr ELEMENT_NEEDLE AdfNeedle(SINT32 bitmap, PIXPOINT at, PIXPOINT pivot, ELEMENT_HEADER** next,
-                                   UINT32 flags, NONLINEARITY* table, NEEDLE_UPDATE_CALLBACK value) {
-    return ELEMENT_NEEDLE{
-        .header = ElementHeader(ELEMENT_TYPE_NEEDLE, bitmap, at, &Radio_ADF, next, flags, nullptr, pivot),
-        .source_var = Token(tokenNone),
-        .nonlinearity = table,
-        .nonlinearity_table_size = 2,
-        .update_cb = value,
-    };
-}
-
 // 10 to 1, top of the chain first.
 ELEMENT_ICON adfModeSwitchIcon =
-    AdfIcon(adfModeSwitch, {237, 215}, nullptr, IMAGE_PLATE, nullptr, tokenNone, 2, ModeSwitch);
-ELEMENT_HEADER* adfLampNext[] = {&adfModeSwitchIcon.header, nullptr};
-ELEMENT_ICON adfLampIcon = AdfIcon(adfLamp, {290, 6}, adfLampNext, IMAGE_LAMP, adfLampFailures, tokenNone, 1, Lamp);
-ELEMENT_HEADER* adfVolumeNext[] = {&adfLampIcon.header, nullptr};
+    Icon(adfModeSwitch, {237, 215}, &Radio_ADF, nullptr, IMAGE_PLATE, tokenNone, 2, ModeSwitch);
+ELEMENT_ICON adfLampIcon = Icon(adfLamp, {290, 6}, &Radio_ADF, listOf<adfModeSwitchIcon>, IMAGE_LAMP, tokenNone, 1,
+                                Lamp, adfLampFailures);
 // The volume knob carries its token, but only the identifier switch decides.
 ELEMENT_ICON adfVolumeIcon =
-    AdfIcon(adfVolumeKnob, {25, 183}, adfVolumeNext, IMAGE_PLATE, nullptr, tokenAdfVolume, 2, VolumeKnob);
-ELEMENT_HEADER* adfBandCardNext[] = {&adfVolumeIcon.header, nullptr};
-ELEMENT_SPRITE adfBandCardSprite = {
-    .header = ElementHeader(ELEMENT_TYPE_SPRITE, adfBandCard, {91, 54}, &Radio_ADF, adfBandCardNext,
-                            IMAGE_NEEDLE, nullptr, {168, 150}),
-    .source_var_x = Token(tokenNone),
-    .scale_x = 1.0,
-    .source_var_y = Token(tokenNone),
-    .scale_y = 1.0,
-    .source_var_0 = Token(tokenNone),
-    .scale_0 = 1.0,
-    .texture_scale_x = 1.0f,
-    .texture_scale_y = 1.0f,
-    .update_0_cb = BandCard,
-};
-ELEMENT_HEADER* adfBandKnobNext[] = {&adfBandCardSprite.header, nullptr};
-ELEMENT_NEEDLE adfBandKnobNeedle =
-    AdfNeedle(adfBandKnob, {164, 161}, {38, 38}, adfBandKnobNext, IMAGE_KNOB, adfBandTable, BandKnob);
-ELEMENT_HEADER* adfTuningKnobNext[] = {&adfBandKnobNeedle.header, nullptr};
-ELEMENT_NEEDLE adfTuningKnobNeedle =
-    AdfNeedle(adfTuningKnob, {166, 252}, {24, 21}, adfTuningKnobNext, IMAGE_KNOB, adfTuningTable, TuningKnob);
-ELEMENT_HEADER* adfWindowNext[] = {&adfTuningKnobNeedle.header, nullptr};
+    Icon(adfVolumeKnob, {25, 183}, &Radio_ADF, listOf<adfLampIcon>, IMAGE_PLATE, tokenAdfVolume, 2, VolumeKnob);
+ELEMENT_SPRITE adfBandCardSprite =
+    Sprite(adfBandCard, {91, 54}, {168, 150}, &Radio_ADF, listOf<adfVolumeIcon>, IMAGE_NEEDLE, nullptr,
+           {tokenNone, 1.0}, {tokenNone, 1.0}, {tokenNone, 1.0, BandCard}, 1.0f, 1.0f);
+ELEMENT_NEEDLE adfBandKnobNeedle = Needle(adfBandKnob, {164, 161}, {38, 38}, &Radio_ADF, listOf<adfBandCardSprite>,
+                                          IMAGE_KNOB, nullptr, tokenNone, adfBandTable, BandKnob);
+ELEMENT_NEEDLE adfTuningKnobNeedle = Needle(adfTuningKnob, {166, 252}, {24, 21}, &Radio_ADF, listOf<adfBandKnobNeedle>,
+                                            IMAGE_KNOB, nullptr, tokenNone, adfTuningTable, TuningKnob);
 constexpr TextLook adfWindowLook = {.box = {60, 20}, .characters = 6, .foreground = 0x868686,
-                                      .background = 0x000000, .highlight = 0x00FFFF,
-                                      .font = "Quartz", .weight = 400};
-ELEMENT_STRING adfWindow = String({190, 14}, &Radio_ADF, adfWindowNext, IMAGE_LAMP, adfWindowFailures,
+                                    .background = 0x000000, .highlight = 0x00FFFF,
+                                    .font = "Quartz", .weight = 400};
+ELEMENT_STRING adfWindow = String({190, 14}, &Radio_ADF, listOf<adfTuningKnobNeedle>, IMAGE_LAMP, adfWindowFailures,
                                   {tokenAdfFrequency, tokenNone}, adfWindowLook, FrequencyText);
-ELEMENT_HEADER* adfCoverNext[] = {&adfWindow.header, nullptr};
-ELEMENT_STATIC_IMAGE adfCover = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, adfDialCover, {0, 0}, &Radio_ADF, adfCoverNext, IMAGE_PLATE),
-};
-ELEMENT_HEADER* adfDialNext[] = {&adfCover.header, nullptr};
-ELEMENT_NEEDLE adfDialNeedle =
-    AdfNeedle(adfDial, {168, 150}, {98, 98}, adfDialNext, IMAGE_NEEDLE, adfDialTable, FrequencyDial);
-ELEMENT_HEADER* adfFaceNext[] = {&adfDialNeedle.header, nullptr};
-ELEMENT_STATIC_IMAGE adfFaceImage = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, adfFace, {0, 0}, &Radio_ADF, adfFaceNext, IMAGE_PLATE),
-};
-ELEMENT_HEADER* adfElements[] = {&adfFaceImage.header, nullptr};
+ELEMENT_STATIC_IMAGE adfCover = StaticImage(adfDialCover, &Radio_ADF, listOf<adfWindow>, IMAGE_PLATE);
+ELEMENT_NEEDLE adfDialNeedle = Needle(adfDial, {168, 150}, {98, 98}, &Radio_ADF, listOf<adfCover>, IMAGE_NEEDLE,
+                                      nullptr, tokenNone, adfDialTable, FrequencyDial);
+ELEMENT_STATIC_IMAGE adfFaceImage = StaticImage(adfFace, &Radio_ADF, listOf<adfDialNeedle>, IMAGE_PLATE);
 
 constexpr UINT32 knobFlags = MOUSE_LEFTSINGLE | MOUSE_DOWN_REPEAT;
 constexpr UINT32 twoButtonKnobFlags = MOUSE_LEFTSINGLE | MOUSE_RIGHTSINGLE | MOUSE_DOWN_REPEAT;
 MOUSERECT adfMouse[] = {
     MouseGauge(helpAdfRadio),
     MouseTooltipId(tooltipAdf),
-    MouseRoutine(237, 215, 78, 78, CURSOR_HAND, MOUSE_LEFTSINGLE, ModeClick),
-    MouseRoutine(25, 183, 74, 74, CURSOR_HAND, MOUSE_LEFTSINGLE, VolumeClick),
+    MouseRoutine(237, 215, 78, 78, CURSOR_HAND, MOUSE_LEFTSINGLE, FlipFlagClick<adfPower, adfSound>),
+    MouseRoutine(25, 183, 74, 74, CURSOR_HAND, MOUSE_LEFTSINGLE, FlipFlagClick<adfIdent, adfSound>),
     MouseRoutine(126, 123, 45, 90, CURSOR_DOWNARROW, knobFlags, BandDown),
     MouseRoutine(164, 123, 45, 90, CURSOR_UPARROW, knobFlags, BandUp),
     MouseRoutine(122, 209, 45, 90, CURSOR_DOWNARROW, twoButtonKnobFlags, TuneDown),
@@ -378,46 +320,18 @@ FAILURE_RECORD indicatorPointerFailures[] = {
     {.key = FAIL_NONE},
 };
 
-ELEMENT_NEEDLE indicatorKnobNeedle = {
-    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, indicatorKnob, {39, 269}, &ADF_Indicator, nullptr, IMAGE_KNOB,
-                            nullptr, {28, 28}),
-    .source_var = Token(tokenAdfCard),
-    .nonlinearity = indicatorKnobTable,
-    .nonlinearity_table_size = 2,
-};
-ELEMENT_HEADER* indicatorCoverNext[] = {&indicatorKnobNeedle.header, nullptr};
-ELEMENT_STATIC_IMAGE indicatorCoverImage = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, indicatorCover, {0, 0}, &ADF_Indicator,
-                            indicatorCoverNext, IMAGE_PLATE),
-};
-ELEMENT_HEADER* indicatorPointerNext[] = {&indicatorCoverImage.header, nullptr};
-ELEMENT_NEEDLE indicatorPointerNeedle = {
-    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, indicatorPointer, {150, 150}, &ADF_Indicator,
-                            indicatorPointerNext, IMAGE_NEEDLE, indicatorPointerFailures, {123, 20}),
-    .source_var = Token(tokenAdfBearing),
-    .nonlinearity = indicatorPointerTable,
-    .nonlinearity_table_size = 2,
-    .update_cb = BearingPointer,
-};
-ELEMENT_HEADER* indicatorCardNext[] = {&indicatorPointerNeedle.header, nullptr};
-ELEMENT_SPRITE indicatorCardSprite = {
-    .header = ElementHeader(ELEMENT_TYPE_SPRITE, indicatorCard, {0, 0}, &ADF_Indicator, indicatorCardNext,
-                            IMAGE_NEEDLE, nullptr, {150, 150}),
-    .source_var_x = Token(tokenNone),
-    .scale_x = 0.0,
-    .source_var_y = Token(tokenNone),
-    .scale_y = 0.0,
-    .source_var_0 = Token(tokenAdfCard),
-    .scale_0 = 1.0,
-    .texture_scale_x = 1.0f,
-    .texture_scale_y = 1.0f,
-};
-ELEMENT_HEADER* indicatorFaceNext[] = {&indicatorCardSprite.header, nullptr};
-ELEMENT_STATIC_IMAGE indicatorFaceImage = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, indicatorFace, {0, 0}, &ADF_Indicator,
-                            indicatorFaceNext, IMAGE_DIAL, indicatorFaceFailures),
-};
-ELEMENT_HEADER* indicatorElements[] = {&indicatorFaceImage.header, nullptr};
+ELEMENT_NEEDLE indicatorKnobNeedle = Needle(indicatorKnob, {39, 269}, {28, 28}, &ADF_Indicator, nullptr, IMAGE_KNOB,
+                                            nullptr, tokenAdfCard, indicatorKnobTable);
+ELEMENT_STATIC_IMAGE indicatorCoverImage =
+    StaticImage(indicatorCover, &ADF_Indicator, listOf<indicatorKnobNeedle>, IMAGE_PLATE);
+ELEMENT_NEEDLE indicatorPointerNeedle =
+    Needle(indicatorPointer, {150, 150}, {123, 20}, &ADF_Indicator, listOf<indicatorCoverImage>, IMAGE_NEEDLE,
+           indicatorPointerFailures, tokenAdfBearing, indicatorPointerTable, BearingPointer);
+ELEMENT_SPRITE indicatorCardSprite =
+    Sprite(indicatorCard, {0, 0}, {150, 150}, &ADF_Indicator, listOf<indicatorPointerNeedle>, IMAGE_NEEDLE, nullptr,
+           {tokenNone, 0.0}, {tokenNone, 0.0}, {tokenAdfCard, 1.0}, 1.0f, 1.0f);
+ELEMENT_STATIC_IMAGE indicatorFaceImage = StaticImage(indicatorFace, &ADF_Indicator, listOf<indicatorCardSprite>,
+                                                      IMAGE_DIAL, {0, 0}, indicatorFaceFailures);
 
 // The knob's halves make the host send the card events itself.
 MOUSERECT indicatorMouse[] = {
@@ -432,5 +346,5 @@ MOUSERECT indicatorMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Radio_ADF = GaugeHeader("Radio_ADF", adfElements, 100, adfMouse, AdfRoutine);
-GAUGEHDR ADF_Indicator = GaugeHeader("ADF_Indicator", indicatorElements, 100, indicatorMouse);
+constinit GAUGEHDR Radio_ADF = GaugeHeader("Radio_ADF", listOf<adfFaceImage>, 100, adfMouse, AdfRoutine);
+constinit GAUGEHDR ADF_Indicator = GaugeHeader("ADF_Indicator", listOf<indicatorFaceImage>, 100, indicatorMouse);

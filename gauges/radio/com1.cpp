@@ -3,7 +3,7 @@
 //
 // Reads:  tokenCom1Frequency, the COM1 frequency (BCD without the hundreds digit).
 // Sends:  COM whole-MHz and fraction steps, value 0.
-// Plays:  wave 30, the knob click, on the power switch.
+// Plays:  waveKnobClick on the power switch.
 // Keeps:  com1Power (SystemsState); the frequency as last decoded.
 //
 // The power switch lights only the lamp: the knobs show and tune the
@@ -120,12 +120,6 @@ SINT32 FSAPI TurnKnob(MOUSECALLBACK_POINT*, UINT32) {
     return 0;
 }
 
-SINT32 FSAPI PowerClick(MOUSECALLBACK_POINT*, UINT32) {
-    com1Power = ToggleFlag(com1Power);
-    SoundingSwitchClick(com1Sound);
-    return 0;
-}
-
 void FSAPI Com1Routine(GAUGEHDR* gauge, SINT32 serviceId, UINT32 extraData) {
     if (serviceId == PANEL_SERVICE_PRE_INSTALL) com1Power = 0;
     if (serviceId == PANEL_SERVICE_PRE_UPDATE) {
@@ -141,49 +135,21 @@ FAILURE_RECORD com1AvionicsFailures[] = {
     {.key = FAIL_NONE},
 };
 
-constexpr ELEMENT_ICON Knob(SINT32 bitmap, PIXPOINT at, ELEMENT_HEADER** next, SINT32 images,
-                  ICON_UPDATE_CALLBACK routine, FAILURE_RECORD* failures = nullptr) {
-    return ELEMENT_ICON{
-        .header = ElementHeader(ELEMENT_TYPE_ICON, bitmap, at, &Radio_COM1, next, IMAGE_KNOB, failures),
-        .source_var = Token(tokenNone),
-        .scale = 0.0,
-        .picture_count = images,
-        .update_cb = routine,
-    };
-}
-
-// 7 to 2, top of the chain first.
-ELEMENT_ICON com1PowerLamp = {
-    .header = ElementHeader(ELEMENT_TYPE_ICON, com1Lamp, {27, 118}, &Radio_COM1, nullptr, IMAGE_LAMP,
-                            com1AvionicsFailures),
-    .source_var = Token(tokenNone),
-    .scale = 1.0,
-    .picture_count = 1,
-    .update_cb = PowerLamp,
-};
-ELEMENT_HEADER* com1PowerSwitchNext[] = {&com1PowerLamp.header, nullptr};
-ELEMENT_ICON com1PowerSwitchIcon = {
-    .header = ElementHeader(ELEMENT_TYPE_ICON, com1PowerSwitch, {23, 143}, &Radio_COM1,
-                            com1PowerSwitchNext, IMAGE_PLATE),
-    .source_var = Token(tokenNone),
-    .scale = 1.0,
-    .picture_count = 2,
-    .update_cb = PowerSwitch,
-};
-ELEMENT_HEADER* com1LastKnobNext[] = {&com1PowerSwitchIcon.header, nullptr};
-ELEMENT_ICON com1LastKnobIcon = Knob(com1LastKnob, {194, 8}, com1LastKnobNext, 4, LastFractionDigit);
-ELEMENT_HEADER* com1TensNext[] = {&com1LastKnobIcon.header, nullptr};
-ELEMENT_ICON com1TensKnob = Knob(com1Knob, {41, 8}, com1TensNext, 10, TensDigit);
-ELEMENT_HEADER* com1UnitsNext[] = {&com1TensKnob.header, nullptr};
-ELEMENT_ICON com1UnitsKnob =
-    Knob(com1Knob, {94, 8}, com1UnitsNext, 10, UnitsDigit, com1AvionicsFailures);
-ELEMENT_HEADER* com1FractionNext[] = {&com1UnitsKnob.header, nullptr};
-ELEMENT_ICON com1FractionKnob = Knob(com1Knob, {147, 8}, com1FractionNext, 10, FirstFractionDigit);
-ELEMENT_HEADER* com1FaceNext[] = {&com1FractionKnob.header, nullptr};
-ELEMENT_STATIC_IMAGE com1FaceImage = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, com1Face, {0, 0}, &Radio_COM1, com1FaceNext, IMAGE_PLATE),
-};
-ELEMENT_HEADER* com1Elements[] = {&com1FaceImage.header, nullptr};
+// 7 to 2, top of the chain first. The knobs show their digit's picture,
+// unscaled.
+ELEMENT_ICON com1PowerLamp =
+    Icon(com1Lamp, {27, 118}, &Radio_COM1, nullptr, IMAGE_LAMP, tokenNone, 1, PowerLamp, com1AvionicsFailures);
+ELEMENT_ICON com1PowerSwitchIcon =
+    Icon(com1PowerSwitch, {23, 143}, &Radio_COM1, listOf<com1PowerLamp>, IMAGE_PLATE, tokenNone, 2, PowerSwitch);
+ELEMENT_ICON com1LastKnobIcon = Icon(com1LastKnob, {194, 8}, &Radio_COM1, listOf<com1PowerSwitchIcon>, IMAGE_KNOB,
+                                     tokenNone, 4, LastFractionDigit, nullptr, 0.0);
+ELEMENT_ICON com1TensKnob = Icon(com1Knob, {41, 8}, &Radio_COM1, listOf<com1LastKnobIcon>, IMAGE_KNOB, tokenNone, 10,
+                                 TensDigit, nullptr, 0.0);
+ELEMENT_ICON com1UnitsKnob = Icon(com1Knob, {94, 8}, &Radio_COM1, listOf<com1TensKnob>, IMAGE_KNOB, tokenNone, 10,
+                                  UnitsDigit, com1AvionicsFailures, 0.0);
+ELEMENT_ICON com1FractionKnob = Icon(com1Knob, {147, 8}, &Radio_COM1, listOf<com1UnitsKnob>, IMAGE_KNOB, tokenNone,
+                                     10, FirstFractionDigit, nullptr, 0.0);
+ELEMENT_STATIC_IMAGE com1FaceImage = StaticImage(com1Face, &Radio_COM1, listOf<com1FractionKnob>, IMAGE_PLATE);
 
 // Each knob's left half turns it down, its right half up; then the power
 // switch.
@@ -198,13 +164,13 @@ constexpr auto Com1MouseList(std::index_sequence<Half...>) {
         MouseTooltipId(tooltipCom1),
         MouseRoutine(knobHalves[Half].x, knobTop, knobHalves[Half].width, knobHeight,
                      knobHalves[Half].up ? CURSOR_UPARROW : CURSOR_DOWNARROW, knobFlags, TurnKnob<Half>)...,
-        MouseRoutine(23, 143, 50, 50, CURSOR_HAND, MOUSE_LEFTSINGLE, PowerClick),
+        MouseRoutine(23, 143, 50, 50, CURSOR_HAND, MOUSE_LEFTSINGLE, FlipFlagClick<com1Power, com1Sound>),
         MouseEndParent(),
         MouseEnd(),
     };
 }
-std::array<MOUSERECT, knobHalfCount + 5> com1Mouse = Com1MouseList(std::make_index_sequence<knobHalfCount>{});
+constinit std::array<MOUSERECT, knobHalfCount + 5> com1Mouse = Com1MouseList(std::make_index_sequence<knobHalfCount>{});
 
 }  // namespace
 
-GAUGEHDR Radio_COM1 = GaugeHeader("Radio_COM1", com1Elements, 100, com1Mouse.data(), Com1Routine);
+constinit GAUGEHDR Radio_COM1 = GaugeHeader("Radio_COM1", listOf<com1FaceImage>, 100, com1Mouse.data(), Com1Routine);

@@ -15,18 +15,9 @@ namespace {
 constexpr SINT32 navGpsPlate = 3110;  // NAV at the top, GPS at the bottom
 constexpr SINT32 navGpsLever = 3120;  // 3120 up at NAV, 3121 down at GPS
 
-ELEMENT_ICON navGpsLeverIcon = {
-    .header = ElementHeader(ELEMENT_TYPE_ICON, navGpsLever, {0, 0}, &NAV_GPS_Switch, nullptr, IMAGE_PLATE),
-    .source_var = Token(tokenNavGpsSource),
-    .scale = 1.0,
-    .picture_count = 2,
-};
-ELEMENT_HEADER* navGpsPlateNext[] = {&navGpsLeverIcon.header, nullptr};
-ELEMENT_STATIC_IMAGE navGpsPlateImage = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, navGpsPlate, {0, 0}, &NAV_GPS_Switch, navGpsPlateNext,
-                            IMAGE_PLATE),
-};
-ELEMENT_HEADER* navGpsElements[] = {&navGpsPlateImage.header, nullptr};
+ELEMENT_ICON navGpsLeverIcon =
+    Icon(navGpsLever, {0, 0}, &NAV_GPS_Switch, nullptr, IMAGE_PLATE, tokenNavGpsSource, 2, nullptr);
+ELEMENT_STATIC_IMAGE navGpsPlateImage = StaticImage(navGpsPlate, &NAV_GPS_Switch, listOf<navGpsLeverIcon>, IMAGE_PLATE);
 
 // The plate's top and bottom ten pixels take no click.
 MOUSERECT navGpsMouse[] = {
@@ -38,4 +29,4 @@ MOUSERECT navGpsMouse[] = {
 
 }  // namespace
 
-GAUGEHDR NAV_GPS_Switch = GaugeHeader("NAV_GPS_Switch", navGpsElements, 30, navGpsMouse);
+constinit GAUGEHDR NAV_GPS_Switch = GaugeHeader("NAV_GPS_Switch", listOf<navGpsPlateImage>, 30, navGpsMouse);

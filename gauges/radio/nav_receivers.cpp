@@ -7,7 +7,7 @@
 //         hundreds digit.
 // Sends:  the receiver's whole-MHz and fraction steps; its identifier audio
 //         off or on, from the switch elements on every evaluation.
-// Plays:  wave 30, the knob click, on both switches.
+// Plays:  waveKnobClick on both switches.
 // Keeps:  nav1Power/nav1Ident or nav2Power/nav2Ident (SystemsState), shared
 //         with the matching VOR indicator; the frequency as last decoded.
 //
@@ -21,6 +21,7 @@
 #include "gauges/electrical/sounding_switch.h"
 #include "gauges/electrical/systems_state.h"
 #include "gauges/radio/radio_display.h"
+#include "module/click_actions.h"
 #include "module/gauge_builders.h"
 #include "module/host_services.h"
 #include "module/numbers.h"
@@ -91,7 +92,7 @@ NONLINEARITY fractionKnobTable[] = {{{32, -9}, 0.0, 0.0}, {{32, 63}, 50.0, 0.0}}
 
 template <GAUGEHDR* Gauge>
 struct NavReceiver {
-    static constexpr std::size_t index = RowIndex(navReceivers, Gauge);
+    static constexpr std::size_t index = GaugeRowIndex(navReceivers, Gauge);
     static_assert(index < navReceiverCount, "a NAV receiver needs its row in the table");
     static constexpr const NavReceiverRow& row = navReceivers[index];
 
@@ -156,35 +157,17 @@ struct NavReceiver {
     // Knobs: one step a click or repeat, only while the receiver is on. The
     // whole-MHz knob stops at the band ends; the fraction wraps as the
     // simulator wraps it.
-    static SINT32 FSAPI WholeDown(MOUSECALLBACK_POINT*, UINT32) {
+    static bool WholeMayGoDown() {
         Decode();
-        if (*row.wholeMHz > bandBottom && On()) TriggerKeyEvent(row.wholeDown, 0);
-        return 0;
+        return *row.wholeMHz > bandBottom && On();
     }
-    static SINT32 FSAPI WholeUp(MOUSECALLBACK_POINT*, UINT32) {
+    static bool WholeMayGoUp() {
         Decode();
-        if (*row.wholeMHz < bandTop && On()) TriggerKeyEvent(row.wholeUp, 0);
-        return 0;
+        return *row.wholeMHz < bandTop && On();
     }
-    static SINT32 FSAPI FractionDown(MOUSECALLBACK_POINT*, UINT32) {
+    static bool FractionMayTurn() {
         Decode();
-        if (On()) TriggerKeyEvent(row.fractionDown, 0);
-        return 0;
-    }
-    static SINT32 FSAPI FractionUp(MOUSECALLBACK_POINT*, UINT32) {
-        Decode();
-        if (On()) TriggerKeyEvent(row.fractionUp, 0);
-        return 0;
-    }
-    static SINT32 FSAPI PowerClick(MOUSECALLBACK_POINT*, UINT32) {
-        *row.power = ToggleFlag(*row.power);
-        SoundingSwitchClick(sound);
-        return 0;
-    }
-    static SINT32 FSAPI IdentClick(MOUSECALLBACK_POINT*, UINT32) {
-        *row.ident = ToggleFlag(*row.ident);
-        SoundingSwitchClick(sound);
-        return 0;
+        return On();
     }
 
     static void FSAPI Routine(GAUGEHDR* gauge, SINT32 serviceId, UINT32 extraData) {
@@ -204,74 +187,34 @@ struct NavReceiver {
         {.key = FAIL_NONE},
     };
 
-    static constexpr ELEMENT_MOVING_IMAGE Drum(SINT32 bitmap, PIXPOINT at, ELEMENT_HEADER** next,
-                                               FLOAT64 last, MOVING_IMAGE_UPDATE_CALLBACK value) {
-        return ELEMENT_MOVING_IMAGE{
-            .header = ElementHeader(ELEMENT_TYPE_MOVING_IMAGE, bitmap, at, Gauge, next, IMAGE_KNOB, failures),
-            .source_var_x = Token(tokenNone),
-            .source_var_y = Token(tokenNone),
-            .min_y = 0.0,
-            .max_y = last,
-            .update_y_cb = value,
-        };
-    }
-    static constexpr ELEMENT_ICON Icon(SINT32 bitmap, PIXPOINT at, ELEMENT_HEADER** next, UINT32 flags,
-                                       FAILURE_RECORD* failureList, FLOAT64 scale, SINT32 images,
-                                       ICON_UPDATE_CALLBACK value) {
-        return ELEMENT_ICON{
-            .header = ElementHeader(ELEMENT_TYPE_ICON, bitmap, at, Gauge, next, flags, failureList),
-            .source_var = Token(tokenNone),
-            .scale = scale,
-            .picture_count = images,
-            .update_cb = value,
-        };
-    }
-    static constexpr ELEMENT_NEEDLE Knob(PIXPOINT at, ELEMENT_HEADER** next, NONLINEARITY* table,
-                                         NEEDLE_UPDATE_CALLBACK value) {
-        return ELEMENT_NEEDLE{
-            .header = ElementHeader(ELEMENT_TYPE_NEEDLE, knobBitmap, at, Gauge, next, IMAGE_KNOB, nullptr,
-                                    {18, 18}),
-            .source_var = Token(tokenNone),
-            .nonlinearity = table,
-            .nonlinearity_table_size = 2,
-            .update_cb = value,
-        };
+    // A drum rolls through the digits up to last as its routine decodes them.
+    static constexpr ELEMENT_MOVING_IMAGE Drum(SINT32 bitmap, PIXPOINT at, ELEMENT_HEADER** next, FLOAT64 last,
+                                               MOVING_IMAGE_UPDATE_CALLBACK value) {
+        return MovingImage(bitmap, at, Gauge, next, IMAGE_KNOB, failures, {}, {tokenNone, 0.0, last, value});
     }
 
     // 12 to 1, top of the chain first.
-    static inline ELEMENT_ICON lamp = Icon(powerLamp, {97, 81}, nullptr, IMAGE_LAMP, failures, 1.0, 1, PowerLamp);
-    static inline ELEMENT_HEADER* powerNext[] = {&lamp.header, nullptr};
+    static inline ELEMENT_ICON lamp =
+        Icon(powerLamp, {97, 81}, Gauge, nullptr, IMAGE_LAMP, tokenNone, 1, PowerLamp, failures);
     static inline ELEMENT_ICON power =
-        Icon(powerSwitch, {59, 61}, powerNext, IMAGE_PLATE, nullptr, 1.0, 2, PowerSwitch);
-    static inline ELEMENT_HEADER* identNext[] = {&power.header, nullptr};
+        Icon(powerSwitch, {59, 61}, Gauge, listOf<lamp>, IMAGE_PLATE, tokenNone, 2, PowerSwitch);
     static inline ELEMENT_ICON ident =
-        Icon(identSwitch, {113, 64}, identNext, IMAGE_PLATE, failures, 1.0, 2, IdentSwitch);
-    static inline ELEMENT_HEADER* wholeKnobNext[] = {&ident.header, nullptr};
-    static inline ELEMENT_NEEDLE wholeKnob = Knob({32, 27}, wholeKnobNext, wholeKnobTable, WholeKnob);
-    static inline ELEMENT_HEADER* fractionKnobNext[] = {&wholeKnob.header, nullptr};
-    static inline ELEMENT_NEEDLE fractionKnob =
-        Knob({208, 26}, fractionKnobNext, fractionKnobTable, FractionKnob);
-    static inline ELEMENT_HEADER* hundredsNext[] = {&fractionKnob.header, nullptr};
-    static inline ELEMENT_ICON hundreds =
-        Icon(hundredsDigit, {89, 33}, hundredsNext, IMAGE_KNOB, failures, 0.0, 1, FixedDigit);
-    static inline ELEMENT_HEADER* tensNext[] = {&hundreds.header, nullptr};
-    static inline ELEMENT_MOVING_IMAGE tens = Drum(tensDrum, {100, 33}, tensNext, 1.0, TensDigit);
-    static inline ELEMENT_HEADER* unitsNext[] = {&tens.header, nullptr};
-    static inline ELEMENT_MOVING_IMAGE units = Drum(digitDrum, {111, 33}, unitsNext, 10.0, UnitsDigit);
-    static inline ELEMENT_HEADER* pointNext[] = {&units.header, nullptr};
-    static inline ELEMENT_ICON point =
-        Icon(decimalPoint, {122, 33}, pointNext, IMAGE_KNOB, failures, 0.0, 1, FixedDigit);
-    static inline ELEMENT_HEADER* firstFractionNext[] = {&point.header, nullptr};
+        Icon(identSwitch, {113, 64}, Gauge, listOf<power>, IMAGE_PLATE, tokenNone, 2, IdentSwitch, failures);
+    static inline ELEMENT_NEEDLE wholeKnob = Needle(knobBitmap, {32, 27}, {18, 18}, Gauge, listOf<ident>, IMAGE_KNOB,
+                                                    nullptr, tokenNone, wholeKnobTable, WholeKnob);
+    static inline ELEMENT_NEEDLE fractionKnob = Needle(knobBitmap, {208, 26}, {18, 18}, Gauge, listOf<wholeKnob>,
+                                                       IMAGE_KNOB, nullptr, tokenNone, fractionKnobTable, FractionKnob);
+    static inline ELEMENT_ICON hundreds = Icon(hundredsDigit, {89, 33}, Gauge, listOf<fractionKnob>, IMAGE_KNOB,
+                                               tokenNone, 1, FixedDigit, failures, 0.0);
+    static inline ELEMENT_MOVING_IMAGE tens = Drum(tensDrum, {100, 33}, listOf<hundreds>, 1.0, TensDigit);
+    static inline ELEMENT_MOVING_IMAGE units = Drum(digitDrum, {111, 33}, listOf<tens>, 10.0, UnitsDigit);
+    static inline ELEMENT_ICON point = Icon(decimalPoint, {122, 33}, Gauge, listOf<units>, IMAGE_KNOB, tokenNone, 1,
+                                            FixedDigit, failures, 0.0);
     static inline ELEMENT_MOVING_IMAGE firstFraction =
-        Drum(digitDrum, {127, 33}, firstFractionNext, 10.0, FirstFractionDigit);
-    static inline ELEMENT_HEADER* lastFractionNext[] = {&firstFraction.header, nullptr};
+        Drum(digitDrum, {127, 33}, listOf<point>, 10.0, FirstFractionDigit);
     static inline ELEMENT_MOVING_IMAGE lastFraction =
-        Drum(digitDrum, {138, 33}, lastFractionNext, 10.0, LastFractionDigit);
-    static inline ELEMENT_HEADER* faceNext[] = {&lastFraction.header, nullptr};
-    static inline ELEMENT_STATIC_IMAGE face = {
-        .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, row.face, {0, 0}, Gauge, faceNext, IMAGE_PLATE),
-    };
-    static inline ELEMENT_HEADER* elements[] = {&face.header, nullptr};
+        Drum(digitDrum, {138, 33}, listOf<firstFraction>, 10.0, LastFractionDigit);
+    static inline ELEMENT_STATIC_IMAGE face = StaticImage(row.face, Gauge, listOf<lastFraction>, IMAGE_PLATE);
 
     static constexpr UINT32 knobFlags = MOUSE_LEFTSINGLE | MOUSE_DOWN_REPEAT;
     static inline MOUSERECT mouse[] = {
@@ -279,23 +222,23 @@ struct NavReceiver {
         MouseParent(89, 33, 60, 16, row.windowHelp),
         MouseEndParent(),
         MouseParent(14, 9, 36, 36, row.knobsHelp),
-        MouseRoutine(0, 0, 18, 36, CURSOR_DOWNARROW, knobFlags, WholeDown),
-        MouseRoutine(18, 0, 18, 36, CURSOR_UPARROW, knobFlags, WholeUp),
+        MouseRoutine(0, 0, 18, 36, CURSOR_DOWNARROW, knobFlags, GuardedStep<WholeMayGoDown, row.wholeDown>),
+        MouseRoutine(18, 0, 18, 36, CURSOR_UPARROW, knobFlags, GuardedStep<WholeMayGoUp, row.wholeUp>),
         MouseEndParent(),
         MouseParent(190, 8, 36, 36, row.knobsHelp),
-        MouseRoutine(0, 0, 18, 36, CURSOR_DOWNARROW, knobFlags, FractionDown),
-        MouseRoutine(18, 0, 18, 36, CURSOR_UPARROW, knobFlags, FractionUp),
+        MouseRoutine(0, 0, 18, 36, CURSOR_DOWNARROW, knobFlags, GuardedStep<FractionMayTurn, row.fractionDown>),
+        MouseRoutine(18, 0, 18, 36, CURSOR_UPARROW, knobFlags, GuardedStep<FractionMayTurn, row.fractionUp>),
         MouseEndParent(),
-        MouseRoutine(59, 61, 26, 31, CURSOR_HAND, MOUSE_LEFTSINGLE, PowerClick),
-        MouseRoutine(113, 64, 22, 22, CURSOR_HAND, MOUSE_LEFTSINGLE, IdentClick),
+        MouseRoutine(59, 61, 26, 31, CURSOR_HAND, MOUSE_LEFTSINGLE, FlipFlagClick<*row.power, sound>),
+        MouseRoutine(113, 64, 22, 22, CURSOR_HAND, MOUSE_LEFTSINGLE, FlipFlagClick<*row.ident, sound>),
         MouseEndParent(),
         MouseEnd(),
     };
 
-    static constexpr GAUGEHDR Header() { return GaugeHeader(row.name, elements, 100, mouse, Routine); }
+    static constexpr GAUGEHDR Header() { return GaugeHeader(row.name, listOf<face>, 100, mouse, Routine); }
 };
 
 }  // namespace
 
-GAUGEHDR Radio_NAV1 = NavReceiver<&Radio_NAV1>::Header();
-GAUGEHDR Radio_NAV2 = NavReceiver<&Radio_NAV2>::Header();
+constinit GAUGEHDR Radio_NAV1 = NavReceiver<&Radio_NAV1>::Header();
+constinit GAUGEHDR Radio_NAV2 = NavReceiver<&Radio_NAV2>::Header();

@@ -8,16 +8,6 @@
 #include "module/bcd.h"
 #include "module/gauge_builders.h"
 
-// The row of a table of gauges that belongs to a gauge; the table's length
-// when it has none.
-template <typename Row, std::size_t N>
-constexpr std::size_t RowIndex(const Row (&rows)[N], const GAUGEHDR* gauge) {
-    for (std::size_t i = 0; i < N; ++i) {
-        if (rows[i].gauge == gauge) return i;
-    }
-    return N;
-}
-
 // Lights a digit window while its set is on and darkens it while off, and
 // takes the host's on-screen mark off the element so that it is drawn anew
 // with its new lighting.

@@ -3,7 +3,7 @@
 //
 // Reads:  tokenTransponderCode, the code, one BCD digit a nibble.
 // Sends:  the simulator's per-digit up and down events, value 0, while on.
-// Plays:  wave 30, the knob click, on the power switch.
+// Plays:  waveKnobClick on the power switch.
 // Keeps:  xpdrPower (SystemsState); the code as last decoded.
 //
 // The power switch changes nothing in the simulator: it lights the drums and
@@ -67,12 +67,6 @@ SINT32 FSAPI DigitClick(MOUSECALLBACK_POINT*, UINT32) {
     return 0;
 }
 
-SINT32 FSAPI PowerClick(MOUSECALLBACK_POINT*, UINT32) {
-    xpdrPower = ToggleFlag(xpdrPower);
-    SoundingSwitchClick(xpdrSound);
-    return 0;
-}
-
 SINT32 FSAPI PushButton(MOUSECALLBACK_POINT*, UINT32) { return 0; }
 
 // The power flag is left alone at install: Shut_Down clears it at connect.
@@ -93,53 +87,25 @@ FAILURE_RECORD xpdrFailures[] = {
     {.key = FAIL_NONE},
 };
 
-constexpr ELEMENT_MOVING_IMAGE DrumElement(PIXPOINT at, ELEMENT_HEADER** next, SimToken token,
-                                           MOVING_IMAGE_UPDATE_CALLBACK value) {
-    return ELEMENT_MOVING_IMAGE{
-        .header = ElementHeader(ELEMENT_TYPE_MOVING_IMAGE, xpdrDrum, at, &Radio_IFF_XPDR, next, IMAGE_KNOB,
-                                xpdrFailures),
-        .source_var_x = Token(tokenNone),
-        .source_var_y = Token(token),
-        .min_y = 0.0,
-        .max_y = 10.0,
-        .update_y_cb = value,
-    };
-}
-
-constexpr ELEMENT_ICON IconElement(SINT32 bitmap, PIXPOINT at, ELEMENT_HEADER** next, UINT32 flags,
-                                   FAILURE_RECORD* failures, SINT32 images, ICON_UPDATE_CALLBACK value) {
-    return ELEMENT_ICON{
-        .header = ElementHeader(ELEMENT_TYPE_ICON, bitmap, at, &Radio_IFF_XPDR, next, flags, failures),
-        .source_var = Token(tokenNone),
-        .scale = 1.0,
-        .picture_count = images,
-        .update_cb = value,
-    };
+// A drum shows one digit of the code, 0 to 9 over its height.
+constexpr ELEMENT_MOVING_IMAGE DigitDrum(PIXPOINT at, ELEMENT_HEADER** next, SimToken token,
+                                         MOVING_IMAGE_UPDATE_CALLBACK value) {
+    return MovingImage(xpdrDrum, at, &Radio_IFF_XPDR, next, IMAGE_KNOB, xpdrFailures, {}, {token, 0.0, 10.0, value});
 }
 
 // 8 to 1, top of the chain first. The drums' source tokens are carried but
 // not used: each drum decodes the code itself.
-ELEMENT_ICON xpdrPowerIcon = IconElement(xpdrPowerSwitch, {27, 8}, nullptr, IMAGE_PLATE, nullptr, 2, PowerSwitch);
-ELEMENT_HEADER* xpdrLampNext[] = {&xpdrPowerIcon.header, nullptr};
-ELEMENT_ICON xpdrLampIcon = IconElement(xpdrLamp, {53, 79}, xpdrLampNext, IMAGE_LAMP, xpdrFailures, 1, Lamp);
-ELEMENT_HEADER* xpdrButtonNext[] = {&xpdrLampIcon.header, nullptr};
-ELEMENT_ICON xpdrButtonIcon =
-    IconElement(xpdrPushButton, {208, 31}, xpdrButtonNext, IMAGE_PLATE, xpdrFailures, 2, nullptr);
-ELEMENT_HEADER* xpdrThousandsNext[] = {&xpdrButtonIcon.header, nullptr};
-ELEMENT_MOVING_IMAGE xpdrThousands =
-    DrumElement({115, 57}, xpdrThousandsNext, tokenTransponderCode, Drum<1000>);
-ELEMENT_HEADER* xpdrHundredsNext[] = {&xpdrThousands.header, nullptr};
-ELEMENT_MOVING_IMAGE xpdrHundreds =
-    DrumElement({138, 57}, xpdrHundredsNext, tokenTransponderCode, Drum<100>);
-ELEMENT_HEADER* xpdrTensNext[] = {&xpdrHundreds.header, nullptr};
-ELEMENT_MOVING_IMAGE xpdrTens = DrumElement({161, 57}, xpdrTensNext, tokenNone, Drum<10>);
-ELEMENT_HEADER* xpdrUnitsNext[] = {&xpdrTens.header, nullptr};
-ELEMENT_MOVING_IMAGE xpdrUnits = DrumElement({184, 57}, xpdrUnitsNext, tokenTransponderCode, Drum<1>);
-ELEMENT_HEADER* xpdrFaceNext[] = {&xpdrUnits.header, nullptr};
-ELEMENT_STATIC_IMAGE xpdrFaceImage = {
-    .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, xpdrFace, {0, 0}, &Radio_IFF_XPDR, xpdrFaceNext, IMAGE_PLATE),
-};
-ELEMENT_HEADER* xpdrElements[] = {&xpdrFaceImage.header, nullptr};
+ELEMENT_ICON xpdrPowerIcon =
+    Icon(xpdrPowerSwitch, {27, 8}, &Radio_IFF_XPDR, nullptr, IMAGE_PLATE, tokenNone, 2, PowerSwitch);
+ELEMENT_ICON xpdrLampIcon = Icon(xpdrLamp, {53, 79}, &Radio_IFF_XPDR, listOf<xpdrPowerIcon>, IMAGE_LAMP, tokenNone, 1,
+                                 Lamp, xpdrFailures);
+ELEMENT_ICON xpdrButtonIcon = Icon(xpdrPushButton, {208, 31}, &Radio_IFF_XPDR, listOf<xpdrLampIcon>, IMAGE_PLATE,
+                                   tokenNone, 2, nullptr, xpdrFailures);
+ELEMENT_MOVING_IMAGE xpdrThousands = DigitDrum({115, 57}, listOf<xpdrButtonIcon>, tokenTransponderCode, Drum<1000>);
+ELEMENT_MOVING_IMAGE xpdrHundreds = DigitDrum({138, 57}, listOf<xpdrThousands>, tokenTransponderCode, Drum<100>);
+ELEMENT_MOVING_IMAGE xpdrTens = DigitDrum({161, 57}, listOf<xpdrHundreds>, tokenNone, Drum<10>);
+ELEMENT_MOVING_IMAGE xpdrUnits = DigitDrum({184, 57}, listOf<xpdrTens>, tokenTransponderCode, Drum<1>);
+ELEMENT_STATIC_IMAGE xpdrFaceImage = StaticImage(xpdrFace, &Radio_IFF_XPDR, listOf<xpdrUnits>, IMAGE_PLATE);
 
 // Each digit's up area lies just above its drum window, the down area below.
 constexpr SINT32 upAreaY = 44;
@@ -147,7 +113,7 @@ constexpr SINT32 downAreaY = 76;
 constexpr UINT32 knobFlags = MOUSE_LEFTSINGLE | MOUSE_DOWN_REPEAT;
 MOUSERECT xpdrMouse[] = {
     MouseGauge(helpTransponder),
-    MouseRoutine(29, 12, 24, 60, CURSOR_HAND, MOUSE_LEFTSINGLE, PowerClick),
+    MouseRoutine(29, 12, 24, 60, CURSOR_HAND, MOUSE_LEFTSINGLE, FlipFlagClick<xpdrPower, xpdrSound>),
     MouseRoutine(digitAreas[0].x, downAreaY, 23, 15, CURSOR_DOWNARROW, knobFlags, DigitClick<0, false>),
     MouseRoutine(digitAreas[0].x, upAreaY, 23, 15, CURSOR_UPARROW, knobFlags, DigitClick<0, true>),
     MouseRoutine(digitAreas[1].x, downAreaY, 23, 15, CURSOR_DOWNARROW, knobFlags, DigitClick<1, false>),
@@ -163,4 +129,4 @@ MOUSERECT xpdrMouse[] = {
 
 }  // namespace
 
-GAUGEHDR Radio_IFF_XPDR = GaugeHeader("Radio_IFF_XPDR", xpdrElements, 100, xpdrMouse, TransponderRoutine);
+constinit GAUGEHDR Radio_IFF_XPDR = GaugeHeader("Radio_IFF_XPDR", listOf<xpdrFaceImage>, 100, xpdrMouse, TransponderRoutine);

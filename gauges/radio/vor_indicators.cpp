@@ -96,7 +96,7 @@ SINT32 WholeCourse(FLOAT64 course) {
 
 template <GAUGEHDR* Gauge>
 struct VorIndicator {
-    static constexpr std::size_t index = RowIndex(vorIndicators, Gauge);
+    static constexpr std::size_t index = GaugeRowIndex(vorIndicators, Gauge);
     static_assert(index < vorIndicatorCount, "a VOR indicator needs its row in the table");
     static constexpr const VorIndicatorRow& row = vorIndicators[index];
 
@@ -172,70 +172,41 @@ struct VorIndicator {
         {.key = FAIL_NONE},
     };
 
-    static constexpr ELEMENT_NEEDLE Needle(SINT32 bitmap, PIXPOINT at, PIXPOINT pivot, ELEMENT_HEADER** next,
-                                           UINT32 flags, FAILURE_RECORD* failures, SimToken token,
-                                           NONLINEARITY* table, NEEDLE_UPDATE_CALLBACK value) {
-        return ELEMENT_NEEDLE{
-            .header = ElementHeader(ELEMENT_TYPE_NEEDLE, bitmap, at, Gauge, next, flags, failures, pivot),
-            .source_var = Token(token),
-            .nonlinearity = table,
-            .nonlinearity_table_size = 2,
-            .update_cb = value,
-        };
-    }
+    // The flags show their first picture while set.
     static constexpr ELEMENT_ICON Flag(SINT32 bitmap, PIXPOINT at, ELEMENT_HEADER** next, SimToken token,
                                        ICON_UPDATE_CALLBACK value) {
-        return ELEMENT_ICON{
-            .header = ElementHeader(ELEMENT_TYPE_ICON, bitmap, at, Gauge, next, IMAGE_NEEDLE, needleFailures),
-            .source_var = Token(token),
-            .scale = 1.0,
-            .picture_count = 2,
-            .update_cb = value,
-        };
+        return Icon(bitmap, at, Gauge, next, IMAGE_NEEDLE, token, 2, value, needleFailures);
     }
     static constexpr ELEMENT_NEEDLE LocalizerNeedle(ELEMENT_HEADER** next) {
-        return Needle(vorLocalizerNeedle, {158, 93}, {-7, 2}, next, IMAGE_NEEDLE, needleFailures, row.localizer,
-                      localizerTable, PoweredNeedle);
+        return Needle(vorLocalizerNeedle, {158, 93}, {-7, 2}, Gauge, next, IMAGE_NEEDLE, needleFailures,
+                      row.localizer, localizerTable, PoweredNeedle);
     }
     static constexpr ELEMENT_NEEDLE GlideSlopeNeedle(ELEMENT_HEADER** next) {
-        return Needle(vorGlideSlopeNeedle, {77, 168}, {0, 2}, next, IMAGE_NEEDLE, needleFailures, row.glideSlope,
-                      glideSlopeTable, PoweredNeedle);
-    }
-    static constexpr ELEMENT_STATIC_IMAGE Plain(SINT32 bitmap, ELEMENT_HEADER** next, UINT32 flags,
-                                                FAILURE_RECORD* failures = nullptr) {
-        return ELEMENT_STATIC_IMAGE{
-            .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, bitmap, {0, 0}, Gauge, next, flags, failures),
-        };
+        return Needle(vorGlideSlopeNeedle, {77, 168}, {0, 2}, Gauge, next, IMAGE_NEEDLE, needleFailures,
+                      row.glideSlope, glideSlopeTable, PoweredNeedle);
     }
 
     // 10 to 1, top of the chain first.
-    static inline ELEMENT_NEEDLE knob = Needle(vorCourseKnob, {40, 281}, {37, 37}, nullptr, IMAGE_KNOB, nullptr,
-                                               row.course, courseKnobTable, nullptr);
-    static inline ELEMENT_HEADER* bezelNext[] = {&knob.header, nullptr};
-    static inline ELEMENT_STATIC_IMAGE bezel = Plain(vorBezel, bezelNext, IMAGE_PLATE, nullptr);
-    static inline ELEMENT_HEADER* windowNext[] = {&bezel.header, nullptr};
-    static inline ELEMENT_STRING window = String({130, 43}, Gauge, windowNext, IMAGE_LAMP, windowFailures,
+    static inline ELEMENT_NEEDLE knob = Needle(vorCourseKnob, {40, 281}, {37, 37}, Gauge, nullptr, IMAGE_KNOB,
+                                               nullptr, row.course, courseKnobTable);
+    static inline ELEMENT_STATIC_IMAGE bezel = StaticImage(vorBezel, Gauge, listOf<knob>, IMAGE_PLATE);
+    static inline ELEMENT_STRING window = String({130, 43}, Gauge, listOf<bezel>, IMAGE_LAMP, windowFailures,
                                                  {row.course, row.course}, courseWindowLook, CourseText);
-    static inline ELEMENT_HEADER* signalFlagNext[] = {&window.header, nullptr};
-    static inline ELEMENT_ICON signalFlag = Flag(vorSignalFlag, {134, 232}, signalFlagNext, row.signal, SignalFlag);
-    static inline ELEMENT_HEADER* glideSlopeFlagNext[] = {&signalFlag.header, nullptr};
+    static inline ELEMENT_ICON signalFlag =
+        Flag(vorSignalFlag, {134, 232}, listOf<window>, row.signal, SignalFlag);
     static inline ELEMENT_ICON glideSlopeFlag =
-        Flag(vorGlideSlopeFlag, {75, 148}, glideSlopeFlagNext, row.glideSlopeFlag, PoweredFlag);
-    static inline ELEMENT_HEADER* ringNext[] = {&glideSlopeFlag.header, nullptr};
-    static inline ELEMENT_STATIC_IMAGE ring = Plain(vorRing, ringNext, IMAGE_NEEDLE, nullptr);
+        Flag(vorGlideSlopeFlag, {75, 148}, listOf<signalFlag>, row.glideSlopeFlag, PoweredFlag);
+    static inline ELEMENT_STATIC_IMAGE ring = StaticImage(vorRing, Gauge, listOf<glideSlopeFlag>, IMAGE_NEEDLE);
     // The twins stack their two needles in opposite orders.
-    static inline ELEMENT_HEADER* upperNeedleNext[] = {&ring.header, nullptr};
     static inline ELEMENT_NEEDLE upperNeedle =
-        row.glideSlopeOnTop ? GlideSlopeNeedle(upperNeedleNext) : LocalizerNeedle(upperNeedleNext);
-    static inline ELEMENT_HEADER* lowerNeedleNext[] = {&upperNeedle.header, nullptr};
+        row.glideSlopeOnTop ? GlideSlopeNeedle(listOf<ring>) : LocalizerNeedle(listOf<ring>);
     static inline ELEMENT_NEEDLE lowerNeedle =
-        row.glideSlopeOnTop ? LocalizerNeedle(lowerNeedleNext) : GlideSlopeNeedle(lowerNeedleNext);
-    static inline ELEMENT_HEADER* pointerNext[] = {&lowerNeedle.header, nullptr};
-    static inline ELEMENT_NEEDLE pointer = Needle(vorPointer, {159, 168}, {39, 12}, pointerNext, IMAGE_NEEDLE,
-                                                  needleFailures, tokenNone, pointerTable, HeadingToCourse);
-    static inline ELEMENT_HEADER* faceNext[] = {&pointer.header, nullptr};
-    static inline ELEMENT_STATIC_IMAGE face = Plain(vorFace, faceNext, IMAGE_DIAL, faceFailures);
-    static inline ELEMENT_HEADER* elements[] = {&face.header, nullptr};
+        row.glideSlopeOnTop ? LocalizerNeedle(listOf<upperNeedle>) : GlideSlopeNeedle(listOf<upperNeedle>);
+    static inline ELEMENT_NEEDLE pointer = Needle(vorPointer, {159, 168}, {39, 12}, Gauge, listOf<lowerNeedle>,
+                                                  IMAGE_NEEDLE, needleFailures, tokenNone, pointerTable,
+                                                  HeadingToCourse);
+    static inline ELEMENT_STATIC_IMAGE face =
+        StaticImage(vorFace, Gauge, listOf<pointer>, IMAGE_DIAL, {0, 0}, faceFailures);
 
     // Help areas of the dial, the flags (VOR1 only) and the knob, then the
     // knob's two halves; unused entries stay end-of-list records.
@@ -259,12 +230,12 @@ struct VorIndicator {
         list[n++] = MouseEnd();
         return list;
     }
-    static inline std::array<MOUSERECT, mouseSlots> mouse = MouseList();
+    static inline constinit std::array<MOUSERECT, mouseSlots> mouse = MouseList();
 
-    static constexpr GAUGEHDR Header() { return GaugeHeader(row.name, elements, 100, mouse.data()); }
+    static constexpr GAUGEHDR Header() { return GaugeHeader(row.name, listOf<face>, 100, mouse.data()); }
 };
 
 }  // namespace
 
-GAUGEHDR VOR1 = VorIndicator<&VOR1>::Header();
-GAUGEHDR VOR2 = VorIndicator<&VOR2>::Header();
+constinit GAUGEHDR VOR1 = VorIndicator<&VOR1>::Header();
+constinit GAUGEHDR VOR2 = VorIndicator<&VOR2>::Header();
