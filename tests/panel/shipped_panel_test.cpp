@@ -1,7 +1,8 @@
 // The shipped Corvane panel: it reads without a problem, places every gauge
 // of the module, its toggles open windows it defines, the gauge reference's
 // examples are lines of it, and its windows look as they did (golden
-// pictures, redrawn with scripts/update-golden).
+// pictures, redrawn with scripts/update-golden). The gauge reference's rows
+// and pictures keep up with the module.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -134,6 +136,29 @@ TEST_F(ShippedPanel, GaugeReferenceExamplesArePartOfIt) {
     }
 }
 
+// Each gauge's row gives its table positions, default width, picture and the
+// source that builds it:
+// | 58, 80 | `Flaps_Switch` | ![Flaps_Switch](gauges/Flaps_Switch.png) | 40 | `flight/flaps.cpp` | ...
+TEST_F(ShippedPanel, GaugeReferenceRowsNamePlaceWidthPictureAndSource) {
+    std::istringstream doc(ReadText(fs::path(QR_SOURCE_DIR) / "docs" / "gauges.md"));
+    std::map<std::string, std::string> rows;  // by the text from the gauge's name on
+    for (std::string line; std::getline(doc, line);) {
+        if (line.starts_with("| ") && line.find("` | ![") != std::string::npos) rows[line.substr(line.find('`'))] = line;
+    }
+    for (const panelhost::GaugeEntry& entry : host.Gauges()) {
+        const auto row = rows.lower_bound("`" + entry.name + "`");
+        ASSERT_NE(row, rows.end()) << entry.name;
+        const std::regex shape(R"(\| ([0-9, ]*\b)" + std::to_string(entry.number) + R"(\b[0-9, ]*) \| `)" + entry.name +
+                               R"(` \| !\[\w*\]\(gauges/)" + entry.name + R"(\.png\) \| )" +
+                               std::to_string(entry.sizeMm) + R"( \| `([^`]+)` \|.*)");
+        std::smatch m;
+        ASSERT_TRUE(std::regex_match(row->second, m, shape)) << entry.name << ": no row of its number and width";
+        EXPECT_NE(ReadText(fs::path(QR_SOURCE_DIR) / "gauges" / m[2].str()).find('"' + entry.name + '"'),
+                  std::string::npos)
+            << entry.name << " is not built in gauges/" << m[2];
+    }
+}
+
 #if defined(QR_DRAWING)
 
 panelhost::Picture ReadPng(const fs::path& path) {
@@ -179,6 +204,43 @@ TEST_F(ShippedPanel, WindowsLookAsTheirGoldenPictures) {
             EXPECT_LT(total / double(golden.pixels.size()), 1.0) << word << " " << file << meant;
             EXPECT_LE(far, golden.pixels.size() / 500) << word << " " << file << ": " << far << " pixels differ" << meant;
         }
+    }
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+}
+
+// The gauge reference's pictures, each gauge in a window of its own titled
+// with its name (docs/gauges/gauges.cfg), as the module draws them today.
+TEST(GaugeReferencePictures, LookAsTheModuleDrawsTheGauges) {
+    const fs::path pictures = fs::path(QR_SOURCE_DIR) / "docs" / "gauges";
+    const std::string redraw = "; if meant, redraw the pictures with scripts/update-gauge-pictures";
+    panelhost::Host host;
+    std::string error;
+    ASSERT_TRUE(host.Load(QR_MODULE_PATH, &error)) << error;
+    panelhost::PlacedPanel placed = panelhost::PlacePanelFile(host, (pictures / "gauges.cfg").string());
+    for (const std::string& problem : placed.errors) ADD_FAILURE() << problem;
+    std::set<std::string> titles;
+    for (const panelhost::PanelWindow& window : placed.config.windows) titles.insert(window.title);
+    for (const panelhost::GaugeEntry& entry : host.Gauges()) EXPECT_TRUE(titles.count(entry.name)) << entry.name << redraw;
+    host.Connect();
+    host.Frame();
+    panelhost::ModuleBitmaps bitmaps(host);
+    const fs::path folder = fs::temp_directory_path() /
+                            ("qr417_pictures_" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    std::ostringstream out;
+    ASSERT_TRUE(WritePanelPictures(host, placed, bitmaps, panelhost::Lighting::Day, folder.string(), out, &error)) << error;
+    for (const panelhost::PanelWindow& window : placed.config.windows) {
+        const panelhost::Picture kept = ReadPng(pictures / (window.title + ".png"));
+        const panelhost::Picture drawn = ReadPng(folder / (window.section + ".png"));
+        ASSERT_EQ(drawn.width, kept.width) << window.title << redraw;
+        ASSERT_EQ(drawn.height, kept.height) << window.title << redraw;
+        std::size_t far = 0;
+        for (std::size_t i = 0; i < kept.pixels.size(); ++i) {
+            const panelhost::Rgb& a = kept.pixels[i];
+            const panelhost::Rgb& b = drawn.pixels[i];
+            far += std::max({std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)}) > 64;
+        }
+        EXPECT_LE(far, kept.pixels.size() / 200 + 2) << window.title << ": " << far << " pixels differ" << redraw;
     }
     std::error_code ignored;
     fs::remove_all(folder, ignored);
