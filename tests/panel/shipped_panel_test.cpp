@@ -141,21 +141,25 @@ TEST_F(ShippedPanel, GaugeReferenceExamplesArePartOfIt) {
 // | 58, 80 | `Flaps_Switch` | ![Flaps_Switch](gauges/Flaps_Switch.png) | 40 | `flight/flaps.cpp` | ...
 TEST_F(ShippedPanel, GaugeReferenceRowsNamePlaceWidthPictureAndSource) {
     std::istringstream doc(ReadText(fs::path(QR_SOURCE_DIR) / "docs" / "gauges.md"));
-    std::map<std::string, std::string> rows;  // by the text from the gauge's name on
+    std::map<std::string, std::vector<std::string>> rows;  // a row's cells by its gauge cell
     for (std::string line; std::getline(doc, line);) {
-        if (line.starts_with("| ") && line.find("` | ![") != std::string::npos) rows[line.substr(line.find('`'))] = line;
+        std::vector<std::string> cells;
+        for (std::size_t at = 2, bar; (bar = line.find(" | ", at)) != std::string::npos; at = bar + 3) {
+            cells.push_back(line.substr(at, bar - at));
+        }
+        if (line.starts_with("| ") && cells.size() >= 5) rows[cells[1]] = cells;
     }
     for (const panelhost::GaugeEntry& entry : host.Gauges()) {
-        const auto row = rows.lower_bound("`" + entry.name + "`");
-        ASSERT_NE(row, rows.end()) << entry.name;
-        const std::regex shape(R"(\| ([0-9, ]*\b)" + std::to_string(entry.number) + R"(\b[0-9, ]*) \| `)" + entry.name +
-                               R"(` \| !\[\w*\]\(gauges/)" + entry.name + R"(\.png\) \| )" +
-                               std::to_string(entry.sizeMm) + R"( \| `([^`]+)` \|.*)");
-        std::smatch m;
-        ASSERT_TRUE(std::regex_match(row->second, m, shape)) << entry.name << ": no row of its number and width";
-        EXPECT_NE(ReadText(fs::path(QR_SOURCE_DIR) / "gauges" / m[2].str()).find('"' + entry.name + '"'),
-                  std::string::npos)
-            << entry.name << " is not built in gauges/" << m[2];
+        const std::vector<std::string>& cells = rows["`" + entry.name + "`"];
+        ASSERT_GE(cells.size(), 5u) << entry.name << " has no row";
+        EXPECT_NE((", " + cells[0] + ",").find(", " + std::to_string(entry.number) + ","), std::string::npos) << entry.name;
+        EXPECT_EQ(cells[2], "![" + entry.name + "](gauges/" + entry.name + ".png)");
+        EXPECT_EQ(cells[3], std::to_string(entry.sizeMm)) << entry.name;
+#if !defined(_WIN32)  // where a file "com1.cpp" opens the serial port COM1
+        const std::string source = cells[4].substr(1, cells[4].size() - 2);  // `flight/flaps.cpp`
+        EXPECT_NE(ReadText(fs::path(QR_SOURCE_DIR) / "gauges" / source).find('"' + entry.name + '"'), std::string::npos)
+            << entry.name << " is not built in gauges/" << source;
+#endif
     }
 }
 
