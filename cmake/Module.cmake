@@ -43,8 +43,9 @@ add_library(QR417_Instr SHARED $<TARGET_OBJECTS:qr417_objects> ${QR_RESOURCE_SOU
 target_include_directories(QR417_Instr PUBLIC ${CMAKE_SOURCE_DIR})
 if(WIN32)
   set_target_properties(QR417_Instr PROPERTIES PREFIX "" SUFFIX ".gau" OUTPUT_NAME QR417_Instr)
+  # No link time in the file's headers: the same sources give the same bytes.
   target_link_options(QR417_Instr PRIVATE -static-libgcc -static-libstdc++ -static
-    -Wl,--exclude-all-symbols)
+    -Wl,--exclude-all-symbols -Wl,--no-insert-timestamp)
   target_link_libraries(QR417_Instr PRIVATE ${QR_WINDOWS_LIBS})
   # The simulator loads and unloads gauge modules as aircraft change, so the
   # module must give back at unload all it took at load. The static threading

@@ -1,7 +1,8 @@
 // The shipped Corvane panel: it reads without a problem, places every gauge
 // of the module, its toggles open windows it defines, the gauge reference's
 // examples are lines of it, and its windows look as they did (golden
-// pictures, redrawn with scripts/update-golden).
+// pictures, redrawn with scripts/update-golden). The gauge reference's rows
+// and pictures keep up with the module.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -135,6 +137,33 @@ TEST_F(ShippedPanel, GaugeReferenceExamplesArePartOfIt) {
     }
 }
 
+// Each gauge's row gives its table positions, default width, picture and the
+// source that builds it:
+// | 58, 80 | `Flaps_Switch` | ![Flaps_Switch](gauges/Flaps_Switch.png) | 40 | `flight/flaps.cpp` | ...
+TEST_F(ShippedPanel, GaugeReferenceRowsNamePlaceWidthPictureAndSource) {
+    std::istringstream doc(ReadText(fs::path(QR_SOURCE_DIR) / "docs" / "gauges.md"));
+    std::map<std::string, std::vector<std::string>> rows;  // a row's cells by its gauge cell
+    for (std::string line; std::getline(doc, line);) {
+        std::vector<std::string> cells;
+        for (std::size_t at = 2, bar; (bar = line.find(" | ", at)) != std::string::npos; at = bar + 3) {
+            cells.push_back(line.substr(at, bar - at));
+        }
+        if (line.starts_with("| ") && cells.size() >= 5) rows[cells[1]] = cells;
+    }
+    for (const panelhost::GaugeEntry& entry : host.Gauges()) {
+        const std::vector<std::string>& cells = rows["`" + entry.name + "`"];
+        ASSERT_GE(cells.size(), 5u) << entry.name << " has no row";
+        EXPECT_NE((", " + cells[0] + ",").find(", " + std::to_string(entry.number) + ","), std::string::npos) << entry.name;
+        EXPECT_EQ(cells[2], "![" + entry.name + "](gauges/" + entry.name + ".png)");
+        EXPECT_EQ(cells[3], std::to_string(entry.sizeMm)) << entry.name;
+#if !defined(_WIN32)  // where a file "com1.cpp" opens the serial port COM1
+        const std::string source = cells[4].substr(1, cells[4].size() - 2);  // `flight/flaps.cpp`
+        EXPECT_NE(ReadText(fs::path(QR_SOURCE_DIR) / "gauges" / source).find('"' + entry.name + '"'), std::string::npos)
+            << entry.name << " is not built in gauges/" << source;
+#endif
+    }
+}
+
 #if defined(QR_DRAWING)
 
 panelhost::Picture ReadPng(const fs::path& path) {
@@ -181,6 +210,43 @@ TEST_F(ShippedPanel, WindowsLookAsTheirGoldenPictures) {
             EXPECT_LT(total / double(golden.pixels.size()), 1.0) << word << " " << file << meant;
             EXPECT_LE(far, golden.pixels.size() / 500) << word << " " << file << ": " << far << " pixels differ" << meant;
         }
+    }
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+}
+
+// The gauge reference's pictures, each gauge in a window of its own titled
+// with its name (docs/gauges/gauges.cfg), as the module draws them today.
+TEST(GaugeReferencePictures, LookAsTheModuleDrawsTheGauges) {
+    const fs::path pictures = fs::path(QR_SOURCE_DIR) / "docs" / "gauges";
+    const std::string redraw = "; if meant, redraw the pictures with scripts/update-gauge-pictures";
+    panelhost::Host host;
+    std::string error;
+    ASSERT_TRUE(host.Load(QR_MODULE_PATH, &error)) << error;
+    panelhost::PlacedPanel placed = panelhost::PlacePanelFile(host, (pictures / "gauges.cfg").string());
+    for (const std::string& problem : placed.errors) ADD_FAILURE() << problem;
+    std::set<std::string> titles;
+    for (const panelhost::PanelWindow& window : placed.config.windows) titles.insert(window.title);
+    for (const panelhost::GaugeEntry& entry : host.Gauges()) EXPECT_TRUE(titles.count(entry.name)) << entry.name << redraw;
+    host.Connect();
+    host.Frame();
+    panelhost::ModuleBitmaps bitmaps(host);
+    const fs::path folder = fs::temp_directory_path() /
+                            ("qr417_pictures_" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    std::ostringstream out;
+    ASSERT_TRUE(WritePanelPictures(host, placed, bitmaps, panelhost::Lighting::Day, folder.string(), out, &error)) << error;
+    for (const panelhost::PanelWindow& window : placed.config.windows) {
+        const panelhost::Picture kept = ReadPng(pictures / (window.title + ".png"));
+        const panelhost::Picture drawn = ReadPng(folder / (window.section + ".png"));
+        ASSERT_EQ(drawn.width, kept.width) << window.title << redraw;
+        ASSERT_EQ(drawn.height, kept.height) << window.title << redraw;
+        std::size_t far = 0;
+        for (std::size_t i = 0; i < kept.pixels.size(); ++i) {
+            const panelhost::Rgb& a = kept.pixels[i];
+            const panelhost::Rgb& b = drawn.pixels[i];
+            far += std::max({std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)}) > 64;
+        }
+        EXPECT_LE(far, kept.pixels.size() / 200 + 2) << window.title << ": " << far << " pixels differ" << redraw;
     }
     std::error_code ignored;
     fs::remove_all(folder, ignored);
