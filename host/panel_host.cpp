@@ -689,6 +689,13 @@ bool Host::Hold(const std::string& alias, int x, int y, int repeats, Button butt
     return taken;
 }
 
+bool Host::Repeat(int x, int y, Button button) {
+    activeHost = this;
+    if (!impl_->capture) return false;
+    const MouseCapture pressed = *impl_->capture;
+    return Deliver(*this, *pressed.instance, pressed.area, x, y, ButtonBit(button) | MOUSE_DOWN_REPEAT);
+}
+
 bool Host::Release(const std::string& alias, int x, int y) {
     activeHost = this;
     Instance* instance = impl_->Find(alias);
