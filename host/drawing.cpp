@@ -13,15 +13,14 @@ namespace panelhost {
 
 namespace {
 
-// Night: what the panel lights give luminous elements (a warm glow), and
-// what is left of everything else.
-constexpr Light nightLuminous{.r = 0.95, .g = 0.72, .b = 0.50};
-constexpr Light nightDark{.r = 0.16, .g = 0.17, .b = 0.22};
-
 // Text fills this share of its box's height, less when it would be wider
 // than the box.
 constexpr double textHeightShare = 0.8;
 constexpr double textWidthShare = 0.96;
+
+// A picture drawn at less than this share of its own area is averaged, not
+// sampled.
+constexpr double shrunkArea = 0.5;
 
 std::uint8_t Scaled(std::uint8_t channel, double factor) {
     return static_cast<std::uint8_t>(std::clamp(std::lround(channel * factor), 0L, 255L));
@@ -50,17 +49,10 @@ Fonts& TheFonts() {
 
 void SetColour(cairo_t* cr, UINT32 colour, const Light& light) {
     const auto part = [&](int shift, double factor) { return Scaled(std::uint8_t(colour >> shift), factor) / 255.0; };
-    cairo_set_source_rgb(cr, part(0, light.r), part(8, light.g), part(16, light.b));
+    cairo_set_source_rgb(cr, part(16, light.r), part(8, light.g), part(0, light.b));
 }
 
 }  // namespace
-
-Light ElementLight(Lighting lighting, UINT32 imageFlags) {
-    if (lighting == Lighting::Day || (imageFlags & IMAGE_USE_BRIGHT)) return {};
-    return (imageFlags & IMAGE_USE_LUMINOUS) ? nightLuminous : nightDark;
-}
-
-Light PanelLight(Lighting lighting) { return lighting == Lighting::Day ? Light{} : nightDark; }
 
 SurfacePtr NewCanvas(int width, int height) {
     if (width <= 0 || height <= 0) return nullptr;
@@ -96,13 +88,17 @@ cairo_surface_t* SurfaceCache::Get(const Picture& picture, bool blackTransparent
 
 void PaintSurface(cairo_t* cr, cairo_surface_t* surface, const cairo_matrix_t& placement, bool bilinear) {
     if (!surface) return;
+    // Much shrunk, a picture is averaged over the pixels it covers; near its
+    // own size it is sampled between pixels.
+    const double area = std::fabs(placement.xx * placement.yy - placement.xy * placement.yx);
+    const cairo_filter_t smooth = area < shrunkArea ? CAIRO_FILTER_GOOD : CAIRO_FILTER_BILINEAR;
     const double entries[] = {placement.xx, placement.yx, placement.xy, placement.yy, placement.x0, placement.y0};
     if (!std::all_of(std::begin(entries), std::end(entries), [](double v) { return std::isfinite(v); })) return;
     if (!(std::fabs(placement.xx * placement.yy - placement.xy * placement.yx) > 1e-12)) return;
     cairo_save(cr);
     cairo_transform(cr, &placement);
     cairo_set_source_surface(cr, surface, 0, 0);
-    cairo_pattern_set_filter(cairo_get_source(cr), bilinear ? CAIRO_FILTER_BILINEAR : CAIRO_FILTER_NEAREST);
+    cairo_pattern_set_filter(cairo_get_source(cr), bilinear ? smooth : CAIRO_FILTER_NEAREST);
     cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_NONE);
     cairo_rectangle(cr, 0, 0, cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface));
     cairo_fill(cr);
@@ -209,6 +205,55 @@ SurfacePtr CanvasFromPicture(const Picture& picture) {
     cairo_t* cr = cairo_create(canvas.get());
     cairo_set_source_surface(cr, image, 0, 0);
     cairo_paint(cr);
+    cairo_destroy(cr);
+    return canvas;
+}
+
+void PaintList(cairo_t* cr, const WindowList& list, BitmapSource& bitmaps, const PanelBackgrounds* backgrounds,
+               SurfaceCache& surfaces) {
+    for (const PaintItem& item : list.items) {
+        if (!(item.clip.w > 0 && item.clip.h > 0)) continue;
+        cairo_save(cr);
+        cairo_rectangle(cr, item.clip.x, item.clip.y, item.clip.w, item.clip.h);
+        cairo_clip(cr);
+        switch (item.kind) {
+        case PaintKind::Fill: {
+            const auto part = [&](int shift, double factor) {
+                return Scaled(std::uint8_t(item.foreground >> shift), factor) / 255.0;
+            };
+            cairo_set_source_rgba(cr, part(16, item.light.r), part(8, item.light.g), part(0, item.light.b),
+                                  std::clamp(item.alpha, 0.0, 1.0));
+            cairo_rectangle(cr, item.box.x, item.box.y, item.box.w, item.box.h);
+            cairo_fill(cr);
+            break;
+        }
+        case PaintKind::Bitmap: {
+            const Picture* picture = item.bitmap >= 0 ? bitmaps.Find(item.bitmap)
+                                     : backgrounds   ? backgrounds->Section(item.background)
+                                                     : nullptr;
+            if (!picture) break;
+            const cairo_matrix_t placement{item.placement.xx, item.placement.yx, item.placement.xy,
+                                           item.placement.yy, item.placement.x0, item.placement.y0};
+            PaintSurface(cr, surfaces.Get(*picture, item.blackTransparent, item.light), placement, item.bilinear);
+            break;
+        }
+        case PaintKind::Text:
+            DrawTextBox(cr, item.box.x, item.box.y, item.box.w, item.box.h, item.text,
+                        TextStyle{.face = item.face, .weight = item.weight, .foreground = item.foreground,
+                                  .background = item.transparentBackground ? 0 : item.backgroundColour,
+                                  .transparentBlack = item.transparentBackground, .light = item.light});
+            break;
+        }
+        cairo_restore(cr);
+    }
+}
+
+SurfacePtr PaintedList(const WindowList& list, BitmapSource& bitmaps, const PanelBackgrounds* backgrounds,
+                       SurfaceCache& surfaces) {
+    SurfacePtr canvas = NewCanvas(list.width, list.height);
+    if (!canvas) return nullptr;
+    cairo_t* cr = cairo_create(canvas.get());
+    PaintList(cr, list, bitmaps, backgrounds, surfaces);
     cairo_destroy(cr);
     return canvas;
 }

@@ -15,26 +15,11 @@
 #include <cairo.h>
 
 #include "host/bitmap_source.h"
+#include "host/display_list.h"
 #include "host/lighting.h"
 #include "module/gauge_records.h"
 
 namespace panelhost {
-
-// What the light does to an element's colours: a factor per channel.
-struct Light {
-    double r{1}, g{1}, b{1};
-    bool Plain() const { return r == 1 && g == 1 && b == 1; }
-    bool operator<(const Light& other) const {
-        return std::tie(r, g, b) < std::tie(other.r, other.g, other.b);
-    }
-};
-
-// By day everything is drawn as it is. By night bright elements (lamps,
-// radio displays) keep full brightness, luminous ones are lit by the panel
-// lights, and everything else lies in the dark.
-Light ElementLight(Lighting lighting, UINT32 imageFlags);
-// The cockpit around the instruments (window backgrounds, panel colour).
-Light PanelLight(Lighting lighting);
 
 struct SurfaceDeleter {
     void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
@@ -58,7 +43,7 @@ private:
 // sampled bilinearly or by nearest pixel.
 void PaintSurface(cairo_t* cr, cairo_surface_t* surface, const cairo_matrix_t& placement, bool bilinear);
 
-// Colours as Windows gives them: 0x00BBGGRR.
+// Colours 0x00RRGGBB.
 struct TextStyle {
     std::string face;  // family name, resolved through fontconfig
     int weight{400};
@@ -82,6 +67,16 @@ std::string ResolvedFontFamily(const std::string& face);
 Picture PictureFromCanvas(cairo_surface_t* canvas, Rgb under = {});
 // An RGB picture as an opaque canvas.
 SurfacePtr CanvasFromPicture(const Picture& picture);
+
+// Paints a display list onto the context, item by item: module bitmaps by
+// id from `bitmaps`, window backgrounds by section from `backgrounds` (none
+// without), each converted once through `surfaces`.
+void PaintList(cairo_t* cr, const WindowList& list, BitmapSource& bitmaps, const PanelBackgrounds* backgrounds,
+               SurfaceCache& surfaces);
+// The list painted on a transparent canvas of its size; null when cairo
+// cannot make one.
+SurfacePtr PaintedList(const WindowList& list, BitmapSource& bitmaps, const PanelBackgrounds* backgrounds,
+                       SurfaceCache& surfaces);
 
 // A compressed PNG file written by cairo. False with a reason.
 bool WritePngFile(cairo_surface_t* surface, const std::string& path, std::string* error = nullptr);

@@ -4,7 +4,10 @@
 //   panelhost [--module PATH] gauges
 //   panelhost [--module PATH] preview GAUGE [--params TEXT] [--lighting day|night] FILE
 //   panelhost [--module PATH] panel PANEL.CFG [--out DIR] [--lighting day|night] [--frames N]
+//   panelhost [--module PATH] screen PANEL.CFG --size WxH [--lighting day|night] [--show NAME,...] --out FILE
 //   panelhost [--module PATH] scales
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -20,6 +23,7 @@
 #include "host/renderer.h"
 #include "host/scales.h"
 #include "host/scenario.h"
+#include "host/screen_view.h"
 #if defined(QR_LIVE_PANEL)
 #include "host/web_server.h"
 #endif
@@ -35,6 +39,8 @@ int Usage(const char* message = nullptr) {
                  "       panelhost [--module PATH] gauges\n"
                  "       panelhost [--module PATH] preview GAUGE [--params TEXT] [--lighting day|night] FILE\n"
                  "       panelhost [--module PATH] panel PANEL.CFG [--out DIR] [--lighting day|night] [--frames N]\n"
+                 "       panelhost [--module PATH] screen PANEL.CFG --size WxH [--lighting day|night]\n"
+                 "                                        [--show NAME,...] --out FILE\n"
                  "       panelhost [--module PATH] scales\n"
                  "       panelhost [--module PATH] serve PANEL.CFG [--port N] [--host ADDRESS] [--scenario FILE]\n"
                  "\n"
@@ -49,7 +55,11 @@ int Usage(const char* message = nullptr) {
                  "          every window, connects, runs N frames (default 1) and writes one\n"
                  "          PNG per window (Window00.png, ...) into DIR; other modules' gauges\n"
                  "          are drawn as labelled placeholders. Every problem in the file is\n"
-                 "          printed as FILE:LINE: ... (exit 1), and the rest is still drawn\n"
+                 "          printed as FILE:LINE: ... (exit 1), and the rest is still drawn;\n"
+                 "          what is odd but harmless as FILE:LINE: note: ...\n"
+                 "  screen  draws what the simulator shows of the panel on a screen of WxH\n"
+                 "          pixels: the visible windows and those named with --show (section,\n"
+                 "          ident number or window name) at their places, in zorder\n"
                  "  --lighting        day (default): as drawn; night: elements dimmed unless\n"
                  "                    bright or lit by the panel lights\n"
                  "  --module PATH     the module to load (default: "
@@ -153,8 +163,73 @@ int Panel(const std::string& modulePath, const std::string& outputDirectory, dou
     panelhost::ModuleBitmaps bitmaps(host);
     std::string error;
     const bool written = panelhost::WritePanelPictures(host, placed, bitmaps, lighting, folder, std::cout, &error);
+    for (const std::string& note : placed.config.notes) std::cerr << note << '\n';
     for (const std::string& problem : placed.errors) std::cerr << problem << '\n';
     if (!written) std::cerr << "panelhost: panel: " << error << '\n';
+    return written && placed.errors.empty() ? 0 : exitFailed;
+}
+
+// screen PANEL.CFG --size WxH [--lighting day|night] [--show NAME,...] --out FILE
+int Screen(const std::string& modulePath, double period, int argc, char** argv) {
+    panelhost::ScreenRequest request;
+    std::vector<std::string> words;
+    for (int i = 0; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "--out") {
+            if (++i >= argc) return Usage("--out needs a PNG file");
+            request.path = argv[i];
+        } else if (option == "--size") {
+            const std::string text = ++i < argc ? argv[i] : "";
+            const std::size_t by = text.find('x');
+            const auto side = [&](std::size_t from, std::size_t to) {
+                int value = 0;
+                const auto [end, problem] = std::from_chars(text.data() + from, text.data() + to, value);
+                const bool whole = problem == std::errc{} && end == text.data() + to && from < to;
+                return whole && value >= 1 && value <= panelhost::maxBitmapSide ? value : 0;
+            };
+            request.size = {};
+            if (by != std::string::npos) request.size = {side(0, by), side(by + 1, text.size())};
+            if (request.size.width == 0 || request.size.height == 0) {
+                return Usage(("--size needs WIDTHxHEIGHT, each 1 to " + std::to_string(panelhost::maxBitmapSide) +
+                              " pixels").c_str());
+            }
+        } else if (option == "--lighting") {
+            const auto chosen = LightingOption(i, argc, argv);
+            if (!chosen) return exitUsage;
+            request.lighting = *chosen;
+        } else if (option == "--show") {
+            if (++i >= argc) return Usage("--show needs window names, separated by commas");
+            std::string names = argv[i];
+            for (std::size_t start = 0; start <= names.size();) {
+                const std::size_t comma = std::min(names.find(',', start), names.size());
+                if (comma > start) request.show.push_back(names.substr(start, comma - start));
+                start = comma + 1;
+            }
+        } else if (option.starts_with("--")) {
+            return Usage(("unknown option of screen: " + option).c_str());
+        } else {
+            words.push_back(option);
+        }
+    }
+    if (words.size() != 1) return Usage("screen needs one panel configuration file");
+    if (request.size.width == 0) return Usage("screen needs --size WIDTHxHEIGHT");
+    if (request.path.empty()) return Usage("screen needs --out FILE.png");
+    if (!panelhost::DrawingBuilt()) {
+        std::cerr << "panelhost: screen: " << panelhost::NoDrawingReason() << '\n';
+        return exitFailed;
+    }
+    panelhost::Host host;
+    if (!LoadInto(host, modulePath)) return exitUsage;
+    if (period > 0) host.SetFramePeriod(period);
+    panelhost::PlacedPanel placed = panelhost::PlacePanelFile(host, words[0]);
+    host.Connect();
+    host.Frame(1);
+    panelhost::ModuleBitmaps bitmaps(host);
+    std::string error;
+    const bool written = panelhost::WriteScreenPicture(host, placed, bitmaps, request, std::cout, &error);
+    for (const std::string& note : placed.config.notes) std::cerr << note << '\n';
+    for (const std::string& problem : placed.errors) std::cerr << problem << '\n';
+    if (!written) std::cerr << "panelhost: screen: " << error << '\n';
     return written && placed.errors.empty() ? 0 : exitFailed;
 }
 
@@ -219,6 +294,7 @@ int main(int argc, char** argv) {
     }
     if (command == "preview") return Preview(modulePath, argc - i, argv + i);
     if (command == "panel") return Panel(modulePath, outputDirectory, period, argc - i, argv + i);
+    if (command == "screen") return Screen(modulePath, period, argc - i, argv + i);
     if (command == "scales") return i == argc ? panelhost::ScalesCommand(modulePath) : Usage("scales takes no arguments");
 #if defined(QR_LIVE_PANEL)
     if (command == "serve") return panelhost::ServeCommand(modulePath, argc - i, argv + i);

@@ -21,14 +21,21 @@
 // included. Keys are compared without regard to case; lines may end in CRLF
 // or LF; text is Windows-1252 and is handed on as UTF-8 (titles, file names)
 // or byte for byte (parameters, which the gauges read as the simulator gives
-// them). Lines whose first non-blank characters are "//" or ";" are comments.
-// [Vcockpit..] and sections this reader does not know are skipped.
+// them). Lines whose first non-blank characters are "//" or ";" are comments;
+// a UTF-8 byte-order mark is skipped. Sections come in any order.
+// [VcockpitNN] sections are read as windows of the virtual cockpit; [Color]
+// gives the panel's tints; sections and keys this reader does not know
+// ([Views], window_size_ratio, file_1024, ...) are passed over.
 //
 // Nothing here fails as a whole: every malformed line gets one message
 // "NAME:LINE: what was expected" and the rest of the file is still read.
+// What is odd but harmless (a window without a title, a title without a
+// window, two windows of one ident) gets a note "NAME:LINE: note: ...".
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -99,12 +106,28 @@ struct PanelConfig {
 // panel comes near it, and it keeps every sum of them inside 32 bits.
 inline constexpr int maxPanelCoordinate = 100000;
 
+// What a configuration may ask for, well above any real panel: more is one
+// error, and what lies beyond is not read.
+inline constexpr std::size_t maxPanelWindows = 256;
+inline constexpr std::size_t maxPanelGauges = 4096;
+inline constexpr int maxPanelLines = 200000;
+inline constexpr std::size_t maxPanelLineLength = 16384;
+inline constexpr std::size_t maxPanelFileBytes = 16 * 1024 * 1024;
+// Notes told for one configuration; the rest are counted.
+inline constexpr std::size_t maxPanelNotes = 100;
+
 // Reads a configuration held in memory; `name` stands for the file in
 // messages. Touches no file.
 PanelConfig ParsePanelConfig(std::string_view text, const std::string& name);
 
-// Reads the file; a file that cannot be read gives one error and no windows.
+// Reads the file; a file that cannot be opened gives one error and no
+// windows, one that fails while being read one error and the lines before.
 PanelConfig ReadPanelConfig(const std::string& path);
+
+// Where a configuration's bytes come from: fills up to `size` bytes and
+// tells how many (0 at the end), or nothing when reading fails.
+using PanelConfigSource = std::function<std::optional<std::size_t>(char* buffer, std::size_t size)>;
+PanelConfig ReadPanelConfigFrom(const PanelConfigSource& source, const std::string& name);
 
 // Windows-1252 text as UTF-8 (bytes the code page leaves undefined become
 // U+FFFD).

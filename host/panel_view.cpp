@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <ostream>
+#include <memory>
 
 #include "host/bitmap_source.h"
 #include "host/renderer.h"
@@ -44,8 +44,11 @@ PlacedPanel PlacePanel(Host& host, PanelConfig config, const std::string& folder
     placed.config = std::move(config);
     placed.folder = folder;
     placed.errors = placed.config.errors;
+    placed.backgrounds = std::make_shared<PanelBackgrounds>(folder);
+    // Windows and virtual-cockpit textures alike: a panel of textures only
+    // is a panel.
     if (placed.config.windows.empty() && placed.errors.empty()) {
-        placed.errors.push_back(Where(placed, 1) + "expected at least one [WindowNN] section");
+        placed.errors.push_back(Where(placed, 1) + "expected at least one [WindowNN] or [VcockpitNN] section");
     }
     for (const PanelWindow& window : placed.config.windows) {
         for (const PanelGauge& entry : window.gauges) {
@@ -84,188 +87,40 @@ namespace panelhost {
 
 namespace {
 
-// A window without background bitmap or panel colour of its own.
-constexpr std::uint32_t neutralPanelRgb = 0x3A3F45;
-// Placeholders of other modules' gauges without a width of their own.
-constexpr int placeholderSide = 100;
-// Background bitmap files larger than this are not read.
-constexpr std::uintmax_t maxBitmapFileBytes = 64u << 20;
+// Pixels that one configuration may have drawn, windows and gauges
+// together: some fifty full-size windows, far more than any panel asks.
+constexpr double maxPixelsPerConfiguration = 800e6;
+// Longest file name the file systems we write to take.
+constexpr std::size_t maxFileNameBytes = 255;
 
-// The file beside the configuration; on a machine whose files are named
-// with regard to case, a name written in another case is found too.
-std::filesystem::path FindBeside(const std::string& folder, const std::string& name) {
-    namespace fs = std::filesystem;
-    const fs::path base = folder.empty() ? fs::path(".") : fs::path(folder);
-    std::string wanted = name;
-    std::replace(wanted.begin(), wanted.end(), '\\', '/');
-    const fs::path exact = base / wanted;
-    std::error_code problem;
-    if (fs::is_regular_file(exact, problem)) return exact;
-    const fs::path parent = exact.parent_path();
-    for (fs::directory_iterator it(parent, problem), end; !problem && it != end; it.increment(problem)) {
-        if (SameText(it->path().filename().string(), exact.filename().string())) return it->path();
-    }
-    return exact;
-}
-
-bool LoadBackground(const PlacedPanel& placed, const PanelWindow& window, Picture& picture, std::string& why) {
-    const std::filesystem::path path = FindBeside(placed.folder, window.file);
-    std::error_code problem;
-    const auto size = std::filesystem::file_size(path, problem);
-    if (problem || !std::filesystem::is_regular_file(path, problem)) {
-        why = "no such file";
+bool WriteList(const WindowList& list, const PlacedPanel& placed, BitmapSource& bitmaps, const std::string& path,
+               std::string* error) {
+    SurfaceCache surfaces;
+    const SurfacePtr canvas = PaintedList(list, bitmaps, placed.backgrounds.get(), surfaces);
+    if (!canvas) {
+        if (error) *error = list.section + ": cannot make a picture of " + std::to_string(list.width) + "x" +
+                            std::to_string(list.height);
         return false;
     }
-    if (size > maxBitmapFileBytes) {
-        why = "larger than " + std::to_string(maxBitmapFileBytes >> 20) + " MiB";
-        return false;
-    }
-    std::ifstream file(path, std::ios::binary);
-    const std::vector<char> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    if (!file && !file.eof()) {
-        why = "cannot be read";
-        return false;
-    }
-    return DecodeDib(bytes.data(), bytes.size(), picture, &why);
+    return WritePngFile(canvas.get(), path, error);
 }
 
-struct Box {
-    double x, y, w, h;
-};
-
-// The gauge's box in design units: width as given or the gauge's default
-// width, height as given or from the gauge picture's aspect.
-Box GaugeBox(const PanelGauge& entry, double defaultWidth, int pictureWidth, int pictureHeight) {
-    const double w = entry.width ? *entry.width : defaultWidth;
-    const double h = entry.height ? *entry.height
-                                  : (pictureWidth > 0 ? w * pictureHeight / pictureWidth : w);
-    return Box{double(entry.x), double(entry.y), w, h};
-}
-
-Box PlaceholderBox(const PanelGauge& entry) {
-    const double w = entry.width ? *entry.width : placeholderSide;
-    return Box{double(entry.x), double(entry.y), w, entry.height ? double(*entry.height) : w};
-}
-
-void DrawPlaceholder(cairo_t* cr, const Box& box, const std::string& label, Lighting lighting) {
-    const Light light = PanelLight(lighting);
-    cairo_save(cr);
-    cairo_rectangle(cr, box.x, box.y, box.w, box.h);
-    cairo_set_source_rgba(cr, 0.55 * light.r, 0.58 * light.g, 0.62 * light.b, 0.55);
-    cairo_fill_preserve(cr);
-    cairo_set_line_width(cr, std::max(1.0, std::min(box.w, box.h) / 60));
-    cairo_set_source_rgb(cr, 0.85 * light.r, 0.85 * light.g, 0.85 * light.b);
-    cairo_stroke(cr);
-    cairo_restore(cr);
-    const double labelHeight = std::min(box.h, std::max(8.0, box.h / 6));
-    DrawTextBox(cr, box.x, box.y + (box.h - labelHeight) / 2, box.w, labelHeight, label,
-                TextStyle{.face = "Arial", .foreground = 0xFFFFFF, .transparentBlack = true, .light = light});
+std::string Summary(const PlacedPanel& placed, const PanelWindow& window, const WindowList& list) {
+    const auto gauges = std::count_if(placed.gauges.begin(), placed.gauges.end(),
+                                      [&](const PlacedGauge& gauge) { return gauge.window == &window; });
+    return window.section + (window.title.empty() ? "" : " \"" + window.title + "\"") + ", " +
+           std::to_string(list.width) + "x" + std::to_string(list.height) + ", " + std::to_string(gauges) +
+           " gauges";
 }
 
 }  // namespace
 
 bool WritePanelWindow(const Host& host, PlacedPanel& placed, const PanelWindow& window, BitmapSource& bitmaps,
                       Lighting lighting, const std::string& path, std::string* error, std::string* summary) {
-    SurfaceCache surfaces;
-    Picture background;
-    std::string why;
-    const bool hasBackground = !window.file.empty() && LoadBackground(placed, window, background, why);
-    if (!window.file.empty() && !hasBackground) {
-        placed.errors.push_back(Where(placed, window.fileLine) + "expected the background bitmap " + window.file +
-                                " beside the panel configuration (" + why + ")");
-    }
-
-    // Every gauge drawn first at its own size, for its box and the extent.
-    struct Drawn {
-        const PlacedGauge* gauge;
-        SurfacePtr picture;
-        Box box;
-    };
-    std::vector<Drawn> drawn;
-    double extentW = 1, extentH = 1;
-    for (const PlacedGauge& gauge : placed.gauges) {
-        if (gauge.window != &window) continue;
-        Drawn item{&gauge, nullptr, PlaceholderBox(*gauge.entry)};
-        if (!gauge.alias.empty()) {
-            std::vector<std::string> skipped;
-            std::string failure;
-            item.picture = RenderInstanceCanvas(host, gauge.alias, bitmaps, surfaces, lighting, &failure, &skipped);
-            for (const std::string& note : skipped) {
-                placed.errors.push_back(Where(placed, gauge.entry->line) + gauge.entry->gauge + ": " + note);
-            }
-            if (!item.picture) {
-                placed.errors.push_back(Where(placed, gauge.entry->line) + "expected " + gauge.entry->gauge +
-                                        " to be drawn: " + failure);
-            } else {
-                const GAUGEHDR* header = host.Header(gauge.alias);
-                item.box = GaugeBox(*gauge.entry, header ? double(header->size_x_mm) : placeholderSide,
-                                    cairo_image_surface_get_width(item.picture.get()),
-                                    cairo_image_surface_get_height(item.picture.get()));
-            }
-        }
-        extentW = std::max(extentW, item.box.x + item.box.w);
-        extentH = std::max(extentH, item.box.y + item.box.h);
-        drawn.push_back(std::move(item));
-    }
-
-    // The design space: size_mm, else the background's size, else what
-    // the gauges cover; the picture no larger than the host draws.
-    double designW = extentW, designH = extentH;
-    if (window.sizeWidth && window.sizeHeight) {
-        designW = *window.sizeWidth;
-        designH = *window.sizeHeight;
-    } else if (hasBackground) {
-        designW = background.width;
-        designH = background.height;
-    }
-    const double scale = std::min(1.0, double(maxBitmapSide) / std::max(designW, designH));
-    const int width = std::max(1, int(std::lround(designW * scale)));
-    const int height = std::max(1, int(std::lround(designH * scale)));
-    SurfacePtr canvas = NewCanvas(width, height);
-    if (!canvas) {
-        if (error) *error = window.section + ": cannot make a picture of " + std::to_string(width) + "x" +
-                            std::to_string(height);
-        return false;
-    }
-    cairo_t* cr = cairo_create(canvas.get());
-    const Light panelLight = PanelLight(lighting);
-    const std::uint32_t rgb = window.backgroundRgb.value_or(neutralPanelRgb);
-    cairo_set_source_rgb(cr, ((rgb >> 16) & 0xFF) / 255.0 * panelLight.r, ((rgb >> 8) & 0xFF) / 255.0 * panelLight.g,
-                         (rgb & 0xFF) / 255.0 * panelLight.b);
-    cairo_paint(cr);
-    cairo_scale(cr, scale, scale);
-    if (hasBackground) {
-        cairo_save(cr);
-        cairo_scale(cr, designW / background.width, designH / background.height);
-        cairo_set_source_surface(cr, surfaces.Get(background, false, panelLight), 0, 0);
-        cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
-        cairo_paint(cr);
-        cairo_restore(cr);
-    }
-    for (const Drawn& item : drawn) {
-        const PanelGauge& entry = *item.gauge->entry;
-        if (!item.picture) {
-            DrawPlaceholder(cr, item.box, Utf8FromWindows1252(entry.module + "!" + entry.gauge), lighting);
-            continue;
-        }
-        const int gw = cairo_image_surface_get_width(item.picture.get());
-        const int gh = cairo_image_surface_get_height(item.picture.get());
-        cairo_save(cr);
-        cairo_translate(cr, item.box.x, item.box.y);
-        cairo_scale(cr, item.box.w / gw, item.box.h / gh);
-        cairo_set_source_surface(cr, item.picture.get(), 0, 0);
-        cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
-        cairo_paint(cr);
-        cairo_restore(cr);
-    }
-    cairo_destroy(cr);
-
-    if (!WritePngFile(canvas.get(), path, error)) return false;
-    if (summary) {
-        *summary = window.section + (window.title.empty() ? "" : " \"" + window.title + "\"") + ", " +
-                   std::to_string(width) + "x" + std::to_string(height) + ", " + std::to_string(drawn.size()) +
-                   " gauges";
-    }
+    const WindowList list =
+        ComputeWindowList(host, placed, window, bitmaps, PanelLighting(lighting, placed.config.colours), &placed.errors);
+    if (!WriteList(list, placed, bitmaps, path, error)) return false;
+    if (summary) *summary = Summary(placed, window, list);
     return true;
 }
 
@@ -273,12 +128,28 @@ bool WritePanelPictures(const Host& host, PlacedPanel& placed, BitmapSource& bit
                         const std::string& folder, std::ostream& out, std::string* error) {
     std::error_code problem;
     if (!folder.empty()) std::filesystem::create_directories(folder, problem);
+    const LightingScheme scheme = PanelLighting(lighting, placed.config.colours);
+    double pixels = 0;
     for (const PanelWindow& window : placed.config.windows) {
-        const std::string path =
-            (std::filesystem::path(folder.empty() ? "." : folder) / (window.section + ".png")).string();
-        std::string summary;
-        if (!WritePanelWindow(host, placed, window, bitmaps, lighting, path, error, &summary)) return false;
-        out << path << ": " << summary << '\n';
+        const std::string name = PictureName(window) + ".png";
+        if (name.size() > maxFileNameBytes) {
+            placed.errors.push_back(Where(placed, window.line) + "expected a section name of at most " +
+                                    std::to_string(maxFileNameBytes - 4) + " characters, the name of its picture; " +
+                                    "the window is not drawn");
+            continue;
+        }
+        const WindowList list = ComputeWindowList(host, placed, window, bitmaps, scheme, &placed.errors);
+        pixels += PixelsToPaint(list);
+        if (pixels > maxPixelsPerConfiguration) {
+            placed.errors.push_back(Where(placed, window.line) + "expected at most " +
+                                    std::to_string(int(maxPixelsPerConfiguration / 1e6)) +
+                                    " million pixels drawn for the whole configuration; " + window.section +
+                                    " and the windows after it are not drawn");
+            break;
+        }
+        const std::string path = (std::filesystem::path(folder.empty() ? "." : folder) / name).string();
+        if (!WriteList(list, placed, bitmaps, path, error)) return false;
+        out << path << ": " << Summary(placed, window, list) << '\n';
     }
     return true;
 }

@@ -6,10 +6,12 @@
 #pragma once
 
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "host/display_list.h"
 #include "host/lighting.h"
 #include "host/panel_config.h"
 #include "host/panel_host.h"
@@ -35,7 +37,13 @@ struct PlacedPanel {
     std::vector<PlacedGauge> gauges;  // in file order, other modules' included
     // The reader's errors and the placement's: "FILE:LINE: what was expected".
     std::vector<std::string> errors;
+    // The windows' background bitmaps, read when a window is first drawn.
+    std::shared_ptr<PanelBackgrounds> backgrounds;
 };
+
+// The name of a window's picture, without ".png": its section's name, and
+// "VCockpitNN" for a virtual-cockpit texture.
+std::string PictureName(const PanelWindow& window);
 
 // Reads the file and places every gauge of this module that the host's
 // module offers. Gauges it does not know get an error; the rest is placed.

@@ -38,11 +38,12 @@
 // reported; a picture needs only its background.
 //
 // By night (lighting.h) elements without the bright (0x4) or luminous
-// (0x4000) flag are dimmed, luminous ones are lit as the panel lights light
-// them and bright ones keep their full brightness.
+// (0x4000) flag take the unlit tint, luminous ones are lit as the panel
+// lights light them and bright ones keep their full brightness.
 //
-// Drawing is cairo's and native only: the Windows host draws nothing and
-// says so (DrawingBuilt).
+// The elements become a display list (display_list.h) that the cairo
+// painter paints. Painting is native only: the Windows host computes lists
+// but paints nothing and says so (DrawingBuilt).
 #pragma once
 
 #include <cstdint>
@@ -51,6 +52,7 @@
 #include <vector>
 
 #include "host/bitmap_source.h"
+#include "host/display_list.h"
 #include "host/lighting.h"
 #include "host/panel_host.h"
 
@@ -58,31 +60,29 @@
 #include "host/drawing.h"
 #endif
 
-struct _cairo;  // cairo_t
-
 namespace panelhost {
-
-class SurfaceCache;
 
 // False in a host built without drawing (Windows), whose `render`, `preview`
 // and `panel` give NoDrawingReason().
 bool DrawingBuilt();
 std::string NoDrawingReason();
 
-// The picture being drawn, as each element kind's draw routine (the `draw`
-// slot of its row in element_kinds.h) sees it: the
-// cairo context (already moved and scaled to the gauge), the module's
-// bitmaps and the element being drawn.
+// The list a gauge is drawn into, as each element kind's draw routine (the
+// `draw` slot of its row in element_kinds.h) sees it: the module's bitmaps,
+// the light, where the gauge lies in the window (its pixels to the window's,
+// and the box it is clipped to) and the element being drawn. No drawing
+// library is involved: the routines add paint items.
 class Canvas {
 public:
-    Canvas(_cairo* cr, BitmapSource& bitmaps, SurfaceCache& surfaces, Lighting lighting,
+    Canvas(BitmapSource& bitmaps, const LightingScheme& lighting, std::vector<PaintItem>& items,
            std::vector<std::string>* skipped)
-        : cr(cr), bitmaps(bitmaps), surfaces(surfaces), lighting(lighting), skipped(skipped) {}
+        : bitmaps(bitmaps), lighting(lighting), items_(items), skipped_(skipped) {}
 
-    _cairo* cr;
     BitmapSource& bitmaps;
-    SurfaceCache& surfaces;
-    Lighting lighting;
+    const LightingScheme& lighting;
+    Placement toWindow;  // gauge pixels to window pixels: a scale and a move
+    ClipBox clip;        // the gauge's box in window pixels
+    std::string alias;
     int number{};  // drawing-order number of the element being drawn
 
     // The element's own bitmap; null, and noted as skipped, when the module
@@ -91,8 +91,19 @@ public:
     // A bitmap the element may do without (a drum's window): null when absent.
     const Picture* Optional(std::optional<SINT32> id);
 
+    // Bitmap `id` through `placement` (bitmap to gauge pixels), as the
+    // element's image flags say, clipped to the gauge and to `window` (gauge
+    // pixels) when given.
+    void AddBitmap(const ELEMENT_HEADER& header, SINT32 id, const Placement& placement,
+                   const ClipBox* window = nullptr);
+    // One line of text centred in the box (gauge pixels); colours 0x00BBGGRR
+    // as the gauge's records hold them.
+    void AddText(const ELEMENT_HEADER& header, const ClipBox& box, std::string utf8, std::string face, int weight,
+                 UINT32 foreground, UINT32 background);
+
 private:
-    std::vector<std::string>* skipped;
+    std::vector<PaintItem>& items_;
+    std::vector<std::string>* skipped_;
 };
 
 // Draw routines per element kind.
@@ -104,6 +115,12 @@ void DrawMovingImage(Canvas& canvas, const ElementState& state);
 void DrawSprite(Canvas& canvas, const ElementState& state);
 void DrawString(Canvas& canvas, const ElementState& state);
 
+// Adds the items of the instance placed as `alias`, every element in drawing
+// order, placed into the window by canvas.toWindow and clipped to
+// canvas.clip. False, with a reason, when the alias is unknown or has no
+// elements.
+bool AddGaugeItems(const Host& host, const std::string& alias, Canvas& canvas, std::string* error = nullptr);
+
 // Draws the instance placed as `alias` into `picture`. False, with a reason
 // in *error, when the alias is unknown or the background bitmap cannot be
 // had. Elements skipped for a missing or unusable bitmap are listed in
@@ -111,15 +128,7 @@ void DrawString(Canvas& canvas, const ElementState& state);
 // Transparent parts of the gauge are black in the picture.
 bool RenderInstance(const Host& host, const std::string& alias, BitmapSource& bitmaps, Picture& picture,
                     std::string* error = nullptr, std::vector<std::string>* skipped = nullptr,
-                    Lighting lighting = Lighting::Day);
-
-#if defined(QR_DRAWING)
-// The same as a canvas the size of the background with its transparency
-// kept (what a panel window scales into a gauge's box); null on failure.
-SurfacePtr RenderInstanceCanvas(const Host& host, const std::string& alias, BitmapSource& bitmaps,
-                                SurfaceCache& surfaces, Lighting lighting, std::string* error = nullptr,
-                                std::vector<std::string>* skipped = nullptr);
-#endif
+                    const LightingScheme& lighting = {});
 
 // Writes a picture as a 24-bit BMP file or, for a name ending in ".png"
 // (any case), a compressed PNG file written by cairo. False with a reason
@@ -134,6 +143,6 @@ bool EndsWithPng(const std::string& path);
 // one frame and renders it: what `panelhost preview` writes.
 bool PreviewGauge(Host& host, const std::string& gauge, const std::optional<std::string>& params,
                   BitmapSource& bitmaps, Picture& picture, std::string* error = nullptr,
-                  std::vector<std::string>* skipped = nullptr, Lighting lighting = Lighting::Day);
+                  std::vector<std::string>* skipped = nullptr, const LightingScheme& lighting = {});
 
 }  // namespace panelhost

@@ -2,6 +2,8 @@
 // that are broken in every way a hand-edited one can be.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
 #include <string>
 
 #include "host/panel_config.h"
@@ -37,8 +39,8 @@ TEST(PanelConfigReader, ReadsWindowsTitlesAndGaugesAsShipped) {
         "gauge03=other!Clock, -5, 7 // a comment after the last field\r\n"
         "\r\n"
         "[Vcockpit01]\r\n"
-        "gauge00=QR417_Instr!No_Such_Gauge, nonsense\r\n"
-        "this line is not read\r\n"
+        "gauge00=QR417_Instr!No_Such_Gauge, 0, 0\r\n"
+        "texture=$Panel_1\r\n"
         "\r\n"
         "[Window01]\n"
         "ident=50\n"
@@ -48,7 +50,7 @@ TEST(PanelConfigReader, ReadsWindowsTitlesAndGaugesAsShipped) {
         "gauge00=QR417_Instr!Radio_COM1,0,0,400\n",
         "panel.cfg");
     EXPECT_EQ(Errors(config), "");
-    ASSERT_EQ(config.windows.size(), 2u);
+    ASSERT_EQ(config.windows.size(), 3u);
 
     const panelhost::PanelWindow& main = config.windows[0];
     EXPECT_EQ(main.section, "WINDOW00");
@@ -83,7 +85,9 @@ TEST(PanelConfigReader, ReadsWindowsTitlesAndGaugesAsShipped) {
     EXPECT_EQ(main.gauges[3].x, -5);
     EXPECT_EQ(main.gauges[3].y, 7);
 
-    const panelhost::PanelWindow& radios = config.windows[1];
+    EXPECT_TRUE(config.windows[1].virtualCockpit);
+    EXPECT_EQ(config.windows[1].texture, "$Panel_1");
+    const panelhost::PanelWindow& radios = config.windows[2];
     EXPECT_EQ(radios.title, "Radio Stack");
     EXPECT_EQ(radios.ident, 50);
     EXPECT_FALSE(radios.visible);
@@ -175,6 +179,117 @@ TEST(PanelConfigReader, AMissingFileIsOneError) {
     EXPECT_TRUE(config.windows.empty());
     ASSERT_EQ(config.errors.size(), 1u);
     EXPECT_EQ(config.errors[0], "/nonexistent/panel.cfg:1: expected a readable panel configuration file");
+}
+
+}  // namespace
+
+namespace {
+
+std::string Notes(const PanelConfig& config) {
+    std::string all;
+    for (const std::string& note : config.notes) all += note + "\n";
+    return all;
+}
+
+// One file holding what real aircraft folders hold: read without an error,
+// the odd but harmless parts as notes.
+TEST(PanelConfigReader, ReadsConfigurationsAsAircraftFoldersHoldThem) {
+    const std::string path = QR_SOURCE_DIR "/tests/panel/configs/quirks.cfg";
+    const PanelConfig config = panelhost::ReadPanelConfig(path);
+    EXPECT_EQ(Errors(config), "");
+    ASSERT_EQ(config.windows.size(), 4u);
+
+    const panelhost::PanelWindow& cockpit = config.windows[0];
+    EXPECT_TRUE(cockpit.virtualCockpit);
+    EXPECT_EQ(cockpit.pixelHeight, 1024);
+    EXPECT_EQ(cockpit.texture, "$Panel_1");
+    EXPECT_EQ(cockpit.gauges.size(), 2u);
+
+    const panelhost::PanelWindow& main = *config.Window("Window00");
+    EXPECT_EQ(main.file, "panel main.bmp");
+    EXPECT_EQ(main.sizeWidth, 1280);
+    EXPECT_EQ(main.sizeHeight, std::nullopt);
+    ASSERT_EQ(main.gauges.size(), 3u);
+    EXPECT_EQ(main.gauges[2].module, "Other Maker-Module");
+    EXPECT_EQ(main.gauges[2].gauge, "Fuel Quantity-Left");
+
+    const panelhost::PanelWindow& radios = *config.Window("Window01");
+    EXPECT_EQ(radios.title, "Radios");
+    EXPECT_DOUBLE_EQ(radios.screenX.value_or(-1) + radios.screenHeight.value_or(-1), 0.90);
+    EXPECT_EQ(radios.zorder, 3);
+    EXPECT_EQ(config.colours.day, 0xFFFFFFu);
+    EXPECT_EQ(config.colours.night, 0x50463Cu);
+    EXPECT_EQ(config.colours.luminous, 0xDC2828u);
+
+    EXPECT_EQ(Notes(config), path + ":13: note: title for window 7 without a [Window07] section\n" +
+                                 path +
+                                 ":29: note: Window01 has the ident of Window00; the simulator opens only one of them\n" +
+                                 path + ":38: note: Window02 has no title in [Window Titles]\n");
+}
+
+TEST(PanelConfigReader, RefusesWhatTheSimulatorCouldNotUse) {
+    std::string many = "[Window00]\nsize_mm=100,100\n";
+    for (std::size_t i = 0; i <= panelhost::maxPanelGauges; ++i) {
+        many += "gauge" + std::to_string(i) + "=QR417_Instr!Airspeed, 0, 0\n";
+    }
+    for (std::size_t i = 1; i <= panelhost::maxPanelWindows; ++i) many += "[Window" + std::to_string(i) + "]\n";
+    many += "[Window00]\nsize_mm=10\n" + std::string(panelhost::maxPanelLineLength + 1, ';') + "\n";
+    const PanelConfig config = ParsePanelConfig(
+        "[Window00]\n"
+        "file=/etc/passwd\n"             // 2
+        "file=..\\..\\panel.bmp\n"       // 3
+        "file=C:\\panel.bmp\n"           // 4
+        "file=art/../../panel.bmp\n"     // 5
+        "file=art/../panel.bmp\n"        // 6: fine
+        "window_size=0,0.5\n"            // 7
+        "window_pos=0.5,1.5\n"           // 8
+        "zorder=top\n"                   // 9
+        "pixel_size=1024\n"              // 10
+        "[Window01]\n"
+        "size_mm=640\n"                  // 12: no bitmap for the height
+        "[Color]\n"
+        "Night=1,2\n"                    // 14
+        "Luminous=1,2,256\n",            // 15
+        "refused.cfg");
+    const std::vector<std::string> expectedLines{"2", "3", "4", "5", "7", "8", "9", "10", "12", "14", "15"};
+    ASSERT_EQ(config.errors.size(), expectedLines.size()) << Errors(config);
+    for (std::size_t i = 0; i < expectedLines.size(); ++i) {
+        EXPECT_EQ(config.errors[i].rfind("refused.cfg:" + expectedLines[i] + ": expected", 0), 0u) << config.errors[i];
+    }
+    EXPECT_EQ(config.windows[0].file, "art/../panel.bmp");
+    EXPECT_EQ(config.windows[1].sizeWidth, std::nullopt);
+
+    // Beyond the caps: one error for each, the rest of the file read.
+    const PanelConfig big = ParsePanelConfig(many, "big.cfg");
+    ASSERT_EQ(big.errors.size(), 4u) << Errors(big);
+    EXPECT_NE(big.errors[0].find("gauges"), std::string::npos);
+    EXPECT_NE(big.errors[1].find("windows"), std::string::npos);
+    EXPECT_NE(big.errors[2].find("given at line 1"), std::string::npos);
+    EXPECT_NE(big.errors[3].find("characters"), std::string::npos);
+    EXPECT_EQ(big.windows.size(), panelhost::maxPanelWindows);
+    EXPECT_EQ(big.windows[0].gauges.size(), panelhost::maxPanelGauges);
+}
+
+TEST(PanelConfigReader, AFileThatFailsWhileReadIsOneError) {
+    const std::string start = "[Window00]\nsize_mm=100,100\ngauge00=QR417_Instr!Airspeed, 0, 0\ngauge01=QR4";
+    int calls = 0;
+    const PanelConfig config = panelhost::ReadPanelConfigFrom(
+        [&](char* buffer, std::size_t size) -> std::optional<std::size_t> {
+            if (calls++ > 0) return std::nullopt;
+            const std::size_t n = std::min(size, start.size());
+            std::copy_n(start.data(), n, buffer);
+            return n;
+        },
+        "failing.cfg");
+    ASSERT_EQ(config.errors.size(), 1u) << Errors(config);
+    EXPECT_EQ(config.errors[0], "failing.cfg:4: expected the rest of the file: it could not be read");
+    ASSERT_EQ(config.windows.size(), 1u);
+    EXPECT_EQ(config.windows[0].gauges.size(), 1u);
+#if defined(__linux__)
+    // Opens as a regular file, fails at the first read.
+    const PanelConfig memory = panelhost::ReadPanelConfig("/proc/self/mem");
+    EXPECT_EQ(memory.errors.size(), 1u) << Errors(memory);
+#endif
 }
 
 }  // namespace

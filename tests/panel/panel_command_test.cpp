@@ -1,0 +1,99 @@
+// `panelhost panel` and `panelhost screen` on a configuration as aircraft
+// folders hold it: notes and errors printed, sizes of what is written, and a
+// file that fails while being read.
+#include <gtest/gtest.h>
+
+#if defined(_WIN32)
+#define popen _popen
+#define pclose _pclose
+#else
+#include <sys/wait.h>
+#endif
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "host/renderer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int exitCode{-1};
+    std::string output;
+};
+
+Outcome Panelhost(const std::string& arguments) {
+    const std::string command =
+        std::string(QR_PANELHOST_PATH) + " --module " + QR_MODULE_PATH + " " + arguments + " 2>&1";
+    Outcome result;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return result;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) result.output.append(buffer, n);
+    const int status = pclose(pipe);
+#if defined(_WIN32)
+    result.exitCode = status;
+#else
+    if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+#endif
+    return result;
+}
+
+class PanelCommand : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = fs::temp_directory_path() /
+                 ("qr417_quirks_" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+        fs::create_directories(folder);
+        fs::copy_file(fs::path(QR_SOURCE_DIR) / "tests/panel/configs/quirks.cfg", folder / "quirks.cfg");
+        const std::vector<std::uint8_t> bmp = panelhost::EncodeBmp(panelhost::Picture(640, 492, {40, 44, 48}));
+        std::ofstream(folder / "panel main.bmp", std::ios::binary)
+            .write(reinterpret_cast<const char*>(bmp.data()), std::streamsize(bmp.size()));
+    }
+    void TearDown() override { fs::remove_all(folder); }
+    std::string Quoted(const fs::path& path) const { return "\"" + path.string() + "\""; }
+
+    fs::path folder;
+};
+
+TEST_F(PanelCommand, DrawsARealConfigurationWithNotesAndNoError) {
+    if (!panelhost::DrawingBuilt()) GTEST_SKIP() << panelhost::NoDrawingReason();
+    const std::string config = (folder / "quirks.cfg").string();
+    const Outcome run = Panelhost("panel " + Quoted(config) + " --out " + Quoted(folder / "out"));
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find(config + ":13: note: title for window 7"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find(config + ":38: note: Window02 has no title"), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("expected"), std::string::npos) << run.output;
+    // size_mm=1280 over a 640x492 bitmap: 1280 wide, the bitmap's aspect.
+    EXPECT_NE(run.output.find("Window00 \"Main Panel\", 1280x984,"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("1024x1024"), std::string::npos) << run.output;
+
+    const Outcome screen = Panelhost("screen " + Quoted(config) + " --size 1600x1200 --show window01 --out " +
+                                 Quoted(folder / "screen.png"));
+    EXPECT_EQ(screen.exitCode, 0) << screen.output;
+    // The main panel shrunk to the screen's height, at the bottom centre.
+    EXPECT_NE(screen.output.find("Window00 \"Main Panel\" at 20,0, 1561x1200, zorder 0"), std::string::npos)
+        << screen.output;
+    EXPECT_TRUE(fs::exists(folder / "screen.png"));
+
+    const Outcome unknown = Panelhost("screen " + Quoted(config) + " --size 1600x1200 --show NOWHERE_PANEL --out " +
+                                  Quoted(folder / "unknown.png"));
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_NE(unknown.output.find("found \"NOWHERE_PANEL\""), std::string::npos) << unknown.output;
+    EXPECT_EQ(Panelhost("screen " + Quoted(config) + " --size 99999999999x2 --out x.png").exitCode, 2);
+}
+
+#if defined(__linux__)
+TEST_F(PanelCommand, AFileThatFailsWhileReadIsOneClearError) {
+    const Outcome run = Panelhost("panel /proc/self/mem --out " + Quoted(folder / "out"));
+    EXPECT_EQ(run.exitCode, 1) << run.output;
+    EXPECT_EQ(run.output, "/proc/self/mem:1: expected the rest of the file: it could not be read\n");
+}
+#endif
+
+}  // namespace
