@@ -21,6 +21,7 @@ constexpr double textWidthShare = 0.96;
 // A picture drawn at less than this share of its own area is averaged, not
 // sampled.
 constexpr double shrunkArea = 0.5;
+constexpr double speckArea = 1.0 / 64;
 
 std::uint8_t Scaled(std::uint8_t channel, double factor) {
     return static_cast<std::uint8_t>(std::clamp(std::lround(channel * factor), 0L, 255L));
@@ -88,10 +89,12 @@ cairo_surface_t* SurfaceCache::Get(const Picture& picture, bool blackTransparent
 
 void PaintSurface(cairo_t* cr, cairo_surface_t* surface, const cairo_matrix_t& placement, bool bilinear) {
     if (!surface) return;
-    // Much shrunk, a picture is averaged over the pixels it covers; near its
-    // own size it is sampled between pixels.
+    // Shrunk, a picture is averaged over the pixels it covers; near its own
+    // size it is sampled between pixels, and so is a picture shrunk to a
+    // speck, whose average would cost far more than it shows.
     const double area = std::fabs(placement.xx * placement.yy - placement.xy * placement.yx);
-    const cairo_filter_t smooth = area < shrunkArea ? CAIRO_FILTER_GOOD : CAIRO_FILTER_BILINEAR;
+    const cairo_filter_t smooth =
+        area < shrunkArea && area > speckArea ? CAIRO_FILTER_GOOD : CAIRO_FILTER_BILINEAR;
     const double entries[] = {placement.xx, placement.yx, placement.xy, placement.yy, placement.x0, placement.y0};
     if (!std::all_of(std::begin(entries), std::end(entries), [](double v) { return std::isfinite(v); })) return;
     if (!(std::fabs(placement.xx * placement.yy - placement.xy * placement.yx) > 1e-12)) return;

@@ -231,11 +231,13 @@ struct Host::Impl {
     // wherever the pointer has moved since. A press ends with its instance.
     std::optional<MouseCapture> capture;
 
+    // The same instances by alias: a panel of thousands of gauges looks
+    // each up once per element it draws.
+    std::unordered_map<std::string, Instance*> byAlias;
+
     Instance* Find(const std::string& alias) const {
-        for (const auto& instance : instances) {
-            if (instance->alias == alias) return instance.get();
-        }
-        return nullptr;
+        const auto found = byAlias.find(alias);
+        return found == byAlias.end() ? nullptr : found->second;
     }
 };
 
@@ -366,6 +368,7 @@ bool Host::Place(const std::string& gauge, const std::string& alias,
     }
     activeHost = this;
     impl_->instances.push_back(std::make_unique<Instance>(name, *source, std::move(params)));
+    impl_->byAlias[name] = impl_->instances.back().get();
     impl_->instances.back()->Install(ModuleHandle32());
     return true;
 }
@@ -376,6 +379,7 @@ bool Host::Kill(const std::string& alias) {
     activeHost = this;
     instance->Uninstall();
     if (impl_->capture && impl_->capture->instance == instance) impl_->capture.reset();
+    impl_->byAlias.erase(instance->alias);
     std::erase_if(impl_->instances, [&](const auto& placed) { return placed.get() == instance; });
     return true;
 }

@@ -93,9 +93,8 @@ constexpr double maxPixelsPerConfiguration = 800e6;
 // Longest file name the file systems we write to take.
 constexpr std::size_t maxFileNameBytes = 255;
 
-bool WriteList(const WindowList& list, const PlacedPanel& placed, BitmapSource& bitmaps, const std::string& path,
-               std::string* error) {
-    SurfaceCache surfaces;
+bool WriteList(const WindowList& list, const PlacedPanel& placed, BitmapSource& bitmaps, SurfaceCache& surfaces,
+               const std::string& path, std::string* error) {
     const SurfacePtr canvas = PaintedList(list, bitmaps, placed.backgrounds.get(), surfaces);
     if (!canvas) {
         if (error) *error = list.section + ": cannot make a picture of " + std::to_string(list.width) + "x" +
@@ -119,7 +118,8 @@ bool WritePanelWindow(const Host& host, PlacedPanel& placed, const PanelWindow& 
                       Lighting lighting, const std::string& path, std::string* error, std::string* summary) {
     const WindowList list =
         ComputeWindowList(host, placed, window, bitmaps, PanelLighting(lighting, placed.config.colours), &placed.errors);
-    if (!WriteList(list, placed, bitmaps, path, error)) return false;
+    SurfaceCache surfaces;
+    if (!WriteList(list, placed, bitmaps, surfaces, path, error)) return false;
     if (summary) *summary = Summary(placed, window, list);
     return true;
 }
@@ -129,6 +129,7 @@ bool WritePanelPictures(const Host& host, PlacedPanel& placed, BitmapSource& bit
     std::error_code problem;
     if (!folder.empty()) std::filesystem::create_directories(folder, problem);
     const LightingScheme scheme = PanelLighting(lighting, placed.config.colours);
+    SurfaceCache surfaces;  // each bitmap converted once for all the windows
     double pixels = 0;
     for (const PanelWindow& window : placed.config.windows) {
         const std::string name = PictureName(window) + ".png";
@@ -148,7 +149,7 @@ bool WritePanelPictures(const Host& host, PlacedPanel& placed, BitmapSource& bit
             break;
         }
         const std::string path = (std::filesystem::path(folder.empty() ? "." : folder) / name).string();
-        if (!WriteList(list, placed, bitmaps, path, error)) return false;
+        if (!WriteList(list, placed, bitmaps, surfaces, path, error)) return false;
         out << path << ": " << Summary(placed, window, list) << '\n';
     }
     return true;

@@ -1189,6 +1189,7 @@ ARTWORK = {
     1060: lambda w, h: bezel(w, h, (151, 151), 140, hub=(151, 151, 10)),
     1070: attitude_case,
     1080: horizon_card,
+    1081: blank,  # the card's window: only its size counts
     1090: bank_pointer,
     1100: aircraft_symbol,
     1130: attitude_bezel,
