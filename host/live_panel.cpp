@@ -20,7 +20,7 @@
 #include "host/scenario.h"
 #include "host/web_pictures.h"
 #include "host/web_protocol.h"
-#include "host/web_window_list.h"
+#include "host/display_list.h"
 #include "module/gauge_builders.h"
 #include "module/tokens.h"
 #include "sound/platform/qrsystem.h"
@@ -41,7 +41,6 @@ constexpr std::size_t keptMeasures = 1200;
 // hold the panel up.
 constexpr int maxLinesPerFrame = 500;
 constexpr std::uintmax_t maxScenarioBytes = 1u << 20;
-constexpr std::uintmax_t maxBackgroundBytes = 64u << 20;
 // Mouse coordinates beyond this are no point on any window.
 constexpr double maxMouseCoordinate = 1e6;
 
@@ -83,23 +82,6 @@ std::string ReadSmallFile(const std::filesystem::path& path, std::uintmax_t limi
     return std::string{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-// The file beside the configuration, found in any case.
-std::filesystem::path Beside(const std::string& folder, std::string name) {
-    namespace fs = std::filesystem;
-    std::replace(name.begin(), name.end(), '\\', '/');
-    const fs::path exact = (folder.empty() ? fs::path(".") : fs::path(folder)) / name;
-    std::error_code problem;
-    if (fs::is_regular_file(exact, problem)) return exact;
-    const auto lower = [](std::string text) {
-        for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
-        return text;
-    };
-    for (fs::directory_iterator it(exact.parent_path(), problem), end; !problem && it != end; it.increment(problem)) {
-        if (lower(it->path().filename().string()) == lower(exact.filename().string())) return it->path();
-    }
-    return exact;
-}
-
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
@@ -125,10 +107,8 @@ struct LivePanel::Impl {
     Host host;
     std::unique_ptr<ModuleBitmaps> bitmaps;
     PlacedPanel placed;
-    std::map<std::string, Picture> backgrounds;
     Lighting lighting{Lighting::Day};
     std::map<std::string, WindowList> lists;  // the open windows' lists of the last frame
-    WindowList scratch;
     nlohmann::json open = nlohmann::json::array();
     std::uint64_t frame{};
     std::deque<std::pair<std::uint64_t, std::string>> updates;
@@ -150,8 +130,12 @@ struct LivePanel::Impl {
     } player;
 
     const Picture* Background(const std::string& section) const {
-        const auto found = backgrounds.find(section);
-        return found == backgrounds.end() ? nullptr : &found->second;
+        return placed.backgrounds ? placed.backgrounds->Section(section) : nullptr;
+    }
+
+    WindowList ListOf(const PanelWindow& window, std::vector<std::string>* problems = nullptr) const {
+        return ComputeWindowList(host, placed, window, *bitmaps, PanelLighting(lighting, placed.config.colours),
+                                 problems);
     }
 
     bool IsOpen(const PanelWindow& window) const {
@@ -168,8 +152,7 @@ struct LivePanel::Impl {
     // window pixels, topmost gauge last.
     nlohmann::json Areas(const PanelWindow& window) {
         nlohmann::json areas = nlohmann::json::array();
-        WindowList& list = scratch;
-        LiveWindowList(host, placed, window, *bitmaps, Background(window.section), lighting, LightFactorsOf, list);
+        const WindowList list = ListOf(window);
         for (const PlacedGauge& gauge : placed.gauges) {
             if (gauge.window != &window || gauge.alias.empty()) continue;
             const GAUGEHDR* header = host.Header(gauge.alias);
@@ -288,12 +271,10 @@ struct LivePanel::Impl {
         std::map<std::string, WindowList> now;
         for (const PanelWindow& window : placed.config.windows) {
             if (!IsOpen(window)) continue;
-            WindowList& list = now[window.section];
+            WindowList& list = now[window.section] = ListOf(window);
             const auto before = lists.find(window.section);
-            if (before != lists.end()) list = std::move(before->second);
-            WindowList previous = list;
-            LiveWindowList(host, placed, window, *bitmaps, Background(window.section), lighting, LightFactorsOf, list);
-            nlohmann::json change = before == lists.end() ? WindowListJson(list) : WindowListChanges(previous, list);
+            nlohmann::json change =
+                before == lists.end() ? WindowListJson(list) : WindowListChanges(before->second, list);
             if (!change.is_null()) windows.push_back(std::move(change));
         }
         lists = std::move(now);
@@ -359,18 +340,9 @@ bool LivePanel::Open(const LiveOptions& options, std::string* error) {
     }
     const std::string folder = std::filesystem::path(options.panelPath).parent_path().string();
     s.placed = PlacePanel(s.host, std::move(config), folder);
+    // Problems with the windows' backgrounds and bitmaps, found once.
     for (const PanelWindow& window : s.placed.config.windows) {
-        if (window.file.empty() || window.virtualCockpit) continue;
-        const std::string bytes = ReadSmallFile(Beside(folder, window.file), maxBackgroundBytes);
-        Picture picture;
-        std::string why = "no such file";
-        if (!bytes.empty() && DecodeDib(bytes.data(), bytes.size(), picture, &why)) {
-            s.backgrounds[window.section] = std::move(picture);
-        } else {
-            s.placed.errors.push_back(s.placed.config.name + ":" + std::to_string(window.fileLine) +
-                                      ": expected the background bitmap " + window.file +
-                                      " beside the panel configuration (" + why + ")");
-        }
+        if (!window.virtualCockpit) s.ListOf(window, &s.placed.errors);
     }
     s.host.SetReactions(true);
     s.host.Connect();

@@ -16,9 +16,4 @@ std::string PngBytes(const Picture& picture) {
     return bytes;
 }
 
-std::array<double, 3> LightFactorsOf(Lighting lighting, std::uint32_t imageFlags) {
-    const Light light = ElementLight(lighting, imageFlags);
-    return {light.r, light.g, light.b};
-}
-
 }  // namespace panelhost

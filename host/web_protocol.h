@@ -17,6 +17,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "host/bitmap_source.h"  // the backgrounds the lists name
 #include "host/display_list.h"
 
 namespace panelhost {
