@@ -46,6 +46,7 @@ constexpr double maxMouseCoordinate = 1e6;
 
 // What the approach button plays: the scenario from this line on.
 constexpr std::string_view approachStart = "echo == The approach";
+constexpr const char* shippedScenario = "corvane.scn";
 
 // The flight panel's sliders: the token each sets, the factor from the
 // page's unit to the token's, and the range the page may send.
@@ -504,11 +505,17 @@ LiveAnswer LivePanel::SetLighting(const nlohmann::json& body) {
 LiveAnswer LivePanel::FlyApproach() {
     Impl& s = *impl_;
     std::lock_guard held(s.lock);
-    std::string path = s.options.scenarioPath;
-    if (path.empty()) path = (std::filesystem::path(s.options.panelPath).parent_path() / "corvane.scn").string();
-    s.Play(path, approachStart);
-    if (s.player.lines.empty()) return Refused(404, "no scenario to fly: " + path);
-    return {};
+    // The approach of the scenario being played, else of the one shipped
+    // beside the panel configuration.
+    const std::string shipped =
+        (std::filesystem::path(s.options.panelPath).parent_path() / shippedScenario).string();
+    for (const std::string& path : {s.options.scenarioPath, shipped}) {
+        if (path.empty()) continue;
+        s.Play(path, approachStart);
+        if (!s.player.lines.empty() && s.player.lines.front().starts_with(approachStart)) return {};
+    }
+    s.player = Impl::Player{};
+    return Refused(404, "no approach to fly: " + shipped + " holds none");
 }
 
 LiveAnswer LivePanel::Events() const {

@@ -12,7 +12,8 @@
 //   "bt" black transparent        "bi" bilinear
 //   "x"  box [x, y, w, h]         "tx" text, "f" face, "wt" weight
 //   "fg" text or fill colour 0xRRGGBB, "bg" colour behind the text,
-//   "tb" no colour behind the text, "a" alpha.
+//   "tb" no colour behind the text, "a" alpha,
+//   "al" the placed gauge it belongs to ("Window00.gauge05").
 #pragma once
 
 #include <nlohmann/json.hpp>
