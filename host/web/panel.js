@@ -34,7 +34,7 @@ function loadImage(url) {
   if (images.has(url)) return images.get(url);
   images.set(url, null);
   const image = new Image();
-  image.onload = () => { images.set(url, image); panel.dirty = true; };
+  image.onload = () => { images.set(url, image); damageAll(); };
   image.onerror = () => images.set(url, undefined);
   image.src = url;
   return null;
@@ -161,19 +161,53 @@ function placements() {
 }
 panel.placements = placements;
 
+// Each window keeps its own picture and repaints only the boxes that
+// changed: the items an update replaced, where they were and where they are.
+function damageAll() {
+  for (const list of panel.lists.values()) list.damage = null;
+  panel.dirty = true;
+}
+
+function overlaps(a, b) {
+  return a[0] < b[0] + b[2] && b[0] < a[0] + a[2] && a[1] < b[1] + b[3] && b[1] < a[1] + a[3];
+}
+
+function repaintWindow(list) {
+  if (!list.canvas || list.canvas.width !== list.w || list.canvas.height !== list.h) {
+    list.canvas = document.createElement('canvas');
+    list.canvas.width = list.w;
+    list.canvas.height = list.h;
+    list.damage = null;
+  }
+  const c = list.canvas.getContext('2d');
+  if (list.damage === null) {
+    c.clearRect(0, 0, list.w, list.h);
+    paintList(c, list);
+  } else {
+    for (const box of list.damage) {
+      // Whole pixels, so that edges drawn twice blend no differently.
+      const x = Math.floor(box[0]), y = Math.floor(box[1]);
+      const area = [x, y, Math.ceil(box[0] + box[2]) - x, Math.ceil(box[1] + box[3]) - y];
+      c.save();
+      c.beginPath();
+      c.rect(...area);
+      c.clip();
+      c.clearRect(...area);
+      for (const item of list.items) if (item && overlaps(item.c, area)) paintItem(c, item);
+      c.restore();
+    }
+  }
+  list.damage = [];
+}
+
 function paint() {
   ctx.setTransform(1, 0, 0, 1, 0, 0);
   ctx.fillStyle = '#000';
   ctx.fillRect(0, 0, screen.width, screen.height);
   for (const { list, rect } of placements()) {
-    ctx.save();
-    ctx.translate(rect.x, rect.y);
-    ctx.scale(rect.w / list.w, rect.h / list.h);
-    ctx.beginPath();
-    ctx.rect(0, 0, list.w, list.h);
-    ctx.clip();
-    paintList(ctx, list);
-    ctx.restore();
+    if (list.damage === null || list.damage.length) repaintWindow(list);
+    ctx.imageSmoothingEnabled = true;
+    ctx.drawImage(list.canvas, rect.x, rect.y, rect.w, rect.h);
   }
   panel.paints++;
 }
@@ -194,6 +228,7 @@ function resize() {
   screen.height = window.innerHeight;
   panel.dirty = true;
 }
+const damageLimit = 40;  // more boxes than this: the whole window
 window.addEventListener('resize', resize);
 resize();
 
@@ -212,11 +247,19 @@ requestAnimationFrame(animate);
 function applyWindow(change) {
   let list = panel.lists.get(change.s);
   if (!list || list.w !== change.w || list.h !== change.h) {
-    list = { w: change.w, h: change.h, items: [] };
+    list = { w: change.w, h: change.h, items: [], damage: null };
     panel.lists.set(change.s, list);
   }
+  const damage = list.damage;
+  const mark = (item) => { if (damage && item) damage.push(item.c); };
+  for (let i = change.n; i < list.items.length; i++) mark(list.items[i]);
   list.items.length = change.n;
-  for (const [index, item] of change.set) list.items[index] = item;
+  for (const [index, item] of change.set) {
+    mark(list.items[index]);
+    mark(item);
+    list.items[index] = item;
+  }
+  if (damage && damage.length > damageLimit) list.damage = null;
 }
 
 function showErrors() {
