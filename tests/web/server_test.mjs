@@ -1,5 +1,8 @@
 // panelhost serve without a browser: refused requests, many clients, Ctrl-C.
 // node server_test.mjs PANELHOST PANEL.CFG
+import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
 import { serve, check } from './serve.mjs';
 
 const [panelhost, config] = process.argv.slice(2);
@@ -65,6 +68,21 @@ try {
   const { code } = await server.stop('SIGINT');
   check(code === 0, `exit code ${code} after Ctrl-C`);
   check(server.output().includes('stopped'), 'no clean stop reported');
+  // A configuration with errors serves what loaded and tells its errors.
+  const folder = mkdtempSync(join(tmpdir(), 'live-'));
+  const broken = join(folder, 'panel.cfg');
+  writeFileSync(broken, readFileSync(config, 'utf8').replace('QR417_Instr!Airspeed', 'QR417_Instr!Airspeeed'));
+  const partial = await serve(panelhost, [broken]);
+  const stream = await fetch(partial.url + '/events');
+  const reader = stream.body.getReader();
+  let text = '';
+  while (!text.includes('\n\n')) text += new TextDecoder().decode((await reader.read()).value);
+  const snapshot = JSON.parse(text.slice('data: '.length, text.indexOf('\n\n')));
+  await partial.stop();
+  rmSync(folder, { recursive: true });
+  check(snapshot.errors.some((e) => e.includes('Airspeeed')), `errors not told: ${snapshot.errors}`);
+  check(snapshot.windows.some((w) => w.s === 'Window00' && w.n > 100), 'the rest of the panel not served');
+
   console.log(`server tests passed (memory ${settled} kB -> ${after} kB)`);
 } catch (error) {
   server.child.kill('SIGKILL');
