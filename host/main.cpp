@@ -6,6 +6,7 @@
 //   panelhost [--module PATH] panel PANEL.CFG [--out DIR] [--lighting day|night] [--frames N]
 //   panelhost [--module PATH] screen PANEL.CFG --size WxH [--lighting day|night] [--show NAME,...] --out FILE
 //   panelhost [--module PATH] scales
+//   panelhost [--module PATH] serve PANEL.CFG [--port N] [--host ADDRESS] [--scenario FILE]
 #include <algorithm>
 #include <charconv>
 #include <cmath>
