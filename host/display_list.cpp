@@ -236,7 +236,9 @@ LightingScheme PanelLighting(Lighting lighting, const PanelColours& colours) {
 // --- Backgrounds -------------------------------------------------------------
 
 const Picture* PanelBackgrounds::Of(const PanelWindow& window, std::string* why) {
-    const std::string path = FindBeside(folder_, window.file).string();
+    auto named = paths_.find(window.file);
+    if (named == paths_.end()) named = paths_.emplace(window.file, FindBeside(folder_, window.file).string()).first;
+    const std::string& path = named->second;
     auto found = files_.find(path);
     if (found == files_.end()) {
         File file;

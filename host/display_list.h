@@ -111,6 +111,7 @@ private:
         std::string why;
     };
     std::string folder_;
+    std::map<std::string, std::string> paths_;  // the path found for each name written
     std::map<std::string, File> files_;  // by the path found
     std::map<std::string, const Picture*> sections_;
 };

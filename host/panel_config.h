@@ -7,7 +7,7 @@
 //   Window00=Main Panel
 //
 //   [Window00]
-//   file=main.bmp            // background, found beside the file (optional)
+//   file=main.bmp            // background in the file's folder or below (optional)
 //   size_mm=1600,900         // design space of the gauge coordinates
 //   position=7
 //   visible=1

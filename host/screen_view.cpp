@@ -78,7 +78,7 @@ bool WriteScreenPicture(const Host& host, PlacedPanel& placed, BitmapSource& bit
         PaintList(cr, list, bitmaps, placed.backgrounds.get(), surfaces);
         cairo_restore(cr);
         const PanelWindow& window = *placedWindow.window;
-        out << "  " << window.section << (window.title.empty() ? "" : " \"" + window.title + "\"") << " at "
+        out << "  " << window.section << (window.title.empty() ? "" : " " + Quoted(window.title)) << " at "
             << std::lround(placedWindow.x) << "," << std::lround(placedWindow.y) << ", "
             << std::lround(placedWindow.width) << "x" << std::lround(placedWindow.height) << ", zorder "
             << placedWindow.zorder << '\n';
