@@ -73,13 +73,16 @@ try {
   const broken = join(folder, 'panel.cfg');
   writeFileSync(broken, readFileSync(config, 'utf8').replace('QR417_Instr!Airspeed', 'QR417_Instr!Airspeeed'));
   const partial = await serve(panelhost, [broken]);
-  const stream = await fetch(partial.url + '/events');
-  const reader = stream.body.getReader();
-  let text = '';
-  while (!text.includes('\n\n')) text += new TextDecoder().decode((await reader.read()).value);
-  const snapshot = JSON.parse(text.slice('data: '.length, text.indexOf('\n\n')));
-  await partial.stop();
-  rmSync(folder, { recursive: true });
+  let snapshot;
+  try {
+    const reader = (await fetch(partial.url + '/events')).body.getReader();
+    let text = '';
+    while (!text.includes('\n\n')) text += new TextDecoder().decode((await reader.read()).value);
+    snapshot = JSON.parse(text.slice('data: '.length, text.indexOf('\n\n')));
+  } finally {
+    await partial.stop();
+    rmSync(folder, { recursive: true });
+  }
   check(snapshot.errors.some((e) => e.includes('Airspeeed')), `errors not told: ${snapshot.errors}`);
   check(snapshot.windows.some((w) => w.s === 'Window00' && w.n > 100), 'the rest of the panel not served');
 
