@@ -6,6 +6,7 @@
 //   panelhost [--module PATH] panel PANEL.CFG [--out DIR] [--lighting day|night] [--frames N]
 //   panelhost [--module PATH] screen PANEL.CFG --size WxH [--lighting day|night] [--show NAME,...] --out FILE
 //   panelhost [--module PATH] scales
+//   panelhost [--module PATH] serve PANEL.CFG [--port N] [--host ADDRESS] [--scenario FILE]
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -25,6 +26,9 @@
 #include "host/scales.h"
 #include "host/scenario.h"
 #include "host/screen_view.h"
+#if defined(QR_LIVE_PANEL)
+#include "host/web_server.h"
+#endif
 
 namespace {
 
@@ -40,6 +44,7 @@ int Usage(const char* message = nullptr) {
                  "       panelhost [--module PATH] screen PANEL.CFG --size WxH [--lighting day|night]\n"
                  "                                        [--show NAME,...] --out FILE\n"
                  "       panelhost [--module PATH] scales\n"
+                 "       panelhost [--module PATH] serve PANEL.CFG [--port N] [--host ADDRESS] [--scenario FILE]\n"
                  "\n"
                  "  run     runs each scenario file in order, each with a freshly loaded module;\n"
                  "          stops at the first failed expectation (exit 1)\n"
@@ -47,6 +52,7 @@ int Usage(const char* message = nullptr) {
                  "  preview places the gauge alone, connects, runs one frame and writes its\n"
                  "          picture to FILE (.png or .bmp)\n"
                  "  scales  writes every needle's scale table (resources/scales.tsv)\n"
+                 "  serve   the live panel in a web browser (default http://127.0.0.1:8417/)\n"
                  "  panel   reads a panel configuration, places every gauge of this module in\n"
                  "          every window, connects, runs N frames (default 1) and writes one\n"
                  "          PNG per window (Window00.png, ...) into DIR; other modules' gauges\n"
@@ -298,5 +304,8 @@ int main(int argc, char** argv) {
     if (command == "panel") return Panel(modulePath, outputDirectory, period, argc - i, argv + i);
     if (command == "screen") return Screen(modulePath, period, argc - i, argv + i);
     if (command == "scales") return i == argc ? panelhost::ScalesCommand(modulePath) : Usage("scales takes no arguments");
+#if defined(QR_LIVE_PANEL)
+    if (command == "serve") return panelhost::ServeCommand(modulePath, argc - i, argv + i);
+#endif
     return Usage(("unknown command " + panelhost::Quoted(command)).c_str());
 }

@@ -421,6 +421,13 @@ bool Host::Hold(const std::string& alias, int x, int y, int repeats, Button butt
     return impl_->mouse.Hold(*this, impl_->Find(alias), x, y, repeats, button);
 }
 
+bool Host::Repeat(int x, int y, Button button) {
+    activeHost = this;
+    if (!impl_->capture) return false;
+    const MouseCapture pressed = *impl_->capture;
+    return Deliver(*this, *pressed.instance, pressed.area, x, y, ButtonBit(button) | MOUSE_DOWN_REPEAT);
+}
+
 bool Host::Release(const std::string& alias, int x, int y) {
     activeHost = this;
     return impl_->mouse.Release(*this, impl_->Find(alias), x, y);

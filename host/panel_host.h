@@ -182,6 +182,8 @@ public:
     bool Click(const std::string& alias, int x, int y, Button button = Button::Left);
     // Press, then `repeats` repeat events while held.
     bool Hold(const std::string& alias, int x, int y, int repeats, Button button = Button::Left);
+    // One repeat to the area still pressed (a live button held down).
+    bool Repeat(int x, int y, Button button = Button::Left);
     bool Release(const std::string& alias, int x, int y);
     bool Drag(const std::string& alias, int x, int y);
 
