@@ -40,7 +40,6 @@ constexpr std::size_t keptMeasures = 1200;
 // Scenario lines run in one frame at most: a file without frames cannot
 // hold the panel up.
 constexpr int maxLinesPerFrame = 500;
-constexpr std::uintmax_t maxScenarioBytes = 1u << 20;
 // Mouse coordinates beyond this are no point on any window.
 constexpr double maxMouseCoordinate = 1e6;
 
@@ -73,14 +72,6 @@ const std::vector<FlightValue>& FlightValues() {
 
 LiveAnswer Refused(int status, const std::string& why) {
     return LiveAnswer{status, nlohmann::json{{"error", why}}.dump()};
-}
-
-std::string ReadSmallFile(const std::filesystem::path& path, std::uintmax_t limit) {
-    std::error_code problem;
-    const auto size = std::filesystem::file_size(path, problem);
-    if (problem || size > limit) return {};
-    std::ifstream file(path, std::ios::binary);
-    return std::string{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -247,7 +238,8 @@ struct LivePanel::Impl {
     }
 
     void Play(const std::string& path, std::string_view from) {
-        const std::string text = ReadSmallFile(path, maxScenarioBytes);
+        std::string text, error;
+        if (!ReadScenarioFile(path, text, error)) text.clear();
         std::vector<std::string> lines = Lines(text);
         auto start = std::find_if(lines.begin(), lines.end(),
                                   [&](const std::string& line) { return !from.empty() && line.starts_with(from); });

@@ -103,15 +103,17 @@ bool MouseCapture::Click(Host& host, Instance* instance, int x, int y, Button bu
 bool MouseCapture::Hold(Host& host, Instance* instance, int x, int y, int repeats, Button button) {
     bool taken = Click(host, instance, x, y, button);
     if (!pressed_) return taken;
+    repeats = std::clamp(repeats, 0, maxRepeatsPerHold);
+    for (int i = 0; i < repeats; ++i) taken = Repeat(host, x, y, button) || taken;
+    return taken;
+}
+
+bool MouseCapture::Repeat(Host& host, int x, int y, Button button) {
+    if (!pressed_) return false;
     const Press press = *pressed_;
     // A repeat carries the button's bit with the repeat bit, so that a routine
     // still tells the buttons apart.
-    const UINT32 bits = ButtonBit(button) | MOUSE_DOWN_REPEAT;
-    repeats = std::clamp(repeats, 0, maxRepeatsPerHold);
-    for (int i = 0; i < repeats; ++i) {
-        taken = Deliver(host, *press.instance, press.area, x, y, bits) || taken;
-    }
-    return taken;
+    return Deliver(host, *press.instance, press.area, x, y, ButtonBit(button) | MOUSE_DOWN_REPEAT);
 }
 
 bool MouseCapture::Release(Host& host, Instance* instance, int x, int y) {

@@ -36,6 +36,8 @@ public:
     // point; Hold presses, then sends `repeats` repeat events while held.
     bool Click(Host& host, Instance* instance, int x, int y, Button button);
     bool Hold(Host& host, Instance* instance, int x, int y, int repeats, Button button);
+    // One repeat event to the area a button is held on (none: false).
+    bool Repeat(Host& host, int x, int y, Button button);
     bool Release(Host& host, Instance* instance, int x, int y);
     bool Drag(Host& host, Instance* instance, int x, int y);
     // A press ends with its instance.

@@ -423,9 +423,7 @@ bool Host::Hold(const std::string& alias, int x, int y, int repeats, Button butt
 
 bool Host::Repeat(int x, int y, Button button) {
     activeHost = this;
-    if (!impl_->capture) return false;
-    const MouseCapture pressed = *impl_->capture;
-    return Deliver(*this, *pressed.instance, pressed.area, x, y, ButtonBit(button) | MOUSE_DOWN_REPEAT);
+    return impl_->mouse.Repeat(*this, x, y, button);
 }
 
 bool Host::Release(const std::string& alias, int x, int y) {

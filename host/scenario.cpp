@@ -819,11 +819,6 @@ bool RunScenarioText(Host& host, const std::string& name, const std::string& tex
     return true;
 }
 
-namespace {
-
-// The whole of a scenario file, or why it cannot be had. Only a regular file
-// is read (not a folder, a device or a pipe, which may never end), and no
-// more than the cap, however large the file claims or turns out to be.
 bool ReadScenarioFile(const std::string& path, std::string& text, std::string& error) {
     std::error_code code;
     const std::filesystem::file_status status = std::filesystem::status(path, code);
@@ -862,8 +857,6 @@ bool ReadScenarioFile(const std::string& path, std::string& text, std::string& e
     }
     return true;
 }
-
-}  // namespace
 
 bool RunScenarioFile(Host& host, const std::string& path, std::ostream& out, std::ostream& err,
                      const ScenarioOptions& options) {

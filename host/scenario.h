@@ -41,6 +41,12 @@ std::vector<ScenarioCommand> ScenarioCommands();
 inline constexpr std::size_t maxScenarioBytes = std::size_t{4} << 20;
 inline constexpr std::size_t maxScenarioLineBytes = std::size_t{64} << 10;
 
+// The whole of a scenario file, or why it cannot be had (in `error`). Only a
+// regular file is read (not a folder, a device or a pipe, which may never
+// end), and no more than maxScenarioBytes, however large the file claims or
+// turns out to be.
+bool ReadScenarioFile(const std::string& path, std::string& text, std::string& error);
+
 // Runs one scenario file against the host. Returns true when every line ran
 // and every expectation held; otherwise prints "file:line: ..." to err and
 // returns false at the first failure. Only a regular file that reads whole
