@@ -78,7 +78,9 @@ bool WriteScreenPicture(const Host& host, PlacedPanel& placed, BitmapSource& bit
         PaintList(cr, list, bitmaps, placed.backgrounds.get(), surfaces);
         cairo_restore(cr);
         const PanelWindow& window = *placedWindow.window;
-        out << "  " << window.section << (window.title.empty() ? "" : " " + Quoted(window.title)) << " at "
+        out << "  " << window.section;
+        if (!window.title.empty()) out << ' ' << Quoted(window.title);
+        out << " at "
             << std::lround(placedWindow.x) << "," << std::lround(placedWindow.y) << ", "
             << std::lround(placedWindow.width) << "x" << std::lround(placedWindow.height) << ", zorder "
             << placedWindow.zorder << '\n';

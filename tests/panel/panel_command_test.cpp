@@ -56,7 +56,12 @@ protected:
             .write(reinterpret_cast<const char*>(bmp.data()), std::streamsize(bmp.size()));
     }
     void TearDown() override { fs::remove_all(folder); }
-    std::string Quoted(const fs::path& path) const { return "\"" + path.string() + "\""; }
+    std::string Quoted(const fs::path& path) const {
+        std::string quoted = path.string();
+        quoted.insert(quoted.begin(), '"');
+        quoted.push_back('"');
+        return quoted;
+    }
 
     fs::path folder;
 };
