@@ -209,11 +209,8 @@ struct LivePanel::Impl {
         nlohmann::json list = nlohmann::json::array();
         for (const PanelWindow& window : placed.config.windows) {
             if (!IsOpen(window)) continue;
-            const auto optional = [](const auto& value) { return value ? nlohmann::json(*value) : nlohmann::json(); };
-            list.push_back({{"s", window.section}, {"title", window.title}, {"pos", optional(window.position)},
-                            {"sx", optional(window.screenX)}, {"sy", optional(window.screenY)},
-                            {"sw", optional(window.screenWidth)}, {"sh", optional(window.screenHeight)},
-                            {"z", window.zorder.value_or(0)}, {"areas", Areas(window)}});
+            // Where it lies on the page's screen comes from Layout.
+            list.push_back({{"s", window.section}, {"title", window.title}, {"areas", Areas(window)}});
         }
         return list;
     }
