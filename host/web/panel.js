@@ -307,7 +307,7 @@ const sound = {
   muted: false,
   log: [],              // {a, id, b, loop, gain, clock, heard}: everything the host's buffers did
   buffers: new Map(),   // wave id -> Promise<AudioBuffer>
-  playing: new Map(),   // host buffer -> {source, gain, id}
+  playing: new Map(),   // host buffer -> {source, gain, loop, level, stopped}
   // Browsers let a page make sound only after a click: the first one starts it.
   start() {
     if (this.context) return;
