@@ -3,6 +3,8 @@
 #include "host/host_sound.h"
 
 #include <algorithm>
+#include <deque>
+#include <map>
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -52,6 +54,8 @@ void HostSoundSetDevice(bool) {}
 bool HostSoundRecordStart(const std::string&, std::string*) { return true; }
 bool HostSoundRecordStop(std::string*) { return true; }
 std::vector<std::uint32_t> HostSoundTakePlays() { return {}; }
+void HostSoundWatch(bool) {}
+std::vector<HostSoundChange> HostSoundTakeChanges() { return {}; }
 
 #else
 
@@ -96,6 +100,58 @@ std::vector<std::uint32_t> HostSoundTakePlays() {
     std::vector<std::uint32_t> waves;
     for (const void* origin : origins) waves.push_back(qrsystem_resource_holding(origin, "WAVE"));
     return waves;
+}
+
+namespace {
+
+constexpr std::size_t keptChanges = 4096;
+
+struct Watch {
+    std::map<const qraudio_buffer*, std::uint32_t> numbers;  // buffers seen, by address
+    std::uint32_t nextNumber{1};
+    std::deque<HostSoundChange> changes;
+};
+
+Watch& Watched() {
+    static Watch watch;
+    return watch;
+}
+
+void Observe(const qraudio_change* change, void*) {
+    Watch& watch = Watched();
+    // Addresses of buffers long gone are forgotten now and then.
+    if (watch.numbers.size() > keptChanges) watch.numbers.clear();
+    const std::uint32_t number =
+        watch.numbers.try_emplace(change->buffer, watch.nextNumber).first->second;
+    if (number == watch.nextNumber) ++watch.nextNumber;
+    using What = HostSoundChange::What;
+    const What what = change->what == QRAUDIO_CHANGE_START  ? What::Start
+                      : change->what == QRAUDIO_CHANGE_LOOP ? What::Loop
+                      : change->what == QRAUDIO_CHANGE_STOP ? What::Stop
+                                                            : What::Volume;
+    watch.changes.push_back(HostSoundChange{
+        .what = what,
+        .buffer = number,
+        .wave = change->origin ? qrsystem_resource_holding(change->origin, "WAVE") : 0,
+        .looping = change->looping != 0,
+        .volume = change->volume,
+        .offset = change->offset,
+    });
+    while (watch.changes.size() > keptChanges) watch.changes.pop_front();
+}
+
+}  // namespace
+
+void HostSoundWatch(bool watching) {
+    qraudio_set_observer(watching ? Observe : nullptr, nullptr);
+    if (!watching) Watched() = Watch{};
+}
+
+std::vector<HostSoundChange> HostSoundTakeChanges() {
+    Watch& watch = Watched();
+    std::vector<HostSoundChange> taken(watch.changes.begin(), watch.changes.end());
+    watch.changes.clear();
+    return taken;
 }
 
 #endif

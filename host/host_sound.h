@@ -32,4 +32,21 @@ bool HostSoundRecordStop(std::string* error = nullptr);
 // one of unknown origin); the list is emptied. Empty under Windows.
 std::vector<std::uint32_t> HostSoundTakePlays();
 
+// What one of the module's sound buffers did, for a host that plays the
+// sounds aloud itself (the live panel).
+struct HostSoundChange {
+    enum class What { Start, Loop, Stop, Volume };
+    What what{};
+    std::uint32_t buffer{};  // the same number for one buffer while it lives
+    std::uint32_t wave{};    // the WAVE resource it was loaded from, 0 unknown
+    bool looping{};
+    std::int32_t volume{};   // hundredths of a decibel, 0 full
+    double offset{};         // seconds into the wave where it plays from
+};
+
+// Watches every buffer from now on (or no longer); the changes are kept
+// (the latest few thousand) until taken, oldest first. Nothing under Windows.
+void HostSoundWatch(bool watching);
+std::vector<HostSoundChange> HostSoundTakeChanges();
+
 }  // namespace panelhost

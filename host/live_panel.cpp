@@ -18,6 +18,7 @@
 #include "host/panel_host.h"
 #include "host/panel_view.h"
 #include "host/scenario.h"
+#include "host/screen_layout.h"
 #include "host/web_pictures.h"
 #include "host/web_protocol.h"
 #include "host/display_list.h"
@@ -42,6 +43,8 @@ constexpr std::size_t keptMeasures = 1200;
 constexpr int maxLinesPerFrame = 500;
 // Mouse coordinates beyond this are no point on any window.
 constexpr double maxMouseCoordinate = 1e6;
+// The largest browser window laid out, in pixels on each axis.
+constexpr int maxScreenPixels = 16384;
 
 // What the approach button plays: the scenario from this line on.
 constexpr std::string_view approachStart = "echo == The approach";
@@ -88,6 +91,19 @@ std::string FirstWord(const std::string& line) {
     const auto start = line.find_first_not_of(" \t");
     if (start == std::string::npos) return {};
     return line.substr(start, line.find_first_of(" \t", start) - start);
+}
+
+// What the sound buffers did, for the page to do the same:
+// {"a": start|loop|stop|volume, "b": buffer, "id": wave, "loop", "v": volume
+// in hundredths of a decibel, "o": seconds into the wave}.
+nlohmann::json SoundsJson(const std::vector<HostSoundChange>& changes) {
+    constexpr const char* names[] = {"start", "loop", "stop", "volume"};
+    nlohmann::json sounds = nlohmann::json::array();
+    for (const HostSoundChange& change : changes) {
+        sounds.push_back({{"a", names[int(change.what)]}, {"b", change.buffer}, {"id", change.wave},
+                          {"loop", change.looping}, {"v", change.volume}, {"o", change.offset}});
+    }
+    return sounds;
 }
 
 }  // namespace
@@ -193,11 +209,8 @@ struct LivePanel::Impl {
         nlohmann::json list = nlohmann::json::array();
         for (const PanelWindow& window : placed.config.windows) {
             if (!IsOpen(window)) continue;
-            const auto optional = [](const auto& value) { return value ? nlohmann::json(*value) : nlohmann::json(); };
-            list.push_back({{"s", window.section}, {"title", window.title}, {"pos", optional(window.position)},
-                            {"sx", optional(window.screenX)}, {"sy", optional(window.screenY)},
-                            {"sw", optional(window.screenWidth)}, {"sh", optional(window.screenHeight)},
-                            {"z", window.zorder.value_or(0)}, {"areas", Areas(window)}});
+            // Where it lies on the page's screen comes from Layout.
+            list.push_back({{"s", window.section}, {"title", window.title}, {"areas", Areas(window)}});
         }
         return list;
     }
@@ -285,8 +298,9 @@ struct LivePanel::Impl {
                 update["open"] = open;
             }
         }
-        const std::vector<std::uint32_t> sounds = HostSoundTakePlays();
-        if (!sounds.empty()) update["sounds"] = sounds;
+        HostSoundTakePlays();  // the start log, kept for scenarios' checks only
+        nlohmann::json sounds = SoundsJson(HostSoundTakeChanges());
+        if (!sounds.empty()) update["sounds"] = std::move(sounds);
         if (!echoes.empty()) update["echo"] = std::exchange(echoes, {});
         std::string text = update.dump();
         const double micros = std::chrono::duration<double, std::micro>(Clock::now() - began).count();
@@ -316,12 +330,25 @@ struct LivePanel::Impl {
 
 LivePanel::LivePanel() : impl_(std::make_unique<Impl>()) {}
 
-LivePanel::~LivePanel() { Stop(); }
+LivePanel::~LivePanel() {
+    Stop();
+    HostSoundWatch(false);
+}
 
 bool LivePanel::Open(const LiveOptions& options, std::string* error) {
     Impl& s = *impl_;
     std::lock_guard held(s.lock);
     s.options = options;
+    // A scenario asked for that cannot be read is told at once, not played
+    // as nothing.
+    if (!options.scenarioPath.empty()) {
+        std::string text, problem;
+        if (!ReadScenarioFile(options.scenarioPath, text, problem)) {
+            if (error) *error = options.scenarioPath + ": " + problem;
+            return false;
+        }
+    }
+    HostSoundWatch(true);
     if (!s.host.Load(options.modulePath, error)) return false;
     s.host.SetFramePeriod(livePeriod);
     s.bitmaps = std::make_unique<ModuleBitmaps>(s.host);
@@ -460,6 +487,45 @@ LiveAnswer LivePanel::Mouse(const nlohmann::json& body) {
         }
     }
     return LiveAnswer{200, nlohmann::json{{"taken", taken}, {"gauge", gaugeAlias}}.dump()};
+}
+
+LiveAnswer LivePanel::Layout(const nlohmann::json& body) const {
+    const auto pixels = [&](const char* name) -> std::optional<int> {
+        if (!body.is_object() || !body.contains(name) || !body[name].is_number()) return std::nullopt;
+        const double value = body[name];
+        if (!std::isfinite(value) || value < 1 || value > maxScreenPixels) return std::nullopt;
+        return int(value);
+    };
+    const auto width = pixels("w"), height = pixels("h");
+    if (!width || !height) {
+        return Refused(400, "expected {\"w\": width, \"h\": height} in pixels from 1 to " +
+                                std::to_string(maxScreenPixels));
+    }
+    const Impl& s = *impl_;
+    std::lock_guard held(s.lock);
+    // The open windows as the simulator would place them on a screen of the
+    // page's size; windows closed though visible in the file stay off it.
+    std::vector<std::string> open;
+    for (const auto& [section, list] : s.lists) open.push_back(section);
+    const ScreenLayout layout = LayOutScreen(
+        s.placed.config, ScreenSize{*width, *height}, open, [&](const PanelWindow& window) -> std::optional<PictureSize> {
+            // An open window's picture as drawn, else (the main panel closed)
+            // its background's.
+            const auto found = s.lists.find(window.section);
+            if (found != s.lists.end() && found->second.width > 0 && found->second.height > 0) {
+                return PictureSize{double(found->second.width), double(found->second.height)};
+            }
+            const Picture* background = s.Background(window.section);
+            if (!background || background->width <= 0 || background->height <= 0) return std::nullopt;
+            return PictureSize{double(background->width), double(background->height)};
+        });
+    nlohmann::json windows = nlohmann::json::array();
+    for (const ScreenWindow& placed : layout.windows) {
+        if (!s.lists.contains(placed.window->section)) continue;
+        windows.push_back({{"s", placed.window->section}, {"x", placed.x}, {"y", placed.y}, {"w", placed.width},
+                           {"h", placed.height}});
+    }
+    return LiveAnswer{200, nlohmann::json{{"w", *width}, {"h", *height}, {"windows", windows}}.dump()};
 }
 
 LiveAnswer LivePanel::Flight(const nlohmann::json& body) {

@@ -54,6 +54,9 @@ public:
 
     // The page's requests; bodies are JSON already parsed.
     LiveAnswer Mouse(const nlohmann::json& body);
+    // Where the open windows lie on a browser window of {"w", "h"} pixels,
+    // bottom first: {"windows": [{"s", "x", "y", "w", "h"}, ...]}.
+    LiveAnswer Layout(const nlohmann::json& body) const;
     LiveAnswer Flight(const nlohmann::json& body);
     LiveAnswer SetLighting(const nlohmann::json& body);
     LiveAnswer FlyApproach();

@@ -112,6 +112,7 @@ void Routes(httplib::Server& server, LivePanel& panel) {
         res.set_content(panel.Measures().dump(), "application/json");
     });
     JsonRoute(server, "/api/mouse", [&panel](const nlohmann::json& body) { return panel.Mouse(body); });
+    JsonRoute(server, "/api/layout", [&panel](const nlohmann::json& body) { return panel.Layout(body); });
     JsonRoute(server, "/api/flight", [&panel](const nlohmann::json& body) { return panel.Flight(body); });
     JsonRoute(server, "/api/lighting", [&panel](const nlohmann::json& body) { return panel.SetLighting(body); });
     server.Post("/api/approach", [&panel](const httplib::Request&, httplib::Response& res) {

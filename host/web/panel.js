@@ -129,34 +129,29 @@ function paintList(c, list) {
   for (const item of list.items) if (item) paintItem(c, item);
 }
 
-// Where each open window lies on the screen, in stacking order: its own
-// place and size as fractions of the screen where the configuration gives
-// them, else one of nine places, all windows scaled alike so that the
-// largest fills the screen.
-function placements() {
-  const W = screen.width, H = screen.height;
-  let refW = 1, refH = 1;
-  for (const window of panel.open) {
-    const list = panel.lists.get(window.s);
-    if (list) { refW = Math.max(refW, list.w); refH = Math.max(refH, list.h); }
-  }
-  const scale = Math.min(W / refW, H / refH);
-  const placed = [];
-  panel.open.forEach((window, order) => {
-    const list = panel.lists.get(window.s);
-    if (!list) return;
-    let rect;
-    if (window.sx != null && window.sy != null && window.sw != null && window.sh != null) {
-      rect = { x: window.sx * W, y: window.sy * H, w: window.sw * W, h: window.sh * H };
-    } else {
-      const w = list.w * scale, h = list.h * scale;
-      const pos = window.pos ?? 4;
-      const col = pos % 3, row = Math.floor(pos / 3);
-      rect = { x: [0, (W - w) / 2, W - w][col], y: [0, (H - h) / 2, H - h][row], w, h };
-    }
-    placed.push({ window, list, rect, z: window.z || 0, order });
+// Where each open window lies on the screen, bottom first, as the host's
+// screen layout places it on a screen of the page's size; asked for again
+// whenever the page's size or the open windows change.
+panel.layout = { w: 0, h: 0, windows: [] };
+let layoutAsked = 0;
+function askLayout() {
+  const asked = ++layoutAsked;
+  const size = { w: screen.width, h: screen.height };
+  post('/api/layout', size).then((answer) => {
+    // Only the latest answer, and only for the size the page still has.
+    if (asked !== layoutAsked || !Array.isArray(answer.windows)) return;
+    panel.layout = answer;
+    panel.dirty = true;
   });
-  placed.sort((a, b) => a.z - b.z || a.order - b.order);
+}
+
+function placements() {
+  const placed = [];
+  for (const rect of panel.layout.windows) {
+    const window = panel.open.find((w) => w.s === rect.s);
+    const list = panel.lists.get(rect.s);
+    if (window && list) placed.push({ window, list, rect });
+  }
   return placed;
 }
 panel.placements = placements;
@@ -227,6 +222,7 @@ function resize() {
   screen.width = window.innerWidth;
   screen.height = window.innerHeight;
   panel.dirty = true;
+  askLayout();
 }
 const damageLimit = 40;  // more boxes than this: the whole window
 window.addEventListener('resize', resize);
@@ -277,6 +273,7 @@ function receive(message) {
   for (const change of message.windows || []) applyWindow(change);
   if (message.open) {
     panel.open = message.open;
+    askLayout();
     for (const section of [...panel.lists.keys()]) {
       if (!panel.open.some((window) => window.s === section)) panel.lists.delete(section);
     }
@@ -284,7 +281,7 @@ function receive(message) {
   if (message.light) setLightButton(message.light);
   panel.frame = message.frame;
   panel.clock = message.clock;
-  for (const id of message.sounds || []) sound.play(id);
+  for (const change of message.sounds || []) sound.change(change);
   for (const line of message.echo || []) echo(line);
   panel.dirty = true;
 }
@@ -303,30 +300,64 @@ events.onmessage = (event) => receive(JSON.parse(event.data));
 
 // --- Sound ----------------------------------------------------------------
 
+// Each of the module's sound buffers plays here as the host plays it: from
+// where it starts, once or in a loop, at its volume, until it stops.
 const sound = {
   context: null,
   muted: false,
-  log: [],              // {id, clock, heard}: every wave the host started
-  buffers: new Map(),   // id -> Promise<AudioBuffer>
+  log: [],              // {a, id, b, loop, gain, clock, heard}: everything the host's buffers did
+  buffers: new Map(),   // wave id -> Promise<AudioBuffer>
+  playing: new Map(),   // host buffer -> {source, gain, loop, level, stopped}
   // Browsers let a page make sound only after a click: the first one starts it.
   start() {
     if (this.context) return;
     const Context = window.AudioContext || window.webkitAudioContext;
     if (Context) this.context = new Context();
   },
-  play(id) {
-    const heard = !!this.context && !this.muted;
-    this.log.push({ id, clock: panel.clock, heard });
-    if (!heard) return;
+  // Hundredths of a decibel, 0 full, to a gain.
+  gainOf(volume) { return Math.min(1, Math.pow(10, (volume || 0) / 2000)); },
+  wave(id) {
     if (!this.buffers.has(id)) {
       this.buffers.set(id, fetch(`/wave/${id}.wav`).then((r) => r.arrayBuffer())
         .then((bytes) => this.context.decodeAudioData(bytes)));
     }
-    this.buffers.get(id).then((buffer) => {
-      const source = this.context.createBufferSource();
-      source.buffer = buffer;
-      source.connect(this.context.destination);
-      source.start();
+    return this.buffers.get(id);
+  },
+  stopBuffer(b) {
+    const now = this.playing.get(b);
+    if (!now) return;
+    this.playing.delete(b);
+    now.stopped = true;
+    if (now.source) try { now.source.stop(); } catch (e) { /* never started */ }
+  },
+  change(c) {
+    const heard = !!this.context && !this.muted;
+    const gain = this.gainOf(c.v);
+    this.log.push({ a: c.a, id: c.id, b: c.b, loop: !!c.loop, gain, clock: panel.clock, heard });
+    if (c.a === 'stop') return this.stopBuffer(c.b);
+    const now = this.playing.get(c.b);
+    if (c.a === 'loop' || c.a === 'volume') {
+      if (!now) return;
+      now.loop = !!c.loop;
+      now.level = gain;
+      if (now.source) now.source.loop = now.loop;
+      if (now.gain) now.gain.gain.value = gain;
+      return;
+    }
+    this.stopBuffer(c.b);
+    if (!heard || !c.id) return;
+    const playing = { loop: !!c.loop, level: gain, stopped: false };
+    this.playing.set(c.b, playing);
+    this.wave(c.id).then((buffer) => {
+      if (playing.stopped) return;
+      playing.source = this.context.createBufferSource();
+      playing.source.buffer = buffer;
+      playing.source.loop = playing.loop;
+      playing.gain = this.context.createGain();
+      playing.gain.gain.value = playing.level;
+      playing.source.connect(playing.gain).connect(this.context.destination);
+      playing.source.onended = () => { if (this.playing.get(c.b) === playing) this.playing.delete(c.b); };
+      playing.source.start(0, Math.min(c.o || 0, buffer.duration));
     }).catch(() => {});
   },
 };
@@ -336,6 +367,7 @@ const muteButton = document.getElementById('mute');
 muteButton.addEventListener('click', () => {
   sound.start();
   sound.muted = !sound.muted;
+  if (sound.muted) for (const b of [...sound.playing.keys()]) sound.stopBuffer(b);
   muteButton.setAttribute('aria-pressed', String(sound.muted));
   muteButton.textContent = sound.muted ? 'Unmute' : 'Mute';
 });

@@ -61,6 +61,8 @@ struct State {
     Recording recording;
     std::uint64_t calls{};   // calls that can fail, made so far
     std::uint64_t failAt{};  // the one of them that fails, 0 none
+    qraudio_observer observer{};
+    void* observerContext{};
 };
 
 // Never destroyed: modules may release their objects from their own
@@ -159,6 +161,16 @@ void LogPlay(const void* origin) {
     PlayLog& log = Audio().plays;
     if (log.count < playLogSize) log.origins[log.count] = origin;
     ++log.count;
+}
+
+void Tell(const qraudio_buffer* b, std::uint32_t what) {
+    const State& state = Audio();
+    if (!state.observer)
+        return;
+    const double rate = BytesPerSecond(b->format);
+    const qraudio_change change{b, b->origin, what, b->looping ? 1u : 0u, b->volume,
+                                rate > 0 ? b->position / rate : 0.0};
+    state.observer(&change, state.observerContext);
 }
 
 bool ValidFormat(const qraudio_format& f) {
@@ -355,10 +367,12 @@ int qraudio_buffer_play(qraudio_buffer* buffer, uint32_t flags) {
     const bool looping = (flags & QRAUDIO_PLAY_LOOPING) != 0;
     if (buffer->playing && buffer->looping == looping)
         return QRAUDIO_OK;
-    if (!buffer->playing) LogPlay(buffer->origin);
+    const bool starts = !buffer->playing;
+    if (starts) LogPlay(buffer->origin);
     buffer->playing = true;
     buffer->looping = looping;
     Restart(buffer, now);
+    Tell(buffer, starts ? QRAUDIO_CHANGE_START : QRAUDIO_CHANGE_LOOP);
     return QRAUDIO_OK;
 }
 
@@ -369,9 +383,11 @@ int qraudio_buffer_stop(qraudio_buffer* buffer) {
         return QRAUDIO_ERR_INVALID;
     const double now = qraudio_clock_now();
     Update(buffer, now);
-    if (buffer->playing)
+    if (buffer->playing) {
         CloseTake(buffer, now);
-    buffer->playing = false;
+        buffer->playing = false;
+        Tell(buffer, QRAUDIO_CHANGE_STOP);
+    }
     return QRAUDIO_OK;
 }
 
@@ -393,9 +409,13 @@ int qraudio_buffer_set_volume(qraudio_buffer* buffer, int32_t volume) {
         return QRAUDIO_ERR_INVALID;
     const double now = qraudio_clock_now();
     Update(buffer, now);
+    const bool changed = buffer->volume != volume;
     buffer->volume = volume;
-    if (buffer->playing)
+    if (buffer->playing) {
         Restart(buffer, now);
+        if (changed)
+            Tell(buffer, QRAUDIO_CHANGE_VOLUME);
+    }
     return QRAUDIO_OK;
 }
 
@@ -415,8 +435,10 @@ int qraudio_buffer_set_position(qraudio_buffer* buffer, uint32_t offset) {
     Update(buffer, now);
     const std::uint32_t block = std::max<std::uint32_t>(1, buffer->format.block_align);
     buffer->position = offset - offset % block;
-    if (buffer->playing)
+    if (buffer->playing) {
         Restart(buffer, now);
+        Tell(buffer, QRAUDIO_CHANGE_START);
+    }
     return QRAUDIO_OK;
 }
 
@@ -433,8 +455,11 @@ void qraudio_buffer_release(qraudio_buffer* buffer) {
         return;
     const double now = qraudio_clock_now();
     Update(buffer, now);
-    if (buffer->playing)
+    if (buffer->playing) {
         CloseTake(buffer, now);
+        buffer->playing = false;
+        Tell(buffer, QRAUDIO_CHANGE_STOP);
+    }
     delete buffer;
     --Audio().buffers;
 }
@@ -507,6 +532,12 @@ size_t qraudio_take_plays(const void** origins, size_t max) {
     }
     log.count = 0;
     return started;
+}
+
+void qraudio_set_observer(qraudio_observer observer, void* context) {
+    State& state = Audio();
+    state.observer = observer;
+    state.observerContext = observer ? context : nullptr;
 }
 
 }  // extern "C"

@@ -117,6 +117,28 @@ QRAUDIO_API int qraudio_recording(void);
  * library keeps the first 1024). */
 QRAUDIO_API size_t qraudio_take_plays(const void** origins, size_t max);
 
+/* Watching the buffers, for a host that plays the sounds aloud itself: the
+ * observer hears of every buffer that begins to play (or, playing, goes back
+ * to a new position), changes between playing once and looping, stops (or
+ * goes while playing), or changes its volume while playing. Null stops the
+ * watching. The observer is called on the panel thread, inside the call. */
+enum {
+    QRAUDIO_CHANGE_START = 1,
+    QRAUDIO_CHANGE_LOOP = 2,
+    QRAUDIO_CHANGE_STOP = 3,
+    QRAUDIO_CHANGE_VOLUME = 4,
+};
+typedef struct qraudio_change {
+    const qraudio_buffer* buffer;
+    const void* origin;   /* as for qraudio_take_plays */
+    uint32_t what;        /* QRAUDIO_CHANGE_* */
+    uint32_t looping;     /* 1 when it plays in a loop */
+    int32_t volume;       /* hundredths of a decibel */
+    double offset;        /* seconds into its samples where it plays from */
+} qraudio_change;
+typedef void (*qraudio_observer)(const qraudio_change* change, void* context);
+QRAUDIO_API void qraudio_set_observer(qraudio_observer observer, void* context);
+
 #ifdef __cplusplus
 }
 #endif

@@ -31,6 +31,14 @@ try {
       !p.dirty && p.paints > 2;
   }, { timeout: 20000 });
   await ready();
+  // A narrower browser window asks the host's screen layout again: the main
+  // panel keeps its shape across the width, at the bottom.
+  await page.setViewport({ width: 1000, height: 900 });
+  await page.waitForFunction(() => window.livePanel.layout.w === 1000, { timeout: 5000 });
+  const narrow = await page.evaluate(() => window.livePanel.placements().find((p) => p.window.s === 'Window00').rect);
+  check(narrow.w === 1000 && narrow.y === 900 - 562.5, `main panel at ${JSON.stringify(narrow)} on 1000x900`);
+  await page.setViewport({ width: 1600, height: 900 });
+  await page.waitForFunction(() => window.livePanel.layout.w === 1600, { timeout: 5000 });
 
   // Items of one gauge, and a point of its mouse area (screen pixels).
   const gauge = (alias) => page.evaluate((a) => JSON.stringify(window.livePanel.lists.get(a.split('.')[0])
@@ -138,11 +146,15 @@ try {
   // The approach: the radio altimeter's callouts, in order.
   await page.click('#approach');
   const callouts = [2100, 2110, 2120, 2130, 2210, 2150, 2160, 2170, 2180, 2190, 2200];
-  await page.waitForFunction((n) => window.livePanel.sound.log.filter((s) => s.id >= 2100 && s.id <= 2210).length >= n,
-    { timeout: 60000, polling: 500 }, callouts.length);
-  const heard = await page.evaluate(() => window.livePanel.sound.log.filter((s) => s.id >= 2100 && s.id <= 2210)
-    .map((s) => s.id));
+  const said = (s) => s.a === 'start' && s.id >= 2100 && s.id <= 2210;
+  await page.waitForFunction((n) => window.livePanel.sound.log.filter((s) => s.a === 'start' && s.id >= 2100 &&
+    s.id <= 2210).length >= n, { timeout: 60000, polling: 500 }, callouts.length);
+  const log = await page.evaluate(() => window.livePanel.sound.log);
+  const heard = log.filter(said).map((s) => s.id);
   check(JSON.stringify(heard) === JSON.stringify(callouts), `callouts ${heard}`);
+  // Each at the volume the altimeter sets (5 dB down), once, heard.
+  check(log.filter(said).every((s) => Math.abs(s.gain - 0.562) < 0.01 && !s.loop && s.heard),
+    `callouts played as ${JSON.stringify(log.filter(said))}`);
   console.log(`page tests passed (canvas and cairo differ by ${difference.toFixed(2)} levels)`);
 } catch (error) {
   console.error(error.message);

@@ -36,6 +36,9 @@ try {
     [() => fetch(url + '/background/Window01.png'), 404],  // no bitmap of its own
     [() => fetch(url + '/panel.js/../../../host/main.cpp'), 404],
     [() => fetch(url + '/wave/7.wav'), 404],
+    [() => post('/api/layout', JSON.stringify({ w: 0, h: 900 })), 400],
+    [() => post('/api/layout', JSON.stringify({ w: 1e12, h: 900 })), 400],
+    [() => post('/api/layout', JSON.stringify({ w: '800' })), 400],
   ];
   for (const [request, status] of refused) {
     const answer = await request();
@@ -43,6 +46,13 @@ try {
   }
   check((await events()).length === before, 'a refused request sent a key event');
   check((await fetch(url + '/bitmap/430.png')).headers.get('content-type') === 'image/png', 'bitmap 430 not served');
+
+  // The open windows as the screen layout places them: the main panel keeps
+  // its shape across the screen's width at the bottom; the closed radio
+  // stack has no place.
+  const layout = await (await post('/api/layout', JSON.stringify({ w: 800, h: 900 }))).json();
+  check(JSON.stringify(layout.windows) === JSON.stringify([{ h: 450, s: 'Window00', w: 800, x: 0, y: 450 }]),
+    `layout ${JSON.stringify(layout.windows)}`);
 
   // 20 pages at once open the stream, click the radios toggle twice and go
   // away mid-stream; after the first wave the server's memory stays flat.
@@ -85,6 +95,13 @@ try {
   }
   check(snapshot.errors.some((e) => e.includes('Airspeeed')), `errors not told: ${snapshot.errors}`);
   check(snapshot.windows.some((w) => w.s === 'Window00' && w.n > 100), 'the rest of the panel not served');
+
+  // A scenario that cannot be read is one error at start.
+  for (const unreadable of [tmpdir(), '/dev/zero', join(tmpdir(), 'no-such-live.scn')]) {
+    const failed = await serve(panelhost, [config, '--scenario', unreadable]).then(
+      async (s) => { await s.stop(); return ''; }, (e) => e.message);
+    check(/exited [1-9]/.test(failed) && failed.includes(unreadable), `--scenario ${unreadable}: ${failed || 'served'}`);
+  }
 
   console.log(`server tests passed (memory ${settled} kB -> ${after} kB)`);
 } catch (error) {
