@@ -157,15 +157,12 @@ Picture SpriteTexture() {
     return bitmap;
 }
 
-class RenderTest : public ::testing::Test {
+class RenderTest : public OneGaugeTest<&CanvasGauge> {
 protected:
-    TestModule<1> module{{&CanvasGauge}};
-    panelhost::Host host;
     panelhost::MemoryBitmaps bitmaps;
 
     void SetUp() override {
-        ASSERT_TRUE(module.AttachTo(host));
-        ASSERT_TRUE(host.Place("Canvas", "C"));
+        AttachAndPlace("Canvas", "C");
         bitmaps.Add(1, Filled(64, 64, grey));
         bitmaps.Add(10, NeedleBitmap());
         bitmaps.Add(20, Filled(4, 4, red));
