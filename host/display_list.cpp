@@ -104,13 +104,6 @@ constexpr std::size_t maxBitmapFileBytes = std::size_t(64) << 20;
 
 std::string Where(const PlacedPanel& placed, int line) { return placed.config.name + ":" + std::to_string(line) + ": "; }
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
-bool SameText(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
-}
-
 // The file beside the configuration; on a machine whose files are named
 // with regard to case, a name written in another case is found too.
 std::filesystem::path FindBeside(const std::string& folder, const std::string& name) {
@@ -123,7 +116,7 @@ std::filesystem::path FindBeside(const std::string& folder, const std::string& n
     if (fs::is_regular_file(exact, problem)) return exact;
     const fs::path parent = exact.parent_path();
     for (fs::directory_iterator it(parent, problem), end; !problem && it != end; it.increment(problem)) {
-        if (SameText(it->path().filename().string(), exact.filename().string())) return it->path();
+        if (SameWord(it->path().filename().string(), exact.filename().string())) return it->path();
     }
     return exact;
 }
@@ -572,7 +565,7 @@ double PixelsToPaint(const WindowList& list) {
 std::string PictureName(const PanelWindow& window) {
     const std::string& section = window.section;
     if (window.virtualCockpit && section.size() >= virtualCockpitPrefix.size() &&
-        SameText(std::string_view(section).substr(0, virtualCockpitPrefix.size()), virtualCockpitPrefix)) {
+        SameWord(std::string_view(section).substr(0, virtualCockpitPrefix.size()), virtualCockpitPrefix)) {
         return "VCockpit" + section.substr(virtualCockpitPrefix.size());
     }
     return section;

@@ -54,6 +54,14 @@ std::string Shift(const ElementState& s) {
     return " shift " + FormatNumber(s.shiftX) + ' ' + FormatNumber(s.shiftY);
 }
 
+// Elements with one source (needles, icons): its token, then its routine.
+template <typename Record>
+void ReadOne(const Host& host, ElementState& state, bool zero) {
+    auto& record = As<Record>(state.record);
+    if (!zero) Refresh(host, record.source_var);
+    state.value = ValueOf(record, record.update_cb, record.source_var, zero);
+}
+
 // Elements with x and y sources (sliders, moving images, sprites) read both
 // tokens before either routine runs.
 template <typename Record>
@@ -86,12 +94,6 @@ ELEMENT_HEADER* CopyNeedle(const ELEMENT_HEADER& source, RecordStore& store) {
 void InstallNeedle(ElementState& state) {
     auto& needle = As<ELEMENT_NEEDLE>(state.record);
     FillNeedleDegrees(needle.header.position, needle.nonlinearity, needle.nonlinearity_table_size);
-}
-
-void ReadNeedle(const Host& host, ElementState& state, bool zero) {
-    auto& needle = As<ELEMENT_NEEDLE>(state.record);
-    if (!zero) Refresh(host, needle.source_var);
-    state.value = ValueOf(needle, needle.update_cb, needle.source_var, zero);
 }
 
 void ShowNeedle(ElementState& state) {
@@ -149,12 +151,6 @@ std::string DescribeShift(const ElementState& s) { return Values(s) + Shift(s); 
 
 // --- Icon: one of a row of bitmaps, picked by the value.
 
-void ReadIcon(const Host& host, ElementState& state, bool zero) {
-    auto& icon = As<ELEMENT_ICON>(state.record);
-    if (!zero) Refresh(host, icon.source_var);
-    state.value = ValueOf(icon, icon.update_cb, icon.source_var, zero);
-}
-
 void ShowIcon(ElementState& state) {
     auto& icon = As<ELEMENT_ICON>(state.record);
     state.image = IconImage(state.value, icon.picture_count);
@@ -208,7 +204,7 @@ constexpr ElementKind elementKinds[] = {
      .copy = CopyPlain<ELEMENT_STATIC_IMAGE>, .install = nullptr, .read = nullptr, .show = nullptr,
      .describe = nullptr, .draw = DrawStaticImage},
     {.type = ELEMENT_TYPE_NEEDLE, .name = "needle", .noun = "needle",
-     .copy = CopyNeedle, .install = InstallNeedle, .read = ReadNeedle, .show = ShowNeedle,
+     .copy = CopyNeedle, .install = InstallNeedle, .read = ReadOne<ELEMENT_NEEDLE>, .show = ShowNeedle,
      .describe = DescribeNeedle, .draw = DrawNeedle},
     {.type = ELEMENT_TYPE_STRING, .name = "string", .noun = "string",
      .copy = CopyString, .install = nullptr, .read = ReadString, .show = ShowString,
@@ -217,7 +213,7 @@ constexpr ElementKind elementKinds[] = {
      .copy = CopyPlain<ELEMENT_SLIDER>, .install = nullptr, .read = ReadSlider, .show = ShowSlider,
      .describe = DescribeShift, .draw = DrawSlider},
     {.type = ELEMENT_TYPE_ICON, .name = "icon", .noun = "icon",
-     .copy = CopyPlain<ELEMENT_ICON>, .install = nullptr, .read = ReadIcon, .show = ShowIcon,
+     .copy = CopyPlain<ELEMENT_ICON>, .install = nullptr, .read = ReadOne<ELEMENT_ICON>, .show = ShowIcon,
      .describe = DescribeIcon, .draw = DrawIcon},
     {.type = ELEMENT_TYPE_MOVING_IMAGE, .name = "moving", .noun = "moving image",
      .copy = CopyPlain<ELEMENT_MOVING_IMAGE>, .install = nullptr, .read = ReadMovingImage,

@@ -129,6 +129,32 @@ int Preview(const std::string& modulePath, int argc, char** argv) {
     return 0;
 }
 
+// Loads the module, places the panel file on it, runs the frames and hands
+// all to WRITE for the pictures; the configuration's notes, what could not be
+// placed and a failed write go to standard error. 0 only when the whole panel
+// was placed and written.
+template <typename Write>
+int DrawPanelFile(const char* command, const std::string& modulePath, double period, const std::string& panelPath,
+                  int frames, const Write& write) {
+    if (!panelhost::DrawingBuilt()) {
+        std::cerr << "panelhost: " << command << ": " << panelhost::NoDrawingReason() << '\n';
+        return exitFailed;
+    }
+    panelhost::Host host;
+    if (!LoadInto(host, modulePath)) return exitUsage;
+    if (period > 0) host.SetFramePeriod(period);
+    panelhost::PlacedPanel placed = panelhost::PlacePanelFile(host, panelPath);
+    host.Connect();
+    host.Frame(frames);
+    panelhost::ModuleBitmaps bitmaps(host);
+    std::string error;
+    const bool written = write(host, placed, bitmaps, &error);
+    for (const std::string& note : placed.config.notes) std::cerr << panelhost::Printable(note) << '\n';
+    for (const std::string& problem : placed.errors) std::cerr << panelhost::Printable(problem) << '\n';
+    if (!written) std::cerr << "panelhost: " << command << ": " << panelhost::Printable(error) << '\n';
+    return written && placed.errors.empty() ? 0 : exitFailed;
+}
+
 // panel PANEL.CFG [--out DIR] [--lighting day|night] [--frames N]
 int Panel(const std::string& modulePath, const std::string& outputDirectory, double period, int argc, char** argv) {
     std::string folder = outputDirectory;
@@ -157,23 +183,12 @@ int Panel(const std::string& modulePath, const std::string& outputDirectory, dou
         }
     }
     if (words.size() != 1) return Usage("panel needs one panel configuration file");
-    if (!panelhost::DrawingBuilt()) {
-        std::cerr << "panelhost: panel: " << panelhost::NoDrawingReason() << '\n';
-        return exitFailed;
-    }
-    panelhost::Host host;
-    if (!LoadInto(host, modulePath)) return exitUsage;
-    if (period > 0) host.SetFramePeriod(period);
-    panelhost::PlacedPanel placed = panelhost::PlacePanelFile(host, words[0]);
-    host.Connect();
-    host.Frame(int(frames));
-    panelhost::ModuleBitmaps bitmaps(host);
-    std::string error;
-    const bool written = panelhost::WritePanelPictures(host, placed, bitmaps, lighting, folder, std::cout, &error);
-    for (const std::string& note : placed.config.notes) std::cerr << panelhost::Printable(note) << '\n';
-    for (const std::string& problem : placed.errors) std::cerr << panelhost::Printable(problem) << '\n';
-    if (!written) std::cerr << "panelhost: panel: " << panelhost::Printable(error) << '\n';
-    return written && placed.errors.empty() ? 0 : exitFailed;
+    return DrawPanelFile("panel", modulePath, period, words[0], int(frames),
+                         [&](panelhost::Host& host, panelhost::PlacedPanel& placed,
+                             panelhost::ModuleBitmaps& bitmaps, std::string* error) {
+                             return panelhost::WritePanelPictures(host, placed, bitmaps, lighting, folder, std::cout,
+                                                                  error);
+                         });
 }
 
 // screen PANEL.CFG --size WxH [--lighting day|night] [--show NAME,...] --out FILE
@@ -221,23 +236,11 @@ int Screen(const std::string& modulePath, double period, int argc, char** argv) 
     if (words.size() != 1) return Usage("screen needs one panel configuration file");
     if (request.size.width == 0) return Usage("screen needs --size WIDTHxHEIGHT");
     if (request.path.empty()) return Usage("screen needs --out FILE.png");
-    if (!panelhost::DrawingBuilt()) {
-        std::cerr << "panelhost: screen: " << panelhost::NoDrawingReason() << '\n';
-        return exitFailed;
-    }
-    panelhost::Host host;
-    if (!LoadInto(host, modulePath)) return exitUsage;
-    if (period > 0) host.SetFramePeriod(period);
-    panelhost::PlacedPanel placed = panelhost::PlacePanelFile(host, words[0]);
-    host.Connect();
-    host.Frame(1);
-    panelhost::ModuleBitmaps bitmaps(host);
-    std::string error;
-    const bool written = panelhost::WriteScreenPicture(host, placed, bitmaps, request, std::cout, &error);
-    for (const std::string& note : placed.config.notes) std::cerr << panelhost::Printable(note) << '\n';
-    for (const std::string& problem : placed.errors) std::cerr << panelhost::Printable(problem) << '\n';
-    if (!written) std::cerr << "panelhost: screen: " << panelhost::Printable(error) << '\n';
-    return written && placed.errors.empty() ? 0 : exitFailed;
+    return DrawPanelFile("screen", modulePath, period, words[0], 1,
+                         [&](panelhost::Host& host, panelhost::PlacedPanel& placed,
+                             panelhost::ModuleBitmaps& bitmaps, std::string* error) {
+                             return panelhost::WriteScreenPicture(host, placed, bitmaps, request, std::cout, error);
+                         });
 }
 
 }  // namespace

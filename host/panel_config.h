@@ -133,4 +133,8 @@ PanelConfig ReadPanelConfigFrom(const PanelConfigSource& source, const std::stri
 // U+FFFD).
 std::string Utf8FromWindows1252(std::string_view text);
 
+// Whether two names or keys are the same but for the case of ASCII letters,
+// as the simulator compares section, key, window and file names.
+bool SameWord(std::string_view a, std::string_view b);
+
 }  // namespace panelhost

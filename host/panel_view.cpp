@@ -14,20 +14,13 @@ namespace panelhost {
 
 namespace {
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
-bool SameText(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
-}
-
 std::string Where(const PlacedPanel& placed, int line) { return placed.config.name + ":" + std::to_string(line) + ": "; }
 
 // The table's name for a gauge named in any case, or nothing.
 std::optional<std::string> GaugeNamed(const Host& host, const std::string& name) {
     if (host.FindGauge(name)) return name;
     for (const GaugeEntry& entry : host.Gauges()) {
-        if (SameText(entry.name, name)) return entry.name;
+        if (SameWord(entry.name, name)) return entry.name;
     }
     return std::nullopt;
 }
@@ -35,8 +28,8 @@ std::optional<std::string> GaugeNamed(const Host& host, const std::string& name)
 }  // namespace
 
 bool NamesThisModule(std::string_view module) {
-    if (module.size() > 4 && SameText(module.substr(module.size() - 4), ".gau")) module.remove_suffix(4);
-    return SameText(module, thisModuleName);
+    if (module.size() > 4 && SameWord(module.substr(module.size() - 4), ".gau")) module.remove_suffix(4);
+    return SameWord(module, thisModuleName);
 }
 
 PlacedPanel PlacePanel(Host& host, PanelConfig config, const std::string& folder) {

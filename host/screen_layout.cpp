@@ -7,13 +7,6 @@ namespace panelhost {
 
 namespace {
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
-bool SameText(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
-}
-
 std::optional<int> IdentNamed(std::string_view name) {
     int number = 0;
     const auto [end, problem] = std::from_chars(name.data(), name.data() + name.size(), number);
@@ -39,7 +32,7 @@ std::optional<PictureSize> DesignSize(const PanelWindow& window, const PictureSi
 }  // namespace
 
 bool ScreenWindowNamed(const PanelWindow& window, std::string_view name) {
-    if (SameText(window.section, name)) return true;
+    if (SameWord(window.section, name)) return true;
     const std::optional<int> ident = IdentNamed(name);
     return ident && window.ident == ident;
 }

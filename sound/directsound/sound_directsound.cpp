@@ -73,16 +73,10 @@ std::int32_t SoundInit(SoundWindow window, SoundDevice* device) {
     if (!SoundEnabled || !device) return 0;
     SoundReleaseDevice(device);
     IDirectSound* made = nullptr;
-    if (FAILED(DirectSoundCreate(nullptr, &made, nullptr)) || !made) {
-        *device = nullptr;
-        SoundFail();
-        return 0;
-    }
+    if (FAILED(DirectSoundCreate(nullptr, &made, nullptr)) || !made) return DeviceFailed(device);
     if (FAILED(made->SetCooperativeLevel(static_cast<HWND>(window), DSSCL_NORMAL))) {
         made->Release();
-        *device = nullptr;
-        SoundFail();
-        return 0;
+        return DeviceFailed(device);
     }
     *device = made;
     return 1;
@@ -90,13 +84,8 @@ std::int32_t SoundInit(SoundWindow window, SoundDevice* device) {
 
 std::uint32_t SoundLoadWave(SoundWindow, SoundDevice* device, SoundBuffer* buffer,
                             std::uint16_t resourceId, SoundModule module) {
-    if (!SoundEnabled || !buffer) return 0;
     // 1. The buffer slot starts empty.
-    SoundReleaseBuffer(buffer);
-    if (!device || !*device) {
-        SoundFail();
-        return 0;
-    }
+    if (!WaveSlotReady(device, buffer)) return 0;
     WaveLoad load;
 
     // 2. The resource, loaded and locked.

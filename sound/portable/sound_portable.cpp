@@ -64,9 +64,7 @@ std::int32_t SoundInit(SoundWindow window, SoundDevice* device) {
     if (qraudio_device_create(&made) != QRAUDIO_OK ||
         qraudio_device_set_window(made, window) != QRAUDIO_OK) {
         qraudio_device_release(made);
-        *device = nullptr;
-        SoundFail();
-        return 0;
+        return DeviceFailed(device);
     }
     *device = made;
     return 1;
@@ -74,12 +72,7 @@ std::int32_t SoundInit(SoundWindow window, SoundDevice* device) {
 
 std::uint32_t SoundLoadWave(SoundWindow, SoundDevice* device, SoundBuffer* buffer,
                             std::uint16_t resourceId, SoundModule module) {
-    if (!SoundEnabled || !buffer) return 0;
-    SoundReleaseBuffer(buffer);
-    if (!device || !*device) {
-        SoundFail();
-        return 0;
-    }
+    if (!WaveSlotReady(device, buffer)) return 0;
 
     const void* bytes = nullptr;
     std::uint32_t size = 0;

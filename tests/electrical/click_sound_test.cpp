@@ -126,6 +126,18 @@ protected:
         host.Frame();
         host.ClearEvents();
     }
+    // Records a frame and a click on the switch ALIAS; whether the click
+    // sounded within 60 ms of it.
+    bool ClickHeard(const char* recordingName, const char* alias) {
+        Recording recording(recordingName);
+        if (!recording.Started()) return false;
+        const double start = host.Clock();
+        host.Frame();
+        const double click = host.Clock() - start;
+        host.Click(alias, 17, 50);
+        host.Frame(5);
+        return Heard(recording.Stop(), click, click + 0.06);
+    }
     void TearDown() override {
         host.Unload();
         qraudio_set_device_available(1);
@@ -268,15 +280,7 @@ TEST_F(ClickSound, GaugePlacedTwiceKeepsItsClick) {
     host.Kill("A1");
     EXPECT_EQ(LiveDevices(), 1);
 
-    Recording recording("twice");
-    ASSERT_TRUE(recording.Started());
-    const double start = host.Clock();
-    host.Frame();
-    const double click = host.Clock() - start;
-    host.Click("A2", 17, 50);
-    host.Frame(5);
-    const Wav wav = recording.Stop();
-    EXPECT_TRUE(Heard(wav, click, click + 0.06));
+    EXPECT_TRUE(ClickHeard("twice", "A2"));
 
     host.Kill("A2");
     EXPECT_EQ(LiveDevices(), 0);
@@ -317,15 +321,7 @@ TEST_F(ClickSound, InstallAndKillCountOncePerInstance) {
     first->gauge_callback(first, PANEL_SERVICE_PRE_KILL, 0);
     EXPECT_EQ(LiveDevices(), 1) << "a stray kill of one copy silenced the other";
 
-    Recording recording("stray_kill");
-    ASSERT_TRUE(recording.Started());
-    const double start = host.Clock();
-    host.Frame();
-    const double click = host.Clock() - start;
-    host.Click("A2", 17, 50);
-    host.Frame(5);
-    const Wav wav = recording.Stop();
-    EXPECT_TRUE(Heard(wav, click, click + 0.06));
+    EXPECT_TRUE(ClickHeard("stray_kill", "A2"));
 
     // The killed copy installed again, then both gone: nothing left.
     first->gauge_callback(first, PANEL_SERVICE_PRE_INSTALL, host.ModuleHandle32());

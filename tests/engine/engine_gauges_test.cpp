@@ -41,6 +41,18 @@ protected:
         }
     }
 
+    // The fuel counter placed as "FC" at START seconds on a live bus, the
+    // engines' flows set (units an hour) and one frame run at FIRST seconds.
+    void CountFuelFrom(double start, double flow1, double flow2, double first) {
+        host.SetNumber(tokenTime, start);
+        Place("Fuel_Consumption", "FC");
+        host.SetNumber(tokenBusVoltage, 24);
+        host.SetNumber(tokenFlow1, flow1);
+        host.SetNumber(tokenFlow2, flow2);
+        host.SetNumber(tokenTime, first);
+        host.Frame();
+    }
+
     // The number a row of four drums shows (units drum first), each drum
     // read at the digit it stands nearest to.
     int Counter(const std::string& alias, int unitsElement) {
@@ -218,12 +230,8 @@ TEST_F(EngineGauges, CountersIntegrateFlowOverSimulatedTime) {
 }
 
 TEST_F(EngineGauges, CounterWrapsPast9999WhileTheTotalKeepsGrowing) {
-    host.SetNumber(tokenTime, 0);
-    Place("Fuel_Consumption", "FC");
-    host.SetNumber(tokenBusVoltage, 24);
-    host.SetNumber(tokenFlow1, 12345.6 * 3600);  // 12345.6 in one second
-    host.SetNumber(tokenTime, 1);
-    host.Frame();
+    // Engine 1 burns 12345.6 in one second.
+    CountFuelFrom(0, 12345.6 * 3600, 0, 1);
     EXPECT_EQ(Counter("FC", engine1Units), 2345);
     EXPECT_NEAR(host.Value("FC", engine1Units + 3), 2000, 1e-6);
 
@@ -241,12 +249,7 @@ TEST_F(EngineGauges, CounterWrapsPast9999WhileTheTotalKeepsGrowing) {
 }
 
 TEST_F(EngineGauges, LastTenthOfAUnitRollsEveryDrumThatChanges) {
-    host.SetNumber(tokenTime, 0);
-    Place("Fuel_Consumption", "FC");
-    host.SetNumber(tokenBusVoltage, 24);
-    host.SetNumber(tokenFlow1, 9.95 * 3600);
-    host.SetNumber(tokenTime, 1);
-    host.Frame();
+    CountFuelFrom(0, 9.95 * 3600, 0, 1);
     // Units half-way from 9 to 0, tens half-way from 0 to 1; the hundreds
     // and thousands do not change digit and stand still.
     EXPECT_NEAR(host.Value("FC", engine1Units), 9.5, 1e-9);
@@ -256,13 +259,7 @@ TEST_F(EngineGauges, LastTenthOfAUnitRollsEveryDrumThatChanges) {
 }
 
 TEST_F(EngineGauges, ResetClearsOnlyItsOwnRow) {
-    host.SetNumber(tokenTime, 0);
-    Place("Fuel_Consumption", "FC");
-    host.SetNumber(tokenBusVoltage, 24);
-    host.SetNumber(tokenFlow1, 123 * 3600.0);
-    host.SetNumber(tokenFlow2, 456 * 3600.0);
-    host.SetNumber(tokenTime, 1);
-    host.Frame();
+    CountFuelFrom(0, 123 * 3600.0, 456 * 3600.0, 1);
     ASSERT_EQ(Counter("FC", engine1Units), 123);
     ASSERT_EQ(Counter("FC", engine2Units), 456);
 
@@ -284,12 +281,7 @@ TEST_F(EngineGauges, ResetClearsOnlyItsOwnRow) {
 }
 
 TEST_F(EngineGauges, TimeBeforeReinstallationIsNotCounted) {
-    host.SetNumber(tokenTime, 0);
-    Place("Fuel_Consumption", "FC");
-    host.SetNumber(tokenBusVoltage, 24);
-    host.SetNumber(tokenFlow1, 3600);
-    host.SetNumber(tokenTime, 10);
-    host.Frame();
+    CountFuelFrom(0, 3600, 0, 10);
     ASSERT_EQ(Counter("FC", engine1Units), 10);
 
     host.SetNumber(tokenTime, 1000);
@@ -302,13 +294,7 @@ TEST_F(EngineGauges, TimeBeforeReinstallationIsNotCounted) {
 }
 
 TEST_F(EngineGauges, ClockJumpingBackOrBadValuesNeverCorruptTheTotals) {
-    host.SetNumber(tokenTime, 0);
-    Place("Fuel_Consumption", "FC");
-    host.SetNumber(tokenBusVoltage, 24);
-    host.SetNumber(tokenFlow1, 3600);
-    host.SetNumber(tokenFlow2, 3600);
-    host.SetNumber(tokenTime, 50);
-    host.Frame();
+    CountFuelFrom(0, 3600, 3600, 50);
     ASSERT_EQ(Counter("FC", engine1Units), 50);
 
     // A reloaded flight starts the clock again: fuel used does not run back,
@@ -337,13 +323,7 @@ TEST_F(EngineGauges, ClockMissingForAFrameAddsNoFuel) {
     // A clock the simulator does not supply reads 0; when it is back the
     // counters go on from the last time read instead of counting the whole
     // flight again.
-    host.SetNumber(tokenTime, 3600);
-    Place("Fuel_Consumption", "FC");
-    host.SetNumber(tokenBusVoltage, 24);
-    host.SetNumber(tokenFlow1, 3600);
-    host.SetNumber(tokenFlow2, 7200);
-    host.SetNumber(tokenTime, 3610);
-    host.Frame();
+    CountFuelFrom(3600, 3600, 7200, 3610);
     ASSERT_EQ(Counter("FC", engine1Units), 10);
 
     host.SetNumber(tokenTime, 0);

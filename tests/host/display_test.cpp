@@ -119,13 +119,10 @@ GAUGEHDR DisplayGauge = TestGauge("Display", displayElements, nullptr);
 
 namespace {
 
-class DisplayTest : public ::testing::Test {
+class DisplayTest : public OneGaugeTest<&DisplayGauge> {
 protected:
-    TestModule<1> module{{&DisplayGauge}};
-    panelhost::Host host;
     void SetUp() override {
-        ASSERT_TRUE(module.AttachTo(host));
-        ASSERT_TRUE(host.Place("Display", "D"));
+        AttachAndPlace("Display", "D");
         iconCalls = stringCalls = 0;
     }
     double AngleFor(int element, SINT32 token, double value) {

@@ -2,13 +2,6 @@
 // failed expectations end the run with FILE:LINE and a reason, never a crash.
 #include <gtest/gtest.h>
 
-#if defined(_WIN32)
-#define popen _popen
-#define pclose _pclose
-#else
-#include <sys/wait.h>
-#endif
-
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -19,34 +12,13 @@
 #include "host/messages.h"
 #include "host/scenario.h"
 #include "tests/host/test_support.h"
+#include "tests/support/run_panelhost.h"
 
 extern GAUGEHDR DisplayGauge;
 
 namespace {
 
 namespace fs = std::filesystem;
-
-struct RunResult {
-    int exitCode{-1};  // -1: ended by a signal
-    std::string output;
-};
-
-RunResult RunPanelhost(const std::string& arguments) {
-    const std::string command = std::string(QR_PANELHOST_PATH) + " " + arguments + " 2>&1";
-    RunResult result;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return result;
-    char buffer[4096];
-    std::size_t read = 0;
-    while ((read = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, read);
-    const int status = pclose(pipe);
-#if defined(_WIN32)
-    result.exitCode = status;
-#else
-    if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
-#endif
-    return result;
-}
 
 std::string WriteScenario(const std::string& name, const std::string& text) {
     const fs::path path = fs::path(::testing::TempDir()) / ("qr_" + name + ".scn");

@@ -2,6 +2,8 @@
 // the module records of the statically linked copy.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <array>
 #include <cstddef>
 
@@ -27,6 +29,19 @@ struct TestModule {
     bool AttachTo(panelhost::Host& host) {
         return host.Attach(&importTable, reinterpret_cast<MODULE_LINKAGE_VIEW*>(&linkage));
     }
+};
+
+// A fixture whose host has a test module of the one gauge GAUGE attached.
+template <GAUGEHDR* Gauge>
+class OneGaugeTest : public ::testing::Test {
+protected:
+    // Attaches the module and places the gauge NAME as ALIAS.
+    void AttachAndPlace(const char* name, const char* alias) {
+        ASSERT_TRUE(module.AttachTo(host));
+        ASSERT_TRUE(host.Place(name, alias));
+    }
+    TestModule<1> module{{Gauge}};
+    panelhost::Host host;
 };
 
 // A gauge header with the fields a test needs.

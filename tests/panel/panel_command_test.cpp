@@ -3,13 +3,6 @@
 // file that fails while being read.
 #include <gtest/gtest.h>
 
-#if defined(_WIN32)
-#define popen _popen
-#define pclose _pclose
-#else
-#include <sys/wait.h>
-#endif
-
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -17,31 +10,16 @@
 #include <string>
 
 #include "host/renderer.h"
+#include "tests/support/run_panelhost.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-    int exitCode{-1};
-    std::string output;
-};
+using Outcome = RunResult;
 
 Outcome Panelhost(const std::string& arguments) {
-    const std::string command =
-        std::string(QR_PANELHOST_PATH) + " --module " + QR_MODULE_PATH + " " + arguments + " 2>&1";
-    Outcome result;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return result;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) result.output.append(buffer, n);
-    const int status = pclose(pipe);
-#if defined(_WIN32)
-    result.exitCode = status;
-#else
-    if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
-#endif
-    return result;
+    return RunPanelhost(std::string("--module ") + QR_MODULE_PATH + " " + arguments);
 }
 
 class PanelCommand : public ::testing::Test {

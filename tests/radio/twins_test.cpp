@@ -33,14 +33,17 @@ protected:
         std::string error;
         ASSERT_TRUE(host.Load(QR_MODULE_PATH, &error)) << error;
     }
+    // The groups of GAUGE, placed under its own name.
+    std::vector<Group> PlacedGroups(const std::string& gauge) {
+        EXPECT_TRUE(host.Place(gauge)) << gauge;
+        return Groups(host, gauge);
+    }
     panelhost::Host host;
 };
 
 TEST_F(RadioTwins, Vor2LacksTheFlagsHelpAreaAndHasItsOwnIds) {
-    ASSERT_TRUE(host.Place("VOR1"));
-    ASSERT_TRUE(host.Place("VOR2"));
-    const auto vor1 = Groups(host, "VOR1");
-    const auto vor2 = Groups(host, "VOR2");
+    const auto vor1 = PlacedGroups("VOR1");
+    const auto vor2 = PlacedGroups("VOR2");
     ASSERT_EQ(vor1.size(), 4u);
     ASSERT_EQ(vor2.size(), 3u);
     EXPECT_EQ(vor1[1].help, 0xAB72u);
@@ -55,10 +58,8 @@ TEST_F(RadioTwins, Vor2LacksTheFlagsHelpAreaAndHasItsOwnIds) {
 }
 
 TEST_F(RadioTwins, NavReceiversNameTheirOwnHelp) {
-    ASSERT_TRUE(host.Place("Radio_NAV1"));
-    ASSERT_TRUE(host.Place("Radio_NAV2"));
-    const auto nav1 = Groups(host, "Radio_NAV1");
-    const auto nav2 = Groups(host, "Radio_NAV2");
+    const auto nav1 = PlacedGroups("Radio_NAV1");
+    const auto nav2 = PlacedGroups("Radio_NAV2");
     ASSERT_EQ(nav1.size(), 4u);
     ASSERT_EQ(nav2.size(), 4u);
     const UINT32 nav1Ids[] = {0xA700, 0xA715, 0xA714, 0xA714};

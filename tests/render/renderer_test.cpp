@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <sstream>
 
 #include "host/renderer.h"
@@ -156,15 +157,12 @@ Picture SpriteTexture() {
     return bitmap;
 }
 
-class RenderTest : public ::testing::Test {
+class RenderTest : public OneGaugeTest<&CanvasGauge> {
 protected:
-    TestModule<1> module{{&CanvasGauge}};
-    panelhost::Host host;
     panelhost::MemoryBitmaps bitmaps;
 
     void SetUp() override {
-        ASSERT_TRUE(module.AttachTo(host));
-        ASSERT_TRUE(host.Place("Canvas", "C"));
+        AttachAndPlace("Canvas", "C");
         bitmaps.Add(1, Filled(64, 64, grey));
         bitmaps.Add(10, NeedleBitmap());
         bitmaps.Add(20, Filled(4, 4, red));
@@ -194,6 +192,18 @@ protected:
         host.Frame();
         return Render();
     }
+    // Sets TOKEN to VALUE, draws a frame and checks the colour of each pixel.
+    struct Pixel {
+        int x, y;
+        Rgb colour;
+    };
+    void ExpectDrawnAt(SINT32 token, double value, std::initializer_list<Pixel> pixels) {
+        host.SetNumber(token, value);
+        const Picture picture = FrameAndRender();
+        for (const Pixel& p : pixels) {
+            EXPECT_EQ(picture.At(p.x, p.y), p.colour) << "at " << p.x << "," << p.y << " with " << value;
+        }
+    }
 };
 
 TEST_F(RenderTest, PictureIsTheBackgroundsSize) {
@@ -204,29 +214,12 @@ TEST_F(RenderTest, PictureIsTheBackgroundsSize) {
 }
 
 TEST_F(RenderTest, NeedleTurnsClockwiseAboutItsPivot) {
-    host.SetNumber(NeedleAngle, 0);
-    Picture picture = FrameAndRender();
-    EXPECT_EQ(picture.At(16, 16), white);  // the pivot sits on the position
-    EXPECT_EQ(picture.At(27, 16), white);
-    EXPECT_EQ(picture.At(28, 16), grey);  // twelve pixels long
-    EXPECT_EQ(picture.At(16, 24), grey);
-
-    host.SetNumber(NeedleAngle, 90);  // screen y points down: 90 degrees is straight down
-    picture = FrameAndRender();
-    EXPECT_EQ(picture.At(16, 24), white);
-    EXPECT_EQ(picture.At(16, 27), white);
-    EXPECT_EQ(picture.At(24, 16), grey);
-    EXPECT_EQ(picture.At(16, 8), grey);
-
-    host.SetNumber(NeedleAngle, -90);
-    picture = FrameAndRender();
-    EXPECT_EQ(picture.At(16, 8), white);
-    EXPECT_EQ(picture.At(16, 24), grey);
-
-    host.SetNumber(NeedleAngle, 45);
-    picture = FrameAndRender();
-    EXPECT_EQ(picture.At(22, 22), white);
-    EXPECT_EQ(picture.At(22, 10), grey);
+    // The pivot sits on the position; the needle is twelve pixels long.
+    ExpectDrawnAt(NeedleAngle, 0, {{16, 16, white}, {27, 16, white}, {28, 16, grey}, {16, 24, grey}});
+    // Screen y points down: 90 degrees is straight down.
+    ExpectDrawnAt(NeedleAngle, 90, {{16, 24, white}, {16, 27, white}, {24, 16, grey}, {16, 8, grey}});
+    ExpectDrawnAt(NeedleAngle, -90, {{16, 8, white}, {16, 24, grey}});
+    ExpectDrawnAt(NeedleAngle, 45, {{22, 22, white}, {22, 10, grey}});
 }
 
 TEST_F(RenderTest, BlackIsTransparentOnlyWithTheFlag) {
@@ -269,15 +262,9 @@ TEST_F(RenderTest, LaterElementsCoverEarlierOnes) {
 }
 
 TEST_F(RenderTest, SliderMovesByItsShift) {
-    host.SetNumber(SliderX, 0);
-    Picture picture = FrameAndRender();
-    EXPECT_EQ(picture.At(0, 60), white);
-    host.SetNumber(SliderX, 5);  // scale 2: ten pixels
-    picture = FrameAndRender();
-    EXPECT_EQ(picture.At(0, 60), grey);
-    EXPECT_EQ(picture.At(10, 60), white);
-    EXPECT_EQ(picture.At(11, 61), white);
-    EXPECT_EQ(picture.At(12, 60), grey);
+    ExpectDrawnAt(SliderX, 0, {{0, 60, white}});
+    // Scale 2: ten pixels.
+    ExpectDrawnAt(SliderX, 5, {{0, 60, grey}, {10, 60, white}, {11, 61, white}, {12, 60, grey}});
 }
 
 TEST_F(RenderTest, DrumShowsTheCellOfItsValueInsideItsWindow) {
@@ -296,19 +283,10 @@ TEST_F(RenderTest, DrumShowsTheCellOfItsValueInsideItsWindow) {
 }
 
 TEST_F(RenderTest, SpriteTurnsAboutItsCentreAndShifts) {
-    host.SetNumber(SpriteTurn, 0);
-    Picture picture = FrameAndRender();
-    EXPECT_EQ(picture.At(48, 44), white);  // centre: position + offset
-    EXPECT_EQ(picture.At(52, 44), white);
-    EXPECT_EQ(picture.At(48, 47), grey);
-    host.SetNumber(SpriteTurn, 90);
-    picture = FrameAndRender();
-    EXPECT_EQ(picture.At(48, 47), white);
-    EXPECT_EQ(picture.At(52, 44), grey);
-    host.SetNumber(SpriteShift, 2);
-    picture = FrameAndRender();
-    EXPECT_EQ(picture.At(50, 47), white);
-    EXPECT_EQ(picture.At(48, 47), grey);
+    // The centre: position + offset.
+    ExpectDrawnAt(SpriteTurn, 0, {{48, 44, white}, {52, 44, white}, {48, 47, grey}});
+    ExpectDrawnAt(SpriteTurn, 90, {{48, 47, white}, {52, 44, grey}});
+    ExpectDrawnAt(SpriteShift, 2, {{50, 47, white}, {48, 47, grey}});
 }
 
 TEST_F(RenderTest, MissingBitmapsSkipTheirElementsOnly) {

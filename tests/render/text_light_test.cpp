@@ -78,15 +78,12 @@ GAUGEHDR PlateGauge = TestGauge("Plate", plateElements, nullptr);
 
 namespace {
 
-class TextAndLight : public ::testing::Test {
+class TextAndLight : public OneGaugeTest<&PlateGauge> {
 protected:
-    TestModule<1> module{{&PlateGauge}};
-    panelhost::Host host;
     panelhost::MemoryBitmaps bitmaps;
 
     void SetUp() override {
-        ASSERT_TRUE(module.AttachTo(host));
-        ASSERT_TRUE(host.Place("Plate", "P"));
+        AttachAndPlace("Plate", "P");
         bitmaps.Add(1, Picture(120, 64, grey));
         bitmaps.Add(2, Picture(12, 12, yellow));
         host.Frame();
