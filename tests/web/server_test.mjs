@@ -71,7 +71,9 @@ try {
   const settled = server.rssKb();
   for (let i = 0; i < 4; i++) await wave();
   const after = server.rssKb();
-  check(after < settled * 1.15 + 2048, `memory grew from ${settled} kB to ${after} kB`);
+  if (!process.env.QR_WEB_MEMORY_UNMEASURED) {
+    check(after < settled * 1.15 + 2048, `memory grew from ${settled} kB to ${after} kB`);
+  }
   check((await fetch(url + '/api/events')).ok, 'server stopped answering after the clients left');
 
   // Ctrl-C stops it cleanly.
