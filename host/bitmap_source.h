@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "module/gauge_records.h"
@@ -77,7 +78,7 @@ public:
 private:
     void* module_{};
     UINT32 module32_{};
-    std::map<SINT32, std::unique_ptr<Picture>> cache_;  // null: none usable
+    std::unordered_map<SINT32, std::unique_ptr<Picture>> cache_;  // null: none usable
     std::map<SINT32, std::string> problems_;
 };
 

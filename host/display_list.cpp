@@ -383,21 +383,17 @@ void DrawString(Canvas& canvas, const ElementState& state) {
 }
 
 bool AddGaugeItems(const Host& host, const std::string& alias, Canvas& canvas, std::string* error) {
-    if (!host.Has(alias)) {
-        if (error) *error = "no gauge placed as " + alias;
-        return false;
-    }
-    const int count = host.ElementCount(alias);
-    if (count == 0) {
-        if (error) *error = alias + " has no elements";
+    const std::span<const ElementState> elements = host.Elements(alias);
+    if (elements.empty()) {
+        if (error) *error = host.Has(alias) ? alias + " has no elements" : "no gauge placed as " + alias;
         return false;
     }
     if (Empty(canvas.clip)) return true;
     canvas.alias = alias;
-    for (int number = 1; number <= count; ++number) {
-        const ElementState& state = host.Element(alias, number);
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        const ElementState& state = elements[i];
         if (state.hidden || !KindOf(state.kind).draw) continue;
-        canvas.number = number;
+        canvas.number = int(i + 1);
         KindOf(state.kind).draw(canvas, state);
     }
     return true;
@@ -429,11 +425,18 @@ WindowList ComputeGaugeList(const Host& host, const std::string& alias, BitmapSo
 WindowList ComputeWindowList(const Host& host, const PlacedPanel& placed, const PanelWindow& window,
                              BitmapSource& bitmaps, const LightingScheme& lighting,
                              std::vector<std::string>* problems) {
+    WindowList list;
+    ComputeWindowList(host, placed, window, bitmaps, lighting, list, problems);
+    return list;
+}
+
+void ComputeWindowList(const Host& host, const PlacedPanel& placed, const PanelWindow& window, BitmapSource& bitmaps,
+                       const LightingScheme& lighting, WindowList& list, std::vector<std::string>* problems) {
     const auto problem = [&](int line, const std::string& what) {
         if (problems) problems->push_back(Where(placed, line) + what);
     };
-    WindowList list;
     list.section = window.section;
+    list.items.clear();
 
     const Picture* background = nullptr;
     if (!window.file.empty()) {
@@ -447,15 +450,18 @@ WindowList ComputeWindowList(const Host& host, const PlacedPanel& placed, const 
 
     // Every gauge's box in design units, and what they cover together.
     std::vector<GaugeInWindow> gauges;
+    gauges.reserve(placed.gauges.size());
     double extentW = 1, extentH = 1;
     for (const PlacedGauge& gauge : placed.gauges) {
         if (gauge.window != &window) continue;
         GaugeInWindow shown{.gauge = &gauge, .box = PlaceholderBox(*gauge.entry)};
-        if (!gauge.alias.empty() && host.ElementCount(gauge.alias) == 0) {
+        const std::span<const ElementState> elements =
+            gauge.alias.empty() ? std::span<const ElementState>() : host.Elements(gauge.alias);
+        if (!gauge.alias.empty() && elements.empty()) {
             problem(gauge.entry->line, "expected " + gauge.entry->gauge + " to be drawn: " + gauge.alias +
                                            " has no elements");
         } else if (!gauge.alias.empty()) {
-            const SINT32 id = host.Element(gauge.alias, 1).record->resource_id;
+            const SINT32 id = elements.front().record->resource_id;
             if (const Picture* face = bitmaps.Find(id)) {
                 const GAUGEHDR* header = host.Header(gauge.alias);
                 shown.pictureWidth = face->width;
@@ -546,16 +552,15 @@ WindowList ComputeWindowList(const Host& host, const PlacedPanel& placed, const 
         }
         for (const std::string& note : skipped) problem(entry.line, entry.gauge + ": " + note);
     }
-    return list;
 }
 
 double PixelsToPaint(const WindowList& list) {
     const ClipBox whole{0, 0, double(list.width), double(list.height)};
     double pixels = whole.w * whole.h;
-    const std::string* gauge = nullptr;
+    std::string_view gauge;  // the gauge whose box is counted already
     for (const PaintItem& item : list.items) {
-        if (!item.alias.empty() && gauge && *gauge == item.alias) continue;
-        gauge = item.alias.empty() ? nullptr : &item.alias;
+        if (!item.alias.empty() && gauge == item.alias) continue;
+        gauge = item.alias;
         const ClipBox shown = Overlap(item.clip, whole);
         pixels += shown.w * shown.h;
     }

@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/lighting.h"
@@ -67,7 +68,9 @@ struct PaintItem {
 
     // Which placed gauge and element this came from ("Window00.gauge03",
     // element number), for hit-testing and for sending only what changed.
-    std::string alias{};
+    // The name is the placement's own (or the one a gauge's list was asked
+    // for), which outlives the list: a frame's lists copy no names.
+    std::string_view alias{};
     int element{};
 
     bool operator==(const PaintItem&) const = default;
@@ -138,6 +141,10 @@ WindowList ComputeGaugeList(const Host& host, const std::string& alias, BitmapSo
 WindowList ComputeWindowList(const Host& host, const PlacedPanel& placed, const PanelWindow& window,
                              BitmapSource& bitmaps, const LightingScheme& lighting,
                              std::vector<std::string>* problems = nullptr);
+// The same into `list`, whose storage is reused: a live panel computing its
+// windows every frame allocates nothing once the lists have their size.
+void ComputeWindowList(const Host& host, const PlacedPanel& placed, const PanelWindow& window, BitmapSource& bitmaps,
+                       const LightingScheme& lighting, WindowList& list, std::vector<std::string>* problems = nullptr);
 
 // The pixels a painter covers for the list: the window and every bitmap's
 // and fill's box clipped to it. What a configuration's drawing costs.

@@ -117,6 +117,7 @@ struct LivePanel::Impl {
     PlacedPanel placed;
     Lighting lighting{Lighting::Day};
     std::map<std::string, WindowList> lists;  // the open windows' lists of the last frame
+    WindowList spare;  // the list being computed, its storage reused frame after frame
     nlohmann::json open = nlohmann::json::array();
     std::uint64_t frame{};
     std::deque<std::pair<std::uint64_t, std::string>> updates;
@@ -136,6 +137,7 @@ struct LivePanel::Impl {
         double waitUntil{};
         double period{livePeriod};
     } player;
+    std::ostringstream sink;  // what the scenario's lines print; nobody reads it
 
     const Picture* Background(const std::string& section) const {
         return placed.backgrounds ? placed.backgrounds->Section(section) : nullptr;
@@ -227,7 +229,6 @@ struct LivePanel::Impl {
 
     void PlayScenario() {
         Player& p = player;
-        std::ostringstream sink;
         for (int run = 0; run < maxLinesPerFrame && p.next < p.lines.size() && host.Clock() + 1e-9 >= p.waitUntil;
              ++run) {
             const std::string& line = p.lines[p.next++];
@@ -274,18 +275,22 @@ struct LivePanel::Impl {
         while (events.size() > keptEvents) events.pop_front();
 
         nlohmann::json windows = nlohmann::json::array();
-        std::map<std::string, WindowList> now;
+        std::erase_if(lists, [&](const auto& entry) { return !OpenWindow(entry.first); });
+        const LightingScheme scheme = PanelLighting(lighting, placed.config.colours);
         for (const PanelWindow& window : placed.config.windows) {
             if (!IsOpen(window)) continue;
-            WindowList& list = now[window.section] = ListOf(window);
+            ComputeWindowList(host, placed, window, *bitmaps, scheme, spare);
             const auto before = lists.find(window.section);
             nlohmann::json change =
-                before == lists.end() ? WindowListJson(list) : WindowListChanges(before->second, list);
+                before == lists.end() ? WindowListJson(spare) : WindowListChanges(before->second, spare);
             if (!change.is_null()) windows.push_back(std::move(change));
+            if (before == lists.end()) {
+                lists.emplace(window.section, std::exchange(spare, {}));
+            } else {
+                std::swap(before->second, spare);
+            }
         }
-        lists = std::move(now);
         nlohmann::json update{{"t", "frame"}, {"frame", frame + 1}, {"clock", host.Clock()}, {"windows", windows}};
-        nlohmann::json nowOpen = open;
         if (windows.size() || lists.size() != open.size()) {
             std::vector<std::string> sections;
             for (const auto& window : open) sections.push_back(window["s"]);

@@ -302,6 +302,11 @@ const ElementState& Host::Element(const std::string& alias, int number) const {
     return instance->Element(number);
 }
 
+std::span<const ElementState> Host::Elements(const std::string& alias) const {
+    const Instance* instance = impl_->Find(alias);
+    return instance ? std::span<const ElementState>(instance->elements) : std::span<const ElementState>();
+}
+
 double Host::Value(const std::string& alias, int number) const { return Element(alias, number).value; }
 double Host::Angle(const std::string& alias, int number) const { return Element(alias, number).angle; }
 int Host::Image(const std::string& alias, int number) const { return Element(alias, number).image; }

@@ -28,6 +28,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -133,6 +134,9 @@ public:
     // Element state by drawing-order number; throws std::out_of_range for an
     // unknown alias or number.
     const ElementState& Element(const std::string& alias, int number) const;
+    // Every element's state in drawing order (number 1 first); empty for an
+    // unknown alias. One look-up for drawing a whole gauge.
+    std::span<const ElementState> Elements(const std::string& alias) const;
     // value: a needle's or icon's value, a string routine's result, a
     // slider's or moving image's y value when it has a y token or routine
     // (else its x value), a sprite's rotation value.

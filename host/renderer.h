@@ -82,7 +82,7 @@ public:
     const LightingScheme& lighting;
     Placement toWindow;  // gauge pixels to window pixels: a scale and a move
     ClipBox clip;        // the gauge's box in window pixels
-    std::string alias;
+    std::string_view alias;  // the name items are marked with, kept by the caller
     int number{};  // drawing-order number of the element being drawn
 
     // The element's own bitmap; null, and noted as skipped, when the module

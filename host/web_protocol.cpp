@@ -31,7 +31,7 @@ const char* KindName(PaintKind kind) {
 nlohmann::json PaintItemJson(const PaintItem& item) {
     const PaintItem plain;
     nlohmann::json json = {{"k", KindName(item.kind)}, {"c", BoxJson(item.clip)}};
-    if (!item.alias.empty()) json["al"] = item.alias;
+    if (!item.alias.empty()) json["al"] = std::string(item.alias);
     if (!item.light.Plain()) json["l"] = {Short(item.light.r), Short(item.light.g), Short(item.light.b)};
     if (item.kind == PaintKind::Bitmap) {
         if (item.bitmap >= 0) {
