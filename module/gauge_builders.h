@@ -6,18 +6,19 @@
 #include "module/gauge_records.h"
 #include "module/tokens.h"
 
-// Mouse rectangle entries, in list order.
+// Mouse rectangle entries, in list order. Every entry has every field set,
+// so that the records read the same whatever the host leaves in them.
+constexpr MOUSERECT MouseEntry(UINT32 type, PIXPOINT position, PIXPOINT size, SINT32 cursor, UINT32 helpId,
+                               UINT32 mouseFlags, UINT32 eventId, MOUSE_TARGET function) {
+    return MOUSERECT{.rect_type = type, .relative_box_pos = position, .relative_box_size = size,
+                     .cursor = cursor, .help_id = helpId, .mouse_flags = mouseFlags, .event_id = eventId,
+                     .mouse_function = function, .api_data = 0};
+}
+
+// A group of areas, with the help text shown over all of them.
 constexpr MOUSERECT MouseParent(SINT32 x, SINT32 y, SINT32 w, SINT32 h, UINT32 helpId = 0,
                                 SINT32 cursor = CURSOR_NONE) {
-    return MOUSERECT{.rect_type = MOUSE_RECT_PARENT,
-                     .relative_box_pos = {x, y},
-                     .relative_box_size = {w, h},
-                     .cursor = cursor,
-                     .help_id = helpId,
-                     .mouse_flags = MOUSE_NONE,
-                     .event_id = 0,
-                     .mouse_function = nullptr,
-                     .api_data = 0};
+    return MouseEntry(MOUSE_RECT_PARENT, {x, y}, {w, h}, cursor, helpId, MOUSE_NONE, 0, nullptr);
 }
 
 // A group over the whole gauge.
@@ -26,42 +27,18 @@ constexpr MOUSERECT MouseGauge(UINT32 helpId = 0) { return MouseParent(0, 0, 0, 
 // A clickable area whose key event the host sends itself (value 0).
 constexpr MOUSERECT MouseEvent(SINT32 x, SINT32 y, SINT32 w, SINT32 h, SINT32 cursor,
                                UINT32 mouseFlags, UINT32 eventId) {
-    return MOUSERECT{.rect_type = MOUSE_RECT_CHILD,
-                     .relative_box_pos = {x, y},
-                     .relative_box_size = {w, h},
-                     .cursor = cursor,
-                     .help_id = 0,
-                     .mouse_flags = mouseFlags,
-                     .event_id = eventId,
-                     .mouse_function = nullptr,
-                     .api_data = 0};
+    return MouseEntry(MOUSE_RECT_CHILD, {x, y}, {w, h}, cursor, 0, mouseFlags, eventId, nullptr);
 }
 
 // A clickable area handled by a mouse routine.
 constexpr MOUSERECT MouseRoutine(SINT32 x, SINT32 y, SINT32 w, SINT32 h, SINT32 cursor,
                                  UINT32 mouseFlags, MOUSE_FUNCTION routine) {
-    return MOUSERECT{.rect_type = MOUSE_RECT_CHILD,
-                     .relative_box_pos = {x, y},
-                     .relative_box_size = {w, h},
-                     .cursor = cursor,
-                     .help_id = 0,
-                     .mouse_flags = mouseFlags,
-                     .event_id = 0,
-                     .mouse_function = routine,
-                     .api_data = 0};
+    return MouseEntry(MOUSE_RECT_CHILD, {x, y}, {w, h}, cursor, 0, mouseFlags, 0, routine);
 }
 
 // Tooltip of the current group naming one of the host's tooltip texts.
 constexpr MOUSERECT MouseTooltipId(UINT32 helpId) {
-    return MOUSERECT{.rect_type = MOUSE_RECT_USER,
-                     .relative_box_pos = {0, 0},
-                     .relative_box_size = {0, 0},
-                     .cursor = CURSOR_NONE,
-                     .help_id = helpId,
-                     .mouse_flags = MOUSE_NONE,
-                     .event_id = 0,
-                     .mouse_function = nullptr,
-                     .api_data = 0};
+    return MouseEntry(MOUSE_RECT_USER, {0, 0}, {0, 0}, CURSOR_NONE, helpId, MOUSE_NONE, 0, nullptr);
 }
 
 // Tooltip of the current group with a text of its own, kept in the routine field.
@@ -180,13 +157,17 @@ constexpr std::size_t GaugeRowIndex(const Row (&rows)[N], const GAUGEHDR* gauge)
     return N;
 }
 
-// One axis of a sprite's motion: the token it follows, the pixels (or
-// degrees) per unit, and the routine that gives the value, if any.
-struct SpriteAxis {
+// One axis of a slider's or sprite's motion: the token it follows, the
+// pixels (or degrees) per unit, and the routine that gives the value, if
+// any. An axis left empty does not move.
+template <typename Callback>
+struct ScaledAxis {
     SimToken token{};
     FLOAT64 scale{};
-    SPRITE_UPDATE_CALLBACK value{};
+    Callback value{};
 };
+using SliderAxis = ScaledAxis<SLIDER_UPDATE_CALLBACK>;
+using SpriteAxis = ScaledAxis<SPRITE_UPDATE_CALLBACK>;
 
 // A sprite: its texture shifted along x and y and turned about its centre
 // (the offset inside the texture) by the rotation, scaled by the texture scale.
@@ -239,14 +220,6 @@ constexpr ELEMENT_MOVING_IMAGE MovingImage(SINT32 bitmap, PIXPOINT position, GAU
         .update_y_cb = y.value,
     };
 }
-
-// One axis of a slider's travel: the token it follows, the pixels per unit
-// and the routine that gives the value, if any.
-struct SliderAxis {
-    SimToken token{};
-    FLOAT64 scale{};
-    SLIDER_UPDATE_CALLBACK value{};
-};
 
 // A slider: a lever, ball or bar shifted from where it stands along x and y.
 constexpr ELEMENT_SLIDER Slider(SINT32 bitmap, PIXPOINT position, GAUGEHDR* gauge, ELEMENT_HEADER** next,

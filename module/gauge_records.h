@@ -37,47 +37,48 @@ struct PIXPOINT {
     SINT32 y{};
 };
 
-// Gauge service notifications (gauge routine's service number).
+// Gauge service notifications (gauge routine's service number): what the
+// host is about to do, or has done, to the gauge.
 enum : UINT32 {
-    PANEL_SERVICE_PRE_QUERY = 0,
+    PANEL_SERVICE_PRE_QUERY = 0,          // the host looks the gauge up
     PANEL_SERVICE_POST_QUERY = 1,
-    PANEL_SERVICE_PRE_INSTALL = 2,
+    PANEL_SERVICE_PRE_INSTALL = 2,        // placed: records copied, parameters in the header
     PANEL_SERVICE_POST_INSTALL = 3,
-    PANEL_SERVICE_PRE_INITIALIZE = 4,
+    PANEL_SERVICE_PRE_INITIALIZE = 4,     // before the first frame
     PANEL_SERVICE_POST_INITIALIZE = 5,
-    PANEL_SERVICE_PRE_UPDATE = 6,
-    PANEL_SERVICE_POST_UPDATE = 7,
-    PANEL_SERVICE_PRE_GENERATE = 8,
+    PANEL_SERVICE_PRE_UPDATE = 6,         // every frame, before the elements read their values
+    PANEL_SERVICE_POST_UPDATE = 7,        // every frame, after them
+    PANEL_SERVICE_PRE_GENERATE = 8,       // pictures about to be built
     PANEL_SERVICE_POST_GENERATE = 9,
-    PANEL_SERVICE_PRE_DRAW = 10,
+    PANEL_SERVICE_PRE_DRAW = 10,          // drawing into the window
     PANEL_SERVICE_POST_DRAW = 11,
-    PANEL_SERVICE_PRE_KILL = 12,
-    PANEL_SERVICE_POST_KILL = 13,
-    PANEL_SERVICE_CONNECT_TO_WINDOW = 14,
+    PANEL_SERVICE_PRE_KILL = 12,          // the instance is about to go
+    PANEL_SERVICE_POST_KILL = 13,         // gone: nothing of it may be used again
+    PANEL_SERVICE_CONNECT_TO_WINDOW = 14, // its window exists; services may be called
     PANEL_SERVICE_DISCONNECT = 15,
-    PANEL_SERVICE_PANEL_OPEN = 16,
-    PANEL_SERVICE_PANEL_CLOSE = 17,
+    PANEL_SERVICE_PANEL_OPEN = 16,        // its window opened
+    PANEL_SERVICE_PANEL_CLOSE = 17,       // and closed
 };
 
-// Element kinds.
+// Element kinds: what an element record is after its common header.
 enum : UINT32 {
-    ELEMENT_TYPE_STATIC_IMAGE = 0,
-    ELEMENT_TYPE_NEEDLE = 1,
-    ELEMENT_TYPE_STRING = 2,
-    ELEMENT_TYPE_SLIDER = 3,
-    ELEMENT_TYPE_ICON = 4,
-    ELEMENT_TYPE_MOVING_IMAGE = 5,
-    ELEMENT_TYPE_SPRITE = 6,
+    ELEMENT_TYPE_STATIC_IMAGE = 0,  // a bitmap where it lies
+    ELEMENT_TYPE_NEEDLE = 1,        // turned about a pivot by a value
+    ELEMENT_TYPE_STRING = 2,        // text a routine writes
+    ELEMENT_TYPE_SLIDER = 3,        // a bitmap moved along x and y
+    ELEMENT_TYPE_ICON = 4,          // one of several pictures, by value
+    ELEMENT_TYPE_MOVING_IMAGE = 5,  // a strip seen through a window (drums)
+    ELEMENT_TYPE_SPRITE = 6,        // a texture moved and turned behind a window
 };
 
-// Image flags.
+// Image flags: how the host draws an element's bitmap.
 enum : UINT32 {
-    IMAGE_USE_TRANSPARENCY = 0x1,
-    IMAGE_USE_ERASE = 0x2,
-    IMAGE_USE_BRIGHT = 0x4,
-    IMAGE_BILINEAR_COLOR = 0x80,
-    IMAGE_USE_LUMINOUS = 0x4000,
-    IMAGE_ON_SCREEN = 0x80000000u,
+    IMAGE_USE_TRANSPARENCY = 0x1,   // black is see-through
+    IMAGE_USE_ERASE = 0x2,          // the old picture is wiped before the new one
+    IMAGE_USE_BRIGHT = 0x4,         // full brightness, day and night
+    IMAGE_BILINEAR_COLOR = 0x80,    // smoothed when turned or scaled
+    IMAGE_USE_LUMINOUS = 0x4000,    // lit by the panel lights at night
+    IMAGE_ON_SCREEN = 0x80000000u,  // host-owned: shown since the last draw
 };
 
 // The flag sets the module's pictures use.
@@ -111,12 +112,12 @@ enum : SINT32 {
     FAIL_SYSTEM_ELECTRICAL_AVIONICS = 21,
 };
 
-// Failure actions.
+// Failure actions: what an element does while its failure key is failed.
 enum : SINT32 {
-    FAIL_ACTION_NONE = 0,
-    FAIL_ACTION_FREEZE = 1,
-    FAIL_ACTION_ZERO = 2,
-    FAIL_ACTION_NO_DRAW = 3,
+    FAIL_ACTION_NONE = 0,     // goes on as if sound
+    FAIL_ACTION_FREEZE = 1,   // keeps what it showed
+    FAIL_ACTION_ZERO = 2,     // reads 0 for its values
+    FAIL_ACTION_NO_DRAW = 3,  // is not drawn
 };
 
 struct FAILURE_RECORD {
@@ -162,12 +163,15 @@ struct ELEMENT_HEADER {
     UINT32 reserved{};
 };
 
+// The routine an element calls for a value it shows in place of its token's.
+template <typename Element>
+using ElementRoutine = FLOAT64(FSAPI*)(Element*);
+
 struct ELEMENT_STATIC_IMAGE {
     ELEMENT_HEADER header{};
 };
 
-struct ELEMENT_NEEDLE;
-using NEEDLE_UPDATE_CALLBACK = FLOAT64(FSAPI*)(ELEMENT_NEEDLE*);
+using NEEDLE_UPDATE_CALLBACK = ElementRoutine<struct ELEMENT_NEEDLE>;
 struct ELEMENT_NEEDLE {
     ELEMENT_HEADER header{};
     MODULE_VAR source_var{};
@@ -179,8 +183,7 @@ struct ELEMENT_NEEDLE {
     FLOAT64 save_degrees{};  // host-owned: angle shown last
 };
 
-struct ELEMENT_STRING;
-using STRING_UPDATE_CALLBACK = FLOAT64(FSAPI*)(ELEMENT_STRING*);
+using STRING_UPDATE_CALLBACK = ElementRoutine<struct ELEMENT_STRING>;
 inline constexpr std::size_t FONT_FACE_SIZE = 32;
 struct ELEMENT_STRING {
     ELEMENT_HEADER header{};
@@ -199,51 +202,47 @@ struct ELEMENT_STRING {
     FLOAT64 save_value{};      // host-owned
 };
 
-struct ELEMENT_SLIDER;
-using SLIDER_UPDATE_CALLBACK = FLOAT64(FSAPI*)(ELEMENT_SLIDER*);
+using SLIDER_UPDATE_CALLBACK = ElementRoutine<struct ELEMENT_SLIDER>;
 struct ELEMENT_SLIDER {
     ELEMENT_HEADER header{};
-    MODULE_VAR source_var_x{};
-    FLOAT64 scale_x{};
-    MODULE_VAR source_var_y{};
+    MODULE_VAR source_var_x{};  // the value that moves it across
+    FLOAT64 scale_x{};          // pixels per unit of that value
+    MODULE_VAR source_var_y{};  // and down
     FLOAT64 scale_y{};
-    SLIDER_UPDATE_CALLBACK update_x_cb{};
+    SLIDER_UPDATE_CALLBACK update_x_cb{};  // the x value in place of the token's
     SLIDER_UPDATE_CALLBACK update_y_cb{};
-    FLOAT64 save_x{};  // host-owned
+    FLOAT64 save_x{};  // host-owned: the shift shown last
     FLOAT64 save_y{};  // host-owned
 };
 
-struct ELEMENT_ICON;
-using ICON_UPDATE_CALLBACK = FLOAT64(FSAPI*)(ELEMENT_ICON*);
+using ICON_UPDATE_CALLBACK = ElementRoutine<struct ELEMENT_ICON>;
 struct ELEMENT_ICON {
     ELEMENT_HEADER header{};
     MODULE_VAR source_var{};
-    FLOAT64 scale{};
-    SINT32 picture_count{};
+    FLOAT64 scale{};        // the value times this is the picture shown
+    SINT32 picture_count{}; // pictures: bitmap, bitmap + 1, ...
     UINT32 switch_type{};   // 0 in every icon of the module
     SINT32 switch_offset{}; // 0 in every icon of the module
     ICON_UPDATE_CALLBACK update_cb{};
     FLOAT64 save_value{};   // host-owned
 };
 
-struct ELEMENT_MOVING_IMAGE;
-using MOVING_IMAGE_UPDATE_CALLBACK = FLOAT64(FSAPI*)(ELEMENT_MOVING_IMAGE*);
+using MOVING_IMAGE_UPDATE_CALLBACK = ElementRoutine<struct ELEMENT_MOVING_IMAGE>;
 struct ELEMENT_MOVING_IMAGE {
     ELEMENT_HEADER header{};
     MODULE_VAR source_var_x{};
-    FLOAT64 min_x{};
-    FLOAT64 max_x{};
+    FLOAT64 min_x{};  // the value that shows the strip's left end in the window
+    FLOAT64 max_x{};  // and its right end
     MODULE_VAR source_var_y{};
-    FLOAT64 min_y{};
-    FLOAT64 max_y{};
+    FLOAT64 min_y{};  // top end
+    FLOAT64 max_y{};  // bottom end
     MOVING_IMAGE_UPDATE_CALLBACK update_x_cb{};
     MOVING_IMAGE_UPDATE_CALLBACK update_y_cb{};
-    FLOAT64 save_x{};  // host-owned
+    FLOAT64 save_x{};  // host-owned: what was shown
     FLOAT64 save_y{};  // host-owned
 };
 
-struct ELEMENT_SPRITE;
-using SPRITE_UPDATE_CALLBACK = FLOAT64(FSAPI*)(ELEMENT_SPRITE*);
+using SPRITE_UPDATE_CALLBACK = ElementRoutine<struct ELEMENT_SPRITE>;
 struct ELEMENT_SPRITE {
     ELEMENT_HEADER header{};
     MODULE_VAR source_var_x{};
@@ -251,8 +250,8 @@ struct ELEMENT_SPRITE {
     MODULE_VAR source_var_y{};
     FLOAT64 scale_y{};
     MODULE_VAR source_var_0{};  // rotation
-    FLOAT64 scale_0{};
-    FLOAT32 texture_scale_x{};
+    FLOAT64 scale_0{};          // radians per unit of the rotation value
+    FLOAT32 texture_scale_x{};  // the texture drawn this much larger (1 as it is)
     FLOAT32 texture_scale_y{};
     SPRITE_UPDATE_CALLBACK update_x_cb{};
     SPRITE_UPDATE_CALLBACK update_y_cb{};
@@ -262,27 +261,29 @@ struct ELEMENT_SPRITE {
     FLOAT64 save_0{};  // host-owned
 };
 
-// Mouse rectangles.
+// Mouse rectangles: the kinds of entry in a gauge's mouse list.
 enum : UINT32 {
-    MOUSE_RECT_EOL = 0,
-    MOUSE_RECT_PARENT = 1,
-    MOUSE_RECT_CHILD = 2,
-    MOUSE_RECT_END_PARENT = 3,
-    MOUSE_RECT_USER = 4,  // tooltip of the current group
+    MOUSE_RECT_EOL = 0,         // ends the list
+    MOUSE_RECT_PARENT = 1,      // opens a group; its box holds the children's
+    MOUSE_RECT_CHILD = 2,       // a clickable area
+    MOUSE_RECT_END_PARENT = 3,  // closes the group
+    MOUSE_RECT_USER = 4,        // tooltip of the current group
 };
 
+// The cursor shown over an area.
 enum : SINT32 {
-    CURSOR_NONE = -1,
-    CURSOR_UPARROW = 1,
-    CURSOR_DOWNARROW = 2,
-    CURSOR_HAND = 5,
+    CURSOR_NONE = -1,     // the host's own
+    CURSOR_UPARROW = 1,   // turns or steps up
+    CURSOR_DOWNARROW = 2, // turns or steps down
+    CURSOR_HAND = 5,      // a switch or button
 };
 
+// The mouse events an area asks for, and that its routine receives.
 enum : UINT32 {
     MOUSE_NONE = 0,
-    MOUSE_LEFTDRAG = 0x00800000u,
+    MOUSE_LEFTDRAG = 0x00800000u,     // moved with the left button down
     MOUSE_LEFTRELEASE = 0x00020000u,
-    MOUSE_DOWN_REPEAT = 0x00200000u,
+    MOUSE_DOWN_REPEAT = 0x00200000u,  // again and again while held
     MOUSE_LEFTSINGLE = 0x20000000u,
     MOUSE_RIGHTSINGLE = 0x80000000u,
 };
@@ -386,13 +387,6 @@ struct MODULE_LINKAGE {
 };
 
 // What the host sees through the exported Linkage symbol: the fixed part
-// followed by the null-terminated header list.
-struct MODULE_LINKAGE_VIEW {
-    UINT32 module_id{};
-    MODULE_ROUTINE module_init{};
-    MODULE_ROUTINE module_deinit{};
-    UINT32 flags{};
-    UINT32 module_priority{};
-    UINT32 module_version{};
-    GAUGEHDR* gauge_header_ptr[1];  // really longer: ends with a null
-};
+// followed by the null-terminated header list, which is really longer than
+// the one slot this says.
+using MODULE_LINKAGE_VIEW = MODULE_LINKAGE<0>;
