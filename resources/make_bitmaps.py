@@ -156,6 +156,11 @@ class Canvas:
         (px, py), = self._p([(x, y)])
         self.draw.text((px, py), words, font=face, fill=fill, anchor=anchor)
 
+    def legends(self, fill, *rows):
+        """Words printed on a face in one colour: rows of (x, y, words, size)."""
+        for x, y, words, size in rows:
+            self.text(x, y, words, size, fill)
+
     def done(self):
         return self.image.resize((self.width, self.height), Image.Resampling.BOX)
 
@@ -401,9 +406,7 @@ def altimeter_dial(w, h):
     # Windows of the altitude counter and the baro setting.
     c.rect(88, 110, 222, 158, fill=(14, 14, 15), outline=METAL, width=1.5, radius=3)
     c.rect(122, 209, 176, 236, fill=(14, 14, 15), outline=METAL, width=1.5, radius=2)
-    c.text(190, 223, "MB", 10, GREY)
-    c.text(150, 178, "ALTITUDE", 11, GREY)
-    c.text(150, 92, "FEET", 10, GREY)
+    c.legends(GREY, (190, 223, "MB", 10), (150, 178, "ALTITUDE", 11), (150, 92, "FEET", 10))
     return c.done()
 
 
@@ -444,9 +447,8 @@ def turn_dial(w, h):
         c.circle(150.5 + dx, 184.5 - 0.000692 * dx * dx, 17, fill=(204, 214, 200))
     c.line([(132, 166), (132, 203)], FACE, 2.5)
     c.line([(169, 166), (169, 203)], FACE, 2.5)
-    c.text(150, 120, "TURN COORDINATOR", 12, GREY)
-    c.text(150, 232, "2 MIN", 12, GREY)
-    c.text(150, 268, "NO PITCH INFORMATION", 9, GREY)
+    c.legends(GREY, (150, 120, "TURN COORDINATOR", 12), (150, 232, "2 MIN", 12),
+              (150, 268, "NO PITCH INFORMATION", 9))
     return c.done()
 
 
@@ -478,6 +480,28 @@ def power_flag(w, h):
     return c.done()
 
 
+def heading_label(d):
+    """A compass card's numeral for heading d: the cardinal point's letter, or
+    the heading in tens of degrees."""
+    return {0: "N", 90: "E", 180: "S", 270: "W"}.get(d, str(d // 10))
+
+
+def compass_rose(c, cx, cy, r, ticks, label_r, sizes, ink=INK, cardinal=ORANGE):
+    """A round card's heading marks, reaching out to r - 1: every 5 degrees,
+    longer every 10, numbered every 30 at label_r with the cardinal points
+    lettered in their own size and colour. ticks: the (long, short) marks'
+    lengths; sizes: the (letters', numerals') sizes."""
+    for d in range(0, 360, 5):
+        a = d - 90
+        major = d % 10 == 0
+        c.line([polar(cx, cy, r - ticks[0 if major else 1], a), polar(cx, cy, r - 1, a)], ink,
+               2 if major else 1)
+        if d % 30 == 0:
+            label = heading_label(d)
+            c.text(*polar(cx, cy, label_r, a), label, sizes[0 if label in "NESW" else 1],
+                   cardinal if label in "NESW" else ink)
+
+
 def compass_strip(w, h, window):
     """Heading card seen through a window: headings fall from left to right,
     the window showing heading v at the strip's x = (1 - v/360)(w - window) +
@@ -494,7 +518,7 @@ def compass_strip(w, h, window):
                2 if major else 1)
         if d % 30 == 0:
             heading = d % 360
-            label = {0: "N", 90: "E", 180: "S", 270: "W"}.get(heading, str(heading // 10))
+            label = heading_label(heading)
             c.text(x, h * 0.36, label, size, RED if label in "NESW" else (20, 20, 22))
     return c.done()
 
@@ -609,15 +633,7 @@ def bezu_card(w, h):
     c = Canvas(w, h)
     cx, cy, r = 139.5, 139.5, 138
     c.circle(cx, cy, r, fill=(28, 29, 31))
-    for d in range(0, 360, 5):
-        a = d - 90
-        major = d % 10 == 0
-        c.line([polar(cx, cy, r - (14 if major else 8), a), polar(cx, cy, r - 1, a)], INK,
-               2 if major else 1)
-        if d % 30 == 0:
-            label = {0: "N", 90: "E", 180: "S", 270: "W"}.get(d, str(d // 10))
-            c.text(*polar(cx, cy, r - 30, a), label, 20 if label in "NESW" else 16,
-                   ORANGE if label in "NESW" else INK)
+    compass_rose(c, cx, cy, r, (14, 8), r - 30, (20, 16))
     c.circle(cx, cy, 34, outline=(60, 62, 64), width=2)
     return c.done()
 
@@ -989,9 +1005,7 @@ def gear_plate(w, h):
     c = Canvas(w, h, (46, 49, 52))
     c.rect(0, 0, w - 1, h - 1, outline=(90, 94, 98), width=2, radius=6)
     c.rect(54, 44, 72, 168, fill=(20, 20, 22), radius=6)
-    c.text(110, 58, "UP", 14, INK)
-    c.text(110, 152, "DOWN", 12, INK)
-    c.text(75, 20, "LANDING GEAR", 10, INK)
+    c.legends(INK, (110, 58, "UP", 14), (110, 152, "DOWN", 12), (75, 20, "LANDING GEAR", 10))
     return c.done()
 
 
@@ -1026,9 +1040,7 @@ def aviac_face(w, h):
         y = 250 - i * 34
         c.text(66, y, str(i), 11, INK)
         c.text(182, y, str(i), 11, INK)
-    c.text(125, 16, "ENGINE BOX", 11, INK)
-    c.text(20, 180, "L", 12, INK)
-    c.text(230, 180, "R", 12, INK)
+    c.legends(INK, (125, 16, "ENGINE BOX", 11), (20, 180, "L", 12), (230, 180, "R", 12))
     for (x, y) in ((0, 197), (210, 197), (0, 79), (210, 79)):
         c.rect(x + 2, y + 2, x + 37, y + 64, fill=(30, 32, 34), radius=6)
     return c.done()
@@ -1064,12 +1076,9 @@ def quadrant(w, h):
     c.rect(0, 0, w - 1, h - 1, outline=(90, 94, 98), width=2, radius=6)
     for x, top, bottom in ((125, 68, 312), (207, 68, 312), (21, 120, 308), (68, 120, 308)):
         c.rect(x - 4, top, x + 4, bottom, fill=(12, 12, 14), radius=3)
-    c.text(166, 14, "THROTTLE", 11, INK)
-    c.text(44, 14, "PROP", 11, INK)
-    c.text(166, 30, "OPEN", 9, GREY)
-    c.text(166, 338, "CLOSED", 9, GREY)
-    c.text(44, 30, "INCR", 9, GREY)
-    c.text(44, 338, "DECR", 9, GREY)
+    c.legends(INK, (166, 14, "THROTTLE", 11), (44, 14, "PROP", 11))
+    c.legends(GREY, (166, 30, "OPEN", 9), (166, 338, "CLOSED", 9), (44, 30, "INCR", 9),
+              (44, 338, "DECR", 9))
     return c.done()
 
 
