@@ -295,8 +295,7 @@ def add_artwork(artwork, kit):
 
     def ident_button(pressed):
         def draw(w, h):
-            c = C(w, h, (46, 49, 52))
-            c.rect(0, 0, w - 1, h - 1, outline=(90, 94, 98), radius=3)
+            c = kit.plate(w, h, 1, 3)
             shade = (150, 150, 154) if pressed else (206, 206, 210)
             c.rect(3, 4 if not pressed else 6, w - 4, h - 5, fill=shade, radius=3)
             c.text(w / 2, h / 2, "ID", 8, (30, 30, 30))
@@ -382,8 +381,7 @@ def add_artwork(artwork, kit):
 
     # --- NAV/GPS switch -------------------------------------------------------------
     def nav_gps_plate(w, h):
-        c = C(w, h, (46, 49, 52))
-        c.rect(0, 0, w - 1, h - 1, outline=(90, 94, 98), width=1.5, radius=3)
+        c = kit.plate(w, h)
         c.text(w / 2, 6, "NAV", 7, kit.INK)
         c.text(w / 2, h - 6, "GPS", 7, kit.INK)
         c.circle(w / 2 - 0.5, h / 2 - 0.5, 7, fill=kit.METAL_DARK, outline=kit.METAL)

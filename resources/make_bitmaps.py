@@ -874,19 +874,27 @@ def meter_cap(pivot):
     return draw
 
 
-def switch_plate(w, h, vertical=True, on="ON", off="OFF", long=False):
-    c = Canvas(w, h, (46, 49, 52))
-    c.rect(0, 0, w - 1, h - 1, outline=(90, 94, 98), width=1.5, radius=3)
-    if vertical:
-        pivot = (w / 2 - 0.5, (70 if long else 45))
-        c.text(w / 2, 9, on, 8 if len(on) < 4 else 7, INK)
-        c.text(w / 2, h - 9, off, 8 if len(off) < 4 else 7, INK)
-    else:
-        pivot = (45, h / 2 - 0.5)
-        c.text(w - 11, h / 2, on, 8, INK)
-        c.text(10, h / 2, off, 7, INK)
-    c.circle(*pivot, 9, fill=METAL_DARK, outline=METAL)
+def plate(w, h, width=1.5, radius=3, colour=(46, 49, 52)):
+    """A control's plate: painted metal to the edges, a lighter rim."""
+    c = Canvas(w, h, colour)
+    c.rect(0, 0, w - 1, h - 1, outline=(90, 94, 98), width=width, radius=radius)
+    return c
+
+
+def lever_plate(w, h, pivot, boss, *legends):
+    """A toggle switch's plate: its legends, and the boss its lever turns on."""
+    c = plate(w, h)
+    c.legends(INK, *legends)
+    c.circle(*pivot, boss, fill=METAL_DARK, outline=METAL)
     return c.done()
+
+
+def switch_plate(w, h, vertical=True, on="ON", off="OFF", long=False):
+    if vertical:
+        return lever_plate(w, h, (w / 2 - 0.5, (70 if long else 45)), 9,
+                           (w / 2, 9, on, 8 if len(on) < 4 else 7),
+                           (w / 2, h - 9, off, 8 if len(off) < 4 else 7))
+    return lever_plate(w, h, (45, h / 2 - 0.5), 9, (w - 11, h / 2, on, 8), (10, h / 2, off, 7))
 
 
 def toggle_lever(w, h, pivot, direction, length, guard=None):
@@ -915,12 +923,7 @@ def switch_lever(w, h, position):
 
 
 def battery_plate(w, h):
-    c = Canvas(w, h, (46, 49, 52))
-    c.rect(0, 0, w - 1, h - 1, outline=(90, 94, 98), width=1.5, radius=3)
-    c.text(12, h / 2, "OFF", 7, INK)
-    c.text(w - 22, h / 2, "BATT", 7, INK)
-    c.circle(45, h / 2 - 0.5, 9, fill=METAL_DARK, outline=METAL)
-    return c.done()
+    return lever_plate(w, h, (45, h / 2 - 0.5), 9, (12, h / 2, "OFF", 7), (w - 22, h / 2, "BATT", 7))
 
 
 def battery_lever(position):
@@ -928,12 +931,7 @@ def battery_lever(position):
 
 
 def long_plate(w, h):
-    c = Canvas(w, h, (46, 49, 52))
-    c.rect(0, 0, w - 1, h - 1, outline=(90, 94, 98), width=1.5, radius=3)
-    c.text(w / 2, 10, "ON", 8, INK)
-    c.text(w / 2, h - 10, "OFF", 8, INK)
-    c.circle(w / 2 - 0.5, 70, 10, fill=METAL_DARK, outline=METAL)
-    return c.done()
+    return lever_plate(w, h, (w / 2 - 0.5, 70), 10, (w / 2, 10, "ON", 8), (w / 2, h - 10, "OFF", 8))
 
 
 def long_lever(position, guard=False):
@@ -944,12 +942,8 @@ def long_lever(position, guard=False):
 
 
 def three_position_plate(w, h):
-    c = Canvas(w, h, (46, 49, 52))
-    c.rect(0, 0, w - 1, h - 1, outline=(90, 94, 98), width=1.5, radius=3)
-    c.text(w / 2, 8, "\u25B2", 8, INK)
-    c.text(w / 2, h - 8, "\u25BC", 8, INK)
-    c.circle(w / 2 - 0.5, 50, 9, fill=METAL_DARK, outline=METAL)
-    return c.done()
+    return lever_plate(w, h, (w / 2 - 0.5, 50), 9, (w / 2, 8, "\u25B2", 8),
+                       (w / 2, h - 8, "\u25BC", 8))
 
 
 def three_position_lever(direction):
@@ -971,8 +965,7 @@ def three_position_lever(direction):
 
 
 def parking_plate(w, h):
-    c = Canvas(w, h, (46, 49, 52))
-    c.rect(0, 0, w - 1, h - 1, outline=(90, 94, 98), width=2, radius=6)
+    c = plate(w, h, 2, 6)
     c.rect(48, 20, 78, 150, fill=(22, 22, 24), radius=6)
     c.text(w / 2, 10, "PARKING BRAKE", 8, INK)
     return c.done()
@@ -991,8 +984,7 @@ def parking_handle(pulled):
 
 
 def gear_lamp_panel(w, h):
-    c = Canvas(w, h, (46, 49, 52))
-    c.rect(0, 0, w - 1, h - 1, outline=(90, 94, 98), width=1.5, radius=4)
+    c = plate(w, h, 1.5, 4)
     for x, y in ((15, 8), (63, 7), (39, 0)):
         c.circle(x + 11.5, y + 12, 11, fill=(70, 20, 18), outline=METAL_DARK, width=1.5)
     for x, y in ((13, 61), (61, 61), (37, 69)):
@@ -1002,8 +994,7 @@ def gear_lamp_panel(w, h):
 
 
 def gear_plate(w, h):
-    c = Canvas(w, h, (46, 49, 52))
-    c.rect(0, 0, w - 1, h - 1, outline=(90, 94, 98), width=2, radius=6)
+    c = plate(w, h, 2, 6)
     c.rect(54, 44, 72, 168, fill=(20, 20, 22), radius=6)
     c.legends(INK, (110, 58, "UP", 14), (110, 152, "DOWN", 12), (75, 20, "LANDING GEAR", 10))
     return c.done()
@@ -1072,8 +1063,7 @@ def aviac_knob(position):
 
 
 def quadrant(w, h):
-    c = Canvas(w, h, (40, 43, 46))
-    c.rect(0, 0, w - 1, h - 1, outline=(90, 94, 98), width=2, radius=6)
+    c = plate(w, h, 2, 6, (40, 43, 46))
     for x, top, bottom in ((125, 68, 312), (207, 68, 312), (21, 120, 308), (68, 120, 308)):
         c.rect(x - 4, top, x + 4, bottom, fill=(12, 12, 14), radius=3)
     c.legends(INK, (166, 14, "THROTTLE", 11), (44, 14, "PROP", 11))
@@ -1105,8 +1095,7 @@ def prop_knob(label):
 
 def push_button(colour, label, pressed):
     def draw(w, h):
-        c = Canvas(w, h, (46, 49, 52))
-        c.rect(0, 0, w - 1, h - 1, outline=(90, 94, 98), radius=4)
+        c = plate(w, h, 1, 4)
         c.circle(24.5, 22, 17, fill=(24, 24, 26))
         if pressed:
             gradient_disc(c, 24.5, 23, 13, tuple(v * 3 // 4 for v in colour), tuple(v // 2 for v in colour))
@@ -1118,8 +1107,7 @@ def push_button(colour, label, pressed):
 
 
 def omi_face(w, h):
-    c = Canvas(w, h, (40, 43, 46))
-    c.rect(0, 0, w - 1, h - 1, outline=(90, 94, 98), width=2, radius=6)
+    c = plate(w, h, 2, 6, (40, 43, 46))
     for (x, colour) in zip(OMI_LENSES, (BLUE, AMBER, INK)):
         c.circle(x, 34, 15, fill=tuple(max(18, v // 5) for v in colour), outline=METAL, width=1.5)
     for x, label in zip(OMI_LENSES, "OMI"):
@@ -1164,6 +1152,14 @@ def blank(w, h):
     return Canvas(w, h).done()
 
 
+def twin_gauge(first, dial, pointer):
+    """A twin engine gauge's pictures from its first id on, ten apart: the
+    dial, the needle both engines' pointers are drawn with, and the bezel
+    with both hubs."""
+    return {first: dial, first + 10: pointer,
+            first + 20: lambda w, h: bezel(w, h, (150, 150), 140, hub=TWIN_HUBS)}
+
+
 ARTWORK = {
     40: blank,
     270: gear_lamp_panel,
@@ -1205,24 +1201,14 @@ ARTWORK = {
     1140: manifold_dial,
     1150: lambda w, h: needle(w, h, (42, 21), hub=12),
     1160: lambda w, h: bezel(w, h, (152, 153), 140, hub=(152, 153, 10)),
-    1170: oil_pressure_dial,
-    1180: lambda w, h: thin_needle(w, h, (0, 2)),
-    1190: lambda w, h: bezel(w, h, (150, 150), 140, hub=TWIN_HUBS),
-    1200: fuel_pressure_dial,
-    1210: lambda w, h: needle(w, h, (0, 5), hub=0),
-    1220: lambda w, h: bezel(w, h, (150, 150), 140, hub=TWIN_HUBS),
-    1230: oil_temperature_dial,
-    1240: lambda w, h: thin_needle(w, h, (0, 2)),
-    1250: lambda w, h: bezel(w, h, (150, 150), 140, hub=TWIN_HUBS),
-    1260: fuel_quantity_dial,
-    1270: lambda w, h: needle(w, h, (0, 5), hub=0),
-    1280: lambda w, h: bezel(w, h, (150, 150), 140, hub=TWIN_HUBS),
+    **twin_gauge(1170, oil_pressure_dial, lambda w, h: thin_needle(w, h, (0, 2))),
+    **twin_gauge(1200, fuel_pressure_dial, lambda w, h: needle(w, h, (0, 5), hub=0)),
+    **twin_gauge(1230, oil_temperature_dial, lambda w, h: thin_needle(w, h, (0, 2))),
+    **twin_gauge(1260, fuel_quantity_dial, lambda w, h: needle(w, h, (0, 5), hub=0)),
     1310: flaps_dial,
     1320: lambda w, h: needle(w, h, (0, 6), hub=0),
     1330: flaps_overlay,
-    1410: carburettor_dial,
-    1420: lambda w, h: needle(w, h, (0, 3), hub=0),
-    1430: lambda w, h: bezel(w, h, (150, 150), 140, hub=TWIN_HUBS),
+    **twin_gauge(1410, carburettor_dial, lambda w, h: needle(w, h, (0, 3), hub=0)),
     1440: knob,
     1450: bezu_selector(0),
     1451: bezu_selector(1),
