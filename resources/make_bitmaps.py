@@ -1152,6 +1152,14 @@ def blank(w, h):
     return Canvas(w, h).done()
 
 
+def single_gauge(first, dial, pivot, needle_hub, centre, cap):
+    """A one-needle round gauge's pictures from its first id on, ten apart:
+    the dial, the needle turning on pivot, and the bezel round centre with
+    the cap over the needle's hub."""
+    return {first: dial, first + 10: lambda w, h: needle(w, h, pivot, hub=needle_hub),
+            first + 20: lambda w, h: bezel(w, h, centre, 140, hub=(*centre, cap))}
+
+
 def twin_gauge(first, dial, pointer):
     """A twin engine gauge's pictures from its first id on, ten apart: the
     dial, the needle both engines' pointers are drawn with, and the bezel
@@ -1174,12 +1182,8 @@ ARTWORK = {
     360: digit_drum,
     370: baro_knob,
     380: lambda w, h: bezel(w, h, (150, 150), 140),
-    390: vsi_dial,
-    400: lambda w, h: needle(w, h, (65, 12), hub=10),
-    410: lambda w, h: bezel(w, h, (150, 150), 140, hub=(150, 150, 12)),
-    420: airspeed_dial,
-    430: lambda w, h: needle(w, h, (43, 28), hub=12),
-    440: lambda w, h: bezel(w, h, (150, 150), 140, hub=(150, 150, 12)),
+    **single_gauge(390, vsi_dial, (65, 12), 10, (150, 150), 12),
+    **single_gauge(420, airspeed_dial, (43, 28), 12, (150, 150), 12),
     450: turn_dial,
     460: turn_needle,
     470: ball,
@@ -1189,18 +1193,14 @@ ARTWORK = {
     1010: lambda w, h: compass_strip(w, h, w // 11),
     1020: gyro_flag,
     1030: knob,
-    1040: tach_dial,
-    1050: lambda w, h: needle(w, h, (45, 16), hub=12),
-    1060: lambda w, h: bezel(w, h, (151, 151), 140, hub=(151, 151, 10)),
+    **single_gauge(1040, tach_dial, (45, 16), 12, (151, 151), 10),
     1070: attitude_case,
     1080: horizon_card,
     1081: blank,  # the card's window: only its size counts
     1090: bank_pointer,
     1100: aircraft_symbol,
     1130: attitude_bezel,
-    1140: manifold_dial,
-    1150: lambda w, h: needle(w, h, (42, 21), hub=12),
-    1160: lambda w, h: bezel(w, h, (152, 153), 140, hub=(152, 153, 10)),
+    **single_gauge(1140, manifold_dial, (42, 21), 12, (152, 153), 10),
     **twin_gauge(1170, oil_pressure_dial, lambda w, h: thin_needle(w, h, (0, 2))),
     **twin_gauge(1200, fuel_pressure_dial, lambda w, h: needle(w, h, (0, 5), hub=0)),
     **twin_gauge(1230, oil_temperature_dial, lambda w, h: thin_needle(w, h, (0, 2))),
