@@ -1,8 +1,6 @@
 """Artwork of the radio altimeter, the Breguet timer, the window and view
 toggles and the registration plate, drawn with the pieces of make_bitmaps.py.
 """
-import math
-
 # Table RA of the radio altimeter (metres; whole feet), needle centre 152,160.
 FT = 0.3047999902464003
 RADALT_CENTRE = (152, 160)

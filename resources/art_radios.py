@@ -86,10 +86,10 @@ def add_artwork(artwork, kit):
             hole(c, x, y, 27)
         hole(c, 217, 34, 24)
         c.circle(147, 58, 2.5, fill=kit.INK)
+        c.text(150, 110, "VHF COMM 1", 16, kit.INK)
         c.legends(kit.GREY, (94, 66, "MHz", 8), (195, 66, "kHz", 8),
                   (150, 130, "118.00 - 136.97", 9), (48, 140, "PWR", 8), (14, 190, "OFF", 7),
                   (80, 190, "ON", 7))
-        c.text(150, 110, "VHF COMM 1", 16, kit.INK)
         hole(c, 48, 168, 22)
         hole(c, 37, 128, 11)
         return c.done()
@@ -123,11 +123,9 @@ def add_artwork(artwork, kit):
             c.rect(85, 29, 153, 52, fill=WINDOW, outline=(86, 90, 94), width=1.5, radius=2)
             hole(c, 32, 27, 19)
             hole(c, 208, 26, 19)
-            c.text(32, 54, "MHz", 7, kit.GREY)
-            c.text(208, 53, "kHz", 7, kit.GREY)
             c.text(119, 15, "NAV %d" % number, 12, kit.INK)
-            c.legends(kit.GREY, (72, 58, "PWR", 6), (124, 60, "IDENT", 6),
-                      (175, 75, "108.00-117.95", 7))
+            c.legends(kit.GREY, (32, 54, "MHz", 7), (208, 53, "kHz", 7), (72, 58, "PWR", 6),
+                      (124, 60, "IDENT", 6), (175, 75, "108.00-117.95", 7))
             c.circle(102, 86, 6, fill=(16, 16, 17))
             return c.done()
         return draw
@@ -164,10 +162,10 @@ def add_artwork(artwork, kit):
         c = radio_panel(w, h)
         c.circle(*adf_centre, 104, fill=(18, 18, 20), outline=(80, 83, 86), width=2)
         c.rect(186, 11, 253, 37, fill=WINDOW, outline=(86, 90, 94), width=1.5, radius=2)
+        c.text(30, 24, "ADF", 16, kit.INK)
         c.legends(kit.GREY, (270, 24, "kHz", 8), (62, 172, "VOL", 8), (24, 255, "OFF", 7),
                   (102, 255, "IDENT", 7), (276, 206, "MODE", 8), (238, 296, "OFF", 7),
                   (316, 296, "ADF", 7))
-        c.text(30, 24, "ADF", 16, kit.INK)
         hole(c, 62, 220, 36)
         hole(c, 276, 254, 38)
         hole(c, 300, 16, 10)
