@@ -165,6 +165,7 @@ def say(words, rate, bits, size, work):
 
 
 def store(name, rate, bits, size, data, *list_place):
+    """Writes one recording, its data exactly the size the panel expects."""
     assert len(data) == size, name
     with open(os.path.join(OUT, name), "wb") as f:
         f.write(riff(rate, bits, data, *list_place))
