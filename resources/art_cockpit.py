@@ -1,8 +1,6 @@
 """Artwork of the radio altimeter, the Breguet timer, the window and view
 toggles and the registration plate, drawn with the pieces of make_bitmaps.py.
 """
-import math
-
 # Table RA of the radio altimeter (metres; whole feet), needle centre 152,160.
 FT = 0.3047999902464003
 RADALT_CENTRE = (152, 160)
@@ -66,10 +64,8 @@ def add_artwork(artwork, kit):
     def radalt_switch_plate(w, h):
         c = k.Canvas(w, h)
         plate(c, w, h)
-        c.text(w / 2, 9, "ON", 8, k.INK)
-        c.text(w / 2, h - 9, "OFF", 8, k.INK)
-        c.text(w / 2, 24, "RAD", 7, k.GREY)
-        c.text(w / 2, h - 24, "ALT", 7, k.GREY)
+        c.legends(k.INK, (w / 2, 9, "ON", 8), (w / 2, h - 9, "OFF", 8))
+        c.legends(k.GREY, (w / 2, 24, "RAD", 7), (w / 2, h - 24, "ALT", 7))
         c.circle(w / 2 - 0.5, h / 2 - 0.5, 9, fill=k.METAL_DARK, outline=k.METAL)
         return c.done()
 
@@ -142,9 +138,7 @@ def add_artwork(artwork, kit):
         c.rect(204, 262, 220, 276, fill=k.METAL_DARK, radius=3)
         k.gradient_disc(c, 212, 293, 14, (230, 120, 110), (140, 40, 32))
         c.text(212, 293, "R", 11, (40, 16, 14))
-        c.text(70, 300, "START", 8, k.GREY)
-        c.text(70, 312, "STOP", 8, k.GREY)
-        c.text(250, 330, "RESET", 7, k.GREY)
+        c.legends(k.GREY, (70, 300, "START", 8), (70, 312, "STOP", 8), (250, 330, "RESET", 7))
         return c.done()
 
     def timer_glass(w, h):

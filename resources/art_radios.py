@@ -86,13 +86,10 @@ def add_artwork(artwork, kit):
             hole(c, x, y, 27)
         hole(c, 217, 34, 24)
         c.circle(147, 58, 2.5, fill=kit.INK)
-        c.text(94, 66, "MHz", 8, kit.GREY)
-        c.text(195, 66, "kHz", 8, kit.GREY)
         c.text(150, 110, "VHF COMM 1", 16, kit.INK)
-        c.text(150, 130, "118.00 - 136.97", 9, kit.GREY)
-        c.text(48, 140, "PWR", 8, kit.GREY)
-        c.text(14, 190, "OFF", 7, kit.GREY)
-        c.text(80, 190, "ON", 7, kit.GREY)
+        c.legends(kit.GREY, (94, 66, "MHz", 8), (195, 66, "kHz", 8),
+                  (150, 130, "118.00 - 136.97", 9), (48, 140, "PWR", 8), (14, 190, "OFF", 7),
+                  (80, 190, "ON", 7))
         hole(c, 48, 168, 22)
         hole(c, 37, 128, 11)
         return c.done()
@@ -126,12 +123,9 @@ def add_artwork(artwork, kit):
             c.rect(85, 29, 153, 52, fill=WINDOW, outline=(86, 90, 94), width=1.5, radius=2)
             hole(c, 32, 27, 19)
             hole(c, 208, 26, 19)
-            c.text(32, 54, "MHz", 7, kit.GREY)
-            c.text(208, 53, "kHz", 7, kit.GREY)
             c.text(119, 15, "NAV %d" % number, 12, kit.INK)
-            c.text(72, 58, "PWR", 6, kit.GREY)
-            c.text(124, 60, "IDENT", 6, kit.GREY)
-            c.text(175, 75, "108.00-117.95", 7, kit.GREY)
+            c.legends(kit.GREY, (32, 54, "MHz", 7), (208, 53, "kHz", 7), (72, 58, "PWR", 6),
+                      (124, 60, "IDENT", 6), (175, 75, "108.00-117.95", 7))
             c.circle(102, 86, 6, fill=(16, 16, 17))
             return c.done()
         return draw
@@ -168,14 +162,10 @@ def add_artwork(artwork, kit):
         c = radio_panel(w, h)
         c.circle(*adf_centre, 104, fill=(18, 18, 20), outline=(80, 83, 86), width=2)
         c.rect(186, 11, 253, 37, fill=WINDOW, outline=(86, 90, 94), width=1.5, radius=2)
-        c.text(270, 24, "kHz", 8, kit.GREY)
         c.text(30, 24, "ADF", 16, kit.INK)
-        c.text(62, 172, "VOL", 8, kit.GREY)
-        c.text(24, 255, "OFF", 7, kit.GREY)
-        c.text(102, 255, "IDENT", 7, kit.GREY)
-        c.text(276, 206, "MODE", 8, kit.GREY)
-        c.text(238, 296, "OFF", 7, kit.GREY)
-        c.text(316, 296, "ADF", 7, kit.GREY)
+        c.legends(kit.GREY, (270, 24, "kHz", 8), (62, 172, "VOL", 8), (24, 255, "OFF", 7),
+                  (102, 255, "IDENT", 7), (276, 206, "MODE", 8), (238, 296, "OFF", 7),
+                  (316, 296, "ADF", 7))
         hole(c, 62, 220, 36)
         hole(c, 276, 254, 38)
         hole(c, 300, 16, 10)
@@ -254,15 +244,7 @@ def add_artwork(artwork, kit):
     def compass_card(w, h, cx=149.5, cy=149.5, r=128, ink=kit.INK):
         c = C(w, h)
         c.ring(cx, cy, r, r - 34, (30, 31, 33))
-        for d in range(0, 360, 5):
-            a = d - 90
-            major = d % 10 == 0
-            c.line([polar(cx, cy, r - (12 if major else 7), a), polar(cx, cy, r - 1, a)], ink,
-                   2 if major else 1)
-            if d % 30 == 0:
-                label = {0: "N", 90: "E", 180: "S", 270: "W"}.get(d, str(d // 10))
-                c.text(*polar(cx, cy, r - 24, a), label, 16 if label in "NESW" else 13,
-                       kit.ORANGE if label in "NESW" else ink)
+        kit.compass_rose(c, cx, cy, r, (12, 7), r - 24, (16, 13), ink)
         return c.done()
 
     def adf_pointer(w, h):
@@ -299,8 +281,7 @@ def add_artwork(artwork, kit):
             c.poly([(x + 11.5, 45), (x + 5, 56), (x + 18, 56)], fill=kit.GREY)
             c.poly([(x + 11.5, 91), (x + 5, 80), (x + 18, 80)], fill=kit.GREY)
         c.text(155, 16, "TRANSPONDER", 11, kit.INK)
-        c.text(41, 80, "PWR", 7, kit.GREY)
-        c.text(220, 75, "IDENT", 7, kit.GREY)
+        c.legends(kit.GREY, (41, 80, "PWR", 7), (220, 75, "IDENT", 7))
         return c.done()
 
     artwork[4000] = xpdr_face
@@ -312,8 +293,7 @@ def add_artwork(artwork, kit):
 
     def ident_button(pressed):
         def draw(w, h):
-            c = C(w, h, (46, 49, 52))
-            c.rect(0, 0, w - 1, h - 1, outline=(90, 94, 98), radius=3)
+            c = kit.plate(w, h, 1, 3)
             shade = (150, 150, 154) if pressed else (206, 206, 210)
             c.rect(3, 4 if not pressed else 6, w - 4, h - 5, fill=shade, radius=3)
             c.text(w / 2, h / 2, "ID", 8, (30, 30, 30))
@@ -355,14 +335,7 @@ def add_artwork(artwork, kit):
         c = C(w, h)
         cx, cy = vor_centre
         c.ring(cx, cy, 128, 98, (32, 33, 35))
-        for d in range(0, 360, 5):
-            a = d - 90
-            major = d % 10 == 0
-            c.line([polar(cx, cy, 128 - (11 if major else 6), a), polar(cx, cy, 127, a)], kit.INK,
-                   2 if major else 1)
-            if d % 30 == 0:
-                label = {0: "N", 90: "E", 180: "S", 270: "W"}.get(d, str(d // 10))
-                c.text(*polar(cx, cy, 108, a), label, 13, kit.INK)
+        kit.compass_rose(c, cx, cy, 128, (11, 6), 108, (13, 13), cardinal=kit.INK)
         c.poly([(cx, cy - 96), (cx - 6, cy - 84), (cx + 6, cy - 84)], fill=kit.ORANGE)
         c.rect(128, 41, 197, 70, fill=kit.CLEAR)  # the course window shows through
         return c.done()
@@ -406,8 +379,7 @@ def add_artwork(artwork, kit):
 
     # --- NAV/GPS switch -------------------------------------------------------------
     def nav_gps_plate(w, h):
-        c = C(w, h, (46, 49, 52))
-        c.rect(0, 0, w - 1, h - 1, outline=(90, 94, 98), width=1.5, radius=3)
+        c = kit.plate(w, h)
         c.text(w / 2, 6, "NAV", 7, kit.INK)
         c.text(w / 2, h - 6, "GPS", 7, kit.INK)
         c.circle(w / 2 - 0.5, h / 2 - 0.5, 7, fill=kit.METAL_DARK, outline=kit.METAL)

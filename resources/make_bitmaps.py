@@ -156,6 +156,11 @@ class Canvas:
         (px, py), = self._p([(x, y)])
         self.draw.text((px, py), words, font=face, fill=fill, anchor=anchor)
 
+    def legends(self, fill, *rows):
+        """Words printed on a face in one colour: rows of (x, y, words, size)."""
+        for x, y, words, size in rows:
+            self.text(x, y, words, size, fill)
+
     def done(self):
         return self.image.resize((self.width, self.height), Image.Resampling.BOX)
 
@@ -401,9 +406,7 @@ def altimeter_dial(w, h):
     # Windows of the altitude counter and the baro setting.
     c.rect(88, 110, 222, 158, fill=(14, 14, 15), outline=METAL, width=1.5, radius=3)
     c.rect(122, 209, 176, 236, fill=(14, 14, 15), outline=METAL, width=1.5, radius=2)
-    c.text(190, 223, "MB", 10, GREY)
-    c.text(150, 178, "ALTITUDE", 11, GREY)
-    c.text(150, 92, "FEET", 10, GREY)
+    c.legends(GREY, (190, 223, "MB", 10), (150, 178, "ALTITUDE", 11), (150, 92, "FEET", 10))
     return c.done()
 
 
@@ -444,9 +447,8 @@ def turn_dial(w, h):
         c.circle(150.5 + dx, 184.5 - 0.000692 * dx * dx, 17, fill=(204, 214, 200))
     c.line([(132, 166), (132, 203)], FACE, 2.5)
     c.line([(169, 166), (169, 203)], FACE, 2.5)
-    c.text(150, 120, "TURN COORDINATOR", 12, GREY)
-    c.text(150, 232, "2 MIN", 12, GREY)
-    c.text(150, 268, "NO PITCH INFORMATION", 9, GREY)
+    c.legends(GREY, (150, 120, "TURN COORDINATOR", 12), (150, 232, "2 MIN", 12),
+              (150, 268, "NO PITCH INFORMATION", 9))
     return c.done()
 
 
@@ -478,6 +480,28 @@ def power_flag(w, h):
     return c.done()
 
 
+def heading_label(d):
+    """A compass card's numeral for heading d: the cardinal point's letter, or
+    the heading in tens of degrees."""
+    return {0: "N", 90: "E", 180: "S", 270: "W"}.get(d, str(d // 10))
+
+
+def compass_rose(c, cx, cy, r, ticks, label_r, sizes, ink=INK, cardinal=ORANGE):
+    """A round card's heading marks, reaching out to r - 1: every 5 degrees,
+    longer every 10, numbered every 30 at label_r with the cardinal points
+    lettered in their own size and colour. ticks: the (long, short) marks'
+    lengths; sizes: the (letters', numerals') sizes."""
+    for d in range(0, 360, 5):
+        a = d - 90
+        major = d % 10 == 0
+        c.line([polar(cx, cy, r - ticks[0 if major else 1], a), polar(cx, cy, r - 1, a)], ink,
+               2 if major else 1)
+        if d % 30 == 0:
+            label = heading_label(d)
+            c.text(*polar(cx, cy, label_r, a), label, sizes[0 if label in "NESW" else 1],
+                   cardinal if label in "NESW" else ink)
+
+
 def compass_strip(w, h, window):
     """Heading card seen through a window: headings fall from left to right,
     the window showing heading v at the strip's x = (1 - v/360)(w - window) +
@@ -494,7 +518,7 @@ def compass_strip(w, h, window):
                2 if major else 1)
         if d % 30 == 0:
             heading = d % 360
-            label = {0: "N", 90: "E", 180: "S", 270: "W"}.get(heading, str(heading // 10))
+            label = heading_label(heading)
             c.text(x, h * 0.36, label, size, RED if label in "NESW" else (20, 20, 22))
     return c.done()
 
@@ -609,15 +633,7 @@ def bezu_card(w, h):
     c = Canvas(w, h)
     cx, cy, r = 139.5, 139.5, 138
     c.circle(cx, cy, r, fill=(28, 29, 31))
-    for d in range(0, 360, 5):
-        a = d - 90
-        major = d % 10 == 0
-        c.line([polar(cx, cy, r - (14 if major else 8), a), polar(cx, cy, r - 1, a)], INK,
-               2 if major else 1)
-        if d % 30 == 0:
-            label = {0: "N", 90: "E", 180: "S", 270: "W"}.get(d, str(d // 10))
-            c.text(*polar(cx, cy, r - 30, a), label, 20 if label in "NESW" else 16,
-                   ORANGE if label in "NESW" else INK)
+    compass_rose(c, cx, cy, r, (14, 8), r - 30, (20, 16))
     c.circle(cx, cy, 34, outline=(60, 62, 64), width=2)
     return c.done()
 
@@ -858,19 +874,27 @@ def meter_cap(pivot):
     return draw
 
 
-def switch_plate(w, h, vertical=True, on="ON", off="OFF", long=False):
-    c = Canvas(w, h, (46, 49, 52))
-    c.rect(0, 0, w - 1, h - 1, outline=(90, 94, 98), width=1.5, radius=3)
-    if vertical:
-        pivot = (w / 2 - 0.5, (70 if long else 45))
-        c.text(w / 2, 9, on, 8 if len(on) < 4 else 7, INK)
-        c.text(w / 2, h - 9, off, 8 if len(off) < 4 else 7, INK)
-    else:
-        pivot = (45, h / 2 - 0.5)
-        c.text(w - 11, h / 2, on, 8, INK)
-        c.text(10, h / 2, off, 7, INK)
-    c.circle(*pivot, 9, fill=METAL_DARK, outline=METAL)
+def plate(w, h, width=1.5, radius=3, colour=(46, 49, 52)):
+    """A control's plate: painted metal to the edges, a lighter rim."""
+    c = Canvas(w, h, colour)
+    c.rect(0, 0, w - 1, h - 1, outline=(90, 94, 98), width=width, radius=radius)
+    return c
+
+
+def lever_plate(w, h, pivot, boss, *legends):
+    """A toggle switch's plate: its legends, and the boss its lever turns on."""
+    c = plate(w, h)
+    c.legends(INK, *legends)
+    c.circle(*pivot, boss, fill=METAL_DARK, outline=METAL)
     return c.done()
+
+
+def switch_plate(w, h, vertical=True, on="ON", off="OFF", long=False):
+    if vertical:
+        return lever_plate(w, h, (w / 2 - 0.5, (70 if long else 45)), 9,
+                           (w / 2, 9, on, 8 if len(on) < 4 else 7),
+                           (w / 2, h - 9, off, 8 if len(off) < 4 else 7))
+    return lever_plate(w, h, (45, h / 2 - 0.5), 9, (w - 11, h / 2, on, 8), (10, h / 2, off, 7))
 
 
 def toggle_lever(w, h, pivot, direction, length, guard=None):
@@ -899,12 +923,7 @@ def switch_lever(w, h, position):
 
 
 def battery_plate(w, h):
-    c = Canvas(w, h, (46, 49, 52))
-    c.rect(0, 0, w - 1, h - 1, outline=(90, 94, 98), width=1.5, radius=3)
-    c.text(12, h / 2, "OFF", 7, INK)
-    c.text(w - 22, h / 2, "BATT", 7, INK)
-    c.circle(45, h / 2 - 0.5, 9, fill=METAL_DARK, outline=METAL)
-    return c.done()
+    return lever_plate(w, h, (45, h / 2 - 0.5), 9, (12, h / 2, "OFF", 7), (w - 22, h / 2, "BATT", 7))
 
 
 def battery_lever(position):
@@ -912,12 +931,7 @@ def battery_lever(position):
 
 
 def long_plate(w, h):
-    c = Canvas(w, h, (46, 49, 52))
-    c.rect(0, 0, w - 1, h - 1, outline=(90, 94, 98), width=1.5, radius=3)
-    c.text(w / 2, 10, "ON", 8, INK)
-    c.text(w / 2, h - 10, "OFF", 8, INK)
-    c.circle(w / 2 - 0.5, 70, 10, fill=METAL_DARK, outline=METAL)
-    return c.done()
+    return lever_plate(w, h, (w / 2 - 0.5, 70), 10, (w / 2, 10, "ON", 8), (w / 2, h - 10, "OFF", 8))
 
 
 def long_lever(position, guard=False):
@@ -928,12 +942,8 @@ def long_lever(position, guard=False):
 
 
 def three_position_plate(w, h):
-    c = Canvas(w, h, (46, 49, 52))
-    c.rect(0, 0, w - 1, h - 1, outline=(90, 94, 98), width=1.5, radius=3)
-    c.text(w / 2, 8, "\u25B2", 8, INK)
-    c.text(w / 2, h - 8, "\u25BC", 8, INK)
-    c.circle(w / 2 - 0.5, 50, 9, fill=METAL_DARK, outline=METAL)
-    return c.done()
+    return lever_plate(w, h, (w / 2 - 0.5, 50), 9, (w / 2, 8, "\u25B2", 8),
+                       (w / 2, h - 8, "\u25BC", 8))
 
 
 def three_position_lever(direction):
@@ -955,8 +965,7 @@ def three_position_lever(direction):
 
 
 def parking_plate(w, h):
-    c = Canvas(w, h, (46, 49, 52))
-    c.rect(0, 0, w - 1, h - 1, outline=(90, 94, 98), width=2, radius=6)
+    c = plate(w, h, 2, 6)
     c.rect(48, 20, 78, 150, fill=(22, 22, 24), radius=6)
     c.text(w / 2, 10, "PARKING BRAKE", 8, INK)
     return c.done()
@@ -975,8 +984,7 @@ def parking_handle(pulled):
 
 
 def gear_lamp_panel(w, h):
-    c = Canvas(w, h, (46, 49, 52))
-    c.rect(0, 0, w - 1, h - 1, outline=(90, 94, 98), width=1.5, radius=4)
+    c = plate(w, h, 1.5, 4)
     for x, y in ((15, 8), (63, 7), (39, 0)):
         c.circle(x + 11.5, y + 12, 11, fill=(70, 20, 18), outline=METAL_DARK, width=1.5)
     for x, y in ((13, 61), (61, 61), (37, 69)):
@@ -986,12 +994,9 @@ def gear_lamp_panel(w, h):
 
 
 def gear_plate(w, h):
-    c = Canvas(w, h, (46, 49, 52))
-    c.rect(0, 0, w - 1, h - 1, outline=(90, 94, 98), width=2, radius=6)
+    c = plate(w, h, 2, 6)
     c.rect(54, 44, 72, 168, fill=(20, 20, 22), radius=6)
-    c.text(110, 58, "UP", 14, INK)
-    c.text(110, 152, "DOWN", 12, INK)
-    c.text(75, 20, "LANDING GEAR", 10, INK)
+    c.legends(INK, (110, 58, "UP", 14), (110, 152, "DOWN", 12), (75, 20, "LANDING GEAR", 10))
     return c.done()
 
 
@@ -1026,9 +1031,7 @@ def aviac_face(w, h):
         y = 250 - i * 34
         c.text(66, y, str(i), 11, INK)
         c.text(182, y, str(i), 11, INK)
-    c.text(125, 16, "ENGINE BOX", 11, INK)
-    c.text(20, 180, "L", 12, INK)
-    c.text(230, 180, "R", 12, INK)
+    c.legends(INK, (125, 16, "ENGINE BOX", 11), (20, 180, "L", 12), (230, 180, "R", 12))
     for (x, y) in ((0, 197), (210, 197), (0, 79), (210, 79)):
         c.rect(x + 2, y + 2, x + 37, y + 64, fill=(30, 32, 34), radius=6)
     return c.done()
@@ -1060,16 +1063,12 @@ def aviac_knob(position):
 
 
 def quadrant(w, h):
-    c = Canvas(w, h, (40, 43, 46))
-    c.rect(0, 0, w - 1, h - 1, outline=(90, 94, 98), width=2, radius=6)
+    c = plate(w, h, 2, 6, (40, 43, 46))
     for x, top, bottom in ((125, 68, 312), (207, 68, 312), (21, 120, 308), (68, 120, 308)):
         c.rect(x - 4, top, x + 4, bottom, fill=(12, 12, 14), radius=3)
-    c.text(166, 14, "THROTTLE", 11, INK)
-    c.text(44, 14, "PROP", 11, INK)
-    c.text(166, 30, "OPEN", 9, GREY)
-    c.text(166, 338, "CLOSED", 9, GREY)
-    c.text(44, 30, "INCR", 9, GREY)
-    c.text(44, 338, "DECR", 9, GREY)
+    c.legends(INK, (166, 14, "THROTTLE", 11), (44, 14, "PROP", 11))
+    c.legends(GREY, (166, 30, "OPEN", 9), (166, 338, "CLOSED", 9), (44, 30, "INCR", 9),
+              (44, 338, "DECR", 9))
     return c.done()
 
 
@@ -1096,8 +1095,7 @@ def prop_knob(label):
 
 def push_button(colour, label, pressed):
     def draw(w, h):
-        c = Canvas(w, h, (46, 49, 52))
-        c.rect(0, 0, w - 1, h - 1, outline=(90, 94, 98), radius=4)
+        c = plate(w, h, 1, 4)
         c.circle(24.5, 22, 17, fill=(24, 24, 26))
         if pressed:
             gradient_disc(c, 24.5, 23, 13, tuple(v * 3 // 4 for v in colour), tuple(v // 2 for v in colour))
@@ -1109,8 +1107,7 @@ def push_button(colour, label, pressed):
 
 
 def omi_face(w, h):
-    c = Canvas(w, h, (40, 43, 46))
-    c.rect(0, 0, w - 1, h - 1, outline=(90, 94, 98), width=2, radius=6)
+    c = plate(w, h, 2, 6, (40, 43, 46))
     for (x, colour) in zip(OMI_LENSES, (BLUE, AMBER, INK)):
         c.circle(x, 34, 15, fill=tuple(max(18, v // 5) for v in colour), outline=METAL, width=1.5)
     for x, label in zip(OMI_LENSES, "OMI"):
@@ -1155,6 +1152,22 @@ def blank(w, h):
     return Canvas(w, h).done()
 
 
+def single_gauge(first, dial, pivot, needle_hub, centre, cap):
+    """A one-needle round gauge's pictures from its first id on, ten apart:
+    the dial, the needle turning on pivot, and the bezel round centre with
+    the cap over the needle's hub."""
+    return {first: dial, first + 10: lambda w, h: needle(w, h, pivot, hub=needle_hub),
+            first + 20: lambda w, h: bezel(w, h, centre, 140, hub=(*centre, cap))}
+
+
+def twin_gauge(first, dial, pointer):
+    """A twin engine gauge's pictures from its first id on, ten apart: the
+    dial, the needle both engines' pointers are drawn with, and the bezel
+    with both hubs."""
+    return {first: dial, first + 10: pointer,
+            first + 20: lambda w, h: bezel(w, h, (150, 150), 140, hub=TWIN_HUBS)}
+
+
 ARTWORK = {
     40: blank,
     270: gear_lamp_panel,
@@ -1169,12 +1182,8 @@ ARTWORK = {
     360: digit_drum,
     370: baro_knob,
     380: lambda w, h: bezel(w, h, (150, 150), 140),
-    390: vsi_dial,
-    400: lambda w, h: needle(w, h, (65, 12), hub=10),
-    410: lambda w, h: bezel(w, h, (150, 150), 140, hub=(150, 150, 12)),
-    420: airspeed_dial,
-    430: lambda w, h: needle(w, h, (43, 28), hub=12),
-    440: lambda w, h: bezel(w, h, (150, 150), 140, hub=(150, 150, 12)),
+    **single_gauge(390, vsi_dial, (65, 12), 10, (150, 150), 12),
+    **single_gauge(420, airspeed_dial, (43, 28), 12, (150, 150), 12),
     450: turn_dial,
     460: turn_needle,
     470: ball,
@@ -1184,36 +1193,22 @@ ARTWORK = {
     1010: lambda w, h: compass_strip(w, h, w // 11),
     1020: gyro_flag,
     1030: knob,
-    1040: tach_dial,
-    1050: lambda w, h: needle(w, h, (45, 16), hub=12),
-    1060: lambda w, h: bezel(w, h, (151, 151), 140, hub=(151, 151, 10)),
+    **single_gauge(1040, tach_dial, (45, 16), 12, (151, 151), 10),
     1070: attitude_case,
     1080: horizon_card,
     1081: blank,  # the card's window: only its size counts
     1090: bank_pointer,
     1100: aircraft_symbol,
     1130: attitude_bezel,
-    1140: manifold_dial,
-    1150: lambda w, h: needle(w, h, (42, 21), hub=12),
-    1160: lambda w, h: bezel(w, h, (152, 153), 140, hub=(152, 153, 10)),
-    1170: oil_pressure_dial,
-    1180: lambda w, h: thin_needle(w, h, (0, 2)),
-    1190: lambda w, h: bezel(w, h, (150, 150), 140, hub=TWIN_HUBS),
-    1200: fuel_pressure_dial,
-    1210: lambda w, h: needle(w, h, (0, 5), hub=0),
-    1220: lambda w, h: bezel(w, h, (150, 150), 140, hub=TWIN_HUBS),
-    1230: oil_temperature_dial,
-    1240: lambda w, h: thin_needle(w, h, (0, 2)),
-    1250: lambda w, h: bezel(w, h, (150, 150), 140, hub=TWIN_HUBS),
-    1260: fuel_quantity_dial,
-    1270: lambda w, h: needle(w, h, (0, 5), hub=0),
-    1280: lambda w, h: bezel(w, h, (150, 150), 140, hub=TWIN_HUBS),
+    **single_gauge(1140, manifold_dial, (42, 21), 12, (152, 153), 10),
+    **twin_gauge(1170, oil_pressure_dial, lambda w, h: thin_needle(w, h, (0, 2))),
+    **twin_gauge(1200, fuel_pressure_dial, lambda w, h: needle(w, h, (0, 5), hub=0)),
+    **twin_gauge(1230, oil_temperature_dial, lambda w, h: thin_needle(w, h, (0, 2))),
+    **twin_gauge(1260, fuel_quantity_dial, lambda w, h: needle(w, h, (0, 5), hub=0)),
     1310: flaps_dial,
     1320: lambda w, h: needle(w, h, (0, 6), hub=0),
     1330: flaps_overlay,
-    1410: carburettor_dial,
-    1420: lambda w, h: needle(w, h, (0, 3), hub=0),
-    1430: lambda w, h: bezel(w, h, (150, 150), 140, hub=TWIN_HUBS),
+    **twin_gauge(1410, carburettor_dial, lambda w, h: needle(w, h, (0, 3), hub=0)),
     1440: knob,
     1450: bezu_selector(0),
     1451: bezu_selector(1),

@@ -23,25 +23,33 @@ import tempfile
 HERE = os.path.dirname(os.path.abspath(__file__))
 OUT = os.path.join(HERE, "waves")
 
-# file name, rate, bits, data bytes, LIST placement (None, "before", "after"),
-# and what to put in it: ("click", kind) or ("say", words)
-WAVES = [
-    ("click_switch.wav", 22050, 16, 3828, "after", ("click", "switch")),
-    ("ratchet_brake.wav", 22050, 8, 10304, None, ("click", "ratchet")),
-    ("click_knob.wav", 22050, 16, 6014, "before", ("click", "knob")),
-    ("radalt_1000.wav", 11025, 8, 9950, None, ("say", "one thousand")),
-    ("radalt_500.wav", 11025, 8, 10226, None, ("say", "five hundred")),
-    ("radalt_400.wav", 11025, 8, 10020, None, ("say", "four hundred")),
-    ("radalt_300.wav", 11025, 8, 9570, None, ("say", "three hundred")),
-    ("radalt_200.wav", 11025, 8, 9586, None, ("say", "two hundred")),
-    ("radalt_100.wav", 11025, 8, 9893, None, ("say", "one hundred")),
-    ("radalt_50.wav", 11025, 8, 5442, "after", ("say", "fifty")),
-    ("radalt_40.wav", 11025, 8, 4468, None, ("say", "forty")),
-    ("radalt_30.wav", 11025, 8, 4531, None, ("say", "thirty")),
-    ("radalt_20.wav", 11025, 8, 3273, None, ("say", "twenty")),
-    ("radalt_10.wav", 11025, 8, 5099, None, ("say", "ten")),
-    ("radalt_minimums.wav", 11025, 8, 6095, "before", ("say", "minimums")),
-    ("radalt_2500.wav", 11025, 8, 11322, "after", ("say", "twenty five hundred")),
+# Mechanical sounds, 22050 Hz: file name, bits, data bytes, kind of click, and
+# for those that carry a LIST chunk where it stands ("before" or "after" the data).
+CLICK_RATE = 22050
+CLICKS = [
+    ("click_switch.wav", 16, 3828, "switch", "after"),
+    ("ratchet_brake.wav", 8, 10304, "ratchet"),
+    ("click_knob.wav", 16, 6014, "knob", "before"),
+]
+
+# The radio altimeter's callouts, 11025 Hz 8-bit: file name, data bytes, words
+# spoken, and the LIST chunk's place where there is one.
+CALLOUT_RATE = 11025
+CALLOUT_BITS = 8
+CALLOUTS = [
+    ("radalt_1000.wav", 9950, "one thousand"),
+    ("radalt_500.wav", 10226, "five hundred"),
+    ("radalt_400.wav", 10020, "four hundred"),
+    ("radalt_300.wav", 9570, "three hundred"),
+    ("radalt_200.wav", 9586, "two hundred"),
+    ("radalt_100.wav", 9893, "one hundred"),
+    ("radalt_50.wav", 5442, "fifty", "after"),
+    ("radalt_40.wav", 4468, "forty"),
+    ("radalt_30.wav", 4531, "thirty"),
+    ("radalt_20.wav", 3273, "twenty"),
+    ("radalt_10.wav", 5099, "ten"),
+    ("radalt_minimums.wav", 6095, "minimums", "before"),
+    ("radalt_2500.wav", 11322, "twenty five hundred", "after"),
 ]
 
 # How much of its slot a callout may fill; the rest is quiet lead-in and tail.
@@ -58,7 +66,7 @@ def list_chunk(text):
     return b"LIST" + struct.pack("<I", len(info)) + info
 
 
-def riff(rate, bits, data, list_place):
+def riff(rate, bits, data, list_place=None):
     block = bits // 8
     fmt = struct.pack("<HHIIHH", 1, 1, rate, rate * block, block, bits)
     chunks = [b"fmt " + struct.pack("<I", len(fmt)) + fmt]
@@ -156,18 +164,23 @@ def say(words, rate, bits, size, work):
     return (data + quiet * size)[:size]
 
 
+def store(name, rate, bits, size, data, *list_place):
+    """Writes one recording, its data exactly the size the panel expects."""
+    assert len(data) == size, name
+    with open(os.path.join(OUT, name), "wb") as f:
+        f.write(riff(rate, bits, data, *list_place))
+    print("%-22s %5d Hz %2d-bit %6d bytes" % (name, rate, bits, size))
+
+
 def main():
     os.makedirs(OUT, exist_ok=True)
+    for name, bits, size, kind, *list_place in CLICKS:
+        data = encode(click(kind, CLICK_RATE, size // (bits // 8)), bits)
+        store(name, CLICK_RATE, bits, size, data, *list_place)
     with tempfile.TemporaryDirectory() as work:
-        for name, rate, bits, size, list_place, (how, what) in WAVES:
-            if how == "click":
-                data = encode(click(what, rate, size // (bits // 8)), bits)
-            else:
-                data = say(what, rate, bits, size, work)
-            assert len(data) == size, name
-            with open(os.path.join(OUT, name), "wb") as f:
-                f.write(riff(rate, bits, data, list_place))
-            print("%-22s %5d Hz %2d-bit %6d bytes" % (name, rate, bits, size))
+        for name, size, words, *list_place in CALLOUTS:
+            data = say(words, CALLOUT_RATE, CALLOUT_BITS, size, work)
+            store(name, CALLOUT_RATE, CALLOUT_BITS, size, data, *list_place)
     return 0
 
 
