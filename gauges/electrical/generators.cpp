@@ -126,7 +126,7 @@ constexpr LeverSwitchRow generatorRows[] = {
 
 constinit GAUGEHDR Left_Gen_Excit_Switch = LeverSwitch<generatorRows, &Left_Gen_Excit_Switch>::Header();
 constinit GAUGEHDR Left_Gen_Main_Switch = LeverSwitch<generatorRows, &Left_Gen_Main_Switch>::Header();
-constinit GAUGEHDR Left_Generator_Light = LeverSwitch<generatorRows, &Left_Generator_Light>::Header();
+constinit GAUGEHDR Left_Generator_Light = LeverSwitch<generatorRows, &Left_Generator_Light>::Header();  // lit while its generator is off
 constinit GAUGEHDR Right_Gen_Excit_Switch = LeverSwitch<generatorRows, &Right_Gen_Excit_Switch>::Header();
 constinit GAUGEHDR Right_Gen_Main_Switch = LeverSwitch<generatorRows, &Right_Gen_Main_Switch>::Header();
 constinit GAUGEHDR Right_Generator_Light = LeverSwitch<generatorRows, &Right_Generator_Light>::Header();

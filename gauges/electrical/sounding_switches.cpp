@@ -100,7 +100,7 @@ constexpr LeverSwitchRow soundingSwitches[] = {
 
 constinit GAUGEHDR Avionics_Switch = LeverSwitch<soundingSwitches, &Avionics_Switch>::Header();
 constinit GAUGEHDR Battery_Switch = LeverSwitch<soundingSwitches, &Battery_Switch>::Header();
-constinit GAUGEHDR Beacon_Lights_Switch = LeverSwitch<soundingSwitches, &Beacon_Lights_Switch>::Header();
+constinit GAUGEHDR Beacon_Lights_Switch = LeverSwitch<soundingSwitches, &Beacon_Lights_Switch>::Header();  // the lights outside
 constinit GAUGEHDR Landing_Lights_Switch = LeverSwitch<soundingSwitches, &Landing_Lights_Switch>::Header();
 constinit GAUGEHDR Taxi_Lights_Switch = LeverSwitch<soundingSwitches, &Taxi_Lights_Switch>::Header();
 constinit GAUGEHDR Navigation_Lights_Switch = LeverSwitch<soundingSwitches, &Navigation_Lights_Switch>::Header();
@@ -109,6 +109,6 @@ constinit GAUGEHDR Strobe_Lights_Switch = LeverSwitch<soundingSwitches, &Strobe_
 constinit GAUGEHDR Pitot_Heat_Switch = LeverSwitch<soundingSwitches, &Pitot_Heat_Switch>::Header();
 constinit GAUGEHDR Prop_DeIce_Switch = LeverSwitch<soundingSwitches, &Prop_DeIce_Switch>::Header();
 constinit GAUGEHDR Wings_DeIce_Switch = LeverSwitch<soundingSwitches, &Wings_DeIce_Switch>::Header();
-constinit GAUGEHDR Parking_Brake = LeverSwitch<soundingSwitches, &Parking_Brake>::Header();
+constinit GAUGEHDR Parking_Brake = LeverSwitch<soundingSwitches, &Parking_Brake>::Header();  // a handle that sounds as the switches do
 constinit GAUGEHDR Main_Switch_Left = LeverSwitch<soundingSwitches, &Main_Switch_Left>::Header();
 constinit GAUGEHDR Main_Switch_Right = LeverSwitch<soundingSwitches, &Main_Switch_Right>::Header();

@@ -168,10 +168,10 @@ MOUSERECT manifoldLampMouse[] = {
 }  // namespace
 
 constinit GAUGEHDR Manifold_Pressure = NeedleDial<engineDialRows, &Manifold_Pressure>::Header();
-constinit GAUGEHDR Tachometer = NeedleDial<engineDialRows, &Tachometer>::Header();
+constinit GAUGEHDR Tachometer = NeedleDial<engineDialRows, &Tachometer>::Header();  // one engine's, moved by the parameters
 constinit GAUGEHDR Oil_Pressure = NeedleDial<engineDialRows, &Oil_Pressure>::Header();
 constinit GAUGEHDR Oil_Temperature = NeedleDial<engineDialRows, &Oil_Temperature>::Header();
-constinit GAUGEHDR Carburetor_Temperature = NeedleDial<engineDialRows, &Carburetor_Temperature>::Header();
+constinit GAUGEHDR Carburetor_Temperature = NeedleDial<engineDialRows, &Carburetor_Temperature>::Header();  // these three: a needle per engine
 constinit GAUGEHDR Hydraulic_Pressure = NeedleDial<engineDialRows, &Hydraulic_Pressure>::Header();
 
 constinit GAUGEHDR Manifold_Light = GaugeHeader("Manifold_Light", listOf<manifoldLampOff>, 100,

@@ -224,15 +224,15 @@ void FSAPI AdfRoutine(GAUGEHDR* gauge, SINT32 serviceId, UINT32 extraData) {
 
 // --- Radio_ADF records ---------------------------------------------------------
 
-constexpr SINT32 adfFace = 3370;
-constexpr SINT32 adfDial = 3450;
+constexpr SINT32 adfFace = 3370;  // the set's front plate
+constexpr SINT32 adfDial = 3450;  // the frequency dial, turned by its needle
 constexpr SINT32 adfDialCover = 3460;
 constexpr SINT32 adfTuningKnob = 3390;
 constexpr SINT32 adfBandKnob = 3380;
 constexpr SINT32 adfBandCard = 3440;  // window 3441
 constexpr SINT32 adfVolumeKnob = 3420;
 constexpr SINT32 adfLamp = 3410;
-constexpr SINT32 adfModeSwitch = 3400;
+constexpr SINT32 adfModeSwitch = 3400;  // power: off and on pictures
 
 NONLINEARITY adfDialTable[] = {{{168, 52}, 0.0, 0.0}, {{168, 248}, 180.0, 0.0}};
 // Half a turn per 60 turns: 15 degrees a coarse step, 3 a fine one.
@@ -302,9 +302,9 @@ FLOAT64 FSAPI BearingPointer(ELEMENT_NEEDLE* pointer) {
 
 constexpr SINT32 indicatorFace = 2000;
 constexpr SINT32 indicatorCard = 2030;  // window 2031
-constexpr SINT32 indicatorPointer = 2020;
+constexpr SINT32 indicatorPointer = 2020;  // bearing to the station
 constexpr SINT32 indicatorCover = 2040;
-constexpr SINT32 indicatorKnob = 2010;
+constexpr SINT32 indicatorKnob = 2010;  // turns the card
 
 NONLINEARITY indicatorPointerTable[] = {{{150, 100}, 0.0, 0.0}, {{150, 200}, 180.0, 0.0}};
 // Half a turn of the knob per 20 degrees of card.

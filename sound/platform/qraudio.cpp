@@ -276,6 +276,17 @@ struct RecordingAtExit {
     }
 } recordingAtExit;
 
+// Brings the buffer up to now and ends what it was playing, if anything.
+void Stop(qraudio_buffer* buffer) {
+    const double now = qraudio_clock_now();
+    Update(buffer, now);
+    if (!buffer->playing)
+        return;
+    CloseTake(buffer, now);
+    buffer->playing = false;
+    Tell(buffer, QRAUDIO_CHANGE_STOP);
+}
+
 }  // namespace
 
 extern "C" {
@@ -381,13 +392,7 @@ int qraudio_buffer_stop(qraudio_buffer* buffer) {
         return QRAUDIO_ERR_FAILED_ON_REQUEST;
     if (!buffer)
         return QRAUDIO_ERR_INVALID;
-    const double now = qraudio_clock_now();
-    Update(buffer, now);
-    if (buffer->playing) {
-        CloseTake(buffer, now);
-        buffer->playing = false;
-        Tell(buffer, QRAUDIO_CHANGE_STOP);
-    }
+    Stop(buffer);
     return QRAUDIO_OK;
 }
 
@@ -453,13 +458,7 @@ int qraudio_buffer_get_position(qraudio_buffer* buffer, uint32_t* offset) {
 void qraudio_buffer_release(qraudio_buffer* buffer) {
     if (!buffer)
         return;
-    const double now = qraudio_clock_now();
-    Update(buffer, now);
-    if (buffer->playing) {
-        CloseTake(buffer, now);
-        buffer->playing = false;
-        Tell(buffer, QRAUDIO_CHANGE_STOP);
-    }
+    Stop(buffer);
     delete buffer;
     --Audio().buffers;
 }
