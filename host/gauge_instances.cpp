@@ -131,11 +131,21 @@ MOUSERECT* Instance::CopyMouse(const MOUSERECT* source) {
     return mouse.data();
 }
 
-Instance* FindPlaced(const PlacedGauges& placed, const std::string& alias) {
-    for (const auto& instance : placed) {
-        if (instance->alias == alias) return instance.get();
-    }
-    return nullptr;
+Instance* PlacedGauges::Find(const std::string& alias) const {
+    const auto found = byAlias_.find(alias);
+    return found == byAlias_.end() ? nullptr : found->second;
+}
+
+Instance& PlacedGauges::Add(std::unique_ptr<Instance> instance) {
+    byAlias_[instance->alias] = instance.get();
+    list_.push_back(std::move(instance));
+    return *list_.back();
+}
+
+void PlacedGauges::Remove(const Instance* instance) {
+    if (!instance) return;
+    byAlias_.erase(instance->alias);
+    std::erase_if(list_, [&](const auto& placed) { return placed.get() == instance; });
 }
 
 }  // namespace panelhost

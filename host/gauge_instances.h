@@ -8,6 +8,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "host/element_kinds.h"
@@ -51,9 +52,24 @@ private:
     MOUSERECT* CopyMouse(const MOUSERECT* source);
 };
 
-// The placed gauges in placement order, and the one placed under an alias
-// (null for none).
-using PlacedGauges = std::vector<std::unique_ptr<Instance>>;
-Instance* FindPlaced(const PlacedGauges& placed, const std::string& alias);
+// The placed gauges in placement order, and by alias: a panel of thousands
+// of gauges looks each up once per element it draws.
+class PlacedGauges {
+public:
+    // The one placed under an alias; null for none.
+    Instance* Find(const std::string& alias) const;
+    Instance& Add(std::unique_ptr<Instance> instance);
+    void Remove(const Instance* instance);
+
+    std::size_t size() const { return list_.size(); }
+    bool empty() const { return list_.empty(); }
+    Instance& operator[](std::size_t i) const { return *list_[i]; }
+    auto begin() const { return list_.begin(); }
+    auto end() const { return list_.end(); }
+
+private:
+    std::vector<std::unique_ptr<Instance>> list_;
+    std::unordered_map<std::string, Instance*> byAlias_;
+};
 
 }  // namespace panelhost

@@ -27,6 +27,12 @@ constexpr double defaultFramePeriod = 1.0 / 18.0;
 // The host that loaded a module last; the service routines have no context.
 Host* activeHost = nullptr;
 
+// Makes the host the one the module's service calls reach, for what follows.
+Host& Activated(Host* host) {
+    activeHost = host;
+    return *host;
+}
+
 void FSAPI ServiceLookupVar(MODULE_VAR* var) {
     const CodeRunning host(false);
     if (activeHost && var) activeHost->LookupVar(var);
@@ -89,14 +95,7 @@ struct Host::Impl {
     // The area a held button was pressed on: drags and the release go to it.
     MouseCapture mouse;
 
-    // The same instances by alias: a panel of thousands of gauges looks
-    // each up once per element it draws.
-    std::unordered_map<std::string, Instance*> byAlias;
-
-    Instance* Find(const std::string& alias) const {
-        const auto found = byAlias.find(alias);
-        return found == byAlias.end() ? nullptr : found->second;
-    }
+    Instance* Find(const std::string& alias) const { return instances.Find(alias); }
 };
 
 Host::Host() : impl_(std::make_unique<Impl>()) {}
@@ -225,9 +224,7 @@ bool Host::Place(const std::string& gauge, const std::string& alias,
         return false;
     }
     activeHost = this;
-    impl_->instances.push_back(std::make_unique<Instance>(name, *source, std::move(params)));
-    impl_->byAlias[name] = impl_->instances.back().get();
-    impl_->instances.back()->Install(ModuleHandle32());
+    impl_->instances.Add(std::make_unique<Instance>(name, *source, std::move(params))).Install(ModuleHandle32());
     return true;
 }
 
@@ -237,13 +234,12 @@ bool Host::Kill(const std::string& alias) {
     activeHost = this;
     instance->Uninstall();
     impl_->mouse.Forget(instance);
-    impl_->byAlias.erase(instance->alias);
-    std::erase_if(impl_->instances, [&](const auto& placed) { return placed.get() == instance; });
+    impl_->instances.Remove(instance);
     return true;
 }
 
 void Host::KillAll() {
-    while (!impl_->instances.empty()) Kill(impl_->instances.front()->alias);
+    while (!impl_->instances.empty()) Kill(impl_->instances[0].alias);
 }
 
 bool Host::Reinstall(const std::string& alias) {
@@ -259,9 +255,7 @@ void Host::Connect() { SendService(PANEL_SERVICE_CONNECT_TO_WINDOW); }
 
 void Host::SendService(UINT32 service, UINT32 extraData) {
     activeHost = this;
-    for (std::size_t i = 0; i < impl_->instances.size(); ++i) {
-        impl_->instances[i]->Notify(service, extraData);
-    }
+    for (std::size_t i = 0; i < impl_->instances.size(); ++i) impl_->instances[i].Notify(service, extraData);
 }
 
 void Host::Frame(int n) {
@@ -271,9 +265,7 @@ void Host::Frame(int n) {
         impl_->clock += impl_->framePeriod;
         ApplyPendingReactions();
         SendService(PANEL_SERVICE_PRE_UPDATE);
-        for (std::size_t i = 0; i < impl_->instances.size(); ++i) {
-            impl_->instances[i]->Update(*this, impl_->failures);
-        }
+        for (std::size_t i = 0; i < impl_->instances.size(); ++i) impl_->instances[i].Update(*this, impl_->failures);
         SendService(PANEL_SERVICE_POST_UPDATE);
     }
 }
@@ -291,10 +283,7 @@ GAUGEHDR* Host::Header(const std::string& alias) const {
     return instance ? &instance->header : nullptr;
 }
 
-int Host::ElementCount(const std::string& alias) const {
-    Instance* instance = impl_->Find(alias);
-    return instance ? static_cast<int>(instance->elements.size()) : 0;
-}
+int Host::ElementCount(const std::string& alias) const { return static_cast<int>(Elements(alias).size()); }
 
 const ElementState& Host::Element(const std::string& alias, int number) const {
     Instance* instance = impl_->Find(alias);
@@ -314,9 +303,7 @@ std::string Host::Text(const std::string& alias, int number) const { return Elem
 bool Host::Hidden(const std::string& alias, int number) const { return Element(alias, number).hidden; }
 double Host::ShiftX(const std::string& alias, int number) const { return Element(alias, number).shiftX; }
 double Host::ShiftY(const std::string& alias, int number) const { return Element(alias, number).shiftY; }
-double Host::Rotation(const std::string& alias, int number) const {
-    return Element(alias, number).rotation;
-}
+double Host::Rotation(const std::string& alias, int number) const { return Element(alias, number).rotation; }
 
 // --- Tokens ---------------------------------------------------------------------
 
@@ -417,28 +404,23 @@ bool Host::Failed(SINT32 key) const { return impl_->failures.count(key) != 0; }
 // --- Mouse ------------------------------------------------------------------------
 
 bool Host::Click(const std::string& alias, int x, int y, Button button) {
-    activeHost = this;
-    return impl_->mouse.Click(*this, impl_->Find(alias), x, y, button);
+    return impl_->mouse.Click(Activated(this), impl_->Find(alias), x, y, button);
 }
 
 bool Host::Hold(const std::string& alias, int x, int y, int repeats, Button button) {
-    activeHost = this;
-    return impl_->mouse.Hold(*this, impl_->Find(alias), x, y, repeats, button);
+    return impl_->mouse.Hold(Activated(this), impl_->Find(alias), x, y, repeats, button);
 }
 
 bool Host::Repeat(int x, int y, Button button) {
-    activeHost = this;
-    return impl_->mouse.Repeat(*this, x, y, button);
+    return impl_->mouse.Repeat(Activated(this), x, y, button);
 }
 
 bool Host::Release(const std::string& alias, int x, int y) {
-    activeHost = this;
-    return impl_->mouse.Release(*this, impl_->Find(alias), x, y);
+    return impl_->mouse.Release(Activated(this), impl_->Find(alias), x, y);
 }
 
 bool Host::Drag(const std::string& alias, int x, int y) {
-    activeHost = this;
-    return impl_->mouse.Drag(*this, impl_->Find(alias), x, y);
+    return impl_->mouse.Drag(Activated(this), impl_->Find(alias), x, y);
 }
 
 // --- Clock and reactions -------------------------------------------------------------
