@@ -40,24 +40,18 @@ struct ClickCase {
 // switches come before excitation switches: excitation off disables them.
 const std::vector<ClickCase>& Clicks() {
     static const std::vector<ClickCase> clicks = {
-        {"Avionics_Switch", 17, 50, {{0x102F5, 0}}},
-        {"Battery_Switch", 50, 17, {{0x102C1, 0}}},
+        {"Avionics_Switch", 17, 50, {{0x102F5, 0}}}, {"Battery_Switch", 50, 17, {{0x102C1, 0}}},
         {"Beacon_Lights_Switch", 17, 50, {{0x102BF, 0}}},
         {"Landing_Lights_Switch", 17, 50, {{0x100D7, 0}, {0x102C0, 0}}},
         {"Taxi_Lights_Switch", 17, 120, {{0x100D7, 0}, {0x102C0, 0}}},
-        {"Navigation_Lights_Switch", 17, 50, {{0x1034B, 0}}},
-        {"Panel_Lights_Switch", 17, 50, {{0x100D6, 0}}},
+        {"Navigation_Lights_Switch", 17, 50, {{0x1034B, 0}}}, {"Panel_Lights_Switch", 17, 50, {{0x100D6, 0}}},
         {"Strobe_Lights_Switch", 17, 50, {{0x10018, 0}}},
         {"Pitot_Heat_Switch", 17, 50, {{0x10142, 0}}},
-        {"Prop_DeIce_Switch", 17, 50, {{0x10322, 0}}},
-        {"Wings_DeIce_Switch", 17, 50, {{0x10321, 0}}},
+        {"Prop_DeIce_Switch", 17, 50, {{0x10322, 0}}}, {"Wings_DeIce_Switch", 17, 50, {{0x10321, 0}}},
         {"Parking_Brake", 60, 60, {{0x100D8, 0}}},
-        {"Left_Gen_Main_Switch", 17, 60, {{0x1033B, 0}}},
-        {"Right_Gen_Main_Switch", 17, 60, {{0x1033C, 0}}},
-        {"Left_Gen_Excit_Switch", 17, 60, {{0x1033B, 0}}},
-        {"Right_Gen_Excit_Switch", 17, 60, {{0x1033C, 0}}},
-        {"Aviac_Box", 20, 220, {{0x102FC, 0}}},
-        {"OMI", 95, 75, {}},
+        {"Left_Gen_Main_Switch", 17, 60, {{0x1033B, 0}}}, {"Right_Gen_Main_Switch", 17, 60, {{0x1033C, 0}}},
+        {"Left_Gen_Excit_Switch", 17, 60, {{0x1033B, 0}}}, {"Right_Gen_Excit_Switch", 17, 60, {{0x1033C, 0}}},
+        {"Aviac_Box", 20, 220, {{0x102FC, 0}}}, {"OMI", 95, 75, {}},
     };
     return clicks;
 }

@@ -8,17 +8,17 @@
 #include <utility>
 
 #include "host/panel_host.h"
+#include "tests/support/module_fixture.h"
 
 namespace {
 
 // Elements: 1 dial, 2 needle, 3 cap.
 constexpr int needle = 2;
 
-class Meters : public ::testing::Test {
+class Meters : public BuiltModuleTest {
 protected:
     void SetUp() override {
-        std::string error;
-        ASSERT_TRUE(host.Load(QR_MODULE_PATH, &error)) << error;
+        ASSERT_NO_FATAL_FAILURE(BuiltModuleTest::SetUp());
         for (const char* gauge : {"Battery_Bus_Ammeter", "Left_Generator_Bus_Ammeter",
                                   "Right_Generator_Bus_Ammeter", "Voltmeter"}) {
             ASSERT_TRUE(host.Place(gauge)) << gauge;
@@ -29,7 +29,6 @@ protected:
         host.Frame();
         return host.Angle(gauge, needle);
     }
-    panelhost::Host host;
 };
 
 TEST_F(Meters, BatteryAmmeterStopsOnItsEndMarks) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/panel_host.h"
+#include "tests/support/module_fixture.h"
 
 namespace {
 
@@ -20,13 +21,8 @@ constexpr SINT32 tokenFlow1 = 421;
 constexpr SINT32 tokenFlow2 = 460;
 constexpr SINT32 tokenBusVoltage = 753;
 
-class EngineGauges : public ::testing::Test {
+class EngineGauges : public BuiltModuleTest {
 protected:
-    void SetUp() override {
-        std::string error;
-        ASSERT_TRUE(host.Load(QR_MODULE_PATH, &error)) << error;
-    }
-
     void Place(const std::string& gauge, const std::string& alias,
                std::optional<std::string> params = std::nullopt) {
         std::string error;
@@ -64,8 +60,6 @@ protected:
         }
         return shown;
     }
-
-    Host host;
 };
 
 // Fuel_Consumption drums: 2 engine 2 units ... 6 engine 1 units ...

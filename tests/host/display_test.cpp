@@ -44,34 +44,17 @@ FAILURE_RECORD freezeOnAltimeter[] = {{FAIL_GAUGE_ADF, FAIL_ACTION_NONE, 0},
                                       {FAIL_GAUGE_ALTIMETER, FAIL_ACTION_FREEZE, 0}, {}};
 FAILURE_RECORD hideOnAttitude[] = {{FAIL_GAUGE_ATTITUDE, FAIL_ACTION_NO_DRAW, 0}, {}};
 
-ELEMENT_NEEDLE roseNeedle = {
-    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 2, {100, 100}, &DisplayGauge, nullptr, 0x83),
-    .source_var = Token(1),
-    .nonlinearity = roseTable,
-    .nonlinearity_table_size = 5,
-};
-ELEMENT_NEEDLE plainNeedle = {
-    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 3, {100, 100}, &DisplayGauge, nullptr, 0x83,
-                            zeroOnAirspeed),
-    .source_var = Token(2),
-};
+ELEMENT_NEEDLE roseNeedle =
+    Needle(2, {100, 100}, {}, &DisplayGauge, nullptr, 0x83, nullptr, SimToken(1), roseTable);
+ELEMENT_NEEDLE plainNeedle = Needle(3, {100, 100}, {}, &DisplayGauge, nullptr, 0x83, zeroOnAirspeed, SimToken(2), {});
 ELEMENT_HEADER* dialParts[] = {&roseNeedle.header, &plainNeedle.header, nullptr};
 ELEMENT_STATIC_IMAGE dial = {
     .header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 1, {0, 0}, &DisplayGauge, dialParts, 0x3),
 };
-ELEMENT_NEEDLE descendingNeedle = {
-    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 4, {0, 0}, &DisplayGauge, nullptr, 0x83,
-                            zeroOnAirspeed),
-    .source_var = Token(10),
-    .nonlinearity = descendingTable,
-    .nonlinearity_table_size = 2,
-};
-ELEMENT_NEEDLE halfTurnNeedle = {
-    .header = ElementHeader(ELEMENT_TYPE_NEEDLE, 5, {0, 0}, &DisplayGauge, nullptr, 0x83),
-    .source_var = Token(11),
-    .nonlinearity = halfTurnTable,
-    .nonlinearity_table_size = 2,
-};
+ELEMENT_NEEDLE descendingNeedle =
+    Needle(4, {0, 0}, {}, &DisplayGauge, nullptr, 0x83, zeroOnAirspeed, SimToken(10), descendingTable);
+ELEMENT_NEEDLE halfTurnNeedle =
+    Needle(5, {0, 0}, {}, &DisplayGauge, nullptr, 0x83, nullptr, SimToken(11), halfTurnTable);
 ELEMENT_ICON lamp = {
     .header = ElementHeader(ELEMENT_TYPE_ICON, 6, {0, 0}, &DisplayGauge, nullptr, 0x3, freezeOnAltimeter),
     .source_var = Token(3),

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <optional>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "host/panel_config.h"
 
@@ -19,8 +21,23 @@ std::string Errors(const PanelConfig& config) {
     return all;
 }
 
+// The configuration read from TEXT, which should load without an error.
+PanelConfig ParseClean(const std::string& text, const std::string& file) {
+    PanelConfig config = ParsePanelConfig(text, file);
+    EXPECT_EQ(Errors(config), "") << file;
+    return config;
+}
+
+// Each error names FILE at the next of LINES, in order, and says what was expected.
+void ExpectErrorsAt(const PanelConfig& config, const std::string& file, const std::vector<std::string>& lines) {
+    ASSERT_EQ(config.errors.size(), lines.size()) << Errors(config);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_EQ(config.errors[i].rfind(file + ":" + lines[i] + ": expected", 0), 0u) << config.errors[i];
+    }
+}
+
 TEST(PanelConfigReader, ReadsWindowsTitlesAndGaugesAsShipped) {
-    const PanelConfig config = ParsePanelConfig(
+    const PanelConfig config = ParseClean(
         "// Corvane panels\r\n"
         "[Window Titles]\r\n"
         "Window00=Main Panel\r\n"
@@ -49,7 +66,6 @@ TEST(PanelConfigReader, ReadsWindowsTitlesAndGaugesAsShipped) {
         "background_color=10,20,30\n"
         "gauge00=QR417_Instr!Radio_COM1,0,0,400\n",
         "panel.cfg");
-    EXPECT_EQ(Errors(config), "");
     ASSERT_EQ(config.windows.size(), 3u);
 
     const panelhost::PanelWindow& main = config.windows[0];
@@ -64,16 +80,13 @@ TEST(PanelConfigReader, ReadsWindowsTitlesAndGaugesAsShipped) {
     EXPECT_EQ(main.ident, 0);
     ASSERT_EQ(main.gauges.size(), 4u);
 
-    const panelhost::PanelGauge& asi = main.gauges[0];
-    EXPECT_EQ(asi.line, 13);
-    EXPECT_EQ(asi.key, "gauge00");
-    EXPECT_EQ(asi.module, "QR417_Instr");
-    EXPECT_EQ(asi.gauge, "Airspeed");
-    EXPECT_EQ(asi.x, 40);
-    EXPECT_EQ(asi.y, 60);
-    EXPECT_EQ(asi.width, 200);
-    EXPECT_EQ(asi.height, std::nullopt);
-    EXPECT_EQ(asi.params, std::nullopt);
+    const auto fields = [](const panelhost::PanelGauge& g) {
+        return std::tuple(g.line, g.key, g.module, g.gauge, g.x, g.y, g.width, g.height, g.params);
+    };
+    // The Airspeed entry, field by field: no height and no parameters given.
+    EXPECT_EQ(fields(main.gauges[0]),
+              fields({.line = 13, .key = "gauge00", .module = "QR417_Instr", .gauge = "Airspeed", .x = 40, .y = 60,
+                      .width = 200, .height = std::nullopt, .params = std::nullopt}));
 
     EXPECT_EQ(main.gauges[1].height, 200);
     EXPECT_EQ(main.gauges[1].params, "2");
@@ -97,13 +110,12 @@ TEST(PanelConfigReader, ReadsWindowsTitlesAndGaugesAsShipped) {
 }
 
 TEST(PanelConfigReader, ParametersKeepTheirBytesAndTitlesBecomeUtf8) {
-    const PanelConfig config = ParsePanelConfig(
+    const PanelConfig config = ParseClean(
         "\xEF\xBB\xBF[Window Titles]\n"
         "Window00=Tableau de bord \xE9l\xE8ve \x80\n"
         "[Window00]\n"
         "gauge00=QR417_Instr!Registration, 0, 0, 150, 25, tF-\xC9TE  \n",
         "p.cfg");
-    EXPECT_EQ(Errors(config), "");
     ASSERT_EQ(config.windows.size(), 1u);
     EXPECT_EQ(config.windows[0].title, "Tableau de bord \xC3\xA9l\xC3\xA8ve \xE2\x82\xAC");
     EXPECT_EQ(config.windows[0].gauges[0].params, "tF-\xC9TE");
@@ -147,12 +159,8 @@ TEST(PanelConfigReader, MalformedLinesAreNamedAndTheRestLoads) {
         "gauge01=QR417_Instr!, 1, 1\n"                              // 24
         "gauge02=QR417_Instr!Airspeed, 1, 2, 3, 4, 5\n",            // 25: fine
         "bad.cfg");
-    const std::vector<std::string> expectedLines{"1", "2", "5", "6", "7", "8", "9", "10", "11", "12", "13",
-                                                 "14", "15", "16", "17", "19", "20", "23", "24"};
-    ASSERT_EQ(config.errors.size(), expectedLines.size()) << Errors(config);
-    for (std::size_t i = 0; i < expectedLines.size(); ++i) {
-        EXPECT_EQ(config.errors[i].rfind("bad.cfg:" + expectedLines[i] + ": expected", 0), 0u) << config.errors[i];
-    }
+    ASSERT_NO_FATAL_FAILURE(ExpectErrorsAt(config, "bad.cfg", {"1", "2", "5", "6", "7", "8", "9", "10", "11", "12",
+                                                               "13", "14", "15", "16", "17", "19", "20", "23", "24"}));
     ASSERT_EQ(config.windows.size(), 2u);
     ASSERT_EQ(config.windows[0].gauges.size(), 1u);
     EXPECT_EQ(config.windows[0].gauges[0].gauge, "Altimeter");
@@ -246,11 +254,8 @@ TEST(PanelConfigReader, RefusesWhatTheSimulatorCouldNotUse) {
         "Night=1,2\n"                    // 14
         "Luminous=1,2,256\n",            // 15
         "refused.cfg");
-    const std::vector<std::string> expectedLines{"2", "3", "4", "5", "7", "8", "9", "10", "12", "14", "15"};
-    ASSERT_EQ(config.errors.size(), expectedLines.size()) << Errors(config);
-    for (std::size_t i = 0; i < expectedLines.size(); ++i) {
-        EXPECT_EQ(config.errors[i].rfind("refused.cfg:" + expectedLines[i] + ": expected", 0), 0u) << config.errors[i];
-    }
+    ASSERT_NO_FATAL_FAILURE(
+        ExpectErrorsAt(config, "refused.cfg", {"2", "3", "4", "5", "7", "8", "9", "10", "12", "14", "15"}));
     EXPECT_EQ(config.windows[0].file, "art/../panel.bmp");
     EXPECT_EQ(config.windows[1].sizeWidth, std::nullopt);
 

@@ -91,20 +91,11 @@ ELEMENT_SLIDER slider = {
     .scale_x = 2.0,
 };
 // Two drums of eleven 3-pixel cells: one with a window bitmap, one without.
-ELEMENT_MOVING_IMAGE drum = {
-    .header = ElementHeader(ELEMENT_TYPE_MOVING_IMAGE, 60, {30, 40}, &CanvasGauge, nullptr, 0),
-    .source_var_y = Token(DrumValue),
-    .min_y = 0,
-    .max_y = 10,
-};
-ELEMENT_MOVING_IMAGE bareDrum = {
-    .header = ElementHeader(ELEMENT_TYPE_MOVING_IMAGE, 62, {36, 40}, &CanvasGauge, nullptr, 0),
-    .min_x = 5,  // no x source: the x range does not move the strip
-    .max_x = 1,
-    .source_var_y = Token(DrumValue),
-    .min_y = 0,
-    .max_y = 10,
-};
+constexpr MovingAxis drumTravel{.token = SimToken(DrumValue), .min = 0, .max = 10};
+ELEMENT_MOVING_IMAGE drum = MovingImage(60, {30, 40}, &CanvasGauge, nullptr, 0, nullptr, {}, drumTravel);
+// No x source: the x range does not move the strip.
+ELEMENT_MOVING_IMAGE bareDrum =
+    MovingImage(62, {36, 40}, &CanvasGauge, nullptr, 0, nullptr, {.min = 5, .max = 1}, drumTravel);
 ELEMENT_SPRITE sprite = {
     .header = ElementHeader(ELEMENT_TYPE_SPRITE, 70, {44, 40}, &CanvasGauge, nullptr, IMAGE_USE_TRANSPARENCY,
                             nullptr, {4, 4}),

@@ -32,31 +32,15 @@ FLOAT64 FSAPI PlateText(ELEMENT_STRING* element) {
 
 // Element 2: white bold text on a blue box; element 3: yellow text on a
 // black background left out (transparency).
-ELEMENT_STRING text = {
-    .header = ElementHeader(ELEMENT_TYPE_STRING, -1, {4, 4}, &PlateGauge, nullptr, IMAGE_USE_ERASE),
-    .img_size = {88, 24},
-    .fg_color = 0x00FFFFFF,
-    .bg_color = 0x00800000,
-    .font_name = "Arial",
-    .font_weight = 700,
-    .font_charset = 1,
-    .draw_text_flags = 0x25,
-    .max_string_length = 7,
-    .update_cb = PlateText,
-};
-ELEMENT_STRING clearText = {
-    .header = ElementHeader(ELEMENT_TYPE_STRING, -1, {4, 34}, &PlateGauge, nullptr,
-                            IMAGE_USE_TRANSPARENCY | IMAGE_USE_ERASE | IMAGE_USE_BRIGHT),
-    .img_size = {88, 24},
-    .fg_color = 0x0000FFFF,
-    .bg_color = 0,
-    .font_name = "Quartz",
-    .font_weight = 400,
-    .font_charset = 1,
-    .draw_text_flags = 0x25,
-    .max_string_length = 7,
-    .update_cb = PlateText,
-};
+ELEMENT_STRING text = String({4, 4}, &PlateGauge, nullptr, IMAGE_USE_ERASE, nullptr, {},
+                             {.box = {88, 24}, .characters = 7, .foreground = 0x00FFFFFF,
+                              .background = 0x00800000, .font = "Arial", .weight = 700},
+                             PlateText);
+ELEMENT_STRING clearText = String({4, 34}, &PlateGauge, nullptr,
+                                  IMAGE_USE_TRANSPARENCY | IMAGE_USE_ERASE | IMAGE_USE_BRIGHT, nullptr, {},
+                                  {.box = {88, 24}, .characters = 7, .foreground = 0x0000FFFF, .background = 0,
+                                   .font = "Quartz", .weight = 400},
+                                  PlateText);
 // Elements 4 to 6: lamps with no lighting flag, bright, luminous.
 ELEMENT_STATIC_IMAGE plainLamp = {.header = ElementHeader(ELEMENT_TYPE_STATIC_IMAGE, 2, {100, 4}, &PlateGauge,
                                                           nullptr, IMAGE_USE_ERASE)};
