@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "host/panel_host.h"
+#include "host/core/panel_host.h"
 
 extern "C" IMPORT_TABLE ImportTable;
 extern "C" MODULE_LINKAGE_VIEW Linkage;

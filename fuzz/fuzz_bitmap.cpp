@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "host/bitmap_source.h"
+#include "host/picture/bitmap_source.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     panelhost::Picture picture;

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "fuzz/fuzz_support.h"
-#include "host/panel_config.h"
+#include "host/panel/panel_config.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -14,8 +14,8 @@
 #include <string>
 
 #include "fuzz/fuzz_support.h"
-#include "host/messages.h"
-#include "host/scenario.h"
+#include "host/core/messages.h"
+#include "host/script/scenario.h"
 
 namespace {
 

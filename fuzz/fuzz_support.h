@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "host/panel_host.h"
+#include "host/core/panel_host.h"
 #include "sound/sound.h"
 
 extern "C" IMPORT_TABLE ImportTable;

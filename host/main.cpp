@@ -18,16 +18,16 @@
 #include <string>
 #include <vector>
 
-#include "host/messages.h"
-#include "host/module_loader.h"
-#include "host/panel_host.h"
-#include "host/panel_view.h"
-#include "host/renderer.h"
-#include "host/scales.h"
-#include "host/scenario.h"
-#include "host/screen_view.h"
+#include "host/core/messages.h"
+#include "host/core/module_loader.h"
+#include "host/core/panel_host.h"
+#include "host/picture/panel_view.h"
+#include "host/picture/renderer.h"
+#include "host/picture/scales.h"
+#include "host/script/scenario.h"
+#include "host/picture/screen_view.h"
 #if defined(QR_LIVE_PANEL)
-#include "host/web_server.h"
+#include "host/web/web_server.h"
 #endif
 
 namespace {

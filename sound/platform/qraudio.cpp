@@ -364,10 +364,6 @@ int qraudio_buffer_write(qraudio_buffer* buffer, uint32_t offset, const void* da
     return QRAUDIO_OK;
 }
 
-uint32_t qraudio_buffer_size(const qraudio_buffer* buffer) {
-    return buffer ? Size(buffer) : 0;
-}
-
 int qraudio_buffer_play(qraudio_buffer* buffer, uint32_t flags) {
     if (FailsOnRequest())
         return QRAUDIO_ERR_FAILED_ON_REQUEST;
@@ -424,13 +420,6 @@ int qraudio_buffer_set_volume(qraudio_buffer* buffer, int32_t volume) {
     return QRAUDIO_OK;
 }
 
-int qraudio_buffer_get_volume(qraudio_buffer* buffer, int32_t* volume) {
-    if (!buffer || !volume)
-        return QRAUDIO_ERR_INVALID;
-    *volume = buffer->volume;
-    return QRAUDIO_OK;
-}
-
 int qraudio_buffer_set_position(qraudio_buffer* buffer, uint32_t offset) {
     if (FailsOnRequest())
         return QRAUDIO_ERR_FAILED_ON_REQUEST;
@@ -444,14 +433,6 @@ int qraudio_buffer_set_position(qraudio_buffer* buffer, uint32_t offset) {
         Restart(buffer, now);
         Tell(buffer, QRAUDIO_CHANGE_START);
     }
-    return QRAUDIO_OK;
-}
-
-int qraudio_buffer_get_position(qraudio_buffer* buffer, uint32_t* offset) {
-    if (!buffer || !offset)
-        return QRAUDIO_ERR_INVALID;
-    Update(buffer, qraudio_clock_now());
-    *offset = buffer->position;
     return QRAUDIO_OK;
 }
 
@@ -472,10 +453,6 @@ void qraudio_live_objects(int* devices, int* buffers) {
 
 void qraudio_set_device_available(int available) {
     Audio().deviceAvailable = available != 0;
-}
-
-int qraudio_device_available(void) {
-    return Audio().deviceAvailable ? 1 : 0;
 }
 
 void qraudio_fail_call(uint64_t n) {

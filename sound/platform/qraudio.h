@@ -68,17 +68,14 @@ QRAUDIO_API int qraudio_buffer_create(qraudio_device* device, const qraudio_form
 /* Copies samples into the buffer at an offset; the range must lie inside it. */
 QRAUDIO_API int qraudio_buffer_write(qraudio_buffer* buffer, uint32_t offset, const void* data,
                                      uint32_t bytes);
-QRAUDIO_API uint32_t qraudio_buffer_size(const qraudio_buffer* buffer);
 /* Starts from the current position; a playing buffer goes on undisturbed. */
 QRAUDIO_API int qraudio_buffer_play(qraudio_buffer* buffer, uint32_t flags);
 /* Stops where it is; the position stays. */
 QRAUDIO_API int qraudio_buffer_stop(qraudio_buffer* buffer);
 QRAUDIO_API int qraudio_buffer_status(qraudio_buffer* buffer, uint32_t* status);
 QRAUDIO_API int qraudio_buffer_set_volume(qraudio_buffer* buffer, int32_t volume);
-QRAUDIO_API int qraudio_buffer_get_volume(qraudio_buffer* buffer, int32_t* volume);
 /* Byte offset of the play position, below the buffer size. */
 QRAUDIO_API int qraudio_buffer_set_position(qraudio_buffer* buffer, uint32_t offset);
-QRAUDIO_API int qraudio_buffer_get_position(qraudio_buffer* buffer, uint32_t* offset);
 QRAUDIO_API void qraudio_buffer_release(qraudio_buffer* buffer);
 
 /* Devices and buffers made and not yet released. */
@@ -87,7 +84,6 @@ QRAUDIO_API void qraudio_live_objects(int* devices, int* buffers);
 /* --- Host controls ------------------------------------------------------ */
 /* With the device away, device creation fails; what exists keeps working. */
 QRAUDIO_API void qraudio_set_device_available(int available);
-QRAUDIO_API int qraudio_device_available(void);
 
 /* Failing on request: the n-th call from now of those that can fail
  * (device creation and its window, buffer creation, write, play, stop,

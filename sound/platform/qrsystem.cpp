@@ -140,10 +140,6 @@ void qrsystem_unregister_resources(const void* anchor) {
     std::erase_if(System().registrations, [anchor](const Registration& r) { return r.anchor == anchor; });
 }
 
-uint32_t qrsystem_module_handle_of(const void* address) {
-    return Low32(ObjectOf(address));
-}
-
 int qrsystem_find_resource(uint32_t module, const char* type, uint32_t id, const char* name,
                            const void** data, uint32_t* size) {
     if (!type || !data || !size)

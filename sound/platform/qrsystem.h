@@ -53,10 +53,6 @@ QRSYSTEM_API int qrsystem_register_resources(const void* anchor, const qrsystem_
                                              size_t count);
 QRSYSTEM_API void qrsystem_unregister_resources(const void* anchor);
 
-/* The module handle of the object holding `address`: the 32-bit form the host
- * hands gauges (the low half of the object's load handle). 0 when unknown. */
-QRSYSTEM_API uint32_t qrsystem_module_handle_of(const void* address);
-
 /* Finds a resource by type and id (name null) or by name, in the module with
  * that handle; handle 0 names the program itself. Types and names compare
  * without regard to case. */

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "host/panel_host.h"
+#include "host/core/panel_host.h"
 #include "module/gauge_builders.h"
 #include "tests/allocation/heap_counter.h"
 #include "tests/host/test_support.h"

@@ -20,8 +20,8 @@
 
 #include <unistd.h>
 
-#include "host/host_sound.h"
-#include "host/panel_host.h"
+#include "host/core/host_sound.h"
+#include "host/core/panel_host.h"
 #include "sound/platform/qraudio.h"
 #include "sound/sound.h"
 #include "tests/allocation/heap_counter.h"

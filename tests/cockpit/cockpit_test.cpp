@@ -14,8 +14,8 @@
 
 #include "gauges/panel/toggles.h"
 #include "gauges/radalt/radio_altimeter.h"
-#include "host/host_sound.h"
-#include "host/panel_host.h"
+#include "host/core/host_sound.h"
+#include "host/core/panel_host.h"
 #include "module/gauge_builders.h"
 #include "module/parameters.h"
 #include "tests/support/recorded_wave.h"

@@ -21,7 +21,7 @@
 
 #include <unistd.h>
 
-#include "host/panel_host.h"
+#include "host/core/panel_host.h"
 #include "sound/platform/qraudio.h"
 #include "tests/support/recorded_wave.h"
 

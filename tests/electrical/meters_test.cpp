@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "host/panel_host.h"
+#include "host/core/panel_host.h"
 #include "tests/support/module_fixture.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host/panel_host.h"
+#include "host/core/panel_host.h"
 #include "tests/support/module_fixture.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <numbers>
 #include <string>
 
-#include "host/panel_host.h"
+#include "host/core/panel_host.h"
 
 namespace {
 

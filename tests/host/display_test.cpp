@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <numbers>
 
-#include "host/element_math.h"
+#include "host/core/element_math.h"
 #include "tests/host/test_support.h"
 
 extern GAUGEHDR DisplayGauge;

@@ -6,9 +6,9 @@
 #include <sstream>
 #include <string>
 
-#include "host/element_kinds.h"
-#include "host/renderer.h"
-#include "host/scenario.h"
+#include "host/core/element_kinds.h"
+#include "host/picture/renderer.h"
+#include "host/script/scenario.h"
 #include "tests/host/test_support.h"
 
 extern GAUGEHDR DisplayGauge;

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "host/messages.h"
+#include "host/core/messages.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #endif
 
 #include "gauges/electrical/systems_state.h"
-#include "host/host_clock.h"
+#include "host/core/host_clock.h"
 #include "module/host_services.h"
 #include "tests/host/test_support.h"
 

@@ -9,8 +9,8 @@
 #include <sstream>
 #include <string>
 
-#include "host/messages.h"
-#include "host/scenario.h"
+#include "host/core/messages.h"
+#include "host/script/scenario.h"
 #include "tests/host/test_support.h"
 #include "tests/support/run_panelhost.h"
 

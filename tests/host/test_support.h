@@ -7,7 +7,7 @@
 #include <array>
 #include <cstddef>
 
-#include "host/panel_host.h"
+#include "host/core/panel_host.h"
 #include "module/gauge_builders.h"
 
 // The statically linked module's exported records (the test program's copy).

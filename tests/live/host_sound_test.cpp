@@ -2,7 +2,7 @@
 // order, each buffer under one number.
 #include <gtest/gtest.h>
 
-#include "host/host_sound.h"
+#include "host/core/host_sound.h"
 #include "sound/platform/qraudio.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/web_protocol.h"
+#include "host/web/web_protocol.h"
 
 namespace {
 

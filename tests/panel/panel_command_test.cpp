@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-#include "host/renderer.h"
+#include "host/picture/renderer.h"
 #include "tests/support/run_panelhost.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <tuple>
 #include <vector>
 
-#include "host/panel_config.h"
+#include "host/panel/panel_config.h"
 
 namespace {
 

@@ -8,14 +8,14 @@
 #include <fstream>
 #include <sstream>
 
-#include "host/panel_view.h"
-#include "host/renderer.h"
-#include "host/scenario.h"
+#include "host/picture/panel_view.h"
+#include "host/picture/renderer.h"
+#include "host/script/scenario.h"
 
 #if defined(QR_DRAWING)
 #include <cairo.h>
 
-#include "host/drawing.h"
+#include "host/picture/drawing.h"
 #endif
 
 namespace {

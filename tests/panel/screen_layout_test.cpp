@@ -2,8 +2,8 @@
 // window_size, corners from position or window_pos, stacked by zorder.
 #include <gtest/gtest.h>
 
-#include "host/panel_config.h"
-#include "host/screen_layout.h"
+#include "host/panel/panel_config.h"
+#include "host/panel/screen_layout.h"
 
 namespace {
 

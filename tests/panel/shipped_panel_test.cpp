@@ -15,13 +15,13 @@
 #include <set>
 #include <sstream>
 
-#include "host/panel_view.h"
-#include "host/renderer.h"
+#include "host/picture/panel_view.h"
+#include "host/picture/renderer.h"
 
 #if defined(QR_DRAWING)
 #include <cairo.h>
 
-#include "host/drawing.h"
+#include "host/picture/drawing.h"
 #endif
 
 namespace {

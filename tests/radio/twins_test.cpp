@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "host/panel_host.h"
+#include "host/core/panel_host.h"
 
 namespace {
 

@@ -12,14 +12,14 @@
 #include <initializer_list>
 #include <sstream>
 
-#include "host/renderer.h"
-#include "host/scenario.h"
+#include "host/picture/renderer.h"
+#include "host/script/scenario.h"
 #include "tests/host/test_support.h"
 
 #if defined(QR_DRAWING)
 #include <cairo.h>
 
-#include "host/drawing.h"
+#include "host/picture/drawing.h"
 #endif
 
 namespace {

@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "host/drawing.h"
-#include "host/renderer.h"
+#include "host/picture/drawing.h"
+#include "host/picture/renderer.h"
 #include "tests/host/test_support.h"
 
 extern GAUGEHDR PlateGauge;

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "host/panel_host.h"
+#include "host/core/panel_host.h"
 
 #if defined(_WIN32)
 #include <windows.h>

@@ -17,9 +17,9 @@
 #include <utility>
 #include <vector>
 
-#include "host/bitmap_source.h"
-#include "host/panel_host.h"
-#include "host/scales.h"
+#include "host/picture/bitmap_source.h"
+#include "host/core/panel_host.h"
+#include "host/picture/scales.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <fstream>
 #include <string>
 
-#include "host/panel_host.h"
+#include "host/core/panel_host.h"
 #include "sound/sound.h"
 #include "tests/sound/wave_table.h"
 

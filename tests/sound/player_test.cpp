@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "host/panel_host.h"
+#include "host/core/panel_host.h"
 #include "sound/platform/qraudio.h"
 #include "sound/platform/qrsystem.h"
 #include "sound/sound.h"

@@ -1,0 +1,71 @@
+#include "host/core/element_math.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace panelhost {
+
+namespace {
+
+double Normalized360(double degrees) {
+    double result = std::fmod(degrees, 360.0);
+    if (result < 0) result += 360.0;
+    return result >= 360.0 ? 0.0 : result;
+}
+
+}  // namespace
+
+double AngleDifference(double a, double b) {
+    double difference = std::fmod(a - b, 360.0);
+    if (difference > 180.0) difference -= 360.0;
+    if (difference <= -180.0) difference += 360.0;
+    return difference;
+}
+
+void FillNeedleDegrees(PIXPOINT needlePosition, NONLINEARITY* table, int count) {
+    if (!table) return;
+    for (int i = 0; i < count; ++i) {
+        const double dx = static_cast<double>(table[i].pt.x) - needlePosition.x;
+        const double dy = static_cast<double>(table[i].pt.y) - needlePosition.y;
+        // y grows downward, so atan2 already turns clockwise on screen.
+        const double direction = Normalized360(std::atan2(dy, dx) * 180.0 / std::numbers::pi);
+        table[i].degrees =
+            i == 0 ? direction
+                   : table[i - 1].degrees + AngleDifference(direction, table[i - 1].degrees);
+    }
+}
+
+double NeedleAngle(double value, const NONLINEARITY* table, int count) {
+    if (!table || count <= 0) return value;
+    if (count == 1) return table[0].degrees;
+    const bool ascending = table[count - 1].value >= table[0].value;
+    // Segment i runs from entry i to entry i + 1; the end segments also take
+    // the values beyond the table.
+    int segment = 0;
+    for (int i = 0; i < count - 1; ++i) {
+        segment = i;
+        const double upper = table[i + 1].value;
+        if (ascending ? value <= upper : value >= upper) break;
+    }
+    const NONLINEARITY& from = table[segment];
+    const NONLINEARITY& to = table[segment + 1];
+    const double span = to.value - from.value;
+    if (span == 0.0) return from.degrees;
+    return from.degrees + (value - from.value) / span * (to.degrees - from.degrees);
+}
+
+double TravelFraction(double value, double minimum, double maximum) {
+    const double span = maximum - minimum;
+    if (!(span != 0.0) || std::isnan(value) || !std::isfinite(span)) return 0.0;
+    const double fraction = (value - minimum) / span;
+    return fraction < 0.0 ? 0.0 : fraction > 1.0 ? 1.0 : fraction;
+}
+
+int IconImage(double value, SINT32 pictureCount) {
+    if (!(value >= 0.0)) return -1;  // negative or NaN
+    if (pictureCount > 0 && value >= pictureCount) return -1;
+    if (value >= 2147483647.0) return -1;
+    return static_cast<int>(value);
+}
+
+}  // namespace panelhost

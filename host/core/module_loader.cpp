@@ -1,0 +1,95 @@
+#include "host/core/module_loader.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#include <unistd.h>
+#endif
+
+namespace panelhost {
+
+#if defined(_WIN32)
+
+bool OpenModuleFile(const std::string& path, ModuleFile& module, std::string& error) {
+    if (path.empty()) {
+        error = "no module file named";
+        return false;
+    }
+    HMODULE library = LoadLibraryA(path.c_str());
+    if (!library) {
+        error = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
+        return false;
+    }
+    auto* importTable = reinterpret_cast<IMPORT_TABLE*>(GetProcAddress(library, "ImportTable"));
+    auto* linkage = reinterpret_cast<MODULE_LINKAGE_VIEW*>(GetProcAddress(library, "Linkage"));
+    if (!importTable || !linkage) {
+        error = path + " does not export ImportTable and Linkage";
+        FreeLibrary(library);
+        return false;
+    }
+    module = {library, importTable, linkage};
+    return true;
+}
+
+void CloseModuleFile(ModuleFile& module) {
+    if (module.handle) FreeLibrary(static_cast<HMODULE>(module.handle));
+    module = {};
+}
+
+std::string ExecutableDirectory() {
+    char buffer[MAX_PATH + 1]{};
+    DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return {};
+    std::string path(buffer, length);
+    std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string{} : path.substr(0, slash + 1);
+}
+
+const char* ModuleFileName() { return "QR417_Instr.gau"; }
+
+#else
+
+bool OpenModuleFile(const std::string& path, ModuleFile& module, std::string& error) {
+    if (path.empty()) {
+        error = "no module file named";
+        return false;
+    }
+    // A bare file name would send dlopen searching the library path.
+    const std::string file = path.find('/') == std::string::npos ? "./" + path : path;
+    void* library = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!library) {
+        const char* reason = dlerror();
+        error = "cannot load " + path + (reason ? std::string(": ") + reason : std::string{});
+        return false;
+    }
+    auto* importTable = static_cast<IMPORT_TABLE*>(dlsym(library, "ImportTable"));
+    auto* linkage = static_cast<MODULE_LINKAGE_VIEW*>(dlsym(library, "Linkage"));
+    if (!importTable || !linkage) {
+        error = path + " does not export ImportTable and Linkage";
+        dlclose(library);
+        return false;
+    }
+    module = {library, importTable, linkage};
+    return true;
+}
+
+void CloseModuleFile(ModuleFile& module) {
+    if (module.handle) dlclose(module.handle);
+    module = {};
+}
+
+std::string ExecutableDirectory() {
+    char buffer[4096];
+    ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (length <= 0) return {};
+    std::string path(buffer, static_cast<std::size_t>(length));
+    std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string{} : path.substr(0, slash + 1);
+}
+
+const char* ModuleFileName() { return "QR417_Instr.so"; }
+
+#endif
+
+}  // namespace panelhost

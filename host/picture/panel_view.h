@@ -1,0 +1,69 @@
+// A whole panel configuration on the host: every gauge of this module placed
+// in every window with its parameters (alias WINDOW.GAUGE, e.g.
+// "Window00.gauge03"), and each window drawn as one picture: the window's
+// background bitmap (or a neutral panel colour) with every gauge scaled into
+// its placement box and gauges of other modules as labelled placeholders.
+#pragma once
+
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/picture/display_list.h"
+#include "host/picture/lighting.h"
+#include "host/panel/panel_config.h"
+#include "host/core/panel_host.h"
+
+namespace panelhost {
+
+class BitmapSource;
+
+// The module's own name as panel configurations write it before "!".
+inline constexpr std::string_view thisModuleName = "QR417_Instr";
+// "QR417_Instr", with or without ".gau", in any case.
+bool NamesThisModule(std::string_view module);
+
+struct PlacedGauge {
+    const PanelWindow* window{};
+    const PanelGauge* entry{};
+    std::string alias;  // "Window00.gauge03"; empty for gauges of other modules
+};
+
+struct PlacedPanel {
+    PanelConfig config;
+    std::string folder;  // where the configuration lies: backgrounds are found there
+    std::vector<PlacedGauge> gauges;  // in file order, other modules' included
+    // The reader's errors and the placement's: "FILE:LINE: what was expected".
+    std::vector<std::string> errors;
+    // The windows' background bitmaps, read when a window is first drawn.
+    std::shared_ptr<PanelBackgrounds> backgrounds;
+};
+
+// The name of a window's picture, without ".png": its section's name, and
+// "VCockpitNN" for a virtual-cockpit texture.
+std::string PictureName(const PanelWindow& window);
+
+// Reads the file and places every gauge of this module that the host's
+// module offers. Gauges it does not know get an error; the rest is placed.
+PlacedPanel PlacePanelFile(Host& host, const std::string& path);
+// The same for a configuration already read.
+PlacedPanel PlacePanel(Host& host, PanelConfig config, const std::string& folder);
+
+// Writes one PNG per window into `folder` (made when missing), named after
+// the window's section ("Window00.png"). Problems found while drawing (a
+// missing background bitmap, a gauge without its bitmaps) are added to
+// placed.errors; a window is still written. Prints one line per picture to
+// `out`. False when drawing is not built into this host or a file cannot be
+// written.
+bool WritePanelPictures(const Host& host, PlacedPanel& placed, BitmapSource& bitmaps, Lighting lighting,
+                        const std::string& folder, std::ostream& out, std::string* error = nullptr);
+
+// One window's picture as a PNG file; `summary` tells its name, size and
+// gauge count.
+bool WritePanelWindow(const Host& host, PlacedPanel& placed, const PanelWindow& window, BitmapSource& bitmaps,
+                      Lighting lighting, const std::string& path, std::string* error = nullptr,
+                      std::string* summary = nullptr);
+
+}  // namespace panelhost

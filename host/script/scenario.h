@@ -1,0 +1,61 @@
+// Scenario runner: plain-text scripts that place gauges, set tokens, click,
+// run frames and check what the gauges show and send. The format is described
+// in README.md, section "Scenarios".
+#pragma once
+
+#include <cstddef>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "host/core/panel_host.h"
+
+namespace panelhost {
+
+class BitmapSource;
+
+struct ScenarioOptions {
+    bool verbose{};  // echo each command and the key events it caused
+    // Folder that relative `render` files are written into (made when
+    // missing); empty for the current directory.
+    std::string outputDirectory;
+    // Where `render` finds bitmaps; null for the loaded module's resources.
+    BitmapSource* bitmaps{};
+};
+
+// A command of the language as the runner's table has it: the words that
+// name it ("click", "expect value"), how many arguments may follow them
+// (maxArguments is SIZE_MAX for a command that takes the rest of its line)
+// and the usage reported as `expected "USAGE"` when the count is wrong.
+struct ScenarioCommand {
+    std::string name;
+    std::size_t minArguments{};
+    std::size_t maxArguments{};
+    std::string usage;
+};
+std::vector<ScenarioCommand> ScenarioCommands();
+
+// A scenario is a short hand-written text (the longest we ship is under
+// 10 KB, its longest line about 1 KB); anything far beyond these is refused
+// rather than read until memory runs out.
+inline constexpr std::size_t maxScenarioBytes = std::size_t{4} << 20;
+inline constexpr std::size_t maxScenarioLineBytes = std::size_t{64} << 10;
+
+// The whole of a scenario file, or why it cannot be had (in `error`). Only a
+// regular file is read (not a folder, a device or a pipe, which may never
+// end), and no more than maxScenarioBytes, however large the file claims or
+// turns out to be.
+bool ReadScenarioFile(const std::string& path, std::string& text, std::string& error);
+
+// Runs one scenario file against the host. Returns true when every line ran
+// and every expectation held; otherwise prints "file:line: ..." to err and
+// returns false at the first failure. Only a regular file that reads whole
+// and within maxScenarioBytes runs; anything else is one error, "file: ...".
+bool RunScenarioFile(Host& host, const std::string& path, std::ostream& out, std::ostream& err,
+                     const ScenarioOptions& options = {});
+
+// The same for a text held in memory; name stands for the file in messages.
+bool RunScenarioText(Host& host, const std::string& name, const std::string& text,
+                     std::ostream& out, std::ostream& err, const ScenarioOptions& options = {});
+
+}  // namespace panelhost

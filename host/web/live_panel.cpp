@@ -1,0 +1,647 @@
+#include "host/web/live_panel.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <condition_variable>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <mutex>
+#include <sstream>
+#include <thread>
+
+#include "host/picture/bitmap_source.h"
+#include "host/core/host_sound.h"
+#include "host/core/panel_host.h"
+#include "host/picture/panel_view.h"
+#include "host/script/scenario.h"
+#include "host/panel/screen_layout.h"
+#include "host/picture/web_pictures.h"
+#include "host/web/web_protocol.h"
+#include "host/picture/display_list.h"
+#include "module/gauge_builders.h"
+#include "module/tokens.h"
+#include "sound/platform/qrsystem.h"
+
+namespace panelhost {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr double livePeriod = 1.0 / 18;
+constexpr double secondsPerDay = 86400;
+// Updates kept for readers a little behind; one further back gets a snapshot.
+constexpr std::size_t keptUpdates = 64;
+constexpr std::size_t keptEvents = 4000;
+constexpr std::size_t keptMeasures = 1200;
+// Scenario lines run in one frame at most: a file without frames cannot
+// hold the panel up.
+constexpr int maxLinesPerFrame = 500;
+// Mouse coordinates beyond this are no point on any window.
+constexpr double maxMouseCoordinate = 1e6;
+// The largest browser window laid out, in pixels on each axis.
+constexpr int maxScreenPixels = 16384;
+
+// What the approach button plays: the scenario from this line on.
+constexpr std::string_view approachStart = "echo == The approach";
+constexpr const char* shippedScenario = "corvane.scn";
+
+// The flight panel's sliders: the token each sets, the factor from the
+// page's unit to the token's, and the range the page may send.
+struct FlightValue {
+    const char* name;
+    std::vector<SINT32> tokens;
+    double factor;
+    double minimum, maximum;
+};
+const std::vector<FlightValue>& FlightValues() {
+    static const std::vector<FlightValue> values = {
+        {"airspeed", {tokenIndicatedAirspeed}, 1, 0, 400},                 // knots
+        {"altitude", {tokenAltitude}, 1, -2000, 40000},                     // feet
+        {"verticalSpeed", {tokenVerticalSpeed}, 0.3048 / 60 * 256, -6000, 6000},  // feet a minute
+        {"pitch", {tokenPitch}, 1, -90, 90},                                // degrees
+        {"bank", {tokenBank}, 1, -180, 180},
+        {"heading", {tokenMagneticHeading, tokenGyroHeading}, 1, 0, 360},
+        {"rpm1", {tokenEngine1Rpm}, 1, 0, 3500},
+        {"rpm2", {tokenEngine2Rpm}, 1, 0, 3500},
+        {"radioHeight", {tokenRadioHeight}, 0.3048, 0, 2500},               // feet
+    };
+    return values;
+}
+
+LiveAnswer Refused(int status, const std::string& why) {
+    return LiveAnswer{status, nlohmann::json{{"error", why}}.dump()};
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::string FirstWord(const std::string& line) {
+    const auto start = line.find_first_not_of(" \t");
+    if (start == std::string::npos) return {};
+    return line.substr(start, line.find_first_of(" \t", start) - start);
+}
+
+// What the sound buffers did, for the page to do the same:
+// {"a": start|loop|stop|volume, "b": buffer, "id": wave, "loop", "v": volume
+// in hundredths of a decibel, "o": seconds into the wave}.
+nlohmann::json SoundsJson(const std::vector<HostSoundChange>& changes) {
+    constexpr const char* names[] = {"start", "loop", "stop", "volume"};
+    nlohmann::json sounds = nlohmann::json::array();
+    for (const HostSoundChange& change : changes) {
+        sounds.push_back({{"a", names[int(change.what)]}, {"b", change.buffer}, {"id", change.wave},
+                          {"loop", change.looping}, {"v", change.volume}, {"o", change.offset}});
+    }
+    return sounds;
+}
+
+}  // namespace
+
+struct LivePanel::Impl {
+    LiveOptions options;
+    mutable std::mutex lock;  // everything below
+    mutable std::condition_variable changed;
+    Host host;
+    std::unique_ptr<ModuleBitmaps> bitmaps;
+    PlacedPanel placed;
+    Lighting lighting{Lighting::Day};
+    std::map<std::string, WindowList> lists;  // the open windows' lists of the last frame
+    WindowList spare;  // the list being computed, its storage reused frame after frame
+    nlohmann::json open = nlohmann::json::array();
+    std::uint64_t frame{};
+    std::deque<std::pair<std::uint64_t, std::string>> updates;
+    bool stopping{};
+    std::thread thread;
+    std::deque<KeyEvent> events;
+    std::vector<std::string> echoes;
+    std::deque<std::pair<double, std::size_t>> measures;  // microseconds, bytes
+    mutable std::map<std::int32_t, std::string> pngs;
+    // The gauge a button was pressed on, and its box.
+    std::optional<std::pair<std::string, ClipBox>> pressed;
+
+    struct Player {
+        std::string name;
+        std::vector<std::string> lines;
+        std::size_t next{};
+        double waitUntil{};
+        double period{livePeriod};
+    } player;
+    std::ostringstream sink;  // what the scenario's lines print; nobody reads it
+
+    const Picture* Background(const std::string& section) const {
+        return placed.backgrounds ? placed.backgrounds->Section(section) : nullptr;
+    }
+
+    WindowList ListOf(const PanelWindow& window, std::vector<std::string>* problems = nullptr) const {
+        return ComputeWindowList(host, placed, window, *bitmaps, PanelLighting(lighting, placed.config.colours),
+                                 problems);
+    }
+
+    bool IsOpen(const PanelWindow& window) const {
+        if (window.virtualCockpit) return false;
+        return window.ident ? host.WindowOpen(UINT32(*window.ident)) : window.visible;
+    }
+
+    const PanelWindow* OpenWindow(const std::string& section) const {
+        const PanelWindow* window = placed.config.Window(section);
+        return window && IsOpen(*window) ? window : nullptr;
+    }
+
+    // The page's mouse areas of a window: [x, y, w, h, cursor, tip] in
+    // window pixels, topmost gauge last.
+    nlohmann::json Areas(const PanelWindow& window) {
+        nlohmann::json areas = nlohmann::json::array();
+        const WindowList list = ListOf(window);
+        for (const PlacedGauge& gauge : placed.gauges) {
+            if (gauge.window != &window || gauge.alias.empty()) continue;
+            const GAUGEHDR* header = host.Header(gauge.alias);
+            if (!header || !header->mouse_rect || host.ElementCount(gauge.alias) == 0) continue;
+            const Picture* picture = bitmaps->Find(host.Element(gauge.alias, 1).record->resource_id);
+            const auto box = std::find_if(list.items.begin(), list.items.end(),
+                                          [&](const PaintItem& item) { return item.alias == gauge.alias; });
+            if (!picture || box == list.items.end()) continue;
+            const double sx = box->clip.w / picture->width, sy = box->clip.h / picture->height;
+            struct Group {
+                double x, y, w, h;
+                std::string tip;
+            };
+            std::vector<Group> groups{{0, 0, double(picture->width), double(picture->height), {}}};
+            int steps = 0;
+            for (const MOUSERECT* rect = header->mouse_rect; rect->rect_type != MOUSE_RECT_EOL && steps < 10000;
+                 ++rect, ++steps) {
+                const Group& group = groups.back();
+                const PIXPOINT pos = rect->relative_box_pos, size = rect->relative_box_size;
+                const Group here{group.x + pos.x, group.y + pos.y, double(size.x), double(size.y), group.tip};
+                if (rect->rect_type == MOUSE_RECT_PARENT) {
+                    groups.push_back(pos.x == 0 && pos.y == 0 && size.x == 0 && size.y == 0 ? group : here);
+                } else if (rect->rect_type == MOUSE_RECT_END_PARENT) {
+                    if (groups.size() > 1) groups.pop_back();
+                } else if (rect->rect_type == MOUSE_RECT_USER) {
+                    const char* text = TooltipText(*rect);
+                    char id[32];
+                    std::snprintf(id, sizeof id, "tooltip 0x%X", rect->help_id);
+                    groups.back().tip = text ? Utf8FromWindows1252(text) : std::string(id);
+                } else if (rect->rect_type == MOUSE_RECT_CHILD) {
+                    std::string tip = group.tip;
+                    if (tip.empty() && rect->help_id) {
+                        char id[32];
+                        std::snprintf(id, sizeof id, "help 0x%X", rect->help_id);
+                        tip = id;
+                    }
+                    areas.push_back({box->clip.x + here.x * sx, box->clip.y + here.y * sy, here.w * sx, here.h * sy,
+                                     rect->cursor, tip});
+                }
+            }
+        }
+        return areas;
+    }
+
+    nlohmann::json OpenList() {
+        nlohmann::json list = nlohmann::json::array();
+        for (const PanelWindow& window : placed.config.windows) {
+            if (!IsOpen(window)) continue;
+            // Where it lies on the page's screen comes from Layout.
+            list.push_back({{"s", window.section}, {"title", window.title}, {"areas", Areas(window)}});
+        }
+        return list;
+    }
+
+    std::string SnapshotLocked(std::uint64_t* at) const {
+        nlohmann::json windows = nlohmann::json::array();
+        for (const auto& [section, list] : lists) windows.push_back(WindowListJson(list));
+        if (at) *at = frame;
+        return nlohmann::json{{"t", "full"}, {"frame", frame}, {"clock", host.Clock()},
+                              {"light", lighting == Lighting::Day ? "day" : "night"}, {"errors", placed.errors},
+                              {"windows", windows}, {"open", open}}
+            .dump();
+    }
+
+    void PlayScenario() {
+        Player& p = player;
+        for (int run = 0; run < maxLinesPerFrame && p.next < p.lines.size() && host.Clock() + 1e-9 >= p.waitUntil;
+             ++run) {
+            const std::string& line = p.lines[p.next++];
+            const std::string word = FirstWord(line);
+            if (word == "frame") {
+                const auto count = std::strtol(line.c_str() + line.find("frame") + 5, nullptr, 10);
+                p.waitUntil = host.Clock() + std::clamp<long>(count, 1, maxFramesPerCall) * p.period;
+            } else if (word == "period") {
+                const double seconds = std::strtod(line.c_str() + line.find("period") + 6, nullptr);
+                if (std::isfinite(seconds) && seconds > 0) p.period = std::min(seconds, 60.0);
+            } else if (word == "echo") {
+                echoes.push_back(line.substr(line.find("echo") + 4));
+            } else if (word.empty() || word[0] == '#' || word == "panel" || word == "connect" ||
+                       word.starts_with("expect") || word == "record" || word == "render" || word == "show") {
+                // Set-up the live panel has done already, and checks and pictures it has no use for.
+            } else {
+                sink.str({});
+                RunScenarioText(host, p.name, line, sink, sink);
+            }
+        }
+    }
+
+    void Play(const std::string& path, std::string_view from) {
+        std::string text, error;
+        if (!ReadScenarioFile(path, text, error)) text.clear();
+        std::vector<std::string> lines = Lines(text);
+        auto start = std::find_if(lines.begin(), lines.end(),
+                                  [&](const std::string& line) { return !from.empty() && line.starts_with(from); });
+        if (start == lines.end()) start = lines.begin();
+        player = Player{};
+        player.name = path;
+        player.lines.assign(start, lines.end());
+        player.waitUntil = host.Clock();
+    }
+
+    // One frame of the live panel and its update.
+    void Step() {
+        const auto began = Clock::now();
+        PlayScenario();
+        host.SetNumber(tokenSimulationTime, host.Number(tokenSimulationTime) + livePeriod);
+        host.SetNumber(tokenTimeOfDay, std::fmod(host.Number(tokenTimeOfDay) + livePeriod, secondsPerDay));
+        host.Frame();
+        for (const KeyEvent& event : host.TakeEvents()) events.push_back(event);
+        while (events.size() > keptEvents) events.pop_front();
+
+        nlohmann::json windows = nlohmann::json::array();
+        std::erase_if(lists, [&](const auto& entry) { return !OpenWindow(entry.first); });
+        const LightingScheme scheme = PanelLighting(lighting, placed.config.colours);
+        for (const PanelWindow& window : placed.config.windows) {
+            if (!IsOpen(window)) continue;
+            ComputeWindowList(host, placed, window, *bitmaps, scheme, spare);
+            const auto before = lists.find(window.section);
+            nlohmann::json change =
+                before == lists.end() ? WindowListJson(spare) : WindowListChanges(before->second, spare);
+            if (!change.is_null()) windows.push_back(std::move(change));
+            if (before == lists.end()) {
+                lists.emplace(window.section, std::exchange(spare, {}));
+            } else {
+                std::swap(before->second, spare);
+            }
+        }
+        nlohmann::json update{{"t", "frame"}, {"frame", frame + 1}, {"clock", host.Clock()}, {"windows", windows}};
+        if (windows.size() || lists.size() != open.size()) {
+            std::vector<std::string> sections;
+            for (const auto& window : open) sections.push_back(window["s"]);
+            std::vector<std::string> openSections;
+            for (const PanelWindow& window : placed.config.windows) {
+                if (IsOpen(window)) openSections.push_back(window.section);
+            }
+            if (sections != openSections) {
+                open = OpenList();
+                update["open"] = open;
+            }
+        }
+        HostSoundTakePlays();  // the start log, kept for scenarios' checks only
+        nlohmann::json sounds = SoundsJson(HostSoundTakeChanges());
+        if (!sounds.empty()) update["sounds"] = std::move(sounds);
+        if (!echoes.empty()) update["echo"] = std::exchange(echoes, {});
+        std::string text = update.dump();
+        const double micros = std::chrono::duration<double, std::micro>(Clock::now() - began).count();
+        measures.emplace_back(micros, text.size());
+        while (measures.size() > keptMeasures) measures.pop_front();
+        updates.emplace_back(++frame, std::move(text));
+        while (updates.size() > keptUpdates) updates.pop_front();
+        changed.notify_all();
+    }
+
+    void Run() {
+        const auto period = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(livePeriod));
+        auto next = Clock::now();
+        for (;;) {
+            next += period;
+            {
+                std::unique_lock held(lock);
+                if (changed.wait_until(held, next, [&] { return stopping; })) return;
+                Step();
+            }
+            // A host held up (a debugger, a loaded machine) goes on from now
+            // rather than running the lost frames at once.
+            if (Clock::now() - next > std::chrono::seconds(1)) next = Clock::now();
+        }
+    }
+};
+
+LivePanel::LivePanel() : impl_(std::make_unique<Impl>()) {}
+
+LivePanel::~LivePanel() {
+    Stop();
+    HostSoundWatch(false);
+}
+
+bool LivePanel::Open(const LiveOptions& options, std::string* error) {
+    Impl& s = *impl_;
+    std::lock_guard held(s.lock);
+    s.options = options;
+    // A scenario asked for that cannot be read is told at once, not played
+    // as nothing.
+    if (!options.scenarioPath.empty()) {
+        std::string text, problem;
+        if (!ReadScenarioFile(options.scenarioPath, text, problem)) {
+            if (error) *error = options.scenarioPath + ": " + problem;
+            return false;
+        }
+    }
+    HostSoundWatch(true);
+    if (!s.host.Load(options.modulePath, error)) return false;
+    s.host.SetFramePeriod(livePeriod);
+    s.bitmaps = std::make_unique<ModuleBitmaps>(s.host);
+    PanelConfig config = ReadPanelConfig(options.panelPath);
+    // Windows start as the configuration shows them; the gauges placed then
+    // may open or close them.
+    for (const PanelWindow& window : config.windows) {
+        if (window.ident) s.host.SetWindow(UINT32(*window.ident), window.visible);
+    }
+    const std::string folder = std::filesystem::path(options.panelPath).parent_path().string();
+    s.placed = PlacePanel(s.host, std::move(config), folder);
+    // Problems with the windows' backgrounds and bitmaps, found once.
+    for (const PanelWindow& window : s.placed.config.windows) {
+        if (!window.virtualCockpit) s.ListOf(window, &s.placed.errors);
+    }
+    s.host.SetReactions(true);
+    s.host.Connect();
+    if (!options.scenarioPath.empty()) s.Play(options.scenarioPath, {});
+    s.Step();
+    return true;
+}
+
+std::vector<std::string> LivePanel::Errors() const {
+    std::lock_guard held(impl_->lock);
+    return impl_->placed.errors;
+}
+
+void LivePanel::Start() {
+    std::lock_guard held(impl_->lock);
+    if (!impl_->thread.joinable()) impl_->thread = std::thread([this] { impl_->Run(); });
+}
+
+void LivePanel::Stop() {
+    {
+        std::lock_guard held(impl_->lock);
+        impl_->stopping = true;
+    }
+    impl_->changed.notify_all();
+    if (impl_->thread.joinable()) impl_->thread.join();
+}
+
+std::string LivePanel::Snapshot(std::uint64_t* frame) const {
+    std::lock_guard held(impl_->lock);
+    return impl_->SnapshotLocked(frame);
+}
+
+bool LivePanel::Updates(std::uint64_t& frame, std::vector<std::string>& out, std::chrono::milliseconds wait) const {
+    Impl& s = *impl_;
+    std::unique_lock held(s.lock);
+    s.changed.wait_for(held, wait, [&] { return s.stopping || s.frame > frame; });
+    if (s.stopping) return false;
+    if (s.frame <= frame) return true;
+    if (s.updates.empty() || s.updates.front().first > frame + 1) {
+        out.push_back(s.SnapshotLocked(&frame));
+        return true;
+    }
+    for (const auto& [number, text] : s.updates) {
+        if (number > frame) out.push_back(text);
+    }
+    frame = s.frame;
+    return true;
+}
+
+LiveAnswer LivePanel::Mouse(const nlohmann::json& body) {
+    Impl& s = *impl_;
+    if (!body.is_object() || !body.contains("s") || !body["s"].is_string() || !body.contains("x") ||
+        !body["x"].is_number() || !body.contains("y") || !body["y"].is_number() || !body.contains("a") ||
+        !body["a"].is_string()) {
+        return Refused(400, "expected {\"s\": window, \"x\": number, \"y\": number, \"a\": action}");
+    }
+    const std::string section = body["s"], action = body["a"];
+    const double x = body["x"], y = body["y"];
+    if (!std::isfinite(x) || !std::isfinite(y) || std::abs(x) > maxMouseCoordinate ||
+        std::abs(y) > maxMouseCoordinate) {
+        return Refused(400, "expected x and y within the window");
+    }
+    if (action != "down" && action != "up" && action != "drag" && action != "repeat") {
+        return Refused(400, "expected the action down, up, drag or repeat");
+    }
+    Button button = Button::Left;
+    if (body.contains("b")) {
+        if (body["b"] == "right") {
+            button = Button::Right;
+        } else if (body["b"] != "left") {
+            return Refused(400, "expected the button left or right");
+        }
+    }
+    std::lock_guard held(s.lock);
+    const PanelWindow* window = s.OpenWindow(section);
+    if (!window) return Refused(404, "no open window " + section);
+    std::string only;
+    if (body.contains("g")) {
+        if (!body["g"].is_string()) return Refused(400, "expected the gauge as text");
+        only = section + "." + body["g"].get<std::string>();
+        if (!s.host.Has(only)) return Refused(404, "no gauge " + only);
+    }
+    const auto found = s.lists.find(section);
+    if (found == s.lists.end()) return Refused(404, "no open window " + section);
+    // Each gauge's box is the clip of its first item (its background). A
+    // press goes to the topmost gauge under the point that takes it; what
+    // follows it goes to the gauge pressed.
+    std::vector<std::pair<std::string, ClipBox>> under;
+    for (const PaintItem& item : found->second.items) {
+        if (item.alias.empty() || (!under.empty() && under.back().first == item.alias)) continue;
+        if (only.empty() || item.alias == only) under.emplace_back(item.alias, item.clip);
+    }
+    const bool followsPress = action != "down" && s.pressed && s.pressed->first.starts_with(section + ".");
+    if (followsPress) under.assign(1, *s.pressed);
+    std::erase_if(under, [&](const auto& gauge) {
+        const ClipBox& box = gauge.second;
+        return !followsPress && !(x >= box.x && y >= box.y && x < box.x + box.w && y < box.y + box.h);
+    });
+    std::reverse(under.begin(), under.end());
+    if (action == "down") s.pressed.reset();
+    bool taken = false;
+    std::string gaugeAlias;
+    for (const auto& [alias, box] : under) {
+        const Picture* picture = s.bitmaps->Find(s.host.Element(alias, 1).record->resource_id);
+        if (!picture || box.w <= 0 || box.h <= 0) continue;
+        const int gx = int(std::floor((x - box.x) * picture->width / box.w));
+        const int gy = int(std::floor((y - box.y) * picture->height / box.h));
+        if (action == "down") {
+            taken = s.host.Click(alias, gx, gy, button);
+            if (taken) s.pressed.emplace(alias, box);
+        } else if (action == "up") {
+            taken = s.host.Release(alias, gx, gy);
+            s.pressed.reset();
+        } else if (action == "drag") {
+            taken = s.host.Drag(alias, gx, gy);
+        } else {
+            taken = s.host.Repeat(gx, gy, button);
+        }
+        if (taken || action != "down") {
+            gaugeAlias = alias;
+            break;
+        }
+    }
+    return LiveAnswer{200, nlohmann::json{{"taken", taken}, {"gauge", gaugeAlias}}.dump()};
+}
+
+LiveAnswer LivePanel::Layout(const nlohmann::json& body) const {
+    const auto pixels = [&](const char* name) -> std::optional<int> {
+        if (!body.is_object() || !body.contains(name) || !body[name].is_number()) return std::nullopt;
+        const double value = body[name];
+        if (!std::isfinite(value) || value < 1 || value > maxScreenPixels) return std::nullopt;
+        return int(value);
+    };
+    const auto width = pixels("w"), height = pixels("h");
+    if (!width || !height) {
+        return Refused(400, "expected {\"w\": width, \"h\": height} in pixels from 1 to " +
+                                std::to_string(maxScreenPixels));
+    }
+    const Impl& s = *impl_;
+    std::lock_guard held(s.lock);
+    // The open windows as the simulator would place them on a screen of the
+    // page's size; windows closed though visible in the file stay off it.
+    std::vector<std::string> open;
+    for (const auto& [section, list] : s.lists) open.push_back(section);
+    const ScreenLayout layout = LayOutScreen(
+        s.placed.config, ScreenSize{*width, *height}, open, [&](const PanelWindow& window) -> std::optional<PictureSize> {
+            // An open window's picture as drawn, else (the main panel closed)
+            // its background's.
+            const auto found = s.lists.find(window.section);
+            if (found != s.lists.end() && found->second.width > 0 && found->second.height > 0) {
+                return PictureSize{double(found->second.width), double(found->second.height)};
+            }
+            const Picture* background = s.Background(window.section);
+            if (!background || background->width <= 0 || background->height <= 0) return std::nullopt;
+            return PictureSize{double(background->width), double(background->height)};
+        });
+    nlohmann::json windows = nlohmann::json::array();
+    for (const ScreenWindow& placed : layout.windows) {
+        if (!s.lists.contains(placed.window->section)) continue;
+        windows.push_back({{"s", placed.window->section}, {"x", placed.x}, {"y", placed.y}, {"w", placed.width},
+                           {"h", placed.height}});
+    }
+    return LiveAnswer{200, nlohmann::json{{"w", *width}, {"h", *height}, {"windows", windows}}.dump()};
+}
+
+LiveAnswer LivePanel::Flight(const nlohmann::json& body) {
+    if (!body.is_object() || body.empty()) return Refused(400, "expected {\"name\": value, ...}");
+    const auto& values = FlightValues();
+    std::vector<std::pair<const FlightValue*, double>> chosen;
+    for (const auto& [name, value] : body.items()) {
+        const auto row = std::find_if(values.begin(), values.end(), [&](const FlightValue& v) { return name == v.name; });
+        if (row == values.end()) return Refused(400, "no flight value " + name);
+        if (!value.is_number() || !std::isfinite(value.get<double>()) || value.get<double>() < row->minimum ||
+            value.get<double>() > row->maximum) {
+            return Refused(400, name + " expects a number from " + std::to_string(row->minimum) + " to " +
+                                    std::to_string(row->maximum));
+        }
+        chosen.emplace_back(&*row, value.get<double>());
+    }
+    std::lock_guard held(impl_->lock);
+    for (const auto& [row, value] : chosen) {
+        for (const SINT32 token : row->tokens) impl_->host.SetNumber(token, value * row->factor);
+    }
+    return {};
+}
+
+LiveAnswer LivePanel::SetLighting(const nlohmann::json& body) {
+    if (!body.is_object() || !body.contains("lighting") || !body["lighting"].is_string()) {
+        return Refused(400, "expected {\"lighting\": \"day\" or \"night\"}");
+    }
+    const auto lighting = LightingByName(body["lighting"].get<std::string>());
+    if (!lighting) return Refused(400, "expected the lighting day or night");
+    std::lock_guard held(impl_->lock);
+    impl_->lighting = *lighting;
+    return {};
+}
+
+LiveAnswer LivePanel::FlyApproach() {
+    Impl& s = *impl_;
+    std::lock_guard held(s.lock);
+    // The approach of the scenario being played, else of the one shipped
+    // beside the panel configuration.
+    const std::string shipped =
+        (std::filesystem::path(s.options.panelPath).parent_path() / shippedScenario).string();
+    for (const std::string& path : {s.options.scenarioPath, shipped}) {
+        if (path.empty()) continue;
+        s.Play(path, approachStart);
+        if (!s.player.lines.empty() && s.player.lines.front().starts_with(approachStart)) return {};
+    }
+    s.player = Impl::Player{};
+    return Refused(404, "no approach to fly: " + shipped + " holds none");
+}
+
+LiveAnswer LivePanel::Events() const {
+    std::lock_guard held(impl_->lock);
+    nlohmann::json list = nlohmann::json::array();
+    for (const KeyEvent& event : impl_->events) list.push_back({event.event, event.value});
+    return LiveAnswer{200, list.dump()};
+}
+
+std::optional<std::string> LivePanel::BitmapPng(std::int32_t id) const {
+    std::lock_guard held(impl_->lock);
+    const auto cached = impl_->pngs.find(id);
+    if (cached != impl_->pngs.end()) return cached->second;
+    const Picture* picture = impl_->bitmaps->Find(id);
+    if (!picture) return std::nullopt;
+    std::string png = PngBytes(*picture);
+    if (png.empty()) return std::nullopt;
+    return impl_->pngs[id] = std::move(png);
+}
+
+std::optional<std::string> LivePanel::BackgroundPng(const std::string& section) const {
+    std::lock_guard held(impl_->lock);
+    const Picture* picture = impl_->Background(section);
+    if (!picture) return std::nullopt;
+    std::string png = PngBytes(*picture);
+    if (png.empty()) return std::nullopt;
+    return png;
+}
+
+std::optional<std::string> LivePanel::Wave(std::uint32_t id) const {
+    std::lock_guard held(impl_->lock);
+    const void* data = nullptr;
+    std::uint32_t size = 0;
+    if (qrsystem_find_resource(impl_->host.ModuleHandle32(), "WAVE", id, nullptr, &data, &size) != 0 || !data) {
+        return std::nullopt;
+    }
+    return std::string(static_cast<const char*>(data), size);
+}
+
+nlohmann::json LivePanel::Measures() const {
+    std::lock_guard held(impl_->lock);
+    std::vector<double> work;
+    std::vector<std::size_t> bytes;
+    for (const auto& [micros, size] : impl_->measures) {
+        work.push_back(micros);
+        bytes.push_back(size);
+    }
+    if (work.empty()) return {{"frames", 0}};
+    std::sort(work.begin(), work.end());
+    std::sort(bytes.begin(), bytes.end());
+    double total = 0;
+    for (const double w : work) total += w;
+    std::size_t byteTotal = 0;
+    for (const std::size_t b : bytes) byteTotal += b;
+    return {{"frames", work.size()},
+            {"workMeanMicros", total / double(work.size())},
+            {"workMedianMicros", work[work.size() / 2]},
+            {"workP95Micros", work[work.size() * 95 / 100]},
+            {"workMaxMicros", work.back()},
+            {"bytesMean", double(byteTotal) / double(bytes.size())},
+            {"bytesMedian", bytes[bytes.size() / 2]},
+            {"bytesP95", bytes[bytes.size() * 95 / 100]},
+            {"bytesMax", bytes.back()}};
+}
+
+}  // namespace panelhost
