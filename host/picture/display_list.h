@@ -82,12 +82,25 @@ struct WindowList {
     std::vector<PaintItem> items{};
 };
 
-struct Picture;
-class BitmapSource;
-class Host;
-struct PanelColours;
-struct PanelWindow;
-struct PlacedPanel;
+// --- Placing things on a list ------------------------------------------------
+
+// `first` applied, then `then`.
+Placement Then(const Placement& first, const Placement& then);
+Placement Moved(double x, double y);
+Placement Scaled(double x, double y);
+// Turned clockwise by `degrees` (screen y down) about the pivot inside the
+// bitmap, the pivot put on (x, y) of the picture; scaled about the pivot.
+Placement Turned(double degrees, double x, double y, double pivotX, double pivotY, double scaleX = 1,
+                 double scaleY = 1);
+// A box through a placement that only scales and moves (gauge to window).
+ClipBox Through(const Placement& placement, const ClipBox& box);
+ClipBox Overlap(const ClipBox& a, const ClipBox& b);
+bool Empty(const ClipBox& box);
+// Coordinates far outside any picture are held where painters still
+// compute them exactly; nothing placed there shows.
+double HeldInDrawingRange(double value);
+// 0x00BBGGRR, as Windows gives colours, to 0x00RRGGBB.
+std::uint32_t RgbOf(std::uint32_t windowsColour);
 
 // What a light makes of an element drawn with these image flags: bright
 // parts keep their full brightness, luminous ones are lit by the panel
@@ -95,56 +108,6 @@ struct PlacedPanel;
 Light ElementLight(const LightingScheme& lighting, std::uint32_t imageFlags);
 // The cockpit around the instruments (window backgrounds, panel colour).
 Light PanelLight(const LightingScheme& lighting);
-
-// The windows' background bitmaps, found beside the panel configuration
-// (their names in any case) and decoded once per file however many windows
-// name it. Painters fetch them by the window's section name.
-class PanelBackgrounds {
-public:
-    explicit PanelBackgrounds(std::string folder) : folder_(std::move(folder)) {}
-    // The window's background; null, with the reason in *why, when the file
-    // is missing, cannot be read or holds no bitmap the host draws.
-    const Picture* Of(const PanelWindow& window, std::string* why = nullptr);
-    // What Of last gave for a section; null for none.
-    const Picture* Section(const std::string& section) const;
-
-private:
-    struct File {
-        std::unique_ptr<Picture> picture;  // null: none usable
-        std::string why;
-    };
-    std::string folder_;
-    std::map<std::string, std::string> paths_;  // the path found for each name written
-    std::map<std::string, File> files_;  // by the path found
-    std::map<std::string, const Picture*> sections_;
-};
-
-// The lighting of a panel: the designer's [Color] tints where the
-// configuration gives them, ours for the rest.
-LightingScheme PanelLighting(Lighting lighting, const PanelColours& colours);
-
-// What one placed gauge shows, in the pixels of its own background bitmap
-// (the picture that `render` and `preview` write). An empty list (width 0)
-// with a reason in *error when the alias is unknown or the background bitmap
-// cannot be had; elements whose bitmap is missing are named in *skipped
-// ("element N (needle): bitmap ID missing").
-WindowList ComputeGaugeList(const Host& host, const std::string& alias, BitmapSource& bitmaps,
-                            const LightingScheme& lighting, std::string* error = nullptr,
-                            std::vector<std::string>* skipped = nullptr);
-
-// What a window of a placed panel shows after the last frame: its colour,
-// its background bitmap stretched over it, each gauge of this module drawn
-// into its box and clipped to it, other modules' gauges as labelled
-// placeholders. A virtual-cockpit section is its texture, pixel_size large.
-// Problems (a missing background, a gauge without its bitmaps) are added to
-// *problems as "FILE:LINE: what was expected"; the rest is still listed.
-WindowList ComputeWindowList(const Host& host, const PlacedPanel& placed, const PanelWindow& window,
-                             BitmapSource& bitmaps, const LightingScheme& lighting,
-                             std::vector<std::string>* problems = nullptr);
-// The same into `list`, whose storage is reused: a live panel computing its
-// windows every frame allocates nothing once the lists have their size.
-void ComputeWindowList(const Host& host, const PlacedPanel& placed, const PanelWindow& window, BitmapSource& bitmaps,
-                       const LightingScheme& lighting, WindowList& list, std::vector<std::string>* problems = nullptr);
 
 // The pixels a painter covers for the list: the window and every bitmap's
 // and fill's box clipped to it. What a configuration's drawing costs.

@@ -17,6 +17,7 @@
 #include "host/picture/bitmap_source.h"
 #include "host/picture/display_list.h"
 #include "host/picture/lighting.h"
+#include "host/picture/panel_backgrounds.h"
 #include "module/gauge_records.h"
 
 namespace panelhost {

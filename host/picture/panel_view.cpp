@@ -70,6 +70,221 @@ PlacedPanel PlacePanelFile(Host& host, const std::string& path) {
     return PlacePanel(host, ReadPanelConfig(path), std::filesystem::path(path).parent_path().string());
 }
 
+// --- Window lists --------------------------------------------------------------
+
+namespace {
+
+// --- Panel windows -----------------------------------------------------------
+
+// A window without background bitmap or panel colour of its own.
+constexpr std::uint32_t neutralPanelRgb = 0x3A3F45;
+// Placeholders of other modules' gauges: their side without a width of
+// their own, their face, edge and label.
+constexpr int placeholderSide = 100;
+constexpr std::uint32_t placeholderRgb = 0x8C949E;
+constexpr double placeholderAlpha = 0.55;
+constexpr std::uint32_t placeholderEdgeRgb = 0xD9D9D9;
+constexpr std::uint32_t placeholderLabelRgb = 0xFFFFFF;
+
+
+// A gauge's box in design units: width as given or the gauge's default
+// width, height as given or from the gauge picture's aspect.
+ClipBox GaugeBox(const PanelGauge& entry, double defaultWidth, int pictureWidth, int pictureHeight) {
+    const double w = entry.width ? *entry.width : defaultWidth;
+    const double h = entry.height ? *entry.height : (pictureWidth > 0 ? w * pictureHeight / pictureWidth : w);
+    return ClipBox{.x = double(entry.x), .y = double(entry.y), .w = w, .h = h};
+}
+
+ClipBox PlaceholderBox(const PanelGauge& entry) {
+    const double w = entry.width ? *entry.width : placeholderSide;
+    return ClipBox{.x = double(entry.x), .y = double(entry.y), .w = w, .h = entry.height ? double(*entry.height) : w};
+}
+
+PaintItem Fill(const ClipBox& box, const ClipBox& clip, std::uint32_t rgb, const Light& light, double alpha = 1) {
+    return PaintItem{.kind = PaintKind::Fill, .clip = clip, .light = light, .box = box, .foreground = rgb,
+                     .alpha = alpha};
+}
+
+// A labelled, half-transparent box where another module's gauge lies.
+void AddPlaceholder(std::vector<PaintItem>& items, const ClipBox& box, const std::string& label, const Light& light,
+                    const std::string& alias) {
+    const ClipBox& clip = box;
+    items.push_back(Fill(box, clip, placeholderRgb, light, placeholderAlpha));
+    const double edge = std::max(1.0, std::min(box.w, box.h) / 60);
+    for (const ClipBox& side : {ClipBox{box.x, box.y, box.w, edge}, ClipBox{box.x, box.y + box.h - edge, box.w, edge},
+                                ClipBox{box.x, box.y, edge, box.h}, ClipBox{box.x + box.w - edge, box.y, edge, box.h}}) {
+        items.push_back(Fill(side, clip, placeholderEdgeRgb, light));
+    }
+    const double labelHeight = std::min(box.h, std::max(8.0, box.h / 6));
+    const ClipBox labelBox{box.x, box.y + (box.h - labelHeight) / 2, box.w, labelHeight};
+    items.push_back(PaintItem{.kind = PaintKind::Text, .clip = clip, .light = light, .box = labelBox, .text = label,
+                              .face = "Arial", .foreground = placeholderLabelRgb, .transparentBackground = true});
+    for (PaintItem& item : std::span(items).last(6)) item.alias = alias;
+}
+
+// A gauge as the window shows it: its box in design units, the size of its
+// picture (0 for a placeholder).
+struct GaugeInWindow {
+    const PlacedGauge* gauge;
+    ClipBox box;
+    int pictureWidth{}, pictureHeight{};
+};
+
+// The output names of virtual-cockpit textures ("VCockpit01"); windows keep
+// their section's name.
+constexpr std::string_view virtualCockpitPrefix = "vcockpit";
+
+}  // namespace
+
+LightingScheme PanelLighting(Lighting lighting, const PanelColours& colours) {
+    LightingScheme scheme(lighting);
+    if (colours.day) scheme.day = TintLight(*colours.day);
+    if (colours.night) scheme.night = TintLight(*colours.night);
+    if (colours.luminous) scheme.luminous = TintLight(*colours.luminous);
+    return scheme;
+}
+
+WindowList ComputeWindowList(const Host& host, const PlacedPanel& placed, const PanelWindow& window,
+                             BitmapSource& bitmaps, const LightingScheme& lighting,
+                             std::vector<std::string>* problems) {
+    WindowList list;
+    ComputeWindowList(host, placed, window, bitmaps, lighting, list, problems);
+    return list;
+}
+
+void ComputeWindowList(const Host& host, const PlacedPanel& placed, const PanelWindow& window, BitmapSource& bitmaps,
+                       const LightingScheme& lighting, WindowList& list, std::vector<std::string>* problems) {
+    const auto problem = [&](int line, const std::string& what) {
+        if (problems) problems->push_back(Where(placed, line) + what);
+    };
+    list.section = window.section;
+    list.items.clear();
+
+    const Picture* background = nullptr;
+    if (!window.file.empty()) {
+        std::string why;
+        background = placed.backgrounds ? placed.backgrounds->Of(window, &why) : nullptr;
+        if (!background) {
+            problem(window.fileLine, "expected the background bitmap " + window.file +
+                                         " beside the panel configuration (" + why + ")");
+        }
+    }
+
+    // Every gauge's box in design units, and what they cover together.
+    std::vector<GaugeInWindow> gauges;
+    gauges.reserve(placed.gauges.size());
+    double extentW = 1, extentH = 1;
+    for (const PlacedGauge& gauge : placed.gauges) {
+        if (gauge.window != &window) continue;
+        GaugeInWindow shown{.gauge = &gauge, .box = PlaceholderBox(*gauge.entry)};
+        const std::span<const ElementState> elements =
+            gauge.alias.empty() ? std::span<const ElementState>() : host.Elements(gauge.alias);
+        if (!gauge.alias.empty() && elements.empty()) {
+            problem(gauge.entry->line, "expected " + gauge.entry->gauge + " to be drawn: " + gauge.alias +
+                                           " has no elements");
+        } else if (!gauge.alias.empty()) {
+            const SINT32 id = elements.front().record->resource_id;
+            if (const Picture* face = bitmaps.Find(id)) {
+                const GAUGEHDR* header = host.Header(gauge.alias);
+                shown.pictureWidth = face->width;
+                shown.pictureHeight = face->height;
+                shown.box = GaugeBox(*gauge.entry, header ? double(header->size_x_mm) : placeholderSide, face->width,
+                                     face->height);
+            } else {
+                problem(gauge.entry->line, "expected " + gauge.entry->gauge + " to be drawn: " + gauge.alias +
+                                               ": no usable background bitmap " + std::to_string(id));
+            }
+        }
+        extentW = std::max(extentW, shown.box.x + shown.box.w);
+        extentH = std::max(extentH, shown.box.y + shown.box.h);
+        gauges.push_back(shown);
+    }
+
+    // The design space: size_mm (a width alone takes its height from the
+    // background's aspect), else the background's size, else what the
+    // gauges cover. A texture's design space defaults to its pixels.
+    std::optional<double> pixelsW, pixelsH;
+    if (window.virtualCockpit && window.pixelWidth && window.pixelHeight && *window.pixelWidth > 0 &&
+        *window.pixelHeight > 0) {
+        pixelsW = std::min(*window.pixelWidth, maxBitmapSide);
+        pixelsH = std::min(*window.pixelHeight, maxBitmapSide);
+    }
+    double designW = extentW, designH = extentH;
+    if (window.sizeWidth && *window.sizeWidth > 0 && window.sizeHeight && *window.sizeHeight > 0) {
+        designW = *window.sizeWidth;
+        designH = *window.sizeHeight;
+    } else if (window.sizeWidth && *window.sizeWidth > 0) {
+        designW = *window.sizeWidth;
+        if (pixelsW) {
+            designH = designW * *pixelsH / *pixelsW;
+        } else if (background) {
+            designH = designW * background->height / background->width;
+        } else {
+            problem(window.line, "expected size_mm=WIDTH,HEIGHT: a width alone takes its height from the "
+                                 "background bitmap, and " + window.section + " has none");
+        }
+    } else if (pixelsW) {
+        designW = *pixelsW;
+        designH = *pixelsH;
+    } else if (background) {
+        designW = background->width;
+        designH = background->height;
+    }
+    double scaleX = 1, scaleY = 1;
+    if (pixelsW) {
+        list.width = int(*pixelsW);
+        list.height = int(*pixelsH);
+        scaleX = *pixelsW / designW;
+        scaleY = *pixelsH / designH;
+    } else {
+        const double scale = std::min(1.0, double(maxBitmapSide) / std::max(designW, designH));
+        list.width = std::clamp(int(std::lround(designW * scale)), 1, maxBitmapSide);
+        list.height = std::clamp(int(std::lround(designH * scale)), 1, maxBitmapSide);
+        scaleX = double(list.width) / designW;
+        scaleY = double(list.height) / designH;
+    }
+    const ClipBox whole{0, 0, double(list.width), double(list.height)};
+    const Placement toPicture = Scaled(scaleX, scaleY);
+
+    const Light panelLight = PanelLight(lighting);
+    list.items.push_back(Fill(whole, whole, window.backgroundRgb.value_or(neutralPanelRgb), panelLight));
+    if (background) {
+        list.items.push_back(PaintItem{.kind = PaintKind::Bitmap, .clip = whole, .light = panelLight,
+                                       .background = window.section,
+                                       .placement = Scaled(list.width / double(background->width),
+                                                           list.height / double(background->height)),
+                                       .bilinear = true});
+    }
+    for (const GaugeInWindow& shown : gauges) {
+        const PanelGauge& entry = *shown.gauge->entry;
+        const ClipBox box = Through(toPicture, shown.box);
+        if (shown.pictureWidth == 0) {
+            AddPlaceholder(list.items, box, Utf8FromWindows1252(entry.module + "!" + entry.gauge), panelLight,
+                           shown.gauge->alias);
+            continue;
+        }
+        std::vector<std::string> skipped;
+        Canvas canvas(bitmaps, lighting, list.items, &skipped);
+        canvas.clip = Overlap(box, whole);
+        canvas.toWindow = Then(Scaled(shown.box.w / shown.pictureWidth, shown.box.h / shown.pictureHeight),
+                               Then(Moved(shown.box.x, shown.box.y), toPicture));
+        std::string failure;
+        if (!AddGaugeItems(host, shown.gauge->alias, canvas, &failure)) {
+            problem(entry.line, "expected " + entry.gauge + " to be drawn: " + failure);
+        }
+        for (const std::string& note : skipped) problem(entry.line, entry.gauge + ": " + note);
+    }
+}
+
+std::string PictureName(const PanelWindow& window) {
+    const std::string& section = window.section;
+    if (window.virtualCockpit && section.size() >= virtualCockpitPrefix.size() &&
+        SameWord(std::string_view(section).substr(0, virtualCockpitPrefix.size()), virtualCockpitPrefix)) {
+        return "VCockpit" + section.substr(virtualCockpitPrefix.size());
+    }
+    return section;
+}
+
 }  // namespace panelhost
 
 #if defined(QR_DRAWING)

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "host/picture/display_list.h"
+#include "host/picture/panel_backgrounds.h"
 #include "host/picture/lighting.h"
 #include "host/panel/panel_config.h"
 #include "host/core/panel_host.h"
@@ -43,6 +44,24 @@ struct PlacedPanel {
 
 // The name of a window's picture, without ".png": its section's name, and
 // "VCockpitNN" for a virtual-cockpit texture.
+// The lighting of a panel: the designer's [Color] tints where the
+// configuration gives them, ours for the rest.
+LightingScheme PanelLighting(Lighting lighting, const PanelColours& colours);
+
+// What a window of a placed panel shows after the last frame: its colour,
+// its background bitmap stretched over it, each gauge of this module drawn
+// into its box and clipped to it, other modules' gauges as labelled
+// placeholders. A virtual-cockpit section is its texture, pixel_size large.
+// Problems (a missing background, a gauge without its bitmaps) are added to
+// *problems as "FILE:LINE: what was expected"; the rest is still listed.
+WindowList ComputeWindowList(const Host& host, const PlacedPanel& placed, const PanelWindow& window,
+                             BitmapSource& bitmaps, const LightingScheme& lighting,
+                             std::vector<std::string>* problems = nullptr);
+// The same into `list`, whose storage is reused: a live panel computing its
+// windows every frame allocates nothing once the lists have their size.
+void ComputeWindowList(const Host& host, const PlacedPanel& placed, const PanelWindow& window, BitmapSource& bitmaps,
+                       const LightingScheme& lighting, WindowList& list, std::vector<std::string>* problems = nullptr);
+
 std::string PictureName(const PanelWindow& window);
 
 // Reads the file and places every gauge of this module that the host's
