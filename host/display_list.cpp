@@ -267,7 +267,8 @@ const Picture* Canvas::Bitmap(const ElementState& state, std::optional<SINT32> i
     return bitmap;
 }
 
-void Canvas::AddBitmap(const ELEMENT_HEADER& header, SINT32 id, const Placement& placement, const ClipBox* window) {
+void Canvas::AddBitmap(const ELEMENT_HEADER& header, SINT32 id, const Placement& placement, const ClipBox* window,
+                       bool wrap) {
     const ClipBox box = window ? Overlap(clip, Through(toWindow, *window)) : clip;
     if (Empty(box)) return;
     const UINT32 flags = header.image_flags;
@@ -277,7 +278,7 @@ void Canvas::AddBitmap(const ELEMENT_HEADER& header, SINT32 id, const Placement&
     items_.push_back(PaintItem{.kind = PaintKind::Bitmap, .clip = box, .light = ElementLight(lighting, flags),
                                .bitmap = id, .placement = Then(placement, toWindow),
                                .blackTransparent = (flags & IMAGE_USE_TRANSPARENCY) != 0,
-                               .bilinear = scaled || (flags & IMAGE_BILINEAR_COLOR) != 0, .alias = alias,
+                               .bilinear = scaled || (flags & IMAGE_BILINEAR_COLOR) != 0, .wrap = wrap, .alias = alias,
                                .element = number});
 }
 
@@ -355,6 +356,13 @@ void DrawMovingImage(Canvas& canvas, const ElementState& state) {
 
 // Turned about its centre (the offset inside the texture, drawn at position
 // + offset + shift) and scaled by its texture scale; clipped to its window.
+// A sprite is a texture: with a window, the window is filled from the
+// texture, and where the window reaches past the texture's edges the texture
+// wraps round, as graphics hardware samples a texture unless told otherwise.
+// That is what lets a horizon card narrower than its opening fill it at any
+// bank: no artwork within the card's 190 pixels could reach the far side of
+// an opening 200 across once the card is turned. Without a window only the
+// texture's own rectangle is drawn.
 void DrawSprite(Canvas& canvas, const ElementState& state) {
     const ELEMENT_HEADER& header = *state.record;
     if (!canvas.Bitmap(state, header.resource_id)) return;
@@ -369,7 +377,7 @@ void DrawSprite(Canvas& canvas, const ElementState& state) {
                scale(sprite.texture_scale_x), scale(sprite.texture_scale_y));
     if (!window) return canvas.AddBitmap(header, header.resource_id, placement);
     const ClipBox shown{double(position.x), double(position.y), double(window->width), double(window->height)};
-    canvas.AddBitmap(header, header.resource_id, placement, &shown);
+    canvas.AddBitmap(header, header.resource_id, placement, &shown, true);
 }
 
 // The routine's text centred in the text box, in the element's face.

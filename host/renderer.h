@@ -93,9 +93,9 @@ public:
 
     // Bitmap `id` through `placement` (bitmap to gauge pixels), as the
     // element's image flags say, clipped to the gauge and to `window` (gauge
-    // pixels) when given.
+    // pixels) when given; `wrap` repeats it beyond its edges over the window.
     void AddBitmap(const ELEMENT_HEADER& header, SINT32 id, const Placement& placement,
-                   const ClipBox* window = nullptr);
+                   const ClipBox* window = nullptr, bool wrap = false);
     // One line of text centred in the box (gauge pixels); colours 0x00BBGGRR
     // as the gauge's records hold them.
     void AddText(const ELEMENT_HEADER& header, const ClipBox& box, std::string utf8, std::string face, int weight,
