@@ -390,8 +390,9 @@ void DrawString(Canvas& canvas, const ElementState& state) {
                    record.font_weight > 0 ? record.font_weight : 400, record.fg_color, record.bg_color);
 }
 
-bool AddGaugeItems(const Host& host, const std::string& alias, Canvas& canvas, std::string* error) {
-    const std::span<const ElementState> elements = host.Elements(alias);
+bool AddGaugeItems(const Host& host, const std::string& alias, Canvas& canvas, std::string* error,
+                   std::span<const ElementState> posed) {
+    const std::span<const ElementState> elements = posed.empty() ? host.Elements(alias) : posed;
     if (elements.empty()) {
         if (error) *error = host.Has(alias) ? alias + " has no elements" : "no gauge placed as " + alias;
         return false;
@@ -410,7 +411,8 @@ bool AddGaugeItems(const Host& host, const std::string& alias, Canvas& canvas, s
 // --- Lists -------------------------------------------------------------------
 
 WindowList ComputeGaugeList(const Host& host, const std::string& alias, BitmapSource& bitmaps,
-                            const LightingScheme& lighting, std::string* error, std::vector<std::string>* skipped) {
+                            const LightingScheme& lighting, std::string* error, std::vector<std::string>* skipped,
+                            std::span<const ElementState> posed) {
     WindowList list{.section = alias, .width = 0, .height = 0, .items = {}};
     if (!host.Has(alias) || host.ElementCount(alias) == 0) {
         if (error) *error = host.Has(alias) ? alias + " has no elements" : "no gauge placed as " + alias;
@@ -424,7 +426,7 @@ WindowList ComputeGaugeList(const Host& host, const std::string& alias, BitmapSo
     }
     Canvas canvas(bitmaps, lighting, list.items, skipped);
     canvas.clip = ClipBox{0, 0, double(background->width), double(background->height)};
-    AddGaugeItems(host, alias, canvas, error);
+    AddGaugeItems(host, alias, canvas, error, posed);
     list.width = background->width;
     list.height = background->height;
     return list;

@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -86,6 +87,7 @@ struct WindowList {
     std::vector<PaintItem> items{};
 };
 
+struct ElementState;
 struct Picture;
 class BitmapSource;
 class Host;
@@ -132,9 +134,12 @@ LightingScheme PanelLighting(Lighting lighting, const PanelColours& colours);
 // with a reason in *error when the alias is unknown or the background bitmap
 // cannot be had; elements whose bitmap is missing are named in *skipped
 // ("element N (needle): bitmap ID missing").
+// `posed`, when not empty, is drawn in place of what the elements show (see
+// AddGaugeItems).
 WindowList ComputeGaugeList(const Host& host, const std::string& alias, BitmapSource& bitmaps,
                             const LightingScheme& lighting, std::string* error = nullptr,
-                            std::vector<std::string>* skipped = nullptr);
+                            std::vector<std::string>* skipped = nullptr,
+                            std::span<const ElementState> posed = {});
 
 // What a window of a placed panel shows after the last frame: its colour,
 // its background bitmap stretched over it, each gauge of this module drawn

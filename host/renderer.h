@@ -48,6 +48,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -118,8 +119,10 @@ void DrawString(Canvas& canvas, const ElementState& state);
 // Adds the items of the instance placed as `alias`, every element in drawing
 // order, placed into the window by canvas.toWindow and clipped to
 // canvas.clip. False, with a reason, when the alias is unknown or has no
-// elements.
-bool AddGaugeItems(const Host& host, const std::string& alias, Canvas& canvas, std::string* error = nullptr);
+// elements. `posed`, when not empty, is drawn in place of what the elements
+// show: a state of the instance set by a tool rather than by a frame.
+bool AddGaugeItems(const Host& host, const std::string& alias, Canvas& canvas, std::string* error = nullptr,
+                   std::span<const ElementState> posed = {});
 
 // Draws the instance placed as `alias` into `picture`. False, with a reason
 // in *error, when the alias is unknown or the background bitmap cannot be
