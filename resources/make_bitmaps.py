@@ -640,10 +640,13 @@ def bezu_case(w, h):
     c.circle(150, 151, 142, fill=(18, 18, 20))
     c.circle(40, 269, 29, fill=(28, 28, 30))
     c.circle(259, 269, 29, fill=(28, 28, 30))
-    for i, label in enumerate(("GYRO", "SLAV", "COMP")):
-        a = 200 + 70 * i
-        c.text(*polar(259, 269, 36, a), label, 7, GREY)
     return c.done()
+
+
+# The mode selector's centre on the Bezu compass and its three positions'
+# labels, where its pointer stands in each.
+BEZU_SELECTOR = (259, 269)
+BEZU_MODES = ("GYRO", "SLAV", "COMP")
 
 
 def bezu_card(w, h):
@@ -680,6 +683,13 @@ def bezu_glass(w, h):
             (cx - 14, cy + 34), (cx - 14, cy + 38), (cx, cy + 34), (cx + 14, cy + 38), (cx + 14, cy + 34),
             (cx + 4, cy + 28), (cx + 5, cy + 2), (cx + 40, cy + 9), (cx + 40, cy + 4)],
            fill=(230, 230, 225))
+    # The selector's labels lie over the card's rim, so they sit on the glass,
+    # each on a dark tab, inside the face however long the word.
+    for position, label in enumerate(BEZU_MODES):
+        x, y = polar(*BEZU_SELECTOR, 37, -90 + (position - 1) * 50)
+        x = min(x, w - 16)
+        c.rect(x - 13, y - 5, x + 13, y + 5, fill=(28, 28, 30), radius=3)
+        c.text(x, y, label, 7, GREY)
     return c.done()
 
 
@@ -713,9 +723,12 @@ def flaps_dial(w, h):
     centre, table = module_scale("Flaps_Indicator", 2)
     coloured_arc(c, centre, table, 0, 16382, (90, 92, 95), radius=100, width=4)
     scale(c, centre, table,
-          [(0, "UP", True), (8191, "\u00BD", True), (16382, "FULL", True)]
+          [(0, None, True), (8191, "\u00BD", True), (16382, "FULL", True)]
           + [(v, None, False) for v in steps(0, 16382, 16382 / 8)],
           radius=96, label_size=13, inward=False, label_gap=18)
+    # Past the UP mark the overlay's rim begins: its label stands above it.
+    x, y = polar(*centre, 96, table_angles(centre, table)[0][1])
+    c.text(x - 6, y - 16, "UP", 13, INK)
     c.text(60, 160, "FLAPS", 16, GREY)
     return c.done()
 
