@@ -6,6 +6,7 @@
 //   panelhost [--module PATH] panel PANEL.CFG [--out DIR] [--lighting day|night] [--frames N]
 //   panelhost [--module PATH] screen PANEL.CFG --size WxH [--lighting day|night] [--show NAME,...] --out FILE
 //   panelhost [--module PATH] scales
+//   panelhost [--module PATH] sweep GAUGE [--params TEXT] FILE.png
 //   panelhost [--module PATH] serve PANEL.CFG [--port N] [--host ADDRESS] [--scenario FILE]
 #include <algorithm>
 #include <charconv>
@@ -26,6 +27,9 @@
 #include "host/picture/scales.h"
 #include "host/script/scenario.h"
 #include "host/picture/screen_view.h"
+#if defined(QR_DRAWING)
+#include "host/picture/sweep_sheet.h"
+#endif
 #if defined(QR_LIVE_PANEL)
 #include "host/web/web_server.h"
 #endif
@@ -44,6 +48,7 @@ int Usage(const char* message = nullptr) {
                  "       panelhost [--module PATH] screen PANEL.CFG --size WxH [--lighting day|night]\n"
                  "                                        [--show NAME,...] --out FILE\n"
                  "       panelhost [--module PATH] scales\n"
+                 "       panelhost [--module PATH] sweep GAUGE [--params TEXT] FILE.png\n"
                  "       panelhost [--module PATH] serve PANEL.CFG [--port N] [--host ADDRESS] [--scenario FILE]\n"
                  "\n"
                  "  run     runs each scenario file in order, each with a freshly loaded module;\n"
@@ -52,6 +57,8 @@ int Usage(const char* message = nullptr) {
                  "  preview places the gauge alone, connects, runs one frame and writes its\n"
                  "          picture to FILE (.png or .bmp)\n"
                  "  scales  writes every needle's scale table (resources/scales.tsv)\n"
+                 "  sweep   places the gauge alone and writes its sweep sheet: as placed by day,\n"
+                 "          by night and failed, then each moving element across its range\n"
                  "  serve   the live panel in a web browser (default http://127.0.0.1:8417/)\n"
                  "  panel   reads a panel configuration, places every gauge of this module in\n"
                  "          every window, connects, runs N frames (default 1) and writes one\n"
@@ -307,6 +314,9 @@ int main(int argc, char** argv) {
     if (command == "panel") return Panel(modulePath, outputDirectory, period, argc - i, argv + i);
     if (command == "screen") return Screen(modulePath, period, argc - i, argv + i);
     if (command == "scales") return i == argc ? panelhost::ScalesCommand(modulePath) : Usage("scales takes no arguments");
+#if defined(QR_DRAWING)
+    if (command == "sweep") return panelhost::SweepCommand(modulePath, argc - i, argv + i);
+#endif
 #if defined(QR_LIVE_PANEL)
     if (command == "serve") return panelhost::ServeCommand(modulePath, argc - i, argv + i);
 #endif

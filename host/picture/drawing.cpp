@@ -87,7 +87,7 @@ cairo_surface_t* SurfaceCache::Get(const Picture& picture, bool blackTransparent
     return slot.get();
 }
 
-void PaintSurface(cairo_t* cr, cairo_surface_t* surface, const cairo_matrix_t& placement, bool bilinear) {
+void PaintSurface(cairo_t* cr, cairo_surface_t* surface, const cairo_matrix_t& placement, bool bilinear, bool wrap) {
     if (!surface) return;
     // Shrunk, a picture is averaged over the pixels it covers; near its own
     // size it is sampled between pixels, and so is a picture shrunk to a
@@ -102,9 +102,13 @@ void PaintSurface(cairo_t* cr, cairo_surface_t* surface, const cairo_matrix_t& p
     cairo_transform(cr, &placement);
     cairo_set_source_surface(cr, surface, 0, 0);
     cairo_pattern_set_filter(cairo_get_source(cr), bilinear ? smooth : CAIRO_FILTER_NEAREST);
-    cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_NONE);
-    cairo_rectangle(cr, 0, 0, cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface));
-    cairo_fill(cr);
+    cairo_pattern_set_extend(cairo_get_source(cr), wrap ? CAIRO_EXTEND_REPEAT : CAIRO_EXTEND_NONE);
+    if (wrap) {
+        cairo_paint(cr);
+    } else {
+        cairo_rectangle(cr, 0, 0, cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface));
+        cairo_fill(cr);
+    }
     cairo_restore(cr);
 }
 
@@ -237,7 +241,8 @@ void PaintList(cairo_t* cr, const WindowList& list, BitmapSource& bitmaps, const
             if (!picture) break;
             const cairo_matrix_t placement{item.placement.xx, item.placement.yx, item.placement.xy,
                                            item.placement.yy, item.placement.x0, item.placement.y0};
-            PaintSurface(cr, surfaces.Get(*picture, item.blackTransparent, item.light), placement, item.bilinear);
+            PaintSurface(cr, surfaces.Get(*picture, item.blackTransparent, item.light), placement, item.bilinear,
+                         item.wrap);
             break;
         }
         case PaintKind::Text:

@@ -41,8 +41,10 @@ private:
 };
 
 // Draws the surface through `placement` (surface space to canvas space),
-// sampled bilinearly or by nearest pixel.
-void PaintSurface(cairo_t* cr, cairo_surface_t* surface, const cairo_matrix_t& placement, bool bilinear);
+// sampled bilinearly or by nearest pixel; wrapped, it repeats beyond its
+// edges over everything the clip lets through.
+void PaintSurface(cairo_t* cr, cairo_surface_t* surface, const cairo_matrix_t& placement, bool bilinear,
+                  bool wrap = false);
 
 // Colours 0x00RRGGBB.
 struct TextStyle {

@@ -78,6 +78,14 @@ function colour(rgb, light, alpha = 1) {
   return `rgba(${Math.round(r)},${Math.round(g)},${Math.round(b)},${alpha})`;
 }
 
+// The inverse of a placement, in the order canvas transforms take; null for
+// one that flattens the picture to a line.
+function invert(xx, yx, xy, yy, x0, y0) {
+  const det = xx * yy - xy * yx;
+  if (!(Math.abs(det) > 1e-12)) return null;
+  return [yy / det, -yx / det, -xy / det, xx / det, (xy * y0 - yy * x0) / det, (yx * x0 - xx * y0) / det];
+}
+
 function paintItem(c, item) {
   const [cx, cy, cw, ch] = item.c;
   if (cw <= 0 || ch <= 0) return;
@@ -96,7 +104,19 @@ function paintItem(c, item) {
       const t = c.getTransform();
       // Nearest pixel where the bitmap lands pixel for pixel and asks for it.
       c.imageSmoothingEnabled = !!item.bi || Math.abs(Math.abs(t.a * t.d - t.b * t.c) - 1) > 0.01;
-      c.drawImage(image, 0, 0);
+      const back = item.wr && invert(xx, yx, xy, yy, x0, y0);
+      if (back) {
+        // A sprite's texture wraps round beyond its edges over its window
+        // (the clip), as the host's painter repeats it: the pattern takes
+        // the placement, the window is filled where the list's pixels are.
+        const pattern = c.createPattern(image, 'repeat');
+        pattern.setTransform(new DOMMatrix([xx, yx, xy, yy, x0, y0]));
+        c.transform(...back);
+        c.fillStyle = pattern;
+        c.fillRect(cx, cy, cw, ch);
+      } else if (!item.wr) {
+        c.drawImage(image, 0, 0);
+      }
     }
   } else if (item.k === 't') {
     const [x, y, w, h] = item.x;
