@@ -150,16 +150,18 @@ def add_artwork(artwork, kit):
 
     def minute_ring(w, h):
         c = k.Canvas(w, h)
-        cx, cy = w / 2 - 0.5, h / 2 - 0.5
-        c.ring(cx, cy, 116, 103, (52, 54, 58))
-        c.circle(cx, cy, 116, outline=k.METAL, width=1)
+        # The ring turns about the hands' pivot, 138,139 of the dial; it lies
+        # at 21,24, so inside it the centre is 117,115.
+        cx, cy = 117, 115
+        c.ring(cx, cy, 114, 101, (52, 54, 58))
+        c.circle(cx, cy, 114, outline=k.METAL, width=1)
         for m in range(60):
             a = m * 6 - 90
             if m % 5 == 0:
-                x, y = k.polar(cx, cy, 109.5, a)
+                x, y = k.polar(cx, cy, 107.5, a)
                 c.text(x, y, str(m if m else 60), 8, k.INK if m else k.AMBER)
             else:
-                c.line([k.polar(cx, cy, 106, a), k.polar(cx, cy, 113, a)], k.GREY, 1)
+                c.line([k.polar(cx, cy, 104, a), k.polar(cx, cy, 111, a)], k.GREY, 1)
         return c.done()
 
     def hand(w, h, pivot, colour, width_ratio=0.5):

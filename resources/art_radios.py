@@ -206,7 +206,9 @@ def add_artwork(artwork, kit):
     # band's label is placed where a quarter turn per band brings it into the
     # window, upright there.
     card_window = (150, 34)
-    card_centre = (168, 150)
+    # The card turns about the frequency disc's centre, 168,150 of the face;
+    # the card lies at 91,54, so inside it the centre is 77,96.
+    card_centre = (77, 96)
 
     def band_card(w, h):
         c = C(w, h)

@@ -131,8 +131,8 @@ void DrawMovingImage(Canvas& canvas, const ElementState& state) {
                      Moved(x - fractionX * (strip->width - windowW), y - fractionY * (strip->height - windowH)), &shown);
 }
 
-// Turned about its centre (the offset inside the texture, drawn at position
-// + offset + shift) and scaled by its texture scale; clipped to its window.
+// Turned about its centre (the offset, a point of the gauge, moved by the
+// shift) and scaled by its texture scale; clipped to its window.
 // A sprite is a texture: with a window, the window is filled from the
 // texture, and where the window reaches past the texture's edges the texture
 // wraps round, as graphics hardware samples a texture unless told otherwise.
@@ -147,11 +147,16 @@ void DrawSprite(Canvas& canvas, const ElementState& state) {
     const auto& sprite = *reinterpret_cast<const ELEMENT_SPRITE*>(state.record);
     // A texture scale that is not a positive number leaves the texture as it is.
     const auto scale = [](FLOAT32 value) { return std::isfinite(value) && value > 0.01f ? double(value) : 1.0; };
-    const PIXPOINT position = header.position, pivot = header.ofs;
+    // The centre of rotation is a point of the gauge, as the instruments' own
+    // hands and dials are placed: the compass card turns under its heading
+    // bug, the minute ring about the clock's hands, the band card about the
+    // frequency disc. The texture lies at the element's position, so inside
+    // it the centre is offset - position.
+    const PIXPOINT position = header.position, centre = header.ofs;
     const Placement placement =
-        Turned(HeldInDrawingRange(state.rotation), HeldInDrawingRange(position.x + state.shiftX + pivot.x),
-               HeldInDrawingRange(position.y + state.shiftY + pivot.y), pivot.x, pivot.y,
-               scale(sprite.texture_scale_x), scale(sprite.texture_scale_y));
+        Turned(HeldInDrawingRange(state.rotation), HeldInDrawingRange(centre.x + state.shiftX),
+               HeldInDrawingRange(centre.y + state.shiftY), double(centre.x) - position.x,
+               double(centre.y) - position.y, scale(sprite.texture_scale_x), scale(sprite.texture_scale_y));
     if (!window) return canvas.AddBitmap(header, header.resource_id, placement);
     const ClipBox shown{double(position.x), double(position.y), double(window->width), double(window->height)};
     canvas.AddBitmap(header, header.resource_id, placement, &shown, true);

@@ -4,7 +4,7 @@
 #include <iostream>
 #include <set>
 
-#include "host/element_math.h"
+#include "host/core/element_math.h"
 
 namespace panelhost {
 

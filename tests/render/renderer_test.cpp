@@ -98,7 +98,7 @@ ELEMENT_MOVING_IMAGE bareDrum =
     MovingImage(62, {36, 40}, &CanvasGauge, nullptr, 0, nullptr, {.min = 5, .max = 1}, drumTravel);
 ELEMENT_SPRITE sprite = {
     .header = ElementHeader(ELEMENT_TYPE_SPRITE, 70, {44, 40}, &CanvasGauge, nullptr, IMAGE_USE_TRANSPARENCY,
-                            nullptr, {4, 4}),
+                            nullptr, {48, 44}),
     .source_var_x = Token(SpriteShift),
     .scale_x = 1.0,
     .scale_y = 1.0,
@@ -274,7 +274,8 @@ TEST_F(RenderTest, DrumShowsTheCellOfItsValueInsideItsWindow) {
 }
 
 TEST_F(RenderTest, SpriteTurnsAboutItsCentreAndShifts) {
-    // The centre: position + offset.
+    // The centre: the offset, a point of the gauge (4,4 inside the texture
+    // lying at 44,40), where the gauge's other parts turn too.
     ExpectDrawnAt(SpriteTurn, 0, {{48, 44, white}, {52, 44, white}, {48, 47, grey}});
     ExpectDrawnAt(SpriteTurn, 90, {{48, 47, white}, {52, 44, grey}});
     ExpectDrawnAt(SpriteShift, 2, {{50, 47, white}, {48, 47, grey}});
