@@ -341,7 +341,8 @@ private:
     void Unknown(int number, std::string_view what, std::string_view written, std::vector<std::string_view> candidates,
                  const std::string& consequence) {
         std::vector<std::string> near = NearestNames(written, candidates);
-        Add(near.empty() ? Severity::Note : Severity::Warning, number,
+        const Severity severity = near.empty() ? Severity::Note : Severity::Warning;
+        Add(severity, number,
             "unknown " + std::string(what) + " " + QuotedInput(written) + ": " + consequence, written,
             std::move(near));
     }
@@ -535,12 +536,10 @@ private:
         }
         window.ident.reset();
         window.identName = std::string(plain);
-        std::vector<std::string_view> names;
-        for (const PanelWindowName& entry : panelWindowNames) names.push_back(entry.name);
-        std::vector<std::string> near = NearestNames(plain, names);
-        Add(near.empty() ? Severity::Note : Severity::Warning, number,
+        // The simulator knows more window names than the module: no guess.
+        Add(Severity::Note, number,
             "ident " + QuotedInput(plain) + " is not a window name this module knows: the simulator shows the window, "
-            "but the panel's toggles cannot name it", plain, std::move(near));
+            "but the module's toggles cannot name it", plain);
     }
 
     void GaugeLine(int number, PanelWindow& window, std::string_view written, std::string_view value) {

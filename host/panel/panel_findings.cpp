@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <numeric>
 
 #include "host/core/messages.h"
@@ -65,9 +66,12 @@ bool HasErrors(std::span<const PanelFinding> findings) {
 }
 
 void SortFindings(std::vector<PanelFinding>& findings) {
-    std::stable_sort(findings.begin(), findings.end(), [](const PanelFinding& a, const PanelFinding& b) {
-        return a.line != b.line ? a.line < b.line : a.column < b.column;
+    const auto line = [](const PanelFinding& finding) { return finding.line > 0 ? finding.line : INT_MAX; };
+    std::stable_sort(findings.begin(), findings.end(), [&](const PanelFinding& a, const PanelFinding& b) {
+        return line(a) != line(b) ? line(a) < line(b) : a.severity < b.severity;
     });
+    const auto sameLine = [](const PanelFinding& a, const PanelFinding& b) { return a.line > 0 && a.line == b.line; };
+    findings.erase(std::unique(findings.begin(), findings.end(), sameLine), findings.end());
 }
 
 std::vector<std::string> NearestNames(std::string_view word, std::span<const std::string_view> candidates) {

@@ -33,8 +33,9 @@ std::string FindingText(const PanelFinding& finding);
 
 bool HasErrors(std::span<const PanelFinding> findings);
 
-// Findings in the order of the file: by line, then column; ties keep
-// their order.
+// Findings in the order of the file, one per line: where a line holds
+// more than one, the gravest (the first of equals) stays. Findings on the
+// file as a whole (line 0) come last, all of them.
 void SortFindings(std::vector<PanelFinding>& findings);
 
 // Suggestions offered for one word, and the longest word compared: a

@@ -73,7 +73,9 @@ ScreenLayout LayOutScreen(const PanelConfig& config, ScreenSize screen, const st
         } else if (window.screenWidth) {
             placed.width = *window.screenWidth * screenW;
             placed.height = placed.width * design.height / design.width;
-            placed.height = std::min(placed.height, screenH);
+            const double fit = std::min(1.0, screenH / placed.height);  // keeping its aspect
+            placed.width *= fit;
+            placed.height *= fit;
         } else {
             const double ratio = window.sizeRatio.value_or(1);
             placed.width = design.width * scale * ratio;
