@@ -11,6 +11,7 @@
 #include "host/picture/panel_view.h"
 #include "host/picture/renderer.h"
 #include "host/script/scenario.h"
+#include "tests/panel/read_png.h"
 
 #if defined(QR_DRAWING)
 #include <cairo.h>
@@ -173,15 +174,6 @@ TEST_F(PanelFolder, WindowListsAreComputedWithoutDrawing) {
 
 #if defined(QR_DRAWING)
 
-panelhost::Picture ReadPng(const fs::path& path) {
-    cairo_surface_t* surface = cairo_image_surface_create_from_png(path.string().c_str());
-    EXPECT_EQ(cairo_surface_status(surface), CAIRO_STATUS_SUCCESS) << path;
-    panelhost::Picture picture = cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS
-                                     ? panelhost::PictureFromCanvas(surface)
-                                     : panelhost::Picture();
-    cairo_surface_destroy(surface);
-    return picture;
-}
 
 int Brightness(const panelhost::Rgb& p) { return p.r + p.g + p.b; }
 
