@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -130,6 +131,20 @@ TEST(PanelCheck, SuggestionsAreFewNearAndBounded) {
     const std::string huge(panelhost::maxSuggestedLength + 1, 'A');
     const std::string_view near[] = {std::string_view(huge).substr(1)};
     EXPECT_TRUE(panelhost::NearestNames(huge, near).empty());
+}
+
+// The designers' table in the README names every key and section the reader knows.
+TEST(PanelCheck, TheReadmeTellsEveryKnownKeyAndSection) {
+    std::ifstream file(std::string(QR_SOURCE_DIR) + "/README.md");
+    const std::string readme{std::istreambuf_iterator<char>(file), {}};
+    for (const auto& table : {panelhost::knownWindowKeys, panelhost::knownSections}) {
+        for (const panelhost::KnownName& known : table) {
+            const std::string name(known.name);
+            EXPECT_TRUE(readme.find("`" + name + "=") != std::string::npos ||
+                        readme.find("`[" + name + "]`") != std::string::npos)
+                << name;
+        }
+    }
 }
 
 // --- The command -------------------------------------------------------------
