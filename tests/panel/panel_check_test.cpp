@@ -306,6 +306,15 @@ TEST(PanelBackgrounds, SixteenBitAndRunLengthBitmapsAreRead) {
     EXPECT_EQ(picture.At(1, 0), blue);
     EXPECT_EQ(picture.At(2, 0), red);
 
+    // A file whose header places the pixels past a gap after the palette
+    // (as some editors write them) is read from there.
+    std::vector<std::uint8_t> gapped{'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 14 + 40 + 12 + 4, 0, 0, 0};
+    const auto body = Dib(1, 1, 8, 0, 3, palette);
+    gapped.insert(gapped.end(), body.begin(), body.end());
+    gapped.insert(gapped.end(), {1, 1, 1, 1, 2, 0, 0, 0});  // the gap, then blue
+    ASSERT_TRUE(panelhost::DecodeDib(gapped.data(), gapped.size(), picture, &error)) << error;
+    EXPECT_EQ(picture.At(0, 0), blue);
+
     // Cut short, and endless runs past the row's end: refused or done quickly.
     std::vector<std::uint8_t> cut = palette;
     cut.insert(cut.end(), {0, 5, 1});
