@@ -381,6 +381,11 @@ std::vector<std::string> LivePanel::Errors() const {
     return impl_->placed.errors;
 }
 
+std::vector<std::string> LivePanel::Findings() const {
+    std::lock_guard held(impl_->lock);
+    return FindingTexts(impl_->placed);
+}
+
 void LivePanel::Start() {
     std::lock_guard held(impl_->lock);
     if (!impl_->thread.joinable()) impl_->thread = std::thread([this] { impl_->Run(); });

@@ -41,6 +41,8 @@ public:
     bool Open(const LiveOptions& options, std::string* error);
     // The problems found in the panel configuration, "FILE:LINE: ...".
     std::vector<std::string> Errors() const;
+    // Everything found in it, errors, warnings and notes, one line each.
+    std::vector<std::string> Findings() const;
     // Runs frames in real time until Stop.
     void Start();
     void Stop();

@@ -169,7 +169,7 @@ int ServeCommand(const std::string& modulePath, int argc, char** argv) {
         std::cerr << "panelhost: " << error << '\n';
         return 2;
     }
-    for (const std::string& problem : panel.Errors()) std::cerr << problem << '\n';
+    for (const std::string& finding : panel.Findings()) std::cerr << finding << '\n';
 
     httplib::Server server;
     server.new_task_queue = [] { return new httplib::ThreadPool(serverWorkers); };

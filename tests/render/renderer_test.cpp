@@ -385,7 +385,7 @@ TEST(DibDecoding, OddHeadersAreRefused) {
     Picture picture;
     const struct {
         int width, height, bits;
-    } odd[] = {{0, 1, 24}, {1, 0, 24}, {5000, 1, 24}, {1, -5000, 24}, {1, INT32_MIN, 24}, {1, 1, 4},
+    } odd[] = {{0, 1, 24}, {1, 0, 24}, {5000, 1, 24}, {1, -5000, 24}, {1, INT32_MIN, 24}, {1, 1, 2},
                {-1, 1, 24}, {4096, 4096, 24}};
     for (const auto& [width, height, bits] : odd) {
         std::vector<std::uint8_t> dib = InfoHeader(width, height, bits);
@@ -394,7 +394,7 @@ TEST(DibDecoding, OddHeadersAreRefused) {
             << width << "x" << height << " " << bits;  // the last one is only cut short
     }
     std::vector<std::uint8_t> compressed = InfoHeader(1, 1, 8);
-    compressed[16] = 1;
+    compressed[16] = 4;  // JPEG inside
     compressed.resize(compressed.size() + 1024 + 4, 0);
     EXPECT_FALSE(panelhost::DecodeDib(compressed.data(), compressed.size(), picture));
     EXPECT_FALSE(panelhost::DecodeDib(nullptr, 100, picture));
