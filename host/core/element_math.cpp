@@ -3,6 +3,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "module/table_angle.h"
+
 namespace panelhost {
 
 namespace {
@@ -50,20 +52,7 @@ void FillNeedleDegrees(PIXPOINT needlePosition, NONLINEARITY* table, int count) 
 double NeedleAngle(double value, const NONLINEARITY* table, int count) {
     if (!table || count <= 0) return value;
     if (count == 1) return table[0].degrees;
-    const bool ascending = table[count - 1].value >= table[0].value;
-    // Segment i runs from entry i to entry i + 1; the end segments also take
-    // the values beyond the table.
-    int segment = 0;
-    for (int i = 0; i < count - 1; ++i) {
-        segment = i;
-        const double upper = table[i + 1].value;
-        if (ascending ? value <= upper : value >= upper) break;
-    }
-    const NONLINEARITY& from = table[segment];
-    const NONLINEARITY& to = table[segment + 1];
-    const double span = to.value - from.value;
-    if (span == 0.0) return from.degrees;
-    return from.degrees + (value - from.value) / span * (to.degrees - from.degrees);
+    return TableAngle(table, count, value);
 }
 
 double TravelFraction(double value, double minimum, double maximum) {

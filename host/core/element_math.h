@@ -17,9 +17,10 @@ namespace panelhost {
 // does not turn.
 void FillNeedleDegrees(PIXPOINT needlePosition, NONLINEARITY* table, int count);
 
-// The angle shown for a value: interpolated between the two table entries
-// around it, the first or last segment continued beyond the ends; tables in
-// ascending or descending value order. Without a table the value is the angle.
+// The angle shown for a value: the module's own table rule (TableAngle),
+// which interpolates between the two rows around the value and continues
+// the first or last segment beyond the ends. Without a table the value is
+// the angle; a table of one row holds its needle there.
 double NeedleAngle(double value, const NONLINEARITY* table, int count);
 
 // Where a value lies between a moving image's minimum and maximum: 0 at the
