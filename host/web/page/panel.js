@@ -675,10 +675,13 @@ function showTip(text, clientX, clientY) {
 let held = null;  // {section, button, x, y, sent, chain, timer, pointer}
 
 panel.unnamed = new Set();  // key events the host's reactions do not name
+panel.sent = [];            // [event, value] of the key events this page's presses sent, latest last
 function mouse(section, x, y, action, button) {
   return post('/api/mouse', { s: section, x, y, a: action, b: button, p: panel.id }).then((answer) => {
     if (Array.isArray(answer.open)) adoptOpen(answer.open);
     for (const event of answer.unnamed || []) panel.unnamed.add(event);
+    for (const sent of answer.events || []) panel.sent.push(sent);
+    if (panel.sent.length > 1000) panel.sent.splice(0, panel.sent.length - 1000);
     return answer;
   });
 }
