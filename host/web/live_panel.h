@@ -58,7 +58,9 @@ public:
     LiveAnswer Mouse(const nlohmann::json& body);
     // Where the open windows lie on a browser window of {"w", "h"} pixels,
     // bottom first: {"windows": [{"s", "x", "y", "w", "h"}, ...]}.
-    LiveAnswer Layout(const nlohmann::json& body) const;
+    // A page ({"p": id}) keeps its own open windows; with {"windows": [name,
+    // ...]} it shows only those, each as large as the screen lets it be.
+    LiveAnswer Layout(const nlohmann::json& body);
     LiveAnswer Flight(const nlohmann::json& body);
     LiveAnswer SetLighting(const nlohmann::json& body);
     LiveAnswer FlyApproach();
@@ -73,8 +75,9 @@ public:
     // microseconds, and the bytes of their updates; for the benchmark.
     nlohmann::json Measures() const;
 
-private:
     struct Impl;
+
+private:
     std::unique_ptr<Impl> impl_;
 };
 

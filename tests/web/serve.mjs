@@ -2,8 +2,8 @@
 import { spawn } from 'node:child_process';
 import { readFileSync } from 'node:fs';
 
-export async function serve(panelhost, args) {
-  const child = spawn(panelhost, ['serve', ...args, '--port', '0'], { stdio: ['ignore', 'pipe', 'pipe'] });
+export async function serve(panelhost, args, port = 0) {
+  const child = spawn(panelhost, ['serve', ...args, '--port', String(port)], { stdio: ['ignore', 'pipe', 'pipe'] });
   let out = '';
   let err = '';
   child.stderr.on('data', (d) => { err += d; });
