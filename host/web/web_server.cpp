@@ -38,11 +38,10 @@ constexpr int defaultPort = 8417;
 // may wait for its next; and how long one write may wait for the client.
 constexpr auto requestTimeout = 10s;
 constexpr auto writeTimeout = 10s;
-// After an answer that ends a connection, what the client still sends is
-// read and dropped for this long (at most lingerBytes), so that it reads
-// the answer rather than a reset.
-constexpr auto lingerTimeout = 1s;
-constexpr std::size_t lingerBytes = 1 << 20;
+// After an answer that ends a connection, what the client still sends (the
+// rest of a body too large) is read and dropped for this long, so that it
+// reads the answer rather than a reset.
+constexpr auto lingerTimeout = 2s;
 // Open connections at most; past it the one that has waited longest for a
 // request is closed first, then the oldest event stream.
 constexpr std::size_t maxConnections = 1024;
@@ -329,20 +328,17 @@ void Session::Linger() {
     stream_.socket().shutdown(tcp::socket::shutdown_send, ignored);
     stream_.expires_after(lingerTimeout);
     buffer_.clear();
-    // Read into the buffer until the client closes, the time is up or it
-    // has sent too much; then close.
+    // Read into the buffer and dropped until the client closes or the time
+    // is up; then close.
     struct Drain {
         std::shared_ptr<Session> self;
-        std::size_t left;
-        void operator()(beast::error_code error, std::size_t read) {
+        void operator()(beast::error_code error, std::size_t) {
             Session& s = *self;
-            s.buffer_.clear();
-            if (s.closed_ || error || read >= left) return s.Close();
-            left -= read;
+            if (s.closed_ || error) return s.Close();
             s.stream_.async_read_some(s.buffer_.prepare(16 * 1024), std::move(*this));
         }
     };
-    stream_.async_read_some(buffer_.prepare(16 * 1024), Drain{shared_from_this(), lingerBytes});
+    stream_.async_read_some(buffer_.prepare(16 * 1024), Drain{shared_from_this()});
 }
 
 void Session::StartStream() {
