@@ -20,15 +20,6 @@
 
 namespace {
 
-const panelhost::GaugeEntry& Choose(const std::vector<panelhost::GaugeEntry>& table, const std::string& name) {
-    for (const panelhost::GaugeEntry& entry : table) {
-        if (entry.name == name) return entry;
-    }
-    std::size_t pick = 0;
-    for (unsigned char c : name) pick = pick * 31 + c;
-    return table[pick % table.size()];
-}
-
 std::string Line(const std::string& text, std::size_t& at) {
     if (at > text.size()) return {};
     const std::size_t end = std::min(text.find('\n', at), text.size());
@@ -65,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!fuzzing::AttachModule(host)) return 0;
     const std::vector<panelhost::GaugeEntry> table = host.Gauges();
     if (table.empty()) return 0;
-    if (!host.Place(Choose(table, name).name, "G", params)) return 0;
+    if (!host.Place(fuzzing::ChooseGauge(table, name).name, "G", params)) return 0;
     host.SetAtcId(atcid);
     host.Connect();
     host.Frame();
