@@ -1,5 +1,7 @@
 #include "host/core/module_loader.h"
 
+#include "host/core/messages.h"
+
 #if defined(_WIN32)
 #include <windows.h>
 #else
@@ -18,7 +20,7 @@ bool OpenModuleFile(const std::string& path, ModuleFile& module, std::string& er
     }
     HMODULE library = LoadLibraryA(path.c_str());
     if (!library) {
-        error = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
+        error = "cannot load " + Quoted(path) + " (error " + std::to_string(GetLastError()) + ")";
         return false;
     }
     auto* importTable = reinterpret_cast<IMPORT_TABLE*>(GetProcAddress(library, "ImportTable"));
@@ -60,7 +62,7 @@ bool OpenModuleFile(const std::string& path, ModuleFile& module, std::string& er
     void* library = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!library) {
         const char* reason = dlerror();
-        error = "cannot load " + path + (reason ? std::string(": ") + reason : std::string{});
+        error = "cannot load " + Quoted(path) + (reason ? std::string(": ") + reason : std::string{});
         return false;
     }
     auto* importTable = static_cast<IMPORT_TABLE*>(dlsym(library, "ImportTable"));

@@ -203,7 +203,7 @@ try {
   await sleep(1000);
   check(await main.evaluate(() => [...window.livePanel.images.values()].filter((i) => i === undefined).length === 8),
     'bitmaps were fetched while the host was away');
-  server = await serve(panelhost, [config], port);
+  server = await serve(panelhost, [config], { port });
   await main.waitForFunction(() => document.getElementById('banner').hidden &&
     [...window.livePanel.images.values()].every((i) => i), { timeout: 20000 });
   console.log('pilot tests passed');

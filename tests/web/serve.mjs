@@ -1,9 +1,16 @@
 // Starts `panelhost serve` on a free loopback port for a test and stops it.
 import { spawn } from 'node:child_process';
 import { readFileSync } from 'node:fs';
+import http from 'node:http';
 
-export async function serve(panelhost, args, port = 0) {
-  const child = spawn(panelhost, ['serve', ...args, '--port', String(port)], { stdio: ['ignore', 'pipe', 'pipe'] });
+// With `printfPath`, the panel configuration's path (the first argument) is
+// a printf format, for file names that are not UTF-8; `port` 0 takes a free
+// one.
+export async function serve(panelhost, args, { printfPath = false, port = 0 } = {}) {
+  const child = printfPath
+    ? spawn('/bin/sh', ['-c', 'f=$(printf "$1"); shift; exec "$0" serve "$f" "$@"', panelhost, ...args, '--port', String(port)],
+      { stdio: ['ignore', 'pipe', 'pipe'] })
+    : spawn(panelhost, ['serve', ...args, '--port', String(port)], { stdio: ['ignore', 'pipe', 'pipe'] });
   let out = '';
   let err = '';
   child.stderr.on('data', (d) => { err += d; });
@@ -28,6 +35,23 @@ export async function serve(panelhost, args, port = 0) {
       return exited;
     },
   };
+}
+
+// One request on a connection of its own: status, body and milliseconds.
+export function request(port, path, { method = 'GET', headers = {}, body } = {}) {
+  const began = performance.now();
+  return new Promise((resolve, reject) => {
+    const req = http.request({ host: '127.0.0.1', port, path, method, agent: false,
+      headers: { Host: `127.0.0.1:${port}`, ...headers } }, (res) => {
+      let text = '';
+      res.setEncoding('latin1');
+      res.on('data', (d) => { text += d; });
+      res.on('end', () => resolve({ status: res.statusCode, body: text, ms: performance.now() - began }));
+    });
+    req.setTimeout(10000, () => req.destroy(new Error(`${path}: no answer in 10 s`)));
+    req.on('error', reject);
+    req.end(body);
+  });
 }
 
 export function check(condition, message) {
