@@ -15,6 +15,7 @@
 
 #include "host/picture/bitmap_source.h"
 #include "host/core/host_sound.h"
+#include "host/core/mouse_capture.h"
 #include "host/core/panel_host.h"
 #include "host/picture/panel_view.h"
 #include "host/script/scenario.h"
@@ -77,20 +78,15 @@ LiveAnswer Refused(int status, const std::string& why) {
     return LiveAnswer{status, nlohmann::json{{"error", why}}.dump()};
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
+// A scenario's text from its first line that starts with `from`.
+std::optional<std::string> TextFrom(const std::string& text, std::string_view from) {
+    for (std::size_t at = 0; at < text.size();) {
+        if (std::string_view(text).substr(at).starts_with(from)) return text.substr(at);
+        const std::size_t end = text.find('\n', at);
+        if (end == std::string::npos) break;
+        at = end + 1;
     }
-    return lines;
-}
-
-std::string FirstWord(const std::string& line) {
-    const auto start = line.find_first_not_of(" \t");
-    if (start == std::string::npos) return {};
-    return line.substr(start, line.find_first_of(" \t", start) - start);
+    return std::nullopt;
 }
 
 // What the sound buffers did, for the page to do the same:
@@ -129,15 +125,7 @@ struct LivePanel::Impl {
     mutable std::map<std::int32_t, std::string> pngs;
     // The gauge a button was pressed on, and its box.
     std::optional<std::pair<std::string, ClipBox>> pressed;
-
-    struct Player {
-        std::string name;
-        std::vector<std::string> lines;
-        std::size_t next{};
-        double waitUntil{};
-        double period{livePeriod};
-    } player;
-    std::ostringstream sink;  // what the scenario's lines print; nobody reads it
+    std::unique_ptr<ScenarioPlayer> player;  // the scenario being played, if any
 
     const Picture* Background(const std::string& section) const {
         return placed.backgrounds ? placed.backgrounds->Section(section) : nullptr;
@@ -158,6 +146,22 @@ struct LivePanel::Impl {
         return window && IsOpen(*window) ? window : nullptr;
     }
 
+    // What the page shows over an area: its group's tooltip, else its help id.
+    static std::string Tip(const MouseHit& area) {
+        char id[32];
+        std::string tip;
+        if (area.tooltip) {
+            const char* text = TooltipText(*area.tooltip);
+            std::snprintf(id, sizeof id, "tooltip 0x%X", area.tooltip->help_id);
+            tip = text ? Utf8FromWindows1252(text) : std::string(id);
+        }
+        if (tip.empty() && area.rect->help_id) {
+            std::snprintf(id, sizeof id, "help 0x%X", area.rect->help_id);
+            tip = id;
+        }
+        return tip;
+    }
+
     // The page's mouse areas of a window: [x, y, w, h, cursor, tip] in
     // window pixels, topmost gauge last.
     nlohmann::json Areas(const PanelWindow& window) {
@@ -172,37 +176,12 @@ struct LivePanel::Impl {
                                           [&](const PaintItem& item) { return item.alias == gauge.alias; });
             if (!picture || box == list.items.end()) continue;
             const double sx = box->clip.w / picture->width, sy = box->clip.h / picture->height;
-            struct Group {
-                double x, y, w, h;
-                std::string tip;
-            };
-            std::vector<Group> groups{{0, 0, double(picture->width), double(picture->height), {}}};
-            int steps = 0;
-            for (const MOUSERECT* rect = header->mouse_rect; rect->rect_type != MOUSE_RECT_EOL && steps < 10000;
-                 ++rect, ++steps) {
-                const Group& group = groups.back();
-                const PIXPOINT pos = rect->relative_box_pos, size = rect->relative_box_size;
-                const Group here{group.x + pos.x, group.y + pos.y, double(size.x), double(size.y), group.tip};
-                if (rect->rect_type == MOUSE_RECT_PARENT) {
-                    groups.push_back(pos.x == 0 && pos.y == 0 && size.x == 0 && size.y == 0 ? group : here);
-                } else if (rect->rect_type == MOUSE_RECT_END_PARENT) {
-                    if (groups.size() > 1) groups.pop_back();
-                } else if (rect->rect_type == MOUSE_RECT_USER) {
-                    const char* text = TooltipText(*rect);
-                    char id[32];
-                    std::snprintf(id, sizeof id, "tooltip 0x%X", rect->help_id);
-                    groups.back().tip = text ? Utf8FromWindows1252(text) : std::string(id);
-                } else if (rect->rect_type == MOUSE_RECT_CHILD) {
-                    std::string tip = group.tip;
-                    if (tip.empty() && rect->help_id) {
-                        char id[32];
-                        std::snprintf(id, sizeof id, "help 0x%X", rect->help_id);
-                        tip = id;
-                    }
-                    areas.push_back({box->clip.x + here.x * sx, box->clip.y + here.y * sy, here.w * sx, here.h * sy,
-                                     rect->cursor, tip});
-                }
-            }
+            WalkMouseAreas(header->mouse_rect, [&](const MouseHit& area) {
+                const MouseBox& here = area.box;
+                areas.push_back({box->clip.x + double(here.x) * sx, box->clip.y + double(here.y) * sy,
+                                 double(here.w) * sx, double(here.h) * sy, area.rect->cursor, Tip(area)});
+                return false;
+            });
         }
         return areas;
     }
@@ -228,40 +207,22 @@ struct LivePanel::Impl {
     }
 
     void PlayScenario() {
-        Player& p = player;
-        for (int run = 0; run < maxLinesPerFrame && p.next < p.lines.size() && host.Clock() + 1e-9 >= p.waitUntil;
-             ++run) {
-            const std::string& line = p.lines[p.next++];
-            const std::string word = FirstWord(line);
-            if (word == "frame") {
-                const auto count = std::strtol(line.c_str() + line.find("frame") + 5, nullptr, 10);
-                p.waitUntil = host.Clock() + std::clamp<long>(count, 1, maxFramesPerCall) * p.period;
-            } else if (word == "period") {
-                const double seconds = std::strtod(line.c_str() + line.find("period") + 6, nullptr);
-                if (std::isfinite(seconds) && seconds > 0) p.period = std::min(seconds, 60.0);
-            } else if (word == "echo") {
-                echoes.push_back(line.substr(line.find("echo") + 4));
-            } else if (word.empty() || word[0] == '#' || word == "panel" || word == "connect" ||
-                       word.starts_with("expect") || word == "record" || word == "render" || word == "show") {
-                // Set-up the live panel has done already, and checks and pictures it has no use for.
-            } else {
-                sink.str({});
-                RunScenarioText(host, p.name, line, sink, sink);
-            }
-        }
+        if (!player) return;
+        player->Play(maxLinesPerFrame);
+        for (std::string& text : player->TakeEchoes()) echoes.push_back(std::move(text));
     }
 
-    void Play(const std::string& path, std::string_view from) {
+    // Plays a scenario file from its first line that starts with `from`
+    // (empty: from the start). False, playing nothing, when the file cannot
+    // be read or has no such line.
+    bool Play(const std::string& path, std::string_view from) {
+        player.reset();
         std::string text, error;
-        if (!ReadScenarioFile(path, text, error)) text.clear();
-        std::vector<std::string> lines = Lines(text);
-        auto start = std::find_if(lines.begin(), lines.end(),
-                                  [&](const std::string& line) { return !from.empty() && line.starts_with(from); });
-        if (start == lines.end()) start = lines.begin();
-        player = Player{};
-        player.name = path;
-        player.lines.assign(start, lines.end());
-        player.waitUntil = host.Clock();
+        if (!ReadScenarioFile(path, text, error)) return false;
+        const std::optional<std::string> played = from.empty() ? text : TextFrom(text, from);
+        if (!played) return false;
+        player = std::make_unique<ScenarioPlayer>(host, path, *played, livePeriod);
+        return true;
     }
 
     // One frame of the live panel and its update.
@@ -573,11 +534,8 @@ LiveAnswer LivePanel::FlyApproach() {
     const std::string shipped =
         (std::filesystem::path(s.options.panelPath).parent_path() / shippedScenario).string();
     for (const std::string& path : {s.options.scenarioPath, shipped}) {
-        if (path.empty()) continue;
-        s.Play(path, approachStart);
-        if (!s.player.lines.empty() && s.player.lines.front().starts_with(approachStart)) return {};
+        if (!path.empty() && s.Play(path, approachStart)) return {};
     }
-    s.player = Impl::Player{};
     return Refused(404, "no approach to fly: " + shipped + " holds none");
 }
 
