@@ -13,6 +13,7 @@
 #include <limits>
 #include <map>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <utility>
@@ -829,15 +830,15 @@ void StartFile(Runner& runner, const std::string& name) {
 }
 
 // Runs one line of a file (its line break taken off); blank lines and
-// comments run nothing. An empty answer when the line ran, else why not.
-std::string RunLine(Runner& runner, std::string& line, const std::string& shownName, int number) {
+// comments run nothing. Nothing when the line ran, else why not.
+std::optional<std::string> RunLine(Runner& runner, std::string& line, const std::string& shownName, int number) {
     if (line.size() > maxScenarioLineBytes) {
         return "line of " + std::to_string(line.size()) + " bytes, longer than " +
                std::to_string(maxScenarioLineBytes);
     }
     if (!line.empty() && line.back() == '\r') line.pop_back();
     const std::size_t first = line.find_first_not_of(" \t");
-    if (first == std::string::npos || line[first] == '#') return {};
+    if (first == std::string::npos || line[first] == '#') return std::nullopt;
     if (runner.options.verbose) {
         runner.out << shownName << ':' << number << "> " << Printable(line.substr(first)) << '\n';
     }
@@ -848,7 +849,7 @@ std::string RunLine(Runner& runner, std::string& line, const std::string& shownN
     } catch (const std::exception& error) {
         return Printable(error.what());
     }
-    return {};
+    return std::nullopt;
 }
 
 }  // namespace
@@ -862,9 +863,9 @@ bool RunScenarioText(Host& host, const std::string& name, const std::string& tex
     std::string line;
     int number = 0;
     while (std::getline(lines, line)) {
-        const std::string problem = RunLine(runner, line, shownName, ++number);
-        if (!problem.empty()) {
-            err << shownName << ':' << number << ": " << problem << '\n';
+        const std::optional<std::string> problem = RunLine(runner, line, shownName, ++number);
+        if (problem) {
+            err << shownName << ':' << number << ": " << *problem << '\n';
             return false;
         }
     }

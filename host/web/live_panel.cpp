@@ -10,7 +10,6 @@
 #include <iterator>
 #include <map>
 #include <mutex>
-#include <sstream>
 #include <thread>
 
 #include "host/picture/bitmap_source.h"
