@@ -16,6 +16,7 @@
 #include "fuzz/fuzz_support.h"
 #include "host/picture/bitmap_source.h"
 #include "host/picture/display_list.h"
+#include "host/picture/gauge_canvas.h"
 #include "host/web/web_protocol.h"
 
 namespace {

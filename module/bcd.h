@@ -14,6 +14,17 @@ constexpr UINT32 BcdDigit(UINT32 value, unsigned position) {
     return nibble > 9 ? 9 : nibble;
 }
 
+// One decimal digit of a whole number, position 0 the units: (118, 1) gives
+// 1, (7700, 3) gives 7. The radios' knobs and drums show the digits of the
+// numbers they decode from BCD, which are whole and never negative; a number
+// that is negative, not a number or beyond 32 bits shows 0.
+constexpr FLOAT64 DecimalDigit(FLOAT64 number, unsigned position) {
+    if (!(number >= 0 && number < 4294967296.0)) return 0;
+    UINT32 whole = static_cast<UINT32>(number);
+    for (unsigned i = 0; i < position; ++i) whole /= 10;
+    return whole % 10;
+}
+
 // Two decimal digits as BCD: 75 gives 0x75. Hundreds and above are dropped.
 constexpr UINT32 BcdTwoDigits(UINT32 number) { return (number / 10 % 10) << 4 | number % 10; }
 
@@ -71,6 +82,8 @@ static_assert(RebaseDigits(4100, 10, 16) == 0x4100);
 static_assert(RebaseDigits(8500, 10, 16) == 0x8500);
 static_assert(RebaseDigits(0, 10, 16) == 0);
 static_assert(RebaseDigits(1234, 1, 16) == 1234);  // no digits in base 1: no endless descent
+static_assert(DecimalDigit(118, 0) == 8 && DecimalDigit(118, 1) == 1 && DecimalDigit(136, 2) == 1);
+static_assert(DecimalDigit(7700, 3) == 7 && DecimalDigit(95, 3) == 0 && DecimalDigit(-5, 0) == 0);
 static_assert(BcdWholeMHz(0x1850) == 118 && BcdFraction(0x1850) == 50);
 static_assert(BcdWholeMHz(0xFFFFFFFFu) == 199 && BcdFraction(0xFFFFFFFFu) == 99);
 static_assert(BcdFrequency(BcdWholeMHz(0x3697), BcdFraction(0x3697)) == 0x3697);

@@ -5,42 +5,40 @@
 
 namespace {
 
-bool NoneInstalled(const SoundingSwitchSound& sound) {
-    return std::all_of(std::begin(sound.installed), std::end(sound.installed),
+bool NoneInstalled(const SoundUsers& users) {
+    return std::all_of(std::begin(users.installed), std::end(users.installed),
                        [](const GAUGEHDR* placed) { return placed == nullptr; });
 }
 
-const GAUGEHDR** Entry(SoundingSwitchSound& sound, const GAUGEHDR* gauge) {
-    auto found = std::find(std::begin(sound.installed), std::end(sound.installed), gauge);
-    return found == std::end(sound.installed) ? nullptr : found;
+const GAUGEHDR** Entry(SoundUsers& users, const GAUGEHDR* gauge) {
+    auto found = std::find(std::begin(users.installed), std::end(users.installed), gauge);
+    return found == std::end(users.installed) ? nullptr : found;
 }
 
 }  // namespace
 
+bool SoundUserJoins(SoundUsers& users, const GAUGEHDR* gauge) {
+    if (!gauge || Entry(users, gauge)) return false;
+    const GAUGEHDR** free = Entry(users, nullptr);
+    if (!free) return false;  // more copies than counted: they share the device
+    const bool first = NoneInstalled(users);
+    *free = gauge;
+    return first;
+}
+
+bool SoundUserLeaves(SoundUsers& users, const GAUGEHDR* gauge) {
+    const GAUGEHDR** entry = gauge ? Entry(users, gauge) : nullptr;
+    if (!entry) return false;
+    *entry = nullptr;
+    return NoneInstalled(users);
+}
+
 void SoundingSwitchService(SoundingSwitchSound& sound, const GAUGEHDR* gauge, SINT32 serviceId,
                            UINT32 extraData) {
-    if (!gauge) return;
-    switch (serviceId) {
-    case PANEL_SERVICE_PRE_INSTALL: {
-        if (Entry(sound, gauge)) return;  // installed already: one device is enough
-        const GAUGEHDR** free = Entry(sound, nullptr);
-        if (!free) return;  // more copies than counted: they share the device
-        const bool first = NoneInstalled(sound);
-        *free = gauge;
-        if (first) SoundSlotInstall(sound.slot, sound.waveId, extraData);
-        break;
+    if (serviceId == PANEL_SERVICE_PRE_INSTALL && SoundUserJoins(sound.users, gauge)) {
+        SoundSlotInstall(sound.slot, sound.waveId, extraData);
     }
-    case PANEL_SERVICE_PRE_KILL: {
-        // A kill of an instance that is not installed has nothing to release.
-        const GAUGEHDR** entry = Entry(sound, gauge);
-        if (!entry) return;
-        *entry = nullptr;
-        if (NoneInstalled(sound)) SoundSlotRelease(sound.slot);
-        break;
-    }
-    default:
-        break;
-    }
+    if (serviceId == PANEL_SERVICE_PRE_KILL && SoundUserLeaves(sound.users, gauge)) SoundSlotRelease(sound.slot);
 }
 
 void SoundingSwitchClick(SoundingSwitchSound& sound) { SoundSlotPlay(sound.slot); }

@@ -16,15 +16,27 @@
 // device while a counted one is installed.
 inline constexpr std::size_t maxSoundingInstances = 16;
 
+// The users of one sound device: the placed instances of a sounding gauge
+// (the header copies the host passes) installed now. The device is made for
+// the first and released after the last. Install and kill count once per
+// instance, so a host that repeats a pre-install or sends a stray pre-kill
+// neither leaks the device nor silences copies still placed.
+struct SoundUsers {
+    const GAUGEHDR* installed[maxSoundingInstances]{};
+};
+
+// Counts an instance in at pre-install: true when it is the first, whose
+// device is to be made. An instance counted already, or one beyond the
+// count, changes nothing.
+bool SoundUserJoins(SoundUsers& users, const GAUGEHDR* gauge);
+// Counts an instance out at pre-kill: true when it was the last, whose
+// device is to be released. An instance not counted changes nothing.
+bool SoundUserLeaves(SoundUsers& users, const GAUGEHDR* gauge);
+
 struct SoundingSwitchSound {
     std::uint16_t waveId;
     SoundSlot slot{};
-    // The placed instances (the header copies the host passes) installed now.
-    // The device and buffer are made for the first and released after the
-    // last. Install and kill count once per instance, so a host that repeats
-    // a pre-install or sends a stray pre-kill neither leaks the device nor
-    // silences copies still placed.
-    const GAUGEHDR* installed[maxSoundingInstances]{};
+    SoundUsers users{};
 };
 
 // Gauge routine body: sound set-up at pre-install (the extra data is the

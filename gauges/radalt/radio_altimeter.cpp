@@ -10,10 +10,8 @@
 //         (decision height) from the indicator; waveSwitchClick from the switch.
 // Keeps:  radaltPower (systems state, toggled by the switch only), the
 //         indicator's last height and filtered vertical speed, its callouts.
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <iterator>
 
 #include "gauges/electrical/sounding_switch.h"
 #include "gauges/electrical/systems_state.h"
@@ -65,19 +63,8 @@ FLOAT64 radaltPrevHeight = 0;
 FLOAT64 radaltVerticalSpeed = 0;  // feet per minute, filtered
 SINT32 radaltCalloutsEnabled = 0;
 SoundDevice radaltDevice = nullptr;
-// The placed indicators installed now (the header copies the host passes):
-// one set of callouts serves them all, made for the first and released after
-// the last. Counted once per instance, so a repeated pre-install or a stray
-// pre-kill neither leaks the device nor silences an indicator still placed.
-const GAUGEHDR* radaltInstalled[maxSoundingInstances]{};
-
-// Puts `to` in the list where `from` stands; false when `from` is not there.
-bool RadaltReplaceInstalled(const GAUGEHDR* from, const GAUGEHDR* to) {
-    const GAUGEHDR** at = std::find(std::begin(radaltInstalled), std::end(radaltInstalled), from);
-    if (at == std::end(radaltInstalled)) return false;
-    *at = to;
-    return true;
-}
+// The placed indicators installed now: one set of callouts serves them all.
+SoundUsers radaltUsers;
 
 // Announced in this order; the decision-height callout is tried before them.
 RadaltCallout radaltCallouts[] = {
@@ -170,22 +157,15 @@ void FSAPI RadioAltimeterRoutine(GAUGEHDR* gauge, SINT32 serviceId, UINT32 extra
         radaltPrevHeight = Refresh(radaltHeightVar);
         break;
     case PANEL_SERVICE_PRE_INSTALL:
-        if (gauge && std::find(std::begin(radaltInstalled), std::end(radaltInstalled), gauge) ==
-                         std::end(radaltInstalled)) {
-            RadaltReplaceInstalled(nullptr, gauge);
-        }
+        // Every installation reads its parameters; the device is made once.
+        SoundUserJoins(radaltUsers, gauge);
         CalloutsInstall(gauge, extraData);
         break;
     case PANEL_SERVICE_PRE_UPDATE:
         RadaltUpdate();
         break;
     case PANEL_SERVICE_PRE_KILL:
-        // A kill of an indicator that is not installed has nothing to release.
-        if (!gauge || !RadaltReplaceInstalled(gauge, nullptr)) break;
-        if (std::all_of(std::begin(radaltInstalled), std::end(radaltInstalled),
-                        [](const GAUGEHDR* placed) { return placed == nullptr; })) {
-            CalloutsRelease();
-        }
+        if (SoundUserLeaves(radaltUsers, gauge)) CalloutsRelease();
         break;
     default:
         break;

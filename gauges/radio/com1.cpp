@@ -10,7 +10,6 @@
 // frequency whether the set is on or off. The tuning areas keep the knobs
 // inside 118 to 136 MHz; the simulator carries the fraction into the MHz.
 #include <array>
-#include <cmath>
 #include <cstddef>
 #include <utility>
 
@@ -55,20 +54,18 @@ void Send(UINT32 event, int times) {
     for (int i = 0; i < times; ++i) TriggerKeyEvent(event, 0);
 }
 
-FLOAT64 FSAPI FirstFractionDigit(ELEMENT_ICON*) { return std::floor(com1Fraction / 10.0); }
+FLOAT64 FSAPI FirstFractionDigit(ELEMENT_ICON*) { return DecimalDigit(com1Fraction, 1); }
 
 FLOAT64 FSAPI UnitsDigit(ELEMENT_ICON*) {
-    com1UnitsDigit = com1WholeMHz - 10.0 * std::floor(com1WholeMHz / 10.0);
+    com1UnitsDigit = DecimalDigit(com1WholeMHz, 0);
     return com1UnitsDigit;
 }
 
-FLOAT64 FSAPI TensDigit(ELEMENT_ICON*) {
-    return std::floor((com1WholeMHz - 100.0 * std::floor(com1WholeMHz / 100.0)) / 10.0);
-}
+FLOAT64 FSAPI TensDigit(ELEMENT_ICON*) { return DecimalDigit(com1WholeMHz, 1); }
 
 // The last knob has a picture for each last digit of the 25 kHz channels.
 FLOAT64 FSAPI LastFractionDigit(ELEMENT_ICON*) {
-    const FLOAT64 digit = com1Fraction - 10.0 * std::floor(com1Fraction / 10.0);
+    const FLOAT64 digit = DecimalDigit(com1Fraction, 0);
     if (digit == 2.0) return 1.0;
     if (digit == 5.0) return 2.0;
     if (digit == 7.0) return 3.0;

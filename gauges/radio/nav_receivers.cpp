@@ -15,7 +15,6 @@
 // identifier audio is held off: the two switch elements re-send the
 // identifier state every frame, so the simulator's audio is on exactly while
 // both switches are.
-#include <cmath>
 #include <cstddef>
 
 #include "gauges/electrical/sounding_switch.h"
@@ -108,23 +107,20 @@ struct NavReceiver {
 
     // Drum and digit values; each lights its window with the power.
     static FLOAT64 FSAPI LastFractionDigit(ELEMENT_MOVING_IMAGE* drum) {
-        const FLOAT64 fraction = *row.fraction;
         if (drum) LightDigits(&drum->header, On());
-        return fraction - 10.0 * std::floor(fraction / 10.0);
+        return DecimalDigit(*row.fraction, 0);
     }
     static FLOAT64 FSAPI FirstFractionDigit(ELEMENT_MOVING_IMAGE* drum) {
         if (drum) LightDigits(&drum->header, On());
-        return std::floor(*row.fraction / 10.0);
+        return DecimalDigit(*row.fraction, 1);
     }
     static FLOAT64 FSAPI UnitsDigit(ELEMENT_MOVING_IMAGE* drum) {
-        const FLOAT64 whole = *row.wholeMHz;
         if (drum) LightDigits(&drum->header, On());
-        return whole - 10.0 * std::floor(whole / 10.0);
+        return DecimalDigit(*row.wholeMHz, 0);
     }
     static FLOAT64 FSAPI TensDigit(ELEMENT_MOVING_IMAGE* drum) {
-        const FLOAT64 whole = *row.wholeMHz;
         if (drum) LightDigits(&drum->header, On());
-        return std::floor((whole - 100.0 * std::floor(whole / 100.0)) / 10.0);
+        return DecimalDigit(*row.wholeMHz, 1);
     }
     static FLOAT64 FSAPI FixedDigit(ELEMENT_ICON* digit) {
         if (digit) LightDigits(&digit->header, On());

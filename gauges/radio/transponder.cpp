@@ -9,7 +9,6 @@
 // The power switch changes nothing in the simulator: it lights the drums and
 // the lamp and enables the digit areas. Each digit's range and wrapping are
 // the simulator's. The push button is drawn but has no function.
-#include <cmath>
 #include <cstddef>
 
 #include "gauges/electrical/sounding_switch.h"
@@ -30,18 +29,13 @@ SoundingSwitchSound xpdrSound{.waveId = waveKnobClick};
 
 void DecodeCode() { xpdrCode = BcdFourDigits(LookupToken(tokenTransponderCode).u); }
 
-// One digit of the code: place 1 units, 10 tens, 100 hundreds, 1000 thousands.
-FLOAT64 CodeDigit(FLOAT64 place) {
-    const FLOAT64 above = 10.0 * place;
-    return std::floor((xpdrCode - above * std::floor(xpdrCode / above)) / place);
-}
-
-// Each drum decodes the code afresh and lights itself with the power.
-template <int Place>
+// Each drum decodes the code afresh and lights itself with the power; its
+// digit's position: 0 the units to 3 the thousands.
+template <unsigned Position>
 FLOAT64 FSAPI Drum(ELEMENT_MOVING_IMAGE* drum) {
     DecodeCode();
     if (drum) LightDigits(&drum->header, xpdrPower != 0);
-    return CodeDigit(Place);
+    return DecimalDigit(xpdrCode, Position);
 }
 
 FLOAT64 FSAPI Lamp(ELEMENT_ICON*) { return xpdrPower ? 0.0 : -1.0; }
@@ -101,10 +95,10 @@ ELEMENT_ICON xpdrLampIcon = Icon(xpdrLamp, {53, 79}, &Radio_IFF_XPDR, listOf<xpd
                                  Lamp, xpdrFailures);
 ELEMENT_ICON xpdrButtonIcon = Icon(xpdrPushButton, {208, 31}, &Radio_IFF_XPDR, listOf<xpdrLampIcon>, IMAGE_PLATE,
                                    tokenNone, 2, nullptr, xpdrFailures);
-ELEMENT_MOVING_IMAGE xpdrThousands = DigitDrum({115, 57}, listOf<xpdrButtonIcon>, tokenTransponderCode, Drum<1000>);
-ELEMENT_MOVING_IMAGE xpdrHundreds = DigitDrum({138, 57}, listOf<xpdrThousands>, tokenTransponderCode, Drum<100>);
-ELEMENT_MOVING_IMAGE xpdrTens = DigitDrum({161, 57}, listOf<xpdrHundreds>, tokenNone, Drum<10>);
-ELEMENT_MOVING_IMAGE xpdrUnits = DigitDrum({184, 57}, listOf<xpdrTens>, tokenTransponderCode, Drum<1>);
+ELEMENT_MOVING_IMAGE xpdrThousands = DigitDrum({115, 57}, listOf<xpdrButtonIcon>, tokenTransponderCode, Drum<3>);
+ELEMENT_MOVING_IMAGE xpdrHundreds = DigitDrum({138, 57}, listOf<xpdrThousands>, tokenTransponderCode, Drum<2>);
+ELEMENT_MOVING_IMAGE xpdrTens = DigitDrum({161, 57}, listOf<xpdrHundreds>, tokenNone, Drum<1>);
+ELEMENT_MOVING_IMAGE xpdrUnits = DigitDrum({184, 57}, listOf<xpdrTens>, tokenTransponderCode, Drum<0>);
 ELEMENT_STATIC_IMAGE xpdrFaceImage = StaticImage(xpdrFace, &Radio_IFF_XPDR, listOf<xpdrUnits>, IMAGE_PLATE);
 
 // Each digit's up area lies just above its drum window, the down area below.

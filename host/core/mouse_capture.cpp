@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -12,42 +11,6 @@
 namespace panelhost {
 
 namespace {
-
-// What each kind of mouse rectangle does as the hit test walks the list:
-// groups open a box relative to the enclosing group (0,0,0,0 = the whole
-// enclosing group; the outermost box is the whole gauge) and close it again;
-// areas, relative to their group, take the point when they contain it.
-// Tooltips and kinds the host does not know take no clicks.
-using Groups = std::vector<MouseBox>;
-
-struct MouseRectKind {
-    UINT32 type;
-    // box: the rectangle relative to the innermost group. True when the
-    // rectangle takes the point.
-    bool (*hitTest)(Groups& groups, const MOUSERECT& rect, const MouseBox& box, int x, int y);
-};
-
-bool OpenGroup(Groups& groups, const MOUSERECT& rect, const MouseBox& box, int, int) {
-    const PIXPOINT pos = rect.relative_box_pos;
-    const PIXPOINT size = rect.relative_box_size;
-    const MouseBox enclosing = groups.back();
-    groups.push_back(pos.x == 0 && pos.y == 0 && size.x == 0 && size.y == 0 ? enclosing : box);
-    return false;
-}
-
-bool CloseGroup(Groups& groups, const MOUSERECT&, const MouseBox&, int, int) {
-    if (groups.size() > 1) groups.pop_back();
-    return false;
-}
-
-bool TakesPoint(Groups&, const MOUSERECT&, const MouseBox& box, int x, int y) { return box.Contains(x, y); }
-
-constexpr MouseRectKind mouseRectKinds[] = {
-    {MOUSE_RECT_PARENT, OpenGroup},
-    {MOUSE_RECT_END_PARENT, CloseGroup},
-    {MOUSE_RECT_CHILD, TakesPoint},
-    {MOUSE_RECT_USER, nullptr},
-};
 
 // A point relative to a box edge, held within what the point record holds.
 SINT32 RelativeTo(long long edge, int point) {
@@ -76,21 +39,57 @@ UINT32 ButtonBit(Button button) {
 
 // The first clickable area in list order that contains the point.
 MouseHit FindArea(MOUSERECT* list, int x, int y) {
+    return WalkMouseAreas(list, [&](const MouseHit& area) { return area.box.Contains(x, y); });
+}
+
+// A group as the walk stands in it: its box and the tooltip its areas show.
+struct Group {
+    MouseBox box;
+    const MOUSERECT* tooltip{};
+};
+
+}  // namespace
+
+MouseHit WalkMouseList(MOUSERECT* list, const std::function<bool(const MouseHit&)>& visit) {
     if (!list) return {};
-    Groups groups{MouseBox{}};
-    for (MOUSERECT* rect = list; rect->rect_type != MOUSE_RECT_EOL; ++rect) {
-        const auto kind = std::find_if(std::begin(mouseRectKinds), std::end(mouseRectKinds),
-                                       [&](const MouseRectKind& k) { return k.type == rect->rect_type; });
-        if (kind == std::end(mouseRectKinds) || !kind->hitTest) continue;
-        const MouseBox& group = groups.back();
-        const MouseBox box{false, group.x + rect->relative_box_pos.x, group.y + rect->relative_box_pos.y,
-                           rect->relative_box_size.x, rect->relative_box_size.y};
-        if (kind->hitTest(groups, *rect, box, x, y)) return {rect, box};
+    std::vector<Group> groups{Group{}};
+    int read = 0;
+    for (MOUSERECT* rect = list; rect->rect_type != MOUSE_RECT_EOL && read < maxMouseRects; ++rect, ++read) {
+        const Group& group = groups.back();
+        const PIXPOINT pos = rect->relative_box_pos;
+        const PIXPOINT size = rect->relative_box_size;
+        const MouseBox box{false, group.box.x + pos.x, group.box.y + pos.y, size.x, size.y};
+        MouseHit entry{rect, box, group.tooltip};
+        switch (rect->rect_type) {
+        case MOUSE_RECT_PARENT: {
+            const bool whole = pos.x == 0 && pos.y == 0 && size.x == 0 && size.y == 0;
+            groups.push_back(Group{whole ? group.box : box, group.tooltip});
+            entry.box = groups.back().box;
+            break;
+        }
+        case MOUSE_RECT_END_PARENT:
+            entry.box = group.box;
+            if (groups.size() > 1) groups.pop_back();
+            break;
+        case MOUSE_RECT_USER:
+            entry.box = group.box;
+            groups.back().tooltip = rect;
+            break;
+        case MOUSE_RECT_CHILD:
+            break;
+        default:
+            continue;
+        }
+        if (visit(entry)) return entry;
     }
     return {};
 }
 
-}  // namespace
+MouseHit WalkMouseAreas(MOUSERECT* list, const std::function<bool(const MouseHit&)>& visit) {
+    return WalkMouseList(list, [&](const MouseHit& entry) {
+        return entry.rect->rect_type == MOUSE_RECT_CHILD && visit(entry);
+    });
+}
 
 bool MouseCapture::Click(KeySink& host, Instance* instance, int x, int y, Button button) {
     pressed_.reset();

@@ -5,6 +5,7 @@
 // gauge is killed.
 #pragma once
 
+#include <functional>
 #include <optional>
 
 #include "host/core/element_state.h"
@@ -23,11 +24,29 @@ struct MouseBox {
     }
 };
 
-// A clickable area and its box in gauge pixels.
+// A clickable area (kind 2), its box in gauge pixels and the tooltip of its
+// group: the last tooltip entry (kind 4) met in the group or, before one,
+// in the groups around it; null when there is none.
 struct MouseHit {
     MOUSERECT* rect{};
     MouseBox box;
+    const MOUSERECT* tooltip{};
 };
+
+// A list without its end marker is read no further than this many entries.
+inline constexpr int maxMouseRects = 10000;
+
+// Walks a gauge's mouse list in order, the one reading of it that clicks,
+// cursors and tooltips share: groups (kind 1) open a box relative to the
+// enclosing group (0,0,0,0 is the whole enclosing group; the outermost box
+// is the whole gauge) and kind 3 closes it; areas are relative to their
+// group. Calls `visit` with every area until it returns true and gives that
+// area back, else an empty one. Kinds the host does not know are passed over.
+MouseHit WalkMouseAreas(MOUSERECT* list, const std::function<bool(const MouseHit&)>& visit);
+// The same walk showing every entry: a group as it opens (its box) and as
+// it closes, a tooltip entry (its group's box, the tooltip before it), an
+// area. What the page needs to name groups as well as areas.
+MouseHit WalkMouseList(MOUSERECT* list, const std::function<bool(const MouseHit&)>& visit);
 
 class MouseCapture {
 public:

@@ -58,7 +58,10 @@ bool ReadBounded(const std::filesystem::path& path, std::size_t limit, std::vect
         return false;
     }
     if (bytes.size() > limit) {
-        why = "larger than " + std::to_string(limit >> 20) + " MiB";
+        // Built up in two steps: mingw's g++ 12 sees an overlap that is not
+        // there in a literal added to a temporary string, and stops the build.
+        why = "larger than ";
+        why += std::to_string(limit >> 20) + " MiB";
         return false;
     }
     return true;

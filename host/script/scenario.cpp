@@ -13,8 +13,10 @@
 #include <limits>
 #include <map>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <sstream>
+#include <utility>
 
 #include "host/picture/bitmap_source.h"
 #include "host/core/element_kinds.h"
@@ -29,6 +31,8 @@ namespace panelhost {
 namespace {
 
 constexpr int maxCoordinate = 1000000;
+// The longest frame a scenario played live may ask for, in seconds.
+constexpr double maxLivePeriod = 60;
 
 // A word of the line and where it ends, so that a command can take the rest
 // of its line verbatim.
@@ -156,6 +160,7 @@ bool AnglesMatch(double expected, double actual) {
 }
 
 class Runner;
+bool PlayedLive(const Runner& runner);
 
 // The arguments of one command: the words after its name ("click") or after
 // its name and sub-command ("expect value"), with the parsers every command
@@ -223,14 +228,20 @@ private:
     }
 };
 
+// Whether a command runs when a scenario is played live: set-up the live
+// host has done itself, and checks and pictures it has no use for, do not.
+enum class Live { Runs, PassedOver };
+
 // A command of the language: its name, how many arguments may follow it, the
-// usage shown when the count is wrong, and the routine that carries it out.
+// usage shown when the count is wrong, the routine that carries it out and
+// whether it runs live.
 struct Command {
     const char* name;
     std::size_t minArguments;
     std::size_t maxArguments;  // anyCount: the command takes the rest of the line
     const char* usage;
     void (*handler)(Runner&, const Arguments&);
+    Live live{Live::Runs};
 };
 constexpr std::size_t anyCount = std::numeric_limits<std::size_t>::max();
 
@@ -241,22 +252,32 @@ void Dispatch(const Command (&table)[N], const char* unknown, Runner& runner, co
     const Command* command = std::find_if(std::begin(table), std::end(table),
                                           [&](const Command& c) { return name == c.name; });
     if (command == std::end(table)) throw LineError{std::string(unknown) + " " + Quoted(name)};
+    if (command->live == Live::PassedOver && PlayedLive(runner)) return;
     if (arguments.Count() < command->minArguments || arguments.Count() > command->maxArguments) {
         throw LineError{std::string("expected \"") + command->usage + "\""};
     }
     command->handler(runner, arguments);
 }
 
+// A scenario played live: the host runs the frames in real time, and the
+// scenario only sets their pace.
+struct Pace {
+    double period{};      // simulated seconds of one of the scenario's frames
+    int frames{};         // frames the last `frame` line asked to wait for
+    std::vector<std::string> echoes;
+};
+
 class Runner {
 public:
-    Runner(Host& host, std::ostream& out, const ScenarioOptions& options)
-        : host(host), out(out), options(options) {}
+    Runner(Host& host, std::ostream& out, const ScenarioOptions& options, Pace* pace = nullptr)
+        : host(host), out(out), options(options), pace(pace) {}
 
     void Run(const std::string& line);
 
     Host& host;
     std::ostream& out;
     const ScenarioOptions& options;
+    Pace* pace;  // null unless played live
     int expectations{};
     std::size_t shownEvents{};  // events the trace has printed
     std::map<std::string, std::string> shown;  // what the trace printed last, per element
@@ -265,6 +286,8 @@ public:
 
     void TraceChanges();
 };
+
+bool PlayedLive(const Runner& runner) { return runner.pace != nullptr; }
 
 [[noreturn]] void ExpectationFailed(const std::string& what, const std::string& expected,
                                     const std::string& actual) {
@@ -301,7 +324,12 @@ void Place(Runner& r, const Arguments& a) {
 void Connect(Runner& r, const Arguments&) { r.host.Connect(); }
 
 void Frame(Runner& r, const Arguments& a) {
-    r.host.Frame(a.Count() ? static_cast<int>(a.Integer(0, 0, maxFramesPerCall, "frame count")) : 1);
+    const int count = a.Count() ? static_cast<int>(a.Integer(0, 0, maxFramesPerCall, "frame count")) : 1;
+    if (r.pace) {
+        r.pace->frames = count;
+    } else {
+        r.host.Frame(count);
+    }
 }
 
 void Kill(Runner& r, const Arguments& a) { r.host.Kill(a.Alias(0)); }
@@ -348,7 +376,11 @@ void AtcId(Runner& r, const Arguments& a) { r.host.SetAtcId(a.RestOfLine(0)); }
 void Period(Runner& r, const Arguments& a) {
     const double seconds = a.Number(0, "a period in seconds");
     if (!(seconds > 0) || !std::isfinite(seconds)) throw LineError{"the period must be positive"};
-    r.host.SetFramePeriod(seconds);
+    if (r.pace) {
+        r.pace->period = std::min(seconds, maxLivePeriod);
+    } else {
+        r.host.SetFramePeriod(seconds);
+    }
 }
 
 void Reactions(Runner& r, const Arguments& a) { r.host.SetReactions(a.OnOff(0)); }
@@ -479,7 +511,13 @@ void Show(Runner& r, const Arguments& a) {
     }
 }
 
-void Echo(Runner& r, const Arguments& a) { r.out << a.RestOfLine(0) << '\n'; }
+void Echo(Runner& r, const Arguments& a) {
+    if (r.pace) {
+        r.pace->echoes.push_back(a.RestOfLine(0));
+    } else {
+        r.out << a.RestOfLine(0) << '\n';
+    }
+}
 
 // --- Expectations ---------------------------------------------------------
 
@@ -713,7 +751,7 @@ void Expect(Runner& r, const Arguments&);
 // the runner checks the argument count and reports the row's usage.
 constexpr Command commands[] = {
     {"place", 1, anyCount, "place GAUGE [as ALIAS] [params TEXT]", Place},
-    {"connect", 0, 0, "connect", Connect},
+    {"connect", 0, 0, "connect", Connect, Live::PassedOver},
     {"frame", 0, 1, "frame [N]", Frame},
     {"kill", 1, 1, "kill ALIAS", Kill},
     {"reinstall", 1, 1, "reinstall ALIAS", Reinstall},
@@ -728,17 +766,17 @@ constexpr Command commands[] = {
     {"period", 1, 1, "period SECONDS", Period},
     {"reactions", 1, 1, "reactions on|off", Reactions},
     {"sound", 1, 1, "sound on|off", Sound},
-    {"record", 1, 1, "record FILE|stop", Record},
+    {"record", 1, 1, "record FILE|stop", Record, Live::PassedOver},
     {"click", 3, 4, "click ALIAS X Y [left|right]", Click},
     {"hold", 4, 5, "hold ALIAS X Y N [left|right]", Hold},
     {"switch", 5, 5, "switch ALIAS ELEMENT IMAGE X Y", Switch},
     {"release", 3, 3, "release ALIAS X Y", Release},
     {"drag", 3, 3, "drag ALIAS X Y", Drag},
-    {"render", 2, 3, "render ALIAS|WINDOW FILE [day|night]", Render},
-    {"panel", 1, 1, "panel PANEL.CFG", Panel},
-    {"show", 1, 1, "show ALIAS", Show},
+    {"render", 2, 3, "render ALIAS|WINDOW FILE [day|night]", Render, Live::PassedOver},
+    {"panel", 1, 1, "panel PANEL.CFG", Panel, Live::PassedOver},
+    {"show", 1, 1, "show ALIAS", Show, Live::PassedOver},
     {"echo", 0, anyCount, "echo TEXT", Echo},
-    {"expect", 1, anyCount, "expect WHAT ...", Expect},
+    {"expect", 1, anyCount, "expect WHAT ...", Expect, Live::PassedOver},
 };
 
 void Expect(Runner& r, const Arguments& a) {
@@ -791,36 +829,53 @@ std::vector<ScenarioCommand> ScenarioCommands() {
     return list;
 }
 
-bool RunScenarioText(Host& host, const std::string& name, const std::string& text,
-                     std::ostream& out, std::ostream& err, const ScenarioOptions& options) {
-    // Each file starts on a machine with a working sound device, and
-    // `expect sounds` counts from its start.
+namespace {
+
+// Each file starts on a machine with a working sound device, and `expect
+// sounds` counts from its start.
+void StartFile(Runner& runner, const std::string& name) {
     HostSoundSetDevice(true);
     HostSoundTakePlays();
-    Runner runner(host, out, options);
     runner.folder = std::filesystem::path(name).parent_path().string();
+}
+
+// Runs one line of a file (its line break taken off); blank lines and
+// comments run nothing. Nothing when the line ran, else why not.
+std::optional<std::string> RunLine(Runner& runner, std::string& line, const std::string& shownName, int number) {
+    if (line.size() > maxScenarioLineBytes) {
+        return "line of " + std::to_string(line.size()) + " bytes, longer than " +
+               std::to_string(maxScenarioLineBytes);
+    }
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const std::size_t first = line.find_first_not_of(" \t");
+    if (first == std::string::npos || line[first] == '#') return std::nullopt;
+    if (runner.options.verbose) {
+        runner.out << shownName << ':' << number << "> " << Printable(line.substr(first)) << '\n';
+    }
+    try {
+        runner.Run(line);
+    } catch (const LineError& error) {
+        return Printable(error.message);
+    } catch (const std::exception& error) {
+        return Printable(error.what());
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+bool RunScenarioText(Host& host, const std::string& name, const std::string& text,
+                     std::ostream& out, std::ostream& err, const ScenarioOptions& options) {
+    Runner runner(host, out, options);
+    StartFile(runner, name);
     const std::string shownName = Printable(name);
     std::istringstream lines(text);
     std::string line;
     int number = 0;
     while (std::getline(lines, line)) {
-        ++number;
-        if (line.size() > maxScenarioLineBytes) {
-            err << shownName << ':' << number << ": line of " << line.size() << " bytes, longer than "
-                << maxScenarioLineBytes << '\n';
-            return false;
-        }
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        const std::size_t first = line.find_first_not_of(" \t");
-        if (first == std::string::npos || line[first] == '#') continue;
-        if (options.verbose) out << shownName << ':' << number << "> " << Printable(line.substr(first)) << '\n';
-        try {
-            runner.Run(line);
-        } catch (const LineError& error) {
-            err << shownName << ':' << number << ": " << Printable(error.message) << '\n';
-            return false;
-        } catch (const std::exception& error) {
-            err << shownName << ':' << number << ": " << Printable(error.what()) << '\n';
+        const std::optional<std::string> problem = RunLine(runner, line, shownName, ++number);
+        if (problem) {
+            err << shownName << ':' << number << ": " << *problem << '\n';
             return false;
         }
     }
@@ -828,6 +883,51 @@ bool RunScenarioText(Host& host, const std::string& name, const std::string& tex
         << (runner.expectations == 1 ? "" : "s") << " held\n";
     return true;
 }
+
+struct ScenarioPlayer::State {
+    State(Host& host, const std::string& name, const std::string& text, double period)
+        : host(host), name(Printable(name)), lines(text), waitUntil(host.Clock()) {
+        pace.period = period;
+    }
+
+    Host& host;
+    std::string name;
+    std::istringstream lines;
+    int number{};
+    bool finished{};
+    double waitUntil{};
+    std::ostringstream sink;  // what lines print when played live: nothing kept
+    ScenarioOptions options;
+    Pace pace{};
+    Runner runner{host, sink, options, &pace};
+};
+
+ScenarioPlayer::ScenarioPlayer(Host& host, const std::string& name, const std::string& text, double period)
+    : state_(std::make_unique<State>(host, name, text, period)) {
+    StartFile(state_->runner, name);
+}
+
+ScenarioPlayer::~ScenarioPlayer() = default;
+
+void ScenarioPlayer::Play(int maxLines) {
+    State& s = *state_;
+    std::string line;
+    for (int run = 0; run < maxLines && !s.finished && s.host.Clock() + 1e-9 >= s.waitUntil; ++run) {
+        if (!std::getline(s.lines, line)) {
+            s.finished = true;
+            break;
+        }
+        s.pace.frames = 0;
+        // A line that fails is passed over: the panel flies on.
+        RunLine(s.runner, line, s.name, ++s.number);
+        if (s.pace.frames > 0) s.waitUntil = s.host.Clock() + s.pace.frames * s.pace.period;
+    }
+    s.sink.str({});
+}
+
+bool ScenarioPlayer::Finished() const { return state_->finished; }
+
+std::vector<std::string> ScenarioPlayer::TakeEchoes() { return std::exchange(state_->pace.echoes, {}); }
 
 bool ReadScenarioFile(const std::string& path, std::string& text, std::string& error) {
     std::error_code code;

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -57,5 +58,34 @@ bool RunScenarioFile(Host& host, const std::string& path, std::ostream& out, std
 // The same for a text held in memory; name stands for the file in messages.
 bool RunScenarioText(Host& host, const std::string& name, const std::string& text,
                      std::ostream& out, std::ostream& err, const ScenarioOptions& options = {});
+
+// A scenario played a line at a time by a host that runs its frames itself,
+// in real time (the live panel). Its lines go through the same commands as
+// a file run, with one state from the first line to the last, so that a
+// `sound off` lasts. `frame N` runs no frames: the lines after it wait
+// until the host's clock has moved on by N frames at the pace `period` sets
+// (at most 60 s a frame; the host's own frame period is left alone).
+// `echo` texts are kept for the caller. Set-up the host does itself and
+// checks and pictures (`panel`, `connect`, `expect`, `record`, `render`,
+// `show`) are passed over, and so is a line that fails.
+class ScenarioPlayer {
+public:
+    // `period`: the pace of a frame until a `period` line sets another.
+    ScenarioPlayer(Host& host, const std::string& name, const std::string& text, double period);
+    ~ScenarioPlayer();
+    ScenarioPlayer(const ScenarioPlayer&) = delete;
+    ScenarioPlayer& operator=(const ScenarioPlayer&) = delete;
+
+    // Runs the lines that are due by the host's clock, at most maxLines of
+    // them: a file without frames cannot hold the host up.
+    void Play(int maxLines);
+    bool Finished() const;
+    // The texts of the `echo` lines played since the last call.
+    std::vector<std::string> TakeEchoes();
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 }  // namespace panelhost

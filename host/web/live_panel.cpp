@@ -19,6 +19,7 @@
 #include "host/core/help_texts.h"
 #include "host/core/host_sound.h"
 #include "host/core/messages.h"
+#include "host/core/mouse_capture.h"
 #include "host/core/panel_host.h"
 #include "host/core/reactions.h"
 #include "host/panel/panel_config.h"
@@ -28,7 +29,6 @@
 #include "host/picture/panel_view.h"
 #include "host/picture/web_pictures.h"
 #include "host/script/scenario.h"
-#include "host/web/live_player.h"
 #include "host/web/web_protocol.h"
 #include "module/bcd.h"
 #include "module/gauge_builders.h"
@@ -42,6 +42,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr double livePeriod = 1.0 / 18;
+// Scenario lines run in one frame at most: a file without frames cannot
+// hold the panel up.
+constexpr int maxLinesPerFrame = 500;
 constexpr double secondsPerDay = 86400;
 // Updates kept for readers a little behind; one further back gets a snapshot.
 constexpr std::size_t keptUpdates = 64;
@@ -141,6 +144,17 @@ std::vector<std::string> PrintableAll(const std::vector<std::string>& texts) {
     return shown;
 }
 
+// A scenario's text from its first line that starts with `from`.
+std::optional<std::string> TextFrom(const std::string& text, std::string_view from) {
+    for (std::size_t at = 0; at < text.size();) {
+        if (std::string_view(text).substr(at).starts_with(from)) return text.substr(at);
+        const std::size_t end = text.find('\n', at);
+        if (end == std::string::npos) break;
+        at = end + 1;
+    }
+    return std::nullopt;
+}
+
 // What the sound buffers did, for the page to do the same:
 // {"a": start|loop|stop|volume, "b": buffer, "id": wave, "loop", "v": volume
 // in hundredths of a decibel, "o": seconds into the wave}.
@@ -196,7 +210,7 @@ struct LivePanel::Impl {
     std::map<std::string, Page> pages;
     nlohmann::json readings = nlohmann::json::object();  // as last sent
 
-    LivePlayer player;
+    std::unique_ptr<ScenarioPlayer> player;  // the scenario being played, if any
 
     const Picture* Background(const std::string& section) const {
         return placed.backgrounds ? placed.backgrounds->Section(section) : nullptr;
@@ -334,41 +348,40 @@ struct LivePanel::Impl {
     static void AddGaugeAreas(const GAUGEHDR& header, const Picture& picture, const ClipBox& clip,
                               nlohmann::json& areas) {
         const double sx = clip.w / picture.width, sy = clip.h / picture.height;
-        struct Group {
-            double x, y, w, h;
-            std::string tip;
-            std::ptrdiff_t area;  // its own area in `areas`, -1 for none yet
-        };
         const auto text = [](UINT32 id) { return id && HelpText(id) ? std::string(HelpText(id)) : std::string(); };
-        const auto areaOf = [&](const Group& g, SINT32 cursor, const std::string& tip) {
-            return nlohmann::json{clip.x + g.x * sx, clip.y + g.y * sy, g.w * sx, g.h * sy, cursor, tip};
+        const auto areaOf = [&](const MouseBox& b, SINT32 cursor, const std::string& tip) {
+            const MouseBox in = b.whole ? MouseBox{false, 0, 0, picture.width, picture.height} : b;
+            return nlohmann::json{clip.x + double(in.x) * sx, clip.y + double(in.y) * sy, double(in.w) * sx,
+                                  double(in.h) * sy, cursor, tip};
         };
-        std::vector<Group> groups{{0, 0, double(picture.width), double(picture.height), {}, -1}};
-        int steps = 0;
-        for (const MOUSERECT* rect = header.mouse_rect; rect->rect_type != MOUSE_RECT_EOL && steps < 10000;
-             ++rect, ++steps) {
-            const Group& group = groups.back();
-            const PIXPOINT pos = rect->relative_box_pos, size = rect->relative_box_size;
-            const Group here{group.x + pos.x, group.y + pos.y, double(size.x), double(size.y), group.tip, -1};
-            if (rect->rect_type == MOUSE_RECT_PARENT) {
-                Group opened = pos.x == 0 && pos.y == 0 && size.x == 0 && size.y == 0 ? group : here;
-                opened.area = std::ptrdiff_t(areas.size());
-                if (const std::string help = text(rect->help_id); !help.empty()) opened.tip = help;
-                areas.push_back(areaOf(opened, 0, opened.tip));
+        // Each open group: the text its areas show and its own area in `areas`.
+        struct Group {
+            std::string tip;
+            std::ptrdiff_t area;
+        };
+        std::vector<Group> groups{{{}, -1}};
+        WalkMouseList(header.mouse_rect, [&](const MouseHit& entry) {
+            const MOUSERECT& rect = *entry.rect;
+            if (rect.rect_type == MOUSE_RECT_PARENT) {
+                Group opened{groups.back().tip, std::ptrdiff_t(areas.size())};
+                if (const std::string help = text(rect.help_id); !help.empty()) opened.tip = help;
+                areas.push_back(areaOf(entry.box, 0, opened.tip));
                 groups.push_back(opened);
-            } else if (rect->rect_type == MOUSE_RECT_END_PARENT) {
+            } else if (rect.rect_type == MOUSE_RECT_END_PARENT) {
                 if (groups.size() > 1) groups.pop_back();
-            } else if (rect->rect_type == MOUSE_RECT_USER) {
-                const char* own = TooltipText(*rect);
-                const std::string tip = own ? Utf8FromWindows1252(own) : text(rect->help_id);
-                if (tip.empty()) continue;
-                groups.back().tip = tip;
-                if (groups.back().area >= 0) areas[std::size_t(groups.back().area)][5] = tip;
-            } else if (rect->rect_type == MOUSE_RECT_CHILD) {
-                const std::string own = text(rect->help_id);
-                areas.push_back(areaOf(here, rect->cursor, own.empty() ? group.tip : own));
+            } else if (rect.rect_type == MOUSE_RECT_USER) {
+                const char* own = TooltipText(rect);
+                const std::string tip = own ? Utf8FromWindows1252(own) : text(rect.help_id);
+                if (!tip.empty()) {
+                    groups.back().tip = tip;
+                    if (groups.back().area >= 0) areas[std::size_t(groups.back().area)][5] = tip;
+                }
+            } else {
+                const std::string own = text(rect.help_id);
+                areas.push_back(areaOf(entry.box, rect.cursor, own.empty() ? groups.back().tip : own));
             }
-        }
+            return false;
+        });
         // Groups that say nothing and take no click are no areas.
         areas.erase(std::remove_if(areas.begin(), areas.end(),
                                    [](const nlohmann::json& area) { return area[4] == 0 && area[5] == ""; }),
@@ -398,18 +411,30 @@ struct LivePanel::Impl {
         return snapshot;
     }
 
-    // Plays the scenario at `path` from the line starting with `from`;
-    // false when it cannot be read or holds no such line.
+    void PlayScenario() {
+        if (!player) return;
+        player->Play(maxLinesPerFrame);
+        // Scenario text is Windows-1252, as the simulator's is; the page takes UTF-8.
+        for (const std::string& text : player->TakeEchoes()) echoes.push_back(Utf8FromWindows1252(text));
+    }
+
+    // Plays a scenario file from its first line that starts with `from`
+    // (empty: from the start). False, playing nothing, when the file cannot
+    // be read or has no such line.
     bool Play(const std::string& path, std::string_view from) {
+        player.reset();
         std::string text, error;
-        if (!ReadScenarioFile(path, text, error)) text.clear();
-        return player.Load(path, text, from, host.Clock());
+        if (!ReadScenarioFile(path, text, error)) return false;
+        const std::optional<std::string> played = from.empty() ? text : TextFrom(text, from);
+        if (!played) return false;
+        player = std::make_unique<ScenarioPlayer>(host, path, *played, livePeriod);
+        return true;
     }
 
     // One frame of the live panel and its update.
     void Step() {
         const auto began = Clock::now();
-        player.Play(host, echoes);
+        PlayScenario();
         RunElectricalSystem(host);
         host.SetNumber(tokenSimulationTime, host.Number(tokenSimulationTime) + livePeriod);
         host.SetNumber(tokenTimeOfDay, std::fmod(host.Number(tokenTimeOfDay) + livePeriod, secondsPerDay));
@@ -834,10 +859,8 @@ LiveAnswer LivePanel::FlyApproach() {
     const std::string shipped =
         (std::filesystem::path(s.options.panelPath).parent_path() / shippedScenario).string();
     for (const std::string& path : {s.options.scenarioPath, shipped}) {
-        if (path.empty()) continue;
-        if (s.Play(path, approachStart)) return {};
+        if (!path.empty() && s.Play(path, approachStart)) return {};
     }
-    s.player.Clear();
     return Refused(404, "no approach to fly: " + Quoted(shipped) + " holds none");
 }
 

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "host/core/mouse_capture.h"
 #include "tests/host/test_support.h"
 
 namespace {
@@ -225,6 +226,46 @@ TEST(MouseFar, BoxesBeyondTheIntegerRange) {
     EXPECT_EQ(calls[1].x, INT32_MAX);
     EXPECT_EQ(calls[1].y, INT32_MAX);
     host.Unload();
+}
+
+// The walk that clicks, the page's cursors and its tooltips share: every
+// area once, in list order, in gauge pixels, with the tooltip of its group
+// (one set inside a group lasts until the group closes), stopping where the
+// visitor says.
+MOUSERECT tooltipMouse[] = {
+    MouseGauge(),                                                       // 0
+    MouseTooltipText("Outer"),                                          // 1
+    MouseEvent(0, 0, 5, 5, CURSOR_HAND, MOUSE_LEFTSINGLE, 0x10070),     // 2 (0,0) outer tip
+    MouseParent(10, 10, 20, 20),                                        // 3 group at (10,10)
+    MouseEvent(1, 1, 2, 2, CURSOR_UPARROW, MOUSE_LEFTSINGLE, 0x10071),  // 4 (11,11) outer tip
+    MouseTooltipText("Inner"),                                          // 5
+    MouseParent(0, 0, 0, 0),                                            // 6 the whole group
+    MouseEvent(3, 3, 2, 2, CURSOR_HAND, MOUSE_LEFTSINGLE, 0x10072),     // 7 (13,13) inner tip
+    MouseEndParent(),                                                   // 8
+    MouseEndParent(),                                                   // 9
+    MouseEvent(40, 40, 5, 5, CURSOR_HAND, MOUSE_LEFTSINGLE, 0x10073),   // 10 (40,40) outer tip
+    MouseEndParent(),
+    MouseEnd(),
+};
+
+TEST(MouseWalk, EveryAreaWithItsBoxAndItsGroupsTooltip) {
+    struct Seen {
+        long long index, x, y, w, h, tooltip;
+        bool operator==(const Seen&) const = default;
+    };
+    std::vector<Seen> seen;
+    const panelhost::MouseHit none = panelhost::WalkMouseAreas(tooltipMouse, [&](const panelhost::MouseHit& area) {
+        seen.push_back({area.rect - tooltipMouse, area.box.x, area.box.y, area.box.w, area.box.h,
+                        area.tooltip ? area.tooltip - tooltipMouse : -1});
+        return false;
+    });
+    EXPECT_EQ(none.rect, nullptr);
+    EXPECT_EQ(seen, (std::vector<Seen>{{2, 0, 0, 5, 5, 1}, {4, 11, 11, 2, 2, 1}, {7, 13, 13, 2, 2, 5},
+                                       {10, 40, 40, 5, 5, 1}}));
+    const panelhost::MouseHit found = panelhost::WalkMouseAreas(
+        tooltipMouse, [](const panelhost::MouseHit& area) { return area.box.Contains(14, 14); });
+    EXPECT_EQ(found.rect, &tooltipMouse[7]);
+    EXPECT_EQ(panelhost::WalkMouseAreas(nullptr, [](const panelhost::MouseHit&) { return true; }).rect, nullptr);
 }
 
 }  // namespace

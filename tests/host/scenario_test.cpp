@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 
+#include "host/core/host_sound.h"
 #include "host/core/messages.h"
 #include "host/script/scenario.h"
 #include "tests/host/test_support.h"
@@ -283,6 +284,47 @@ TEST_F(ScenarioTextTest, EveryCommandReportsItsOwnUsage) {
             EXPECT_EQ(err.str(), "test.scn:1: expected \"" + command.usage + "\"\n") << line;
         }
     }
+}
+
+// Played live, a scenario sets the pace of frames the host runs itself:
+// lines after `frame N` wait for N frames of the scenario's period on the
+// host's clock; echoes are kept, set-up and checks passed over, a failing
+// line skipped, and a `sound off` lasts to the end of the file.
+TEST_F(ScenarioTextTest, PlayedLiveTheScenarioSetsThePaceAndKeepsItsState) {
+    ASSERT_TRUE(host.Load(QR_MODULE_PATH));
+    host.SetFramePeriod(0.5);
+    panelhost::ScenarioPlayer player(host, "live.scn",
+                                     "echo one\n"
+                                     "sound off\n"
+                                     "expect value Nobody 1 2\n"
+                                     "frobnicate\n"
+                                     "set 60 1\n"
+                                     "frame 2\n"
+                                     "echo two\n"
+                                     "period 0.25\n"
+                                     "frame\n"
+                                     "place Battery_Switch as BAT\n"
+                                     "click BAT 50 17\n",
+                                     0.5);
+    player.Play(100);
+    EXPECT_EQ(player.TakeEchoes(), std::vector<std::string>{"one"});
+    EXPECT_EQ(host.Number(60), 1);
+    EXPECT_EQ(host.Clock(), 0);  // no frame run by the scenario
+    host.Frame();
+    player.Play(100);
+    EXPECT_TRUE(player.TakeEchoes().empty());  // one frame of the two
+    host.Frame();
+    player.Play(100);
+    EXPECT_EQ(player.TakeEchoes(), std::vector<std::string>{"two"});
+    EXPECT_FALSE(host.Has("BAT"));
+    EXPECT_FALSE(player.Finished());
+    host.Frame();  // 0.5 s: more than the 0.25 s the last frame line asked for
+    player.Play(100);
+    EXPECT_TRUE(player.Finished());
+    EXPECT_EQ(host.TakeEvents(), (panelhost::EventList{{0x102C1, 0}}));
+    // The switch was placed without a sound device and stays silent.
+    EXPECT_TRUE(panelhost::HostSoundTakePlays().empty());
+    panelhost::HostSoundSetDevice(true);
 }
 
 }  // namespace

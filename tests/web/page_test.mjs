@@ -1,6 +1,7 @@
 // The live page in Debian's chromium: it paints what the host's cairo
-// painter paints, and clicks, holds, toggles, night lighting and the
-// approach's callouts reach it.
+// painter paints, its lists replayed from updates equal a fresh snapshot
+// while windows gain and lose items, and clicks, holds, toggles, night
+// lighting and the approach's callouts reach it.
 // node page_test.mjs PANELHOST PANEL.CFG
 import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
@@ -19,8 +20,53 @@ const browser = await puppeteer.launch({
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 const events = async () => (await (await fetch(server.url + '/api/events')).json()).map(([e]) => e);
 
+// What a page that connects now is sent first: a snapshot of every open
+// window's list.
+async function snapshot() {
+  const reader = (await fetch(server.url + '/events')).body.getReader();
+  const decoder = new TextDecoder();
+  let text = '';
+  for (;;) {
+    const { value, done } = await reader.read();
+    if (done) throw new Error('the event stream ended before its snapshot');
+    text += decoder.decode(value, { stream: true });
+    const data = text.split('\n\n').slice(0, -1).map((e) => e.split('\n').filter((l) => l.startsWith('data:'))
+      .map((l) => l.slice(5)).join('\n')).find((d) => d.length);
+    if (data) {
+      reader.cancel();
+      return JSON.parse(data);
+    }
+  }
+}
+const bySection = (a, b) => (a[0] < b[0] ? -1 : a[0] > b[0] ? 1 : 0);
+
 try {
   const page = await browser.newPage();
+  // The page's own lists after every update it applies, by frame, and the
+  // updates that made a window's list longer or shorter.
+  await page.evaluateOnNewDocument(() => {
+    const replayed = { states: new Map(), gained: 0, lost: 0 };
+    window.replayed = replayed;
+    const Native = window.EventSource;
+    window.EventSource = class extends Native {
+      set onmessage(handler) {
+        super.onmessage = (event) => {
+          const p = window.livePanel;
+          for (const change of JSON.parse(event.data).windows || []) {
+            const before = p.lists.get(change.s);
+            if (before && before.w === change.w && before.h === change.h) {
+              if (change.n > before.items.length) replayed.gained++;
+              if (change.n < before.items.length) replayed.lost++;
+            }
+          }
+          handler(event);
+          replayed.states.set(p.frame, JSON.stringify([...p.lists].map(([s, l]) => [s, l.w, l.h, l.items])
+            .sort((a, b) => (a[0] < b[0] ? -1 : a[0] > b[0] ? 1 : 0))));
+          if (replayed.states.size > 100) replayed.states.delete(replayed.states.keys().next().value);
+        };
+      }
+    };
+  });
   await page.setViewport({ width: 1600, height: 900 });
   await page.goto(server.url + '/');
   // Shown once every bitmap of the main panel has come and been painted.
@@ -62,6 +108,21 @@ try {
     await sleep(300);
   };
   const isOpen = (s) => page.evaluate((section) => window.livePanel.open.some((w) => w.s === section), s);
+  // The page's lists, replayed from the updates, equal a fresh snapshot of
+  // the same frame: an item an update left out is a hole the painter would
+  // pass over silently.
+  const checkReplay = async (what) => {
+    const fresh = await snapshot();
+    const expected = JSON.stringify(fresh.windows.map((w) => {
+      const items = new Array(w.n).fill(null);
+      for (const [i, item] of w.set) items[i] = item;
+      return [w.s, w.w, w.h, items];
+    }).sort(bySection));
+    await page.waitForFunction((f) => window.replayed.states.has(f), { timeout: 5000 }, fresh.frame);
+    const replayed = await page.evaluate((f) => window.replayed.states.get(f), fresh.frame);
+    check(replayed === expected, `${what}: the page's lists at frame ${fresh.frame} are not the snapshot's`);
+  };
+  await checkReplay('the main panel');
 
   // The canvas and cairo agree on the main panel. The host's picture is drawn
   // with pango's text and cairo's filters; the page's with chromium's:
@@ -113,8 +174,18 @@ try {
   await sleep(300);
   const stepped = (await events()).slice(seen).filter((e) => e === 0x10065 || e === 0x10066).length;
   check(stepped >= 3, `right click and hold stepped the knobs ${stepped} times`);
+  // COM1's power lamp comes into the radio stack's list and goes again.
+  await checkReplay('the radio stack opened');
+  const com1Power = await inGauge('Window01.gauge00', 40, 160);
+  await click('Window01', ...com1Power);
+  await checkReplay('COM1 switched on');
+  await click('Window01', ...com1Power);
+  await checkReplay('COM1 switched off');
+  const { gained, lost } = await page.evaluate(() => window.replayed);
+  check(gained > 0 && lost > 0, `updates made lists longer ${gained} and shorter ${lost} times`);
   await click('Window00', 470, 860);
   await page.waitForFunction(() => !window.livePanel.open.some((w) => w.s === 'Window01'), { timeout: 5000 });
+  await checkReplay('the radio stack closed');
 
   // The battery switch (the electrical window, opened by its toggle) moves
   // its lever and the host logs its event.

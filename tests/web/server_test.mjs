@@ -224,7 +224,7 @@ try {
     const click = async (a) => (await request(europeanPort, '/api/mouse', { method: 'POST', headers: { 'Content-Type': 'application/json' },
       body: JSON.stringify({ s: 'Window00', x: 470, y: 860, a }) })).status;
     for (const stage of ['killed', 'reloaded']) {
-      await firstEvent(european.url, (m) => (m.echo || []).includes(` ${stage}`));
+      await firstEvent(european.url, (m) => (m.echo || []).some((e) => e.trim() === stage));
       for (const a of ['down', 'drag', 'up']) check(await click(a) < 500, `a click after the scenario ${stage} a gauge got a 5xx`);
     }
     check((await request(europeanPort, '/api/approach', { method: 'POST', headers: { 'Content-Type': 'application/json' }, body: '{}' }))
