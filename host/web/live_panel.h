@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,6 +17,11 @@
 #include <nlohmann/json.hpp>
 
 namespace panelhost {
+
+class BitmapSource;
+class Host;
+struct PanelConfig;
+struct PlacedPanel;
 
 struct LiveOptions {
     std::string modulePath;
@@ -68,6 +74,12 @@ public:
     std::optional<std::string> BitmapPng(std::int32_t id) const;
     std::optional<std::string> BackgroundPng(const std::string& section) const;
     std::optional<std::string> Wave(std::uint32_t id) const;
+
+    // Design mode: the panel as an edited configuration places it. Gauges
+    // that stand as they were keep running; the pages get every open window
+    // anew. Read with `look`, under the panel's lock.
+    void Replace(PanelConfig config);
+    void Inspect(const std::function<void(const Host&, const PlacedPanel&, BitmapSource&)>& look) const;
 
     // Host work of the last frames (frame, display lists, changes), in
     // microseconds, and the bytes of their updates; for the benchmark.

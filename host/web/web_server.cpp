@@ -5,13 +5,15 @@
 #include <csignal>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <thread>
 
 #include <httplib.h>
 #include <nlohmann/json.hpp>
 
+#include "host/web/design_panel.h"
 #include "host/web/live_panel.h"
-#include "host/web/web_page.h"  // generated: web_index_html, web_panel_js, web_panel_css
+#include "host/web/web_page.h"  // generated: web_index_html, web_panel_js, web_panel_css, web_design_js, ...
 
 namespace panelhost {
 
@@ -27,7 +29,7 @@ constexpr std::chrono::milliseconds streamWait{500};
 
 int Usage(const std::string& message) {
     std::cerr << "panelhost: " << message << "\n"
-              << "usage: panelhost [--module PATH] serve PANEL.CFG [--port N] [--host ADDRESS] [--scenario FILE]\n";
+              << "usage: panelhost [--module PATH] serve PANEL.CFG [--port N] [--host ADDRESS] [--scenario FILE] [--edit]\n";
     return 2;
 }
 
@@ -57,7 +59,7 @@ void JsonRoute(httplib::Server& server, const std::string& path, std::function<L
     });
 }
 
-void Routes(httplib::Server& server, LivePanel& panel) {
+void Routes(httplib::Server& server, LivePanel& panel, DesignPanel* design) {
     const auto file = [&server](const std::string& path, const char* text, const char* type) {
         server.Get(path, [text, type](const httplib::Request&, httplib::Response& res) {
             res.set_header("Cache-Control", "no-cache");
@@ -67,6 +69,8 @@ void Routes(httplib::Server& server, LivePanel& panel) {
     file("/", web_index_html, "text/html; charset=utf-8");
     file("/panel.js", web_panel_js, "text/javascript; charset=utf-8");
     file("/panel.css", web_panel_css, "text/css; charset=utf-8");
+    file("/design.js", web_design_js, "text/javascript; charset=utf-8");
+    file("/design.css", web_design_css, "text/css; charset=utf-8");
 
     server.Get("/events", [&panel](const httplib::Request&, httplib::Response& res) {
         res.set_header("Cache-Control", "no-store");
@@ -118,6 +122,13 @@ void Routes(httplib::Server& server, LivePanel& panel) {
     server.Post("/api/approach", [&panel](const httplib::Request&, httplib::Response& res) {
         Answer(res, panel.FlyApproach());
     });
+    if (design) {  // serve --edit
+        server.Get("/api/design", [design](const httplib::Request&, httplib::Response& res) { Answer(res, design->State()); });
+        JsonRoute(server, "/api/edit", [design](const nlohmann::json& body) { return design->Edit(body); });
+        JsonRoute(server, "/api/save", [design](const nlohmann::json& body) { return design->Save(body); });
+        server.Post("/api/undo", [design](const httplib::Request&, httplib::Response& res) { Answer(res, design->Undo()); });
+        server.Post("/api/redo", [design](const httplib::Request&, httplib::Response& res) { Answer(res, design->Redo()); });
+    }
     server.set_error_handler([](const httplib::Request&, httplib::Response& res) {
         if (res.body.empty()) {
             res.set_content(nlohmann::json{{"error", "HTTP " + std::to_string(res.status)}}.dump(),
@@ -133,6 +144,7 @@ int ServeCommand(const std::string& modulePath, int argc, char** argv) {
     options.modulePath = modulePath;
     std::string address = "127.0.0.1";
     int port = defaultPort;
+    bool edit = false;
     for (int i = 0; i < argc; ++i) {
         const std::string option = argv[i];
         if (option == "--port") {
@@ -145,6 +157,8 @@ int ServeCommand(const std::string& modulePath, int argc, char** argv) {
         } else if (option == "--scenario") {
             if (++i >= argc) return Usage("--scenario needs a scenario file");
             options.scenarioPath = argv[i];
+        } else if (option == "--edit") {
+            edit = true;
         } else if (option.starts_with("--")) {
             return Usage("unknown option of serve: " + option);
         } else if (options.panelPath.empty()) {
@@ -170,11 +184,16 @@ int ServeCommand(const std::string& modulePath, int argc, char** argv) {
         return 2;
     }
     for (const std::string& finding : panel.Findings()) std::cerr << finding << '\n';
+    std::optional<DesignPanel> design;
+    if (edit && !design.emplace(panel, options.panelPath).Open(&error)) {
+        std::cerr << "panelhost: " << error << '\n';
+        return 2;
+    }
 
     httplib::Server server;
     server.new_task_queue = [] { return new httplib::ThreadPool(serverWorkers); };
     server.set_payload_max_length(maxBodyBytes);
-    Routes(server, panel);
+    Routes(server, panel, design ? &*design : nullptr);
     const int bound = port == 0 ? server.bind_to_any_port(address) : (server.bind_to_port(address, port) ? port : -1);
     if (bound < 0) {
         std::cerr << "panelhost: serve: cannot listen on " << address << ":" << port << '\n';

@@ -239,7 +239,7 @@ panel.paintWindow = (section) => {
 };
 
 function resize() {
-  screen.width = window.innerWidth;
+  screen.width = window.innerWidth - (panel.reservedRight || 0);  // design mode's side panel
   screen.height = window.innerHeight;
   panel.dirty = true;
   askLayout();
