@@ -8,7 +8,7 @@
 //   panelhost [--module PATH] screen PANEL.CFG --size WxH [--lighting day|night] [--show NAME,...] --out FILE
 //   panelhost [--module PATH] scales
 //   panelhost [--module PATH] sweep GAUGE [--params TEXT] FILE.png
-//   panelhost [--module PATH] serve PANEL.CFG [--port N] [--host ADDRESS] [--scenario FILE]
+//   panelhost [--module PATH] serve PANEL.CFG [--port N] [--host ADDRESS] [--scenario FILE] [--edit]
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -56,7 +56,8 @@ int Usage(const char* message = nullptr) {
                  "                                        [--show NAME,...] --out FILE\n"
                  "       panelhost [--module PATH] scales\n"
                  "       panelhost [--module PATH] sweep GAUGE [--params TEXT] FILE.png\n"
-                 "       panelhost [--module PATH] serve PANEL.CFG [--port N] [--host ADDRESS] [--scenario FILE]\n"
+                 "       panelhost [--module PATH] serve PANEL.CFG [--port N] [--host ADDRESS]\n"
+                 "                                        [--scenario FILE] [--edit]\n"
                  "\n"
                  "  run     runs each scenario file in order, each with a freshly loaded module;\n"
                  "          stops at the first failed expectation (exit 1)\n"
@@ -66,7 +67,8 @@ int Usage(const char* message = nullptr) {
                  "  scales  writes every needle's scale table (resources/scales.tsv)\n"
                  "  sweep   places the gauge alone and writes its sweep sheet: as placed by day,\n"
                  "          by night and failed, then each moving element across its range\n"
-                 "  serve   the live panel in a web browser (default http://127.0.0.1:8417/)\n"
+                 "  serve   the live panel in a web browser (default http://127.0.0.1:8417/);\n"
+                 "          --edit opens it in design mode, saving into PANEL.CFG\n"
                  "  check   reads a panel configuration as the simulator does, places its\n"
                  "          gauges and prints every finding as FILE:LINE:COLUMN: error|warning|\n"
                  "          note: ... with the names meant where one was misspelt (exit 1 on\n"

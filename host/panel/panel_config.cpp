@@ -16,6 +16,39 @@
 
 namespace panelhost {
 
+std::string GaugeKey(int number) {
+    const std::string digits = std::to_string(number);
+    return "gauge" + std::string(digits.size() < 2 ? 2 - digits.size() : 0, '0') + digits;
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+// A ";" inside a word is the word's (a file name's).
+std::string_view ValueBeforeComment(std::string_view value) {
+    std::size_t comment = value.find("//");
+    for (std::size_t semicolon = value.find(';'); semicolon < comment; semicolon = value.find(';', semicolon + 1)) {
+        if (semicolon == 0 || value[semicolon - 1] == ' ' || value[semicolon - 1] == '\t') comment = semicolon;
+    }
+    return TrimBlanks(comment == std::string_view::npos ? value : value.substr(0, comment));
+}
+
+std::vector<std::string_view> SplitFields(std::string_view text, std::size_t maxFields) {
+    std::vector<std::string_view> fields;
+    while (fields.size() + 1 < maxFields) {
+        const std::size_t comma = text.find(',');
+        if (comma == std::string_view::npos) break;
+        fields.push_back(text.substr(0, comma));
+        text.remove_prefix(comma + 1);
+    }
+    fields.push_back(text);
+    return fields;
+}
+
 bool SameWord(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
@@ -31,23 +64,8 @@ bool StartsWithWord(std::string_view text, std::string_view start) {
     return text.size() >= start.size() && SameWord(text.substr(0, start.size()), start);
 }
 
-bool Blank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && Blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && Blank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
-// A value up to a trailing comment: "//" anywhere, ";" at the start or
-// after a blank (a ";" inside a word is the word's).
-std::string_view Uncommented(std::string_view text) {
-    std::size_t comment = text.find("//");
-    for (std::size_t semicolon = text.find(';'); semicolon < comment; semicolon = text.find(';', semicolon + 1)) {
-        if (semicolon == 0 || Blank(text[semicolon - 1])) comment = semicolon;
-    }
-    return Trim(comment == std::string_view::npos ? text : text.substr(0, comment));
-}
+std::string_view Trim(std::string_view text) { return TrimBlanks(text); }
+std::string_view Uncommented(std::string_view text) { return ValueBeforeComment(text); }
 
 std::string LowerCopy(std::string_view text) {
     std::string out(text);
@@ -77,15 +95,7 @@ std::optional<int> NumberAfter(std::string_view text, std::string_view word) {
 }
 
 std::vector<std::string_view> SplitCommas(std::string_view text, std::size_t maxFields) {
-    std::vector<std::string_view> fields;
-    while (fields.size() + 1 < maxFields) {
-        const std::size_t comma = text.find(',');
-        if (comma == std::string_view::npos) break;
-        fields.push_back(text.substr(0, comma));
-        text.remove_prefix(comma + 1);
-    }
-    fields.push_back(text);
-    return fields;
+    return SplitFields(text, maxFields);
 }
 
 // Input text in a message: as UTF-8, quoted safe to print.
@@ -158,11 +168,6 @@ std::string DigitsOf(std::string_view text) {
     return digits;
 }
 
-// The key the simulator looks for: "gauge" and the number in two digits at least.
-std::string GaugeKey(int number) {
-    const std::string digits = std::to_string(number);
-    return "gauge" + std::string(digits.size() < 2 ? 2 - digits.size() : 0, '0') + digits;
-}
 
 std::optional<std::pair<double, double>> FractionPair(std::string_view text) {
     const auto fields = SplitCommas(text, 3);
@@ -784,18 +789,23 @@ PanelConfig ReadPanelConfig(const std::string& path) {
     return config;
 }
 
+namespace {
+
+// Windows-1252 at 0x80 to 0x9F; 0 where the code page defines nothing.
+constexpr std::array<char16_t, 32> windows1252High{
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+}  // namespace
+
 std::string Utf8FromWindows1252(std::string_view text) {
-    // 0x80 to 0x9F; 0 where the code page defines nothing.
-    static constexpr std::array<char16_t, 32> high{
-        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
     std::string out;
     out.reserve(text.size());
     for (const char byte : text) {
         const auto c = static_cast<unsigned char>(byte);
         char32_t code = c;
-        if (c >= 0x80 && c < 0xA0) code = high[c - 0x80] ? high[c - 0x80] : 0xFFFD;
+        if (c >= 0x80 && c < 0xA0) code = windows1252High[c - 0x80] ? windows1252High[c - 0x80] : 0xFFFD;
         if (code < 0x80) {
             out.push_back(char(code));
         } else if (code < 0x800) {
@@ -806,6 +816,33 @@ std::string Utf8FromWindows1252(std::string_view text) {
             out.push_back(char(0x80 | ((code >> 6) & 0x3F)));
             out.push_back(char(0x80 | (code & 0x3F)));
         }
+    }
+    return out;
+}
+
+std::optional<std::string> Windows1252FromUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : 0;
+        if (length == 0 || i + length > text.size()) return std::nullopt;
+        char32_t code = length == 1 ? lead : length == 2 ? lead & 0x1F : lead & 0x0F;
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next >> 6) != 0x2) return std::nullopt;
+            code = code << 6 | (next & 0x3F);
+        }
+        i += length;
+        // Overlong forms are not UTF-8.
+        if ((length == 2 && code < 0x80) || (length == 3 && code < 0x800)) return std::nullopt;
+        if (code < 0x80 || (code >= 0xA0 && code < 0x100)) {
+            out.push_back(char(code));
+            continue;
+        }
+        const auto high = std::find(windows1252High.begin(), windows1252High.end(), char16_t(code));
+        if (code > 0xFFFF || high == windows1252High.end()) return std::nullopt;
+        out.push_back(char(0x80 + (high - windows1252High.begin())));
     }
     return out;
 }

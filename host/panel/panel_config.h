@@ -162,6 +162,24 @@ PanelConfig ReadPanelConfigFrom(const PanelConfigSource& source, const std::stri
 // Windows-1252 text as UTF-8 (bytes the code page leaves undefined become
 // U+FFFD).
 std::string Utf8FromWindows1252(std::string_view text);
+// UTF-8 as Windows-1252; nothing for text that is not UTF-8 or holds a
+// character the code page lacks.
+std::optional<std::string> Windows1252FromUtf8(std::string_view text);
+
+// The key the simulator looks for: "gauge" and the number in two digits at
+// least ("gauge03", "gauge120").
+std::string GaugeKey(int number);
+
+// How the reader takes a line apart, for tools that rewrite a configuration
+// in place: each result is a part of the text given.
+// Without blanks (spaces, tabs) at either end.
+std::string_view TrimBlanks(std::string_view text);
+// A value up to a trailing comment ("//" anywhere, ";" at the start or after
+// a blank), without blanks at either end.
+std::string_view ValueBeforeComment(std::string_view value);
+// The fields between commas, the last taking the rest when there are
+// `maxFields`.
+std::vector<std::string_view> SplitFields(std::string_view text, std::size_t maxFields);
 
 // Whether two names or keys are the same but for the case of ASCII letters,
 // as the simulator compares section, key, window and file names.

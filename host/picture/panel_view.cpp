@@ -5,6 +5,7 @@
 #include <functional>
 #include <filesystem>
 #include <iterator>
+#include <map>
 #include <ostream>
 #include <memory>
 
@@ -26,12 +27,16 @@ void MeasureWindows(const Host& host, PlacedPanel& placed);
 
 }  // namespace
 
-PlacedPanel PlacePanel(Host& host, PanelConfig config, const std::string& folder) {
+namespace {
+
+// Places every gauge of the configuration; those placed before under the
+// same alias with the same name and parameters are kept as they run.
+PlacedPanel Place(Host& host, PanelConfig config, const std::string& folder, const PlacedPanel* before) {
     PlacedPanel placed;
     placed.config = std::move(config);
     placed.folder = folder;
     placed.findings = placed.config.findings;
-    placed.backgrounds = std::make_shared<PanelBackgrounds>(folder);
+    placed.backgrounds = before ? before->backgrounds : std::make_shared<PanelBackgrounds>(folder);
     // Windows and virtual-cockpit textures alike: a panel of textures only
     // is a panel.
     if (placed.config.windows.empty() && !HasErrors(placed.findings)) {
@@ -39,12 +44,29 @@ PlacedPanel PlacePanel(Host& host, PanelConfig config, const std::string& folder
                                                .severity = Severity::Error,
                                                .message = "expected at least one [WindowNN] or [VcockpitNN] section", .suggestions = {}});
     }
+    std::map<std::string, const PanelGauge*> running;  // alias: what it was placed from
+    if (before) {
+        for (const PlacedGauge& gauge : before->gauges) {
+            if (!gauge.alias.empty()) running.emplace(gauge.alias, gauge.entry);
+        }
+    }
     for (const PanelWindow& window : placed.config.windows) {
         for (const PanelGauge& entry : window.gauges) {
             PlacedGauge& gauge = placed.gauges.emplace_back(PlacedGauge{.window = &window, .entry = &entry, .alias = {}});
             const auto name = GaugeToPlace(host, placed.config.name, entry, placed.findings);
             if (!name) continue;
             const std::string alias = window.section + "." + entry.key;
+            const auto was = running.find(alias);
+            if (was != running.end()) {
+                const PanelGauge& old = *was->second;
+                const bool same = old.module == entry.module && old.gauge == entry.gauge && old.params == entry.params;
+                running.erase(was);
+                if (same && host.Has(alias)) {
+                    gauge.alias = alias;
+                    continue;
+                }
+                host.Kill(alias);
+            }
             std::string error;
             if (!host.Place(*name, alias, entry.params, &error)) {
                 placed.findings.push_back(PanelFinding{.file = placed.config.name, .line = entry.line,
@@ -55,12 +77,23 @@ PlacedPanel PlacePanel(Host& host, PanelConfig config, const std::string& folder
             gauge.alias = alias;
         }
     }
+    for (const auto& [alias, entry] : running) host.Kill(alias);
     MeasureWindows(host, placed);
     SortFindings(placed.findings);
     for (const PanelFinding& finding : placed.findings) {
         if (finding.severity == Severity::Error) placed.errors.push_back(FindingText(finding));
     }
     return placed;
+}
+
+}  // namespace
+
+PlacedPanel PlacePanel(Host& host, PanelConfig config, const std::string& folder) {
+    return Place(host, std::move(config), folder, nullptr);
+}
+
+PlacedPanel PlaceAgain(Host& host, const PlacedPanel& before, PanelConfig config) {
+    return Place(host, std::move(config), before.folder, &before);
 }
 
 std::vector<std::string> FindingTexts(const PlacedPanel& placed) {
@@ -287,6 +320,16 @@ void MeasureWindows(const Host& host, PlacedPanel& placed) {
 }
 
 }  // namespace
+
+std::vector<DrawnGauge> DrawnGauges(const Host& host, const PlacedPanel& placed, const PanelWindow& window,
+                                    BitmapSource& bitmaps) {
+    const WindowGeometry measured = Measure(host, placed, window, bitmaps, [](Severity, int, int, const std::string&) {});
+    std::vector<DrawnGauge> drawn;
+    for (const GaugeInWindow& shown : measured.gauges) {
+        drawn.push_back({shown.gauge, shown.box, Through(Scaled(measured.scaleX, measured.scaleY), shown.box)});
+    }
+    return drawn;
+}
 
 void ComputeWindowList(const Host& host, const PlacedPanel& placed, const PanelWindow& window, BitmapSource& bitmaps,
                        const LightingScheme& lighting, WindowList& list, std::vector<std::string>* problems) {

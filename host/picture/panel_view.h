@@ -72,6 +72,22 @@ PlacedPanel PlacePanelFile(Host& host, const std::string& path);
 // The same for a configuration already read.
 PlacedPanel PlacePanel(Host& host, PanelConfig config, const std::string& folder);
 
+// The panel again after its configuration was edited, on the host it was
+// placed on: gauges standing under the same alias with the same name and
+// parameters keep running as they were, the others are killed or placed
+// anew. `before` must be alive until this returns.
+PlacedPanel PlaceAgain(Host& host, const PlacedPanel& before, PanelConfig config);
+
+// A gauge of a window as it is drawn: its box in design units (its default
+// width and its picture's aspect filled in) and in the window picture's
+// pixels. Gauges placed unseen are not drawn.
+struct DrawnGauge {
+    const PlacedGauge* gauge{};
+    ClipBox design, pixels;
+};
+std::vector<DrawnGauge> DrawnGauges(const Host& host, const PlacedPanel& placed, const PanelWindow& window,
+                                    BitmapSource& bitmaps);
+
 // Everything to tell of a placed panel, one line each: its findings in line
 // order, then the problems met while drawing since.
 std::vector<std::string> FindingTexts(const PlacedPanel& placed);

@@ -916,6 +916,28 @@ SharedText LivePanel::Wave(std::uint32_t id) const {
     return s.waves[id] = std::make_shared<const std::string>(static_cast<const char*>(data), size);
 }
 
+void LivePanel::Replace(PanelConfig config) {
+    Impl& s = *impl_;
+    std::lock_guard held(s.lock);
+    PlacedPanel placed = PlaceAgain(s.host, s.placed, std::move(config));
+    // A window made visible or hidden in the file opens or closes at once.
+    for (const PanelWindow& window : placed.config.windows) {
+        const PanelWindow* was = s.placed.config.Window(window.section);
+        if (window.ident && (!was || was->visible != window.visible)) s.host.SetWindow(UINT32(*window.ident), window.visible);
+    }
+    s.placed = std::move(placed);
+    // The lists name the gauges of the placement they were made from: the
+    // next frame sends every open window whole, with its mouse areas.
+    s.lists.clear();
+    s.open = nlohmann::json::array();
+    s.pressed.reset();
+}
+
+void LivePanel::Inspect(const std::function<void(const Host&, const PlacedPanel&, BitmapSource&)>& look) const {
+    std::lock_guard held(impl_->lock);
+    look(impl_->host, impl_->placed, *impl_->bitmaps);
+}
+
 nlohmann::json LivePanel::Measures() const {
     std::lock_guard held(impl_->lock);
     std::vector<double> work;

@@ -17,7 +17,10 @@
 
 namespace panelhost {
 
+class BitmapSource;
 class Host;
+struct PanelConfig;
+struct PlacedPanel;
 
 // A text made once and handed to many readers (an update, a picture).
 using SharedText = std::shared_ptr<const std::string>;
@@ -85,6 +88,12 @@ public:
     SharedText BitmapPng(std::int32_t id) const;
     SharedText BackgroundPng(const std::string& section) const;
     SharedText Wave(std::uint32_t id) const;
+
+    // Design mode: the panel as an edited configuration places it. Gauges
+    // that stand as they were keep running; the pages get every open window
+    // anew. Read with `look`, under the panel's lock.
+    void Replace(PanelConfig config);
+    void Inspect(const std::function<void(const Host&, const PlacedPanel&, BitmapSource&)>& look) const;
 
     // Host work of the last frames (frame, display lists, changes), in
     // microseconds, and the bytes of their updates; for the benchmark.

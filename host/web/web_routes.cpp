@@ -10,7 +10,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "host/web/web_page.h"  // generated: web_index_html, web_panel_js, web_panel_css
+#include "host/web/design_panel.h"
+#include "host/web/web_page.h"  // generated: web_index_html, web_panel_js, web_panel_css, web_design_js, ...
 #include "host/web/web_protocol.h"
 
 namespace panelhost {
@@ -89,6 +90,10 @@ constexpr std::array pageFiles{
     PageFile{"/", web_index_html, "text/html; charset=utf-8"},
     PageFile{"/panel.js", web_panel_js, "text/javascript; charset=utf-8"},
     PageFile{"/panel.css", web_panel_css, "text/css; charset=utf-8"},
+    // Design mode's part of the page: it stands down where /api/design is
+    // not served.
+    PageFile{"/design.js", web_design_js, "text/javascript; charset=utf-8"},
+    PageFile{"/design.css", web_design_css, "text/css; charset=utf-8"},
 };
 
 // The requests that change the panel or ask it something with a body.
@@ -105,6 +110,26 @@ constexpr std::array postRoutes{
     PostRoute{"/api/lighting", [](LivePanel& panel, const nlohmann::json& body) { return panel.SetLighting(body); }},
     PostRoute{"/api/approach", [](LivePanel& panel, const nlohmann::json&) { return panel.FlyApproach(); }, false},
 };
+
+// Design mode's requests, served with --edit only.
+using DesignAction = LiveAnswer (*)(DesignPanel&, const nlohmann::json&);
+struct DesignRoute {
+    std::string_view path;
+    DesignAction act;
+    bool readsBody{true};
+};
+constexpr std::array designRoutes{
+    DesignRoute{"/api/edit", [](DesignPanel& design, const nlohmann::json& body) { return design.Edit(body); }},
+    DesignRoute{"/api/save", [](DesignPanel& design, const nlohmann::json& body) { return design.Save(body); }},
+    DesignRoute{"/api/undo", [](DesignPanel& design, const nlohmann::json&) { return design.Undo(); }, false},
+    DesignRoute{"/api/redo", [](DesignPanel& design, const nlohmann::json&) { return design.Redo(); }, false},
+};
+constexpr std::string_view designState = "/api/design";
+
+const DesignRoute* DesignRouteOf(std::string_view path) {
+    const auto found = std::ranges::find(designRoutes, path, &DesignRoute::path);
+    return found == designRoutes.end() ? nullptr : &*found;
+}
 
 const PostRoute* PostRouteOf(std::string_view path) {
     const auto found = std::ranges::find(postRoutes, path, &PostRoute::path);
@@ -141,7 +166,8 @@ std::vector<std::string> ServedHosts(const std::string& address, int port) {
     return hosts;
 }
 
-WebRoutes::WebRoutes(LivePanel& panel, const std::vector<std::string>& hosts) : panel_(panel) {
+WebRoutes::WebRoutes(LivePanel& panel, const std::vector<std::string>& hosts, DesignPanel* design)
+    : panel_(panel), design_(design) {
     for (const std::string& host : hosts) {
         hosts_.push_back(Lower(host));
         origins_.push_back("http://" + Lower(host));
@@ -157,8 +183,9 @@ std::optional<WebAnswer> WebRoutes::Screen(const WebRequest& request) const {
                        "expected at most " + std::to_string(maxHeaderFields) + " header fields");
     }
     const std::string_view path = PathOf(request);
-    const PostRoute* post = PostRouteOf(path);
-    if (!post && !IsGetRoute(path)) return Refusal(Status::not_found, "no such resource");
+    const bool designing = design_ && (DesignRouteOf(path) || path == designState);
+    const bool post = PostRouteOf(path) || (designing && path != designState);
+    if (!post && !designing && !IsGetRoute(path)) return Refusal(Status::not_found, "no such resource");
     if (request.method() != (post ? http::verb::post : http::verb::get)) {
         return Refusal(Status::method_not_allowed, post ? "expected POST" : "expected GET");
     }
@@ -194,6 +221,15 @@ WebAnswer WebRoutes::Answer(const WebRequest& request) {
         }
         return FromPanel(post->act(panel_, body));
     }
+    if (const DesignRoute* route = design_ ? DesignRouteOf(path) : nullptr) {
+        nlohmann::json body;
+        if (route->readsBody) {
+            body = nlohmann::json::parse(request.body(), nullptr, false);
+            if (body.is_discarded()) return Refusal(Status::bad_request, "expected a JSON body");
+        }
+        return FromPanel(route->act(*design_, body));
+    }
+    if (design_ && path == designState) return FromPanel(design_->State());
     static const std::vector<SharedText> pages = [] {
         std::vector<SharedText> texts;
         for (const PageFile& file : pageFiles) texts.push_back(Text(file.text));

@@ -17,6 +17,8 @@
 
 namespace panelhost {
 
+class DesignPanel;
+
 namespace http = boost::beast::http;
 using WebRequest = http::request<http::string_body>;
 
@@ -43,7 +45,8 @@ std::vector<std::string> ServedHosts(const std::string& address, int port);
 
 class WebRoutes {
 public:
-    WebRoutes(LivePanel& panel, const std::vector<std::string>& hosts);
+    // `design`: design mode's routes (serve --edit); null for none.
+    WebRoutes(LivePanel& panel, const std::vector<std::string>& hosts, DesignPanel* design = nullptr);
 
     // The answer to a request that its header alone refuses (another Host,
     // another origin, a body that is not JSON or is compressed, too many
@@ -58,6 +61,7 @@ public:
 
 private:
     LivePanel& panel_;
+    DesignPanel* design_;
     std::vector<std::string> hosts_;    // lower case, "127.0.0.1:8417"
     std::vector<std::string> origins_;  // "http://127.0.0.1:8417"
 };

@@ -19,6 +19,7 @@
 #endif
 
 #include "host/core/messages.h"
+#include "host/web/design_panel.h"
 #include "host/web/live_panel.h"
 #include "host/web/web_protocol.h"
 #include "host/web/web_routes.h"
@@ -63,7 +64,7 @@ const std::string emptyBody = "{}";
 
 int Usage(const std::string& message) {
     std::cerr << "panelhost: " << message << "\n"
-              << "usage: panelhost [--module PATH] serve PANEL.CFG [--port N] [--host ADDRESS] [--scenario FILE]\n";
+              << "usage: panelhost [--module PATH] serve PANEL.CFG [--port N] [--host ADDRESS] [--scenario FILE] [--edit]\n";
     return 2;
 }
 
@@ -136,7 +137,7 @@ private:
 
 class Server {
 public:
-    explicit Server(LivePanel& panel) : panel_(panel) {}
+    Server(LivePanel& panel, DesignPanel* design) : panel_(panel), design_(design) {}
 
     // Listens at the address; the port is known once bound (--port 0 takes
     // a free one), and with it the Host values the server answers to.
@@ -156,7 +157,7 @@ public:
             if (!error) acceptor_.listen(asio::socket_base::max_listen_connections, error);
             if (!error) {
                 *bound = acceptor_.local_endpoint().port();
-                routes_.emplace(panel_, ServedHosts(address, *bound));
+                routes_.emplace(panel_, ServedHosts(address, *bound), design_);
                 return true;
             }
         }
@@ -235,6 +236,7 @@ private:
 
     LivePanel& panel_;
     std::optional<WebRoutes> routes_;
+    DesignPanel* design_;
     std::list<std::shared_ptr<Session>> sessions_;
     std::uint64_t frame_{};
     std::atomic<bool> broadcastWaiting_{false};
@@ -397,6 +399,7 @@ int ServeCommand(const std::string& modulePath, int argc, char** argv) {
     options.modulePath = modulePath;
     std::string address = "127.0.0.1";
     int port = defaultPort;
+    bool edit = false;
     for (int i = 0; i < argc; ++i) {
         const std::string option = argv[i];
         if (option == "--port") {
@@ -409,6 +412,8 @@ int ServeCommand(const std::string& modulePath, int argc, char** argv) {
         } else if (option == "--scenario") {
             if (++i >= argc) return Usage("--scenario needs a scenario file");
             options.scenarioPath = argv[i];
+        } else if (option == "--edit") {
+            edit = true;
         } else if (option.starts_with("--")) {
             return Usage("unknown option of serve: " + Quoted(option));
         } else if (options.panelPath.empty()) {
@@ -426,12 +431,17 @@ int ServeCommand(const std::string& modulePath, int argc, char** argv) {
         return 2;
     }
     for (const std::string& finding : panel.Findings()) std::cerr << finding << '\n';
+    std::optional<DesignPanel> design;
+    if (edit && !design.emplace(panel, options.panelPath).Open(&error)) {
+        std::cerr << "panelhost: " << Printable(error) << '\n';
+        return 2;
+    }
 
     RaiseOpenFileLimit();
     int bound = port;
     bool loopback = true;
     std::optional<Server> server;
-    server.emplace(panel);
+    server.emplace(panel, design ? &*design : nullptr);
     if (!server->Listen(address, port, &bound, &loopback)) {
         std::cerr << "panelhost: serve: cannot listen on " << Quoted(address) << ":" << port << '\n';
         return 1;

@@ -16,6 +16,8 @@
 //   POST /api/flight             {"airspeed": knots, "altitude": feet, ...}
 //   POST /api/lighting           {"lighting": "day"|"night"}
 //   POST /api/approach           flies the shipped approach
+//   GET  /api/design, POST /api/edit, /api/undo, /api/redo, /api/save
+//                                design mode, with --edit only (design_panel.h)
 //
 // Request bodies over 64 KB are refused; every malformed or unknown request
 // gets a 4xx and changes nothing. Only the server's own Host is answered,
@@ -27,7 +29,7 @@
 
 namespace panelhost {
 
-// serve PANEL.CFG [--port N] [--host ADDRESS] [--scenario FILE]; the exit code.
+// serve PANEL.CFG [--port N] [--host ADDRESS] [--scenario FILE] [--edit]; the exit code.
 int ServeCommand(const std::string& modulePath, int argc, char** argv);
 
 }  // namespace panelhost
