@@ -136,10 +136,6 @@ int Preview(const std::string& modulePath, int argc, char** argv) {
 template <typename Write>
 int DrawPanelFile(const char* command, const std::string& modulePath, double period, const std::string& panelPath,
                   int frames, const Write& write) {
-    if (!panelhost::DrawingBuilt()) {
-        std::cerr << "panelhost: " << command << ": " << panelhost::NoDrawingReason() << '\n';
-        return exitFailed;
-    }
     panelhost::Host host;
     if (!LoadInto(host, modulePath)) return exitUsage;
     if (period > 0) host.SetFramePeriod(period);

@@ -41,9 +41,8 @@
 // (0x4000) flag take the unlit tint, luminous ones are lit as the panel
 // lights light them and bright ones keep their full brightness.
 //
-// The elements become a display list (display_list.h) that the cairo
-// painter paints. Painting is native only: the Windows host computes lists
-// but paints nothing and says so (DrawingBuilt).
+// The elements become a display list (display_list.h) that the system's
+// painter paints (painter.h: cairo natively, GDI+ under Windows).
 #pragma once
 
 #include <cstdint>
@@ -57,16 +56,7 @@
 #include "host/picture/lighting.h"
 #include "host/core/panel_host.h"
 
-#if defined(QR_DRAWING)
-#include "host/picture/drawing.h"
-#endif
-
 namespace panelhost {
-
-// False in a host built without drawing (Windows), whose `render`, `preview`
-// and `panel` give NoDrawingReason().
-bool DrawingBuilt();
-std::string NoDrawingReason();
 
 // Draws the instance placed as `alias` into `picture`. False, with a reason
 // in *error, when the alias is unknown or the background bitmap cannot be
@@ -78,7 +68,7 @@ bool RenderInstance(const Host& host, const std::string& alias, BitmapSource& bi
                     const LightingScheme& lighting = {});
 
 // Writes a picture as a 24-bit BMP file or, for a name ending in ".png"
-// (any case), a compressed PNG file written by cairo. False with a reason
+// (any case), a compressed PNG file written by the painter. False with a reason
 // when it cannot be written.
 bool WritePicture(const Picture& picture, const std::string& path, std::string* error = nullptr);
 

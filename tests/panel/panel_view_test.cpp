@@ -12,11 +12,7 @@
 #include "host/picture/renderer.h"
 #include "host/script/scenario.h"
 
-#if defined(QR_DRAWING)
-#include <cairo.h>
-
-#include "host/picture/drawing.h"
-#endif
+#include "host/picture/painter.h"
 
 namespace {
 
@@ -167,16 +163,12 @@ TEST_F(PanelFolder, WindowListsAreComputedWithoutDrawing) {
     EXPECT_EQ(placeholderText, 1);
 }
 
-#if defined(QR_DRAWING)
+#if defined(QR_CAIRO)
 
 panelhost::Picture ReadPng(const fs::path& path) {
-    cairo_surface_t* surface = cairo_image_surface_create_from_png(path.string().c_str());
-    EXPECT_EQ(cairo_surface_status(surface), CAIRO_STATUS_SUCCESS) << path;
-    panelhost::Picture picture = cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS
-                                     ? panelhost::PictureFromCanvas(surface)
-                                     : panelhost::Picture();
-    cairo_surface_destroy(surface);
-    return picture;
+    const std::optional<panelhost::Picture> picture = panelhost::ReadPngFile(path.string());
+    EXPECT_TRUE(picture) << path;
+    return picture.value_or(panelhost::Picture());
 }
 
 int Brightness(const panelhost::Rgb& p) { return p.r + p.g + p.b; }
@@ -406,6 +398,6 @@ TEST_F(DrawnPanel, TenThousandGaugesDrawWithinAGigabyte) {
     EXPECT_LT(PeakKilobytes(), 1 << 20);
 }
 
-#endif  // QR_DRAWING
+#endif  // QR_CAIRO
 
 }  // namespace

@@ -18,11 +18,7 @@
 #include "host/picture/panel_view.h"
 #include "host/picture/renderer.h"
 
-#if defined(QR_DRAWING)
-#include <cairo.h>
-
-#include "host/picture/drawing.h"
-#endif
+#include "host/picture/painter.h"
 
 namespace {
 
@@ -164,14 +160,10 @@ TEST_F(ShippedPanel, GaugeReferenceRowsNamePlaceWidthPictureAndSource) {
     }
 }
 
-#if defined(QR_DRAWING)
+#if defined(QR_CAIRO)
 
 panelhost::Picture ReadPng(const fs::path& path) {
-    cairo_surface_t* surface = cairo_image_surface_create_from_png(path.string().c_str());
-    panelhost::Picture picture;
-    if (cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS) picture = panelhost::PictureFromCanvas(surface);
-    cairo_surface_destroy(surface);
-    return picture;
+    return panelhost::ReadPngFile(path.string()).value_or(panelhost::Picture());
 }
 
 // Each window by day and by night against its golden picture: the same size,
@@ -251,6 +243,6 @@ TEST(GaugeReferencePictures, LookAsTheModuleDrawsTheGauges) {
     fs::remove_all(folder, ignored);
 }
 
-#endif  // QR_DRAWING
+#endif  // QR_CAIRO
 
 }  // namespace
