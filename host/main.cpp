@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <iomanip>
 #include <iostream>
 #include <optional>
@@ -66,7 +67,7 @@ int Usage(const char* message = nullptr) {
                  "                    bright or lit by the panel lights\n"
                  "  --module PATH     the module to load (default: "
               << panelhost::ModuleFileName()
-              << " beside panelhost)\n"
+              << " beside panelhost, or in ../Gauges)\n"
                  "  --period SECONDS  simulated time per frame (default 1/18)\n"
                  "  --trace           echo each scenario line and the key events it caused\n"
                  "                    (also --verbose)\n"
@@ -239,6 +240,18 @@ int Screen(const std::string& modulePath, double period, int argc, char** argv) 
                          });
 }
 
+// The module built beside panelhost; else, as the release archive lays them
+// out (Tools\panelhost.exe, Gauges\QR417_Instr.gau), the one in the Gauges
+// folder beside the program's own.
+std::string DefaultModule() {
+    const std::filesystem::path here = panelhost::ExecutableDirectory();
+    const std::filesystem::path beside = here / panelhost::ModuleFileName();
+    const std::filesystem::path released = here.parent_path().parent_path() / "Gauges" / panelhost::ModuleFileName();
+    std::error_code ignored;
+    return (!std::filesystem::exists(beside, ignored) && std::filesystem::exists(released, ignored) ? released : beside)
+        .string();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -274,7 +287,7 @@ int main(int argc, char** argv) {
     }
     if (i >= argc) return Usage();
     const std::string command = argv[i++];
-    if (modulePath.empty()) modulePath = panelhost::ExecutableDirectory() + panelhost::ModuleFileName();
+    if (modulePath.empty()) modulePath = DefaultModule();
 
     if (command == "gauges") {
         if (i != argc) return Usage("gauges takes no arguments");

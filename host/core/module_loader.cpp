@@ -5,6 +5,8 @@
 #else
 #include <dlfcn.h>
 #include <unistd.h>
+
+#include <fstream>
 #endif
 
 namespace panelhost {
@@ -50,6 +52,14 @@ const char* ModuleFileName() { return "QR417_Instr.gau"; }
 
 #else
 
+// Whether the file is a Windows program or library: it starts with the
+// "MZ" of every such file.
+bool WindowsExecutable(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    char start[2]{};
+    return file.read(start, sizeof start) && start[0] == 'M' && start[1] == 'Z';
+}
+
 bool OpenModuleFile(const std::string& path, ModuleFile& module, std::string& error) {
     if (path.empty()) {
         error = "no module file named";
@@ -61,6 +71,9 @@ bool OpenModuleFile(const std::string& path, ModuleFile& module, std::string& er
     if (!library) {
         const char* reason = dlerror();
         error = "cannot load " + path + (reason ? std::string(": ") + reason : std::string{});
+        if (WindowsExecutable(file)) {
+            error = path + " is the Windows module; on Linux load QR417_Instr.so, or run panelhost.exe under Wine";
+        }
         return false;
     }
     auto* importTable = static_cast<IMPORT_TABLE*>(dlsym(library, "ImportTable"));
