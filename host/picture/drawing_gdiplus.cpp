@@ -30,6 +30,8 @@ namespace gp = Gdiplus;
 
 // Bold from this weight on: GDI+ knows regular and bold only.
 constexpr int boldWeight = 600;
+// The size in pixels text is measured at.
+constexpr double measuringSize = 1000;
 
 // GDI+ started once for the process and left running: pictures may be made
 // until the very end, and the system closes it with the process.
@@ -107,14 +109,23 @@ void PaintBitmap(gp::Graphics& g, gp::Bitmap* bitmap, const Placement& placement
     g.Restore(state);
 }
 
-// The face by name; where the system has no such face, the first it has of
-// the faces every Windows carries (Tahoma in Wine's own set); null when it
-// has none of them.
+// The face by name; where the system has no such face, Arial, else the
+// first face the system has; null when it has none.
 std::unique_ptr<gp::FontFamily> FamilyOf(const std::string& face) {
-    for (const std::string& name : {face.empty() ? std::string(defaultTextFace) : face, std::string(defaultTextFace),
-                                    std::string("Microsoft Sans Serif"), std::string("Tahoma")}) {
+    for (const std::string& name : {face.empty() ? std::string(defaultTextFace) : face, std::string(defaultTextFace)}) {
         auto family = std::make_unique<gp::FontFamily>(Wide(name, CP_UTF8).c_str());
         if (family->GetLastStatus() == gp::Ok && family->IsAvailable()) return family;
+    }
+    const gp::InstalledFontCollection installed;
+    const INT count = installed.GetFamilyCount();
+    if (count <= 0) return nullptr;
+    std::vector<gp::FontFamily> families(static_cast<std::size_t>(count));
+    INT found = 0;
+    if (installed.GetFamilies(count, families.data(), &found) != gp::Ok) return nullptr;
+    for (INT i = 0; i < found; ++i) {
+        if (families[std::size_t(i)].IsStyleAvailable(gp::FontStyleRegular)) {
+            return std::unique_ptr<gp::FontFamily>(families[std::size_t(i)].Clone());
+        }
     }
     return nullptr;
 }
@@ -137,12 +148,12 @@ void PaintText(gp::Graphics& g, const PaintItem& item) {
         std::unique_ptr<gp::StringFormat> format(gp::StringFormat::GenericTypographic()->Clone());
         format->SetFormatFlags(format->GetFormatFlags() | gp::StringFormatFlagsNoWrap |
                                gp::StringFormatFlagsMeasureTrailingSpaces);
-        const auto widthAt = [&](double size) {
-            const gp::Font font(family.get(), gp::REAL(size), style, gp::UnitPixel);
-            gp::RectF measured;
-            g.MeasureString(text.c_str(), INT(text.size()), &font, gp::PointF(0, 0), format.get(), &measured);
-            return double(measured.Width);
-        };
+        // Measured once at a large size and scaled: outlines scale as they
+        // are, while small sizes are measured in whole pixels.
+        const gp::Font reference(family.get(), gp::REAL(measuringSize), style, gp::UnitPixel);
+        gp::RectF measured;
+        g.MeasureString(text.c_str(), INT(text.size()), &reference, gp::PointF(0, 0), format.get(), &measured);
+        const auto widthAt = [&](double size) { return double(measured.Width) * size / measuringSize; };
         const double size = FittedTextSize(box.w, box.h, widthAt);
         // The letters as outlines, as designed: the same at any resolution,
         // and their ink known exactly for centring.
