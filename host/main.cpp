@@ -27,9 +27,7 @@
 #include "host/picture/scales.h"
 #include "host/script/scenario.h"
 #include "host/picture/screen_view.h"
-#if defined(QR_LIVE_PANEL)
 #include "host/web/web_server.h"
-#endif
 
 namespace {
 
@@ -316,8 +314,6 @@ int main(int argc, char** argv) {
     if (command == "panel") return Panel(modulePath, outputDirectory, period, argc - i, argv + i);
     if (command == "screen") return Screen(modulePath, period, argc - i, argv + i);
     if (command == "scales") return i == argc ? panelhost::ScalesCommand(modulePath) : Usage("scales takes no arguments");
-#if defined(QR_LIVE_PANEL)
     if (command == "serve") return panelhost::ServeCommand(modulePath, argc - i, argv + i);
-#endif
     return Usage(("unknown command " + panelhost::Quoted(command)).c_str());
 }

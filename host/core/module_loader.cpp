@@ -1,12 +1,18 @@
 #include "host/core/module_loader.h"
 
+#include "host/core/messages.h"
+
 #if defined(_WIN32)
 #include <windows.h>
+
+#include <string_view>
 #else
 #include <dlfcn.h>
 #include <unistd.h>
 
 #include <fstream>
+
+#include "sound/platform/qrsystem.h"
 #endif
 
 namespace panelhost {
@@ -20,7 +26,7 @@ bool OpenModuleFile(const std::string& path, ModuleFile& module, std::string& er
     }
     HMODULE library = LoadLibraryA(path.c_str());
     if (!library) {
-        error = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
+        error = "cannot load " + Quoted(path) + " (error " + std::to_string(GetLastError()) + ")";
         return false;
     }
     auto* importTable = reinterpret_cast<IMPORT_TABLE*>(GetProcAddress(library, "ImportTable"));
@@ -37,6 +43,19 @@ bool OpenModuleFile(const std::string& path, ModuleFile& module, std::string& er
 void CloseModuleFile(ModuleFile& module) {
     if (module.handle) FreeLibrary(static_cast<HMODULE>(module.handle));
     module = {};
+}
+
+bool FindModuleResource(void* module, std::uint32_t, const char* type, std::uint32_t id, const void*& data,
+                        std::size_t& size) {
+    HMODULE file = module ? static_cast<HMODULE>(module) : GetModuleHandleA(nullptr);
+    // Bitmaps are of the system's own type, waves of a type named in the
+    // module's resource script.
+    const char* kind = std::string_view(type) == "BITMAP" ? MAKEINTRESOURCEA(2) /* RT_BITMAP */ : type;
+    HRSRC resource = FindResourceA(file, MAKEINTRESOURCEA(id), kind);
+    HGLOBAL loaded = resource ? LoadResource(file, resource) : nullptr;
+    data = loaded ? LockResource(loaded) : nullptr;
+    size = data ? SizeofResource(file, resource) : 0;
+    return data != nullptr;
 }
 
 std::string ExecutableDirectory() {
@@ -70,9 +89,9 @@ bool OpenModuleFile(const std::string& path, ModuleFile& module, std::string& er
     void* library = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!library) {
         const char* reason = dlerror();
-        error = "cannot load " + path + (reason ? std::string(": ") + reason : std::string{});
+        error = "cannot load " + Quoted(path) + (reason ? std::string(": ") + reason : std::string{});
         if (WindowsExecutable(file)) {
-            error = path + " is the Windows module; on Linux load QR417_Instr.so, or run panelhost.exe under Wine";
+            error = Quoted(path) + " is the Windows module; on Linux load QR417_Instr.so, or run panelhost.exe under Wine";
         }
         return false;
     }
@@ -90,6 +109,15 @@ bool OpenModuleFile(const std::string& path, ModuleFile& module, std::string& er
 void CloseModuleFile(ModuleFile& module) {
     if (module.handle) dlclose(module.handle);
     module = {};
+}
+
+bool FindModuleResource(void*, std::uint32_t module32, const char* type, std::uint32_t id, const void*& data,
+                        std::size_t& size) {
+    std::uint32_t bytes = 0;
+    data = nullptr;
+    const bool found = qrsystem_find_resource(module32, type, id, nullptr, &data, &bytes) == QRSYSTEM_OK && data;
+    size = found ? bytes : 0;
+    return found;
 }
 
 std::string ExecutableDirectory() {

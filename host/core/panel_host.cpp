@@ -8,6 +8,7 @@
 
 #include "host/core/gauge_instances.h"
 #include "host/core/host_clock.h"
+#include "host/core/messages.h"
 #include "host/core/module_code.h"
 #include "host/core/module_loader.h"
 #include "host/core/mouse_capture.h"
@@ -220,12 +221,12 @@ bool Host::Place(const std::string& gauge, const std::string& alias,
     }
     GAUGEHDR* source = FindGauge(gauge);
     if (!source) {
-        if (error) *error = "the module has no gauge named " + gauge;
+        if (error) *error = "the module has no gauge named " + Quoted(gauge);
         return false;
     }
     const std::string name = alias.empty() ? gauge : alias;
     if (impl_->Find(name)) {
-        if (error) *error = "alias " + name + " is already placed";
+        if (error) *error = "alias " + Quoted(name) + " is already placed";
         return false;
     }
     Activated(this);

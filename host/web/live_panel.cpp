@@ -13,18 +13,21 @@
 #include <sstream>
 #include <thread>
 
-#include "host/picture/bitmap_source.h"
 #include "host/core/host_sound.h"
+#include "host/core/messages.h"
+#include "host/core/module_loader.h"
 #include "host/core/panel_host.h"
-#include "host/picture/panel_view.h"
-#include "host/script/scenario.h"
+#include "host/panel/panel_config.h"
 #include "host/panel/screen_layout.h"
-#include "host/picture/web_pictures.h"
-#include "host/web/web_protocol.h"
+#include "host/picture/bitmap_source.h"
 #include "host/picture/display_list.h"
+#include "host/picture/panel_view.h"
+#include "host/picture/web_pictures.h"
+#include "host/script/scenario.h"
+#include "host/web/live_player.h"
+#include "host/web/web_protocol.h"
 #include "module/gauge_builders.h"
 #include "module/tokens.h"
-#include "sound/platform/qrsystem.h"
 
 namespace panelhost {
 
@@ -38,9 +41,6 @@ constexpr double secondsPerDay = 86400;
 constexpr std::size_t keptUpdates = 64;
 constexpr std::size_t keptEvents = 4000;
 constexpr std::size_t keptMeasures = 1200;
-// Scenario lines run in one frame at most: a file without frames cannot
-// hold the panel up.
-constexpr int maxLinesPerFrame = 500;
 // Mouse coordinates beyond this are no point on any window.
 constexpr double maxMouseCoordinate = 1e6;
 // The largest browser window laid out, in pixels on each axis.
@@ -74,23 +74,15 @@ const std::vector<FlightValue>& FlightValues() {
 }
 
 LiveAnswer Refused(int status, const std::string& why) {
-    return LiveAnswer{status, nlohmann::json{{"error", why}}.dump()};
+    return LiveAnswer{status, JsonText(nlohmann::json{{"error", why}})};
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-std::string FirstWord(const std::string& line) {
-    const auto start = line.find_first_not_of(" \t");
-    if (start == std::string::npos) return {};
-    return line.substr(start, line.find_first_of(" \t", start) - start);
+// The panel's problems as the page and the terminal show them: the file
+// names in them are whatever bytes the file system holds.
+std::vector<std::string> PrintableAll(const std::vector<std::string>& texts) {
+    std::vector<std::string> shown;
+    for (const std::string& text : texts) shown.push_back(Printable(text));
+    return shown;
 }
 
 // What the sound buffers did, for the page to do the same:
@@ -120,24 +112,26 @@ struct LivePanel::Impl {
     WindowList spare;  // the list being computed, its storage reused frame after frame
     nlohmann::json open = nlohmann::json::array();
     std::uint64_t frame{};
-    std::deque<std::pair<std::uint64_t, std::string>> updates;
+    std::deque<std::pair<std::uint64_t, SharedText>> updates;
+    // The snapshot of the last frame, made once for every stream opened
+    // before the next (null: not made yet).
+    mutable SharedText snapshot;
+    mutable std::uint64_t snapshotFrame{};
+    std::function<void()> onFrame;
     bool stopping{};
     std::thread thread;
     std::deque<KeyEvent> events;
     std::vector<std::string> echoes;
     std::deque<std::pair<double, std::size_t>> measures;  // microseconds, bytes
-    mutable std::map<std::int32_t, std::string> pngs;
+    // Bitmaps and backgrounds as PNG, each encoded once: as many as the
+    // module and the panel have pictures.
+    mutable std::map<std::int32_t, SharedText> pngs;
+    mutable std::map<std::string, SharedText> backgroundPngs;
+    mutable std::map<std::uint32_t, SharedText> waves;
     // The gauge a button was pressed on, and its box.
     std::optional<std::pair<std::string, ClipBox>> pressed;
 
-    struct Player {
-        std::string name;
-        std::vector<std::string> lines;
-        std::size_t next{};
-        double waitUntil{};
-        double period{livePeriod};
-    } player;
-    std::ostringstream sink;  // what the scenario's lines print; nobody reads it
+    LivePlayer player;
 
     const Picture* Background(const std::string& section) const {
         return placed.backgrounds ? placed.backgrounds->Section(section) : nullptr;
@@ -217,57 +211,31 @@ struct LivePanel::Impl {
         return list;
     }
 
-    std::string SnapshotLocked(std::uint64_t* at) const {
+    SharedText SnapshotLocked(std::uint64_t* at) const {
+        if (at) *at = frame;
+        if (snapshot && snapshotFrame == frame) return snapshot;
         nlohmann::json windows = nlohmann::json::array();
         for (const auto& [section, list] : lists) windows.push_back(WindowListJson(list));
-        if (at) *at = frame;
-        return nlohmann::json{{"t", "full"}, {"frame", frame}, {"clock", host.Clock()},
-                              {"light", lighting == Lighting::Day ? "day" : "night"}, {"errors", placed.errors},
-                              {"windows", windows}, {"open", open}}
-            .dump();
+        snapshotFrame = frame;
+        snapshot = std::make_shared<const std::string>(
+            JsonText({{"t", "full"}, {"frame", frame}, {"clock", host.Clock()},
+                      {"light", lighting == Lighting::Day ? "day" : "night"}, {"errors", PrintableAll(placed.errors)},
+                      {"windows", windows}, {"open", open}}));
+        return snapshot;
     }
 
-    void PlayScenario() {
-        Player& p = player;
-        for (int run = 0; run < maxLinesPerFrame && p.next < p.lines.size() && host.Clock() + 1e-9 >= p.waitUntil;
-             ++run) {
-            const std::string& line = p.lines[p.next++];
-            const std::string word = FirstWord(line);
-            if (word == "frame") {
-                const auto count = std::strtol(line.c_str() + line.find("frame") + 5, nullptr, 10);
-                p.waitUntil = host.Clock() + std::clamp<long>(count, 1, maxFramesPerCall) * p.period;
-            } else if (word == "period") {
-                const double seconds = std::strtod(line.c_str() + line.find("period") + 6, nullptr);
-                if (std::isfinite(seconds) && seconds > 0) p.period = std::min(seconds, 60.0);
-            } else if (word == "echo") {
-                echoes.push_back(line.substr(line.find("echo") + 4));
-            } else if (word.empty() || word[0] == '#' || word == "panel" || word == "connect" ||
-                       word.starts_with("expect") || word == "record" || word == "render" || word == "show") {
-                // Set-up the live panel has done already, and checks and pictures it has no use for.
-            } else {
-                sink.str({});
-                RunScenarioText(host, p.name, line, sink, sink);
-            }
-        }
-    }
-
-    void Play(const std::string& path, std::string_view from) {
+    // Plays the scenario at `path` from the line starting with `from`;
+    // false when it cannot be read or holds no such line.
+    bool Play(const std::string& path, std::string_view from) {
         std::string text, error;
         if (!ReadScenarioFile(path, text, error)) text.clear();
-        std::vector<std::string> lines = Lines(text);
-        auto start = std::find_if(lines.begin(), lines.end(),
-                                  [&](const std::string& line) { return !from.empty() && line.starts_with(from); });
-        if (start == lines.end()) start = lines.begin();
-        player = Player{};
-        player.name = path;
-        player.lines.assign(start, lines.end());
-        player.waitUntil = host.Clock();
+        return player.Load(path, text, from, host.Clock());
     }
 
     // One frame of the live panel and its update.
     void Step() {
         const auto began = Clock::now();
-        PlayScenario();
+        player.Play(host, echoes);
         host.SetNumber(tokenSimulationTime, host.Number(tokenSimulationTime) + livePeriod);
         host.SetNumber(tokenTimeOfDay, std::fmod(host.Number(tokenTimeOfDay) + livePeriod, secondsPerDay));
         host.Frame();
@@ -307,9 +275,9 @@ struct LivePanel::Impl {
         nlohmann::json sounds = SoundsJson(HostSoundTakeChanges());
         if (!sounds.empty()) update["sounds"] = std::move(sounds);
         if (!echoes.empty()) update["echo"] = std::exchange(echoes, {});
-        std::string text = update.dump();
+        auto text = std::make_shared<const std::string>(JsonText(update));
         const double micros = std::chrono::duration<double, std::micro>(Clock::now() - began).count();
-        measures.emplace_back(micros, text.size());
+        measures.emplace_back(micros, text->size());
         while (measures.size() > keptMeasures) measures.pop_front();
         updates.emplace_back(++frame, std::move(text));
         while (updates.size() > keptUpdates) updates.pop_front();
@@ -326,6 +294,7 @@ struct LivePanel::Impl {
                 if (changed.wait_until(held, next, [&] { return stopping; })) return;
                 Step();
             }
+            if (onFrame) onFrame();
             // A host held up (a debugger, a loaded machine) goes on from now
             // rather than running the lost frames at once.
             if (Clock::now() - next > std::chrono::seconds(1)) next = Clock::now();
@@ -354,7 +323,7 @@ bool LivePanel::Open(const LiveOptions& options, std::string* error) {
         }
     }
     HostSoundWatch(true);
-    if (!s.host.Load(options.modulePath, error)) return false;
+    if (!(options.attach ? options.attach(s.host, error) : s.host.Load(options.modulePath, error))) return false;
     s.host.SetFramePeriod(livePeriod);
     s.bitmaps = std::make_unique<ModuleBitmaps>(s.host);
     PanelConfig config = ReadPanelConfig(options.panelPath);
@@ -378,7 +347,12 @@ bool LivePanel::Open(const LiveOptions& options, std::string* error) {
 
 std::vector<std::string> LivePanel::Errors() const {
     std::lock_guard held(impl_->lock);
-    return impl_->placed.errors;
+    return PrintableAll(impl_->placed.errors);
+}
+
+void LivePanel::OnFrame(std::function<void()> call) {
+    std::lock_guard held(impl_->lock);
+    impl_->onFrame = std::move(call);
 }
 
 void LivePanel::Start() {
@@ -395,26 +369,30 @@ void LivePanel::Stop() {
     if (impl_->thread.joinable()) impl_->thread.join();
 }
 
-std::string LivePanel::Snapshot(std::uint64_t* frame) const {
+void LivePanel::Step() {
+    std::lock_guard held(impl_->lock);
+    impl_->Step();
+}
+
+SharedText LivePanel::Snapshot(std::uint64_t* frame) const {
     std::lock_guard held(impl_->lock);
     return impl_->SnapshotLocked(frame);
 }
 
-bool LivePanel::Updates(std::uint64_t& frame, std::vector<std::string>& out, std::chrono::milliseconds wait) const {
-    Impl& s = *impl_;
-    std::unique_lock held(s.lock);
-    s.changed.wait_for(held, wait, [&] { return s.stopping || s.frame > frame; });
-    if (s.stopping) return false;
-    if (s.frame <= frame) return true;
+std::vector<std::pair<std::uint64_t, SharedText>> LivePanel::UpdatesAfter(std::uint64_t& frame) const {
+    const Impl& s = *impl_;
+    std::lock_guard held(s.lock);
+    std::vector<std::pair<std::uint64_t, SharedText>> out;
+    if (s.frame <= frame) return out;
     if (s.updates.empty() || s.updates.front().first > frame + 1) {
-        out.push_back(s.SnapshotLocked(&frame));
-        return true;
+        out.emplace_back(s.frame, s.SnapshotLocked(&frame));
+        return out;
     }
     for (const auto& [number, text] : s.updates) {
-        if (number > frame) out.push_back(text);
+        if (number > frame) out.emplace_back(number, text);
     }
     frame = s.frame;
-    return true;
+    return out;
 }
 
 LiveAnswer LivePanel::Mouse(const nlohmann::json& body) {
@@ -471,6 +449,9 @@ LiveAnswer LivePanel::Mouse(const nlohmann::json& body) {
     bool taken = false;
     std::string gaugeAlias;
     for (const auto& [alias, box] : under) {
+        // A gauge the scenario has killed (or a reload has taken) since the
+        // last frame's lists is no longer there to click.
+        if (!s.host.Has(alias) || s.host.ElementCount(alias) == 0) continue;
         const Picture* picture = s.bitmaps->Find(s.host.Element(alias, 1).record->resource_id);
         if (!picture || box.w <= 0 || box.h <= 0) continue;
         const int gx = int(std::floor((x - box.x) * picture->width / box.w));
@@ -491,7 +472,7 @@ LiveAnswer LivePanel::Mouse(const nlohmann::json& body) {
             break;
         }
     }
-    return LiveAnswer{200, nlohmann::json{{"taken", taken}, {"gauge", gaugeAlias}}.dump()};
+    return LiveAnswer{200, JsonText(nlohmann::json{{"taken", taken}, {"gauge", gaugeAlias}})};
 }
 
 LiveAnswer LivePanel::Layout(const nlohmann::json& body) const {
@@ -530,7 +511,7 @@ LiveAnswer LivePanel::Layout(const nlohmann::json& body) const {
         windows.push_back({{"s", placed.window->section}, {"x", placed.x}, {"y", placed.y}, {"w", placed.width},
                            {"h", placed.height}});
     }
-    return LiveAnswer{200, nlohmann::json{{"w", *width}, {"h", *height}, {"windows", windows}}.dump()};
+    return LiveAnswer{200, JsonText(nlohmann::json{{"w", *width}, {"h", *height}, {"windows", windows}})};
 }
 
 LiveAnswer LivePanel::Flight(const nlohmann::json& body) {
@@ -562,6 +543,7 @@ LiveAnswer LivePanel::SetLighting(const nlohmann::json& body) {
     if (!lighting) return Refused(400, "expected the lighting day or night");
     std::lock_guard held(impl_->lock);
     impl_->lighting = *lighting;
+    impl_->snapshot.reset();
     return {};
 }
 
@@ -574,48 +556,59 @@ LiveAnswer LivePanel::FlyApproach() {
         (std::filesystem::path(s.options.panelPath).parent_path() / shippedScenario).string();
     for (const std::string& path : {s.options.scenarioPath, shipped}) {
         if (path.empty()) continue;
-        s.Play(path, approachStart);
-        if (!s.player.lines.empty() && s.player.lines.front().starts_with(approachStart)) return {};
+        if (s.Play(path, approachStart)) return {};
     }
-    s.player = Impl::Player{};
-    return Refused(404, "no approach to fly: " + shipped + " holds none");
+    s.player.Clear();
+    return Refused(404, "no approach to fly: " + Quoted(shipped) + " holds none");
 }
 
 LiveAnswer LivePanel::Events() const {
     std::lock_guard held(impl_->lock);
     nlohmann::json list = nlohmann::json::array();
     for (const KeyEvent& event : impl_->events) list.push_back({event.event, event.value});
-    return LiveAnswer{200, list.dump()};
+    return LiveAnswer{200, JsonText(list)};
 }
 
-std::optional<std::string> LivePanel::BitmapPng(std::int32_t id) const {
-    std::lock_guard held(impl_->lock);
-    const auto cached = impl_->pngs.find(id);
-    if (cached != impl_->pngs.end()) return cached->second;
-    const Picture* picture = impl_->bitmaps->Find(id);
-    if (!picture) return std::nullopt;
-    std::string png = PngBytes(*picture);
-    if (png.empty()) return std::nullopt;
-    return impl_->pngs[id] = std::move(png);
-}
-
-std::optional<std::string> LivePanel::BackgroundPng(const std::string& section) const {
-    std::lock_guard held(impl_->lock);
-    const Picture* picture = impl_->Background(section);
-    if (!picture) return std::nullopt;
-    std::string png = PngBytes(*picture);
-    if (png.empty()) return std::nullopt;
-    return png;
-}
-
-std::optional<std::string> LivePanel::Wave(std::uint32_t id) const {
-    std::lock_guard held(impl_->lock);
+SharedText LivePanel::BitmapPng(std::int32_t id) const {
+    const Impl& s = *impl_;
+    std::lock_guard held(s.lock);
+    const auto cached = s.pngs.find(id);
+    if (cached != s.pngs.end()) return cached->second;
+    // Only an id the module holds is looked up (and so remembered by the
+    // bitmap cache): any number a page asks for is not.
     const void* data = nullptr;
-    std::uint32_t size = 0;
-    if (qrsystem_find_resource(impl_->host.ModuleHandle32(), "WAVE", id, nullptr, &data, &size) != 0 || !data) {
-        return std::nullopt;
+    std::size_t size = 0;
+    if (!FindModuleResource(s.host.ModuleHandle(), s.host.ModuleHandle32(), "BITMAP", std::uint32_t(id), data, size)) {
+        return nullptr;
     }
-    return std::string(static_cast<const char*>(data), size);
+    const Picture* picture = s.bitmaps->Find(id);
+    if (!picture) return nullptr;
+    std::string png = PngBytes(*picture);
+    if (png.empty()) return nullptr;
+    return s.pngs[id] = std::make_shared<const std::string>(std::move(png));
+}
+
+SharedText LivePanel::BackgroundPng(const std::string& section) const {
+    const Impl& s = *impl_;
+    std::lock_guard held(s.lock);
+    const auto cached = s.backgroundPngs.find(section);
+    if (cached != s.backgroundPngs.end()) return cached->second;
+    const Picture* picture = s.Background(section);
+    if (!picture) return nullptr;
+    std::string png = PngBytes(*picture);
+    if (png.empty()) return nullptr;
+    return s.backgroundPngs[section] = std::make_shared<const std::string>(std::move(png));
+}
+
+SharedText LivePanel::Wave(std::uint32_t id) const {
+    const Impl& s = *impl_;
+    std::lock_guard held(s.lock);
+    const auto cached = s.waves.find(id);
+    if (cached != s.waves.end()) return cached->second;
+    const void* data = nullptr;
+    std::size_t size = 0;
+    if (!FindModuleResource(s.host.ModuleHandle(), s.host.ModuleHandle32(), "WAVE", id, data, size)) return nullptr;
+    return s.waves[id] = std::make_shared<const std::string>(static_cast<const char*>(data), size);
 }
 
 nlohmann::json LivePanel::Measures() const {

@@ -6,8 +6,8 @@
 // the server's threads; one lock keeps the host to one thread at a time.
 #pragma once
 
-#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,8 +17,16 @@
 
 namespace panelhost {
 
+class Host;
+
+// A text made once and handed to many readers (an update, a picture).
+using SharedText = std::shared_ptr<const std::string>;
+
 struct LiveOptions {
     std::string modulePath;
+    // How the module is had when not from modulePath (a module linked into
+    // the program, as the fuzz targets have it).
+    std::function<bool(Host&, std::string*)> attach;
     std::string panelPath;
     std::string scenarioPath;  // played from the start in real time; empty for none
 };
@@ -41,16 +49,22 @@ public:
     bool Open(const LiveOptions& options, std::string* error);
     // The problems found in the panel configuration, "FILE:LINE: ...".
     std::vector<std::string> Errors() const;
+    // Called on the frame thread after each frame, outside the panel's lock;
+    // set before Start.
+    void OnFrame(std::function<void()> call);
     // Runs frames in real time until Stop.
     void Start();
     void Stop();
+    // One frame at once, without the frame thread.
+    void Step();
 
-    // Everything the page needs to paint from nothing, and the frame it is of.
-    std::string Snapshot(std::uint64_t* frame) const;
-    // The updates after `frame` as they come (waiting at most `wait`), each
-    // one JSON text; `frame` moves on. A reader too far behind gets a snapshot.
-    // False once the panel stops.
-    bool Updates(std::uint64_t& frame, std::vector<std::string>& out, std::chrono::milliseconds wait) const;
+    // Everything the page needs to paint from nothing, and the frame it is
+    // of; made once a frame however many ask.
+    SharedText Snapshot(std::uint64_t* frame) const;
+    // The updates after `frame`, each one JSON text with its frame number,
+    // without waiting; `frame` moves on. A reader too far behind gets a
+    // snapshot.
+    std::vector<std::pair<std::uint64_t, SharedText>> UpdatesAfter(std::uint64_t& frame) const;
 
     // The page's requests; bodies are JSON already parsed.
     LiveAnswer Mouse(const nlohmann::json& body);
@@ -62,10 +76,11 @@ public:
     LiveAnswer FlyApproach();
     LiveAnswer Events() const;  // key events sent so far, oldest first (the latest few thousand)
 
-    // Bitmaps and waves, each as a file's bytes; nothing when unknown.
-    std::optional<std::string> BitmapPng(std::int32_t id) const;
-    std::optional<std::string> BackgroundPng(const std::string& section) const;
-    std::optional<std::string> Wave(std::uint32_t id) const;
+    // Bitmaps and waves, each as a file's bytes, made once; null when
+    // unknown (and an unknown id is not remembered).
+    SharedText BitmapPng(std::int32_t id) const;
+    SharedText BackgroundPng(const std::string& section) const;
+    SharedText Wave(std::uint32_t id) const;
 
     // Host work of the last frames (frame, display lists, changes), in
     // microseconds, and the bytes of their updates; for the benchmark.

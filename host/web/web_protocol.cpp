@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "host/panel/panel_config.h"  // Utf8FromWindows1252
+
 namespace panelhost {
 
 namespace {
@@ -28,6 +30,10 @@ const char* KindName(PaintKind kind) {
 
 }  // namespace
 
+std::string JsonText(const nlohmann::json& json) {
+    return json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
 nlohmann::json PaintItemJson(const PaintItem& item) {
     const PaintItem plain;
     nlohmann::json json = {{"k", KindName(item.kind)}, {"c", BoxJson(item.clip)}};
@@ -50,7 +56,7 @@ nlohmann::json PaintItemJson(const PaintItem& item) {
     if (item.alpha != plain.alpha) json["a"] = Short(item.alpha);
     if (item.kind == PaintKind::Text) {
         json["tx"] = item.text;
-        json["f"] = item.face;
+        json["f"] = Utf8FromWindows1252(item.face);  // as the gauge's record names it
         if (item.weight != plain.weight) json["wt"] = item.weight;
         json["bg"] = item.backgroundColour;
         if (item.transparentBackground) json["tb"] = 1;

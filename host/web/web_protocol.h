@@ -23,6 +23,11 @@
 
 namespace panelhost {
 
+// JSON as text for the wire. Texts are converted to UTF-8 where they come
+// in; a byte that is still not UTF-8 shows as U+FFFD rather than ending
+// the server.
+std::string JsonText(const nlohmann::json& json);
+
 nlohmann::json PaintItemJson(const PaintItem& item);
 
 // The whole window, as the first frame sends it.

@@ -2,42 +2,67 @@
 
 #include <atomic>
 #include <charconv>
-#include <csignal>
+#include <chrono>
+#include <deque>
 #include <iostream>
+#include <list>
 #include <memory>
-#include <thread>
+#include <optional>
+#include <utility>
 
-#include <httplib.h>
-#include <nlohmann/json.hpp>
+#include <boost/asio.hpp>
+#include <boost/beast/core.hpp>
+#include <boost/beast/http.hpp>
 
+#if !defined(_WIN32)
+#include <sys/resource.h>
+#endif
+
+#include "host/core/messages.h"
 #include "host/web/live_panel.h"
-#include "host/web/web_page.h"  // generated: web_index_html, web_panel_js, web_panel_css
+#include "host/web/web_protocol.h"
+#include "host/web/web_routes.h"
 
 namespace panelhost {
 
 namespace {
 
+namespace asio = boost::asio;
+namespace beast = boost::beast;
+using tcp = asio::ip::tcp;
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
 constexpr int defaultPort = 8417;
-constexpr std::size_t maxBodyBytes = 64 * 1024;
-// Every open event stream holds a worker: enough for a classroom of pages.
-constexpr std::size_t serverWorkers = 64;
-// How long an event stream waits for a frame before it sends a keep-alive
-// (which also finds pages that have gone).
-constexpr std::chrono::milliseconds streamWait{500};
+// How long one request may take to arrive whole, or a kept-alive connection
+// may wait for its next; and how long one write may wait for the client.
+constexpr auto requestTimeout = 10s;
+constexpr auto writeTimeout = 10s;
+// After an answer that ends a connection, what the client still sends (the
+// rest of a body too large) is read and dropped for this long, so that it
+// reads the answer rather than a reset.
+constexpr auto lingerTimeout = 2s;
+// Open connections at most; past it the one that has waited longest for a
+// request is closed first, then the oldest event stream.
+constexpr std::size_t maxConnections = 1024;
+// An event stream whose page reads no more is dropped when this much waits
+// for it: some five seconds of frames (the page's EventSource opens a new
+// one, which starts from a snapshot).
+constexpr std::size_t maxQueuedUpdates = 90;
+constexpr std::size_t maxQueuedBytes = 8 << 20;
+// A failed accept (no descriptors left) is tried again after a pause.
+constexpr auto acceptPause = 50ms;
+
+const std::string streamHeader =
+    "HTTP/1.1 200 OK\r\nContent-Type: text/event-stream\r\nCache-Control: no-store\r\n"
+    "X-Content-Type-Options: nosniff\r\nConnection: close\r\n\r\n";
+const std::string eventStart = "data: ", eventEnd = "\n\n";
+const std::string emptyBody = "{}";
 
 int Usage(const std::string& message) {
     std::cerr << "panelhost: " << message << "\n"
               << "usage: panelhost [--module PATH] serve PANEL.CFG [--port N] [--host ADDRESS] [--scenario FILE]\n";
     return 2;
-}
-
-void Answer(httplib::Response& res, const LiveAnswer& answer) {
-    res.status = answer.status;
-    res.set_content(answer.body, "application/json");
-}
-
-void Refuse(httplib::Response& res, int status, const std::string& why) {
-    Answer(res, LiveAnswer{status, nlohmann::json{{"error", why}}.dump()});
 }
 
 template <typename Number>
@@ -48,81 +73,316 @@ std::optional<Number> NumberOf(const std::string& text) {
     return value;
 }
 
-// A POST whose body is JSON, handed to the panel.
-void JsonRoute(httplib::Server& server, const std::string& path, std::function<LiveAnswer(const nlohmann::json&)> act) {
-    server.Post(path, [act](const httplib::Request& req, httplib::Response& res) {
-        const nlohmann::json body = nlohmann::json::parse(req.body, nullptr, false);
-        if (body.is_discarded()) return Refuse(res, 400, "expected a JSON body");
-        Answer(res, act(body));
+// Many connections each hold a descriptor: as many as the system lets us.
+void RaiseOpenFileLimit() {
+#if !defined(_WIN32)
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &limit);
+    }
+#endif
+}
+
+class Server;
+
+// One client's connection: requests read and answered in turn (pipelined
+// ones too), or, once it asks for /events, the panel's updates.
+class Session : public std::enable_shared_from_this<Session> {
+public:
+    enum class State { Reading, Answering, Streaming, Closing };
+
+    Session(tcp::socket socket, Server& server) : stream_(std::move(socket)), server_(server) {}
+    // The server holds the session until it closes (an event stream
+    // waits on nothing of its own between frames).
+    void Start();
+    void Close();
+    // The updates of the frames since the last, for an event stream.
+    void Push(const std::vector<std::pair<std::uint64_t, SharedText>>& updates);
+
+    State state() const { return state_; }
+    Clock::time_point since() const { return since_; }
+    std::list<std::shared_ptr<Session>>::iterator place;  // in the server's list
+
+private:
+    void ReadRequest();
+    void OnHeader(beast::error_code error);
+    void OnRequest(beast::error_code error);
+    void Failed(beast::error_code error);
+    void Send(const WebAnswer& answer, bool close);
+    void Linger();
+    void StartStream();
+    void WriteQueued();
+
+    beast::tcp_stream stream_;
+    Server& server_;
+    beast::flat_buffer buffer_;
+    std::optional<http::request_parser<http::string_body>> parser_;
+    State state_{State::Reading};
+    Clock::time_point since_{Clock::now()};
+    bool closed_{};
+    // The answer being written, and the bytes its body lies in.
+    http::response<http::span_body<const char>> response_;
+    SharedText body_;
+    // The event stream: what waits to be written, and what is being written.
+    std::uint64_t frame_{};
+    std::deque<SharedText> queue_;
+    std::size_t queuedBytes_{}, writing_{};
+    bool headerSent_{};
+    std::vector<asio::const_buffer> buffers_;
+};
+
+class Server {
+public:
+    explicit Server(LivePanel& panel) : panel_(panel) {}
+
+    // Listens at the address; the port is known once bound (--port 0 takes
+    // a free one), and with it the Host values the server answers to.
+    bool Listen(const std::string& address, int port, int* bound, bool* loopback) {
+        beast::error_code error;
+        tcp::resolver resolver(io_);
+        const auto found = resolver.resolve(address, std::to_string(port), tcp::resolver::passive, error);
+        if (error) return false;
+        *loopback = true;
+        for (const auto& entry : found) *loopback = *loopback && entry.endpoint().address().is_loopback();
+        for (const auto& entry : found) {
+            acceptor_.close(error);
+            acceptor_.open(entry.endpoint().protocol(), error);
+            if (error) continue;
+            acceptor_.set_option(asio::socket_base::reuse_address(true), error);
+            acceptor_.bind(entry.endpoint(), error);
+            if (!error) acceptor_.listen(asio::socket_base::max_listen_connections, error);
+            if (!error) {
+                *bound = acceptor_.local_endpoint().port();
+                routes_.emplace(panel_, ServedHosts(address, *bound));
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // Serves until Ctrl-C or termination.
+    void Run() {
+        signals_.async_wait([this](beast::error_code, int) { io_.stop(); });
+        panel_.OnFrame([this] {
+            // One broadcast waiting is enough: it takes every frame since.
+            if (!broadcastWaiting_.exchange(true)) asio::post(io_, [this] { Broadcast(); });
+        });
+        Accept();
+        io_.run();
+    }
+
+    WebRoutes& routes() { return *routes_; }
+    LivePanel& panel() { return panel_; }
+    ~Server() {
+        // Closed while what they wait on is still there; the handlers that
+        // hold them go with the io context.
+        while (!sessions_.empty()) sessions_.front()->Close();
+    }
+
+    std::list<std::shared_ptr<Session>>::iterator Enter(std::shared_ptr<Session> session) {
+        return sessions_.insert(sessions_.end(), std::move(session));
+    }
+    void Leave(std::list<std::shared_ptr<Session>>::iterator place) { sessions_.erase(place); }
+
+private:
+    void Accept() {
+        acceptor_.async_accept([this](beast::error_code error, tcp::socket socket) {
+            if (error == asio::error::operation_aborted) return;
+            if (error) {
+                pause_.expires_after(acceptPause);
+                pause_.async_wait([this](beast::error_code) { Accept(); });
+                return;
+            }
+            if (MakeRoom()) {
+                socket.set_option(tcp::no_delay(true), error);
+                std::make_shared<Session>(std::move(socket), *this)->Start();
+            }
+            Accept();
+        });
+    }
+
+    // Room for one more connection: the one that has waited longest for a
+    // request goes, else the oldest event stream. False when every
+    // connection is busy answering.
+    bool MakeRoom() {
+        if (sessions_.size() < maxConnections) return true;
+        Session* oldest = nullptr;
+        for (const Session::State state : {Session::State::Reading, Session::State::Streaming}) {
+            for (const auto& session : sessions_) {
+                if (session->state() == state && (!oldest || session->since() < oldest->since())) {
+                    oldest = session.get();
+                }
+            }
+            if (oldest) break;
+        }
+        if (!oldest) return false;
+        oldest->Close();
+        return true;
+    }
+
+    void Broadcast() {
+        broadcastWaiting_ = false;
+        const auto updates = panel_.UpdatesAfter(frame_);
+        if (updates.empty()) return;
+        // Pushing may close a session, which leaves the list.
+        for (auto at = sessions_.begin(); at != sessions_.end();) {
+            const std::shared_ptr<Session> session = *at++;
+            if (session->state() == Session::State::Streaming) session->Push(updates);
+        }
+    }
+
+    LivePanel& panel_;
+    std::optional<WebRoutes> routes_;
+    std::list<std::shared_ptr<Session>> sessions_;
+    std::uint64_t frame_{};
+    std::atomic<bool> broadcastWaiting_{false};
+    // Declared after what the sessions use: the sessions still waiting on
+    // it go when it does.
+    asio::io_context io_;
+    tcp::acceptor acceptor_{io_};
+    asio::steady_timer pause_{io_};
+    asio::signal_set signals_{io_, SIGINT, SIGTERM};
+};
+
+void Session::Start() {
+    place = server_.Enter(shared_from_this());
+    ReadRequest();
+}
+
+void Session::Close() {
+    if (closed_) return;
+    const auto keep = shared_from_this();  // leaving the list lets go of it
+    closed_ = true;
+    state_ = State::Closing;
+    server_.Leave(place);
+    stream_.close();
+}
+
+void Session::ReadRequest() {
+    state_ = State::Reading;
+    since_ = Clock::now();
+    parser_.emplace();
+    LimitParser(*parser_);
+    stream_.expires_after(requestTimeout);
+    http::async_read_header(stream_, buffer_, *parser_,
+                            [self = shared_from_this()](beast::error_code error, std::size_t) { self->OnHeader(error); });
+}
+
+void Session::OnHeader(beast::error_code error) {
+    if (closed_) return;
+    if (error) return Failed(error);
+    if (const auto refused = server_.routes().Screen(parser_->get())) return Send(*refused, true);
+    if (parser_->is_done()) return OnRequest({});
+    http::async_read(stream_, buffer_, *parser_,
+                     [self = shared_from_this()](beast::error_code error, std::size_t) { self->OnRequest(error); });
+}
+
+void Session::OnRequest(beast::error_code error) {
+    if (closed_) return;
+    if (error) return Failed(error);
+    state_ = State::Answering;
+    WebAnswer answer;
+    try {
+        answer = server_.routes().Answer(parser_->get());
+    } catch (const std::exception&) {
+        // Whatever went wrong with this request, the server goes on.
+        answer = WebAnswer{.status = http::status::internal_server_error};
+    }
+    if (answer.eventStream) return StartStream();
+    Send(answer, !parser_->get().keep_alive());
+}
+
+void Session::Failed(beast::error_code error) {
+    const auto answer = WebRoutes::Unreadable(error);
+    if (!answer) return Close();
+    Send(*answer, true);
+}
+
+void Session::Send(const WebAnswer& answer, bool close) {
+    state_ = State::Answering;
+    body_ = answer.body;
+    const std::string& body = body_ ? *body_ : emptyBody;
+    response_ = {};
+    response_.result(answer.status);
+    response_.version(11);
+    response_.set(http::field::content_type, answer.type);
+    response_.set(http::field::cache_control, answer.cache);
+    response_.set("X-Content-Type-Options", "nosniff");
+    response_.body() = {body.data(), body.size()};
+    response_.keep_alive(!close);
+    response_.prepare_payload();
+    stream_.expires_after(writeTimeout);
+    http::async_write(stream_, response_, [self = shared_from_this(), close](beast::error_code error, std::size_t) {
+        if (self->closed_) return;
+        if (error) return self->Close();
+        self->body_.reset();
+        if (close) return self->Linger();
+        self->ReadRequest();
     });
 }
 
-void Routes(httplib::Server& server, LivePanel& panel) {
-    const auto file = [&server](const std::string& path, const char* text, const char* type) {
-        server.Get(path, [text, type](const httplib::Request&, httplib::Response& res) {
-            res.set_header("Cache-Control", "no-cache");
-            res.set_content(text, type);
-        });
-    };
-    file("/", web_index_html, "text/html; charset=utf-8");
-    file("/panel.js", web_panel_js, "text/javascript; charset=utf-8");
-    file("/panel.css", web_panel_css, "text/css; charset=utf-8");
-
-    server.Get("/events", [&panel](const httplib::Request&, httplib::Response& res) {
-        res.set_header("Cache-Control", "no-store");
-        auto frame = std::make_shared<std::optional<std::uint64_t>>();
-        res.set_chunked_content_provider("text/event-stream", [&panel, frame](std::size_t, httplib::DataSink& sink) {
-            std::vector<std::string> out;
-            if (!*frame) {
-                std::uint64_t at = 0;
-                out.push_back(panel.Snapshot(&at));
-                *frame = at;
-            } else if (!panel.Updates(**frame, out, streamWait)) {
-                sink.done();
-                return false;
-            }
-            if (out.empty()) return sink.write(": waiting\n\n", 11);
-            for (const std::string& text : out) {
-                const std::string event = "data: " + text + "\n\n";
-                if (!sink.write(event.data(), event.size())) return false;
-            }
-            return true;
-        });
-    });
-
-    const auto binary = [](httplib::Response& res, const std::optional<std::string>& bytes, const char* type) {
-        if (!bytes) return Refuse(res, 404, "no such resource");
-        res.set_header("Cache-Control", "max-age=3600");
-        res.set_content(*bytes, type);
-    };
-    server.Get(R"(/bitmap/(\d{1,10})\.png)", [&panel, binary](const httplib::Request& req, httplib::Response& res) {
-        const auto id = NumberOf<std::int32_t>(req.matches[1]);
-        binary(res, id ? panel.BitmapPng(*id) : std::nullopt, "image/png");
-    });
-    server.Get(R"(/background/([A-Za-z0-9_]{1,64})\.png)",
-               [&panel, binary](const httplib::Request& req, httplib::Response& res) {
-                   binary(res, panel.BackgroundPng(req.matches[1]), "image/png");
-               });
-    server.Get(R"(/wave/(\d{1,10})\.wav)", [&panel, binary](const httplib::Request& req, httplib::Response& res) {
-        const auto id = NumberOf<std::uint32_t>(req.matches[1]);
-        binary(res, id ? panel.Wave(*id) : std::nullopt, "audio/wav");
-    });
-    server.Get("/api/events", [&panel](const httplib::Request&, httplib::Response& res) { Answer(res, panel.Events()); });
-    server.Get("/api/measures", [&panel](const httplib::Request&, httplib::Response& res) {
-        res.set_content(panel.Measures().dump(), "application/json");
-    });
-    JsonRoute(server, "/api/mouse", [&panel](const nlohmann::json& body) { return panel.Mouse(body); });
-    JsonRoute(server, "/api/layout", [&panel](const nlohmann::json& body) { return panel.Layout(body); });
-    JsonRoute(server, "/api/flight", [&panel](const nlohmann::json& body) { return panel.Flight(body); });
-    JsonRoute(server, "/api/lighting", [&panel](const nlohmann::json& body) { return panel.SetLighting(body); });
-    server.Post("/api/approach", [&panel](const httplib::Request&, httplib::Response& res) {
-        Answer(res, panel.FlyApproach());
-    });
-    server.set_error_handler([](const httplib::Request&, httplib::Response& res) {
-        if (res.body.empty()) {
-            res.set_content(nlohmann::json{{"error", "HTTP " + std::to_string(res.status)}}.dump(),
-                            "application/json");
+void Session::Linger() {
+    state_ = State::Closing;
+    beast::error_code ignored;
+    stream_.socket().shutdown(tcp::socket::shutdown_send, ignored);
+    stream_.expires_after(lingerTimeout);
+    buffer_.clear();
+    // Read into the buffer and dropped until the client closes or the time
+    // is up; then close.
+    struct Drain {
+        std::shared_ptr<Session> self;
+        void operator()(beast::error_code error, std::size_t) {
+            Session& s = *self;
+            if (s.closed_ || error) return s.Close();
+            s.stream_.async_read_some(s.buffer_.prepare(16 * 1024), std::move(*this));
         }
+    };
+    stream_.async_read_some(buffer_.prepare(16 * 1024), Drain{shared_from_this()});
+}
+
+void Session::StartStream() {
+    state_ = State::Streaming;
+    since_ = Clock::now();
+    stream_.expires_never();
+    queue_.push_back(server_.panel().Snapshot(&frame_));
+    queuedBytes_ = queue_.back()->size();
+    WriteQueued();
+}
+
+void Session::Push(const std::vector<std::pair<std::uint64_t, SharedText>>& updates) {
+    for (const auto& [frame, text] : updates) {
+        if (frame <= frame_) continue;
+        frame_ = frame;
+        queue_.push_back(text);
+        queuedBytes_ += text->size();
+    }
+    if (queue_.size() > maxQueuedUpdates || queuedBytes_ > maxQueuedBytes) return Close();
+    WriteQueued();
+}
+
+void Session::WriteQueued() {
+    if (closed_ || writing_ > 0 || queue_.empty()) return;
+    buffers_.clear();
+    if (!headerSent_) buffers_.push_back(asio::buffer(streamHeader));
+    for (const SharedText& text : queue_) {
+        buffers_.push_back(asio::buffer(eventStart));
+        buffers_.push_back(asio::buffer(*text));
+        buffers_.push_back(asio::buffer(eventEnd));
+    }
+    writing_ = queue_.size();
+    stream_.expires_after(writeTimeout);
+    asio::async_write(stream_, buffers_, [self = shared_from_this()](beast::error_code error, std::size_t) {
+        Session& s = *self;
+        if (s.closed_) return;
+        if (error) return s.Close();
+        s.headerSent_ = true;
+        for (; s.writing_ > 0; --s.writing_) {
+            s.queuedBytes_ -= s.queue_.front()->size();
+            s.queue_.pop_front();
+        }
+        s.stream_.expires_never();
+        s.WriteQueued();
     });
 }
 
@@ -146,7 +406,7 @@ int ServeCommand(const std::string& modulePath, int argc, char** argv) {
             if (++i >= argc) return Usage("--scenario needs a scenario file");
             options.scenarioPath = argv[i];
         } else if (option.starts_with("--")) {
-            return Usage("unknown option of serve: " + option);
+            return Usage("unknown option of serve: " + Quoted(option));
         } else if (options.panelPath.empty()) {
             options.panelPath = option;
         } else {
@@ -155,50 +415,35 @@ int ServeCommand(const std::string& modulePath, int argc, char** argv) {
     }
     if (options.panelPath.empty()) return Usage("serve needs a panel configuration file");
 
-    // Ctrl-C and termination are taken by one thread that stops the server;
-    // every thread made from here on leaves them to it.
-    sigset_t stopping;
-    sigemptyset(&stopping);
-    sigaddset(&stopping, SIGINT);
-    sigaddset(&stopping, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &stopping, nullptr);
-
     LivePanel panel;
     std::string error;
     if (!panel.Open(options, &error)) {
-        std::cerr << "panelhost: " << error << '\n';
+        std::cerr << "panelhost: " << Printable(error) << '\n';
         return 2;
     }
     for (const std::string& problem : panel.Errors()) std::cerr << problem << '\n';
 
-    httplib::Server server;
-    server.new_task_queue = [] { return new httplib::ThreadPool(serverWorkers); };
-    server.set_payload_max_length(maxBodyBytes);
-    Routes(server, panel);
-    const int bound = port == 0 ? server.bind_to_any_port(address) : (server.bind_to_port(address, port) ? port : -1);
-    if (bound < 0) {
-        std::cerr << "panelhost: serve: cannot listen on " << address << ":" << port << '\n';
+    RaiseOpenFileLimit();
+    int bound = port;
+    bool loopback = true;
+    std::optional<Server> server;
+    server.emplace(panel);
+    if (!server->Listen(address, port, &bound, &loopback)) {
+        std::cerr << "panelhost: serve: cannot listen on " << Quoted(address) << ":" << port << '\n';
         return 1;
     }
-    panel.Start();
-    std::atomic<bool> stopped{false};
-    std::thread stopper([&] {
-        int signal = 0;
-        sigwait(&stopping, &signal);
-        stopped = true;
-        panel.Stop();
-        server.stop();
-    });
-    const std::string shown = address.find(':') != std::string::npos ? "[" + address + "]" : address;
-    std::cout << "panelhost: serving " << options.panelPath << " at http://" << shown << ":" << bound
-              << "/ (Ctrl-C stops)" << std::endl;
-    server.listen_after_bind();
-    if (!stopped) {
-        // The server ended on its own: wake the stopper.
-        pthread_kill(stopper.native_handle(), SIGTERM);
+    if (!loopback) {
+        std::cerr << "panelhost: serve: " << Quoted(address)
+                  << " is not a loopback address: anyone who can reach it can operate the panel\n";
     }
-    stopper.join();
+    const std::string shown = address.find(':') != std::string::npos ? "[" + address + "]" : address;
+    std::cout << "panelhost: serving " << Quoted(options.panelPath) << " at http://" << Printable(shown) << ":"
+              << bound << "/ (Ctrl-C stops)" << std::endl;
+    panel.Start();
+    server->Run();
+    // No frame is pushed to the server once it is gone.
     panel.Stop();
+    server.reset();
     std::cout << "panelhost: stopped" << std::endl;
     return 0;
 }

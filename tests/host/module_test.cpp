@@ -18,6 +18,7 @@
 
 #include "gauges/electrical/systems_state.h"
 #include "host/core/host_clock.h"
+#include "host/core/messages.h"
 #include "module/host_services.h"
 #include "tests/host/test_support.h"
 
@@ -198,9 +199,10 @@ TEST(ModuleLoad, TheWindowsModuleOnLinuxSaysWhatToLoadInstead) {
     panelhost::Host host;
     std::string error;
     EXPECT_FALSE(host.Load(gau.string(), &error));
-    EXPECT_EQ(error, gau.string() + " is the Windows module; on Linux load QR417_Instr.so, or run panelhost.exe under Wine");
+    EXPECT_EQ(error, panelhost::Quoted(gau.string()) +
+                         " is the Windows module; on Linux load QR417_Instr.so, or run panelhost.exe under Wine");
     EXPECT_FALSE(host.Load(text.string(), &error));
-    EXPECT_NE(error.find("cannot load " + text.string() + ": "), std::string::npos) << error;
+    EXPECT_NE(error.find("cannot load " + panelhost::Quoted(text.string()) + ": "), std::string::npos) << error;
     std::filesystem::remove_all(folder);
 }
 #endif

@@ -46,7 +46,7 @@ const BadScenario badScenarios[] = {
     {"place_nothing", "place\n", 1, "expected \"place GAUGE [as ALIAS] [params TEXT]\""},
     {"place_no_alias", "place Shut_Down as\n", 1, "expected an alias"},
     {"place_junk", "place Shut_Down here\n", 1, "expected \"as ALIAS\" or \"params TEXT\""},
-    {"unknown_gauge", "place No_Such_Gauge\n", 1, "no gauge named No_Such_Gauge"},
+    {"unknown_gauge", "place No_Such_Gauge\n", 1, "no gauge named \"No_Such_Gauge\""},
     {"twice", "place Shut_Down\nplace Shut_Down\n", 2, "already placed"},
     {"no_such_alias", "click Nobody 1 2\n", 1, "no gauge placed as Nobody"},
     {"click_short", "place Shut_Down\nclick Shut_Down 1\n", 2, "expected \"click ALIAS X Y [left|right]\""},

@@ -1,9 +1,20 @@
 // Starts `panelhost serve` on a free loopback port for a test and stops it.
+// The Windows host (panelhost.exe) runs under Wine, in the prefix and with
+// the settings the caller's environment gives (scripts/windows-tests).
 import { spawn } from 'node:child_process';
 import { readFileSync } from 'node:fs';
 
+// Whether the host is the Windows one.
+export const isWindowsHost = (panelhost) => panelhost.toLowerCase().endsWith('.exe');
+
+// The program and arguments that run panelhost with these arguments.
+export function command(panelhost, args) {
+  return isWindowsHost(panelhost) ? ['wine', [panelhost, ...args]] : [panelhost, args];
+}
+
 export async function serve(panelhost, args) {
-  const child = spawn(panelhost, ['serve', ...args, '--port', '0'], { stdio: ['ignore', 'pipe', 'pipe'] });
+  const [program, programArgs] = command(panelhost, ['serve', ...args, '--port', '0']);
+  const child = spawn(program, programArgs, { stdio: ['ignore', 'pipe', 'pipe'] });
   let out = '';
   let err = '';
   child.stderr.on('data', (d) => { err += d; });
