@@ -27,8 +27,8 @@
 //                 scaled by its texture scale; clipped to a window the size
 //                 of bitmap id + 1 at the position when the module has one;
 //   string        the text the routine left in the buffer, one line centred
-//                 in the text box, in the element's face (by name, through
-//                 fontconfig) and weight, foreground colour over the
+//                 in the text box, in the element's face (by name, as the
+//                 painter's system finds it) and weight, foreground colour over the
 //                 background colour (a black background is left out with
 //                 transparency).
 // Image flag 0x1 makes black (0,0,0) transparent; flag 0x80 samples
