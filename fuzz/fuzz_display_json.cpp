@@ -21,15 +21,6 @@
 
 namespace {
 
-const panelhost::GaugeEntry& Choose(const std::vector<panelhost::GaugeEntry>& table, const std::string& name) {
-    for (const panelhost::GaugeEntry& entry : table) {
-        if (entry.name == name) return entry;
-    }
-    std::size_t pick = 0;
-    for (unsigned char c : name) pick = pick * 31 + c;
-    return table[pick % table.size()];
-}
-
 std::string Line(const std::string& text, std::size_t& at) {
     if (at > text.size()) return {};
     const std::size_t end = std::min(text.find('\n', at), text.size());
@@ -64,19 +55,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     panelhost::Host host;
     if (!fuzzing::AttachModule(host)) return 0;
+    const std::string alias = "G";  // the lists' items name it: it outlives them
     const std::vector<panelhost::GaugeEntry> table = host.Gauges();
     if (table.empty()) return 0;
-    if (!host.Place(Choose(table, name).name, "G", params)) return 0;
+    if (!host.Place(fuzzing::ChooseGauge(table, name).name, alias, params)) return 0;
     host.SetAtcId(atcid);
     host.Connect();
     host.Frame();
     panelhost::ModuleBitmaps bitmaps(host);
     const panelhost::LightingScheme lighting(panelhost::Lighting::Night);
-    const panelhost::WindowList first = panelhost::ComputeGaugeList(host, "G", bitmaps, lighting);
+    const panelhost::WindowList first = panelhost::ComputeGaugeList(host, alias, bitmaps, lighting);
     CheckWire(panelhost::WindowListJson(first));
     host.SetAtcId(std::string(atcid.rbegin(), atcid.rend()));
     host.Frame();
-    const panelhost::WindowList second = panelhost::ComputeGaugeList(host, "G", bitmaps, lighting);
+    const panelhost::WindowList second = panelhost::ComputeGaugeList(host, alias, bitmaps, lighting);
     CheckWire(panelhost::WindowListChanges(first, second));
     host.KillAll();
     return 0;

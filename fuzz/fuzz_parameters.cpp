@@ -10,19 +10,6 @@
 
 #include "fuzz/fuzz_support.h"
 
-namespace {
-
-const panelhost::GaugeEntry& Choose(const std::vector<panelhost::GaugeEntry>& table, const std::string& name) {
-    for (const panelhost::GaugeEntry& entry : table) {
-        if (entry.name == name) return entry;
-    }
-    std::size_t pick = 0;
-    for (unsigned char c : name) pick = pick * 31 + c;
-    return table[pick % table.size()];
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text = fuzzing::Text(data, size);
     const std::size_t newline = text.find('\n');
@@ -33,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!fuzzing::AttachModule(host)) return 0;
     const std::vector<panelhost::GaugeEntry> table = host.Gauges();
     if (table.empty()) return 0;
-    const panelhost::GaugeEntry& entry = Choose(table, name);
+    const panelhost::GaugeEntry& entry = fuzzing::ChooseGauge(table, name);
     if (!host.Place(entry.name, "G", params)) return 0;
     // A second copy placed from the same text, as panels placing a gauge in
     // two windows do.

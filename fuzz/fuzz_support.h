@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "host/core/panel_host.h"
 #include "sound/sound.h"
@@ -22,6 +23,18 @@ namespace fuzzing {
 inline bool AttachModule(panelhost::Host& host) {
     SoundEnabled = 1;
     return host.Attach(&ImportTable, &Linkage);
+}
+
+// The entry of the gauge table named `name`; for a name the table does not
+// hold, one picked by its characters, so that every input places something.
+inline const panelhost::GaugeEntry& ChooseGauge(const std::vector<panelhost::GaugeEntry>& table,
+                                                const std::string& name) {
+    for (const panelhost::GaugeEntry& entry : table) {
+        if (entry.name == name) return entry;
+    }
+    std::size_t pick = 0;
+    for (unsigned char c : name) pick = pick * 31 + c;
+    return table[pick % table.size()];
 }
 
 // The fuzz input as text, cut at its first character zero as a C string is.

@@ -3,9 +3,11 @@
 //   panelhost [--module PATH] [--period SECONDS] [--trace] run FILE...
 //   panelhost [--module PATH] gauges
 //   panelhost [--module PATH] preview GAUGE [--params TEXT] [--lighting day|night] FILE
+//   panelhost [--module PATH] check PANEL.CFG [--json]
 //   panelhost [--module PATH] panel PANEL.CFG [--out DIR] [--lighting day|night] [--frames N]
 //   panelhost [--module PATH] screen PANEL.CFG --size WxH [--lighting day|night] [--show NAME,...] --out FILE
 //   panelhost [--module PATH] scales
+//   panelhost [--module PATH] sweep GAUGE [--params TEXT] FILE.png
 //   panelhost [--module PATH] serve PANEL.CFG [--port N] [--host ADDRESS] [--scenario FILE]
 #include <algorithm>
 #include <charconv>
@@ -19,6 +21,8 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "host/core/messages.h"
 #include "host/core/module_loader.h"
 #include "host/core/panel_host.h"
@@ -27,6 +31,7 @@
 #include "host/picture/scales.h"
 #include "host/script/scenario.h"
 #include "host/picture/screen_view.h"
+#include "host/picture/sweep_sheet.h"
 #include "host/web/web_server.h"
 
 namespace {
@@ -39,10 +44,12 @@ int Usage(const char* message = nullptr) {
     std::cerr << "usage: panelhost [--module PATH] [--period SECONDS] [--trace] [--out DIR] run FILE...\n"
                  "       panelhost [--module PATH] gauges\n"
                  "       panelhost [--module PATH] preview GAUGE [--params TEXT] [--lighting day|night] FILE\n"
+                 "       panelhost [--module PATH] check PANEL.CFG [--json]\n"
                  "       panelhost [--module PATH] panel PANEL.CFG [--out DIR] [--lighting day|night] [--frames N]\n"
                  "       panelhost [--module PATH] screen PANEL.CFG --size WxH [--lighting day|night]\n"
                  "                                        [--show NAME,...] --out FILE\n"
                  "       panelhost [--module PATH] scales\n"
+                 "       panelhost [--module PATH] sweep GAUGE [--params TEXT] FILE.png\n"
                  "       panelhost [--module PATH] serve PANEL.CFG [--port N] [--host ADDRESS] [--scenario FILE]\n"
                  "\n"
                  "  run     runs each scenario file in order, each with a freshly loaded module;\n"
@@ -51,13 +58,18 @@ int Usage(const char* message = nullptr) {
                  "  preview places the gauge alone, connects, runs one frame and writes its\n"
                  "          picture to FILE (.png or .bmp)\n"
                  "  scales  writes every needle's scale table (resources/scales.tsv)\n"
+                 "  sweep   places the gauge alone and writes its sweep sheet: as placed by day,\n"
+                 "          by night and failed, then each moving element across its range\n"
                  "  serve   the live panel in a web browser (default http://127.0.0.1:8417/)\n"
+                 "  check   reads a panel configuration as the simulator does, places its\n"
+                 "          gauges and prints every finding as FILE:LINE:COLUMN: error|warning|\n"
+                 "          note: ... with the names meant where one was misspelt (exit 1 on\n"
+                 "          an error); --json prints them as a list of objects\n"
                  "  panel   reads a panel configuration, places every gauge of this module in\n"
                  "          every window, connects, runs N frames (default 1) and writes one\n"
                  "          PNG per window (Window00.png, ...) into DIR; other modules' gauges\n"
-                 "          are drawn as labelled placeholders. Every problem in the file is\n"
-                 "          printed as FILE:LINE: ... (exit 1), and the rest is still drawn;\n"
-                 "          what is odd but harmless as FILE:LINE: note: ...\n"
+                 "          are drawn as labelled placeholders. Prints what check finds\n"
+                 "          (exit 1 on an error), and the rest is still drawn\n"
                  "  screen  draws what the simulator shows of the panel on a screen of WxH\n"
                  "          pixels: the visible windows and those named with --show (section,\n"
                  "          ident number or window name) at their places, in zorder\n"
@@ -144,10 +156,57 @@ int DrawPanelFile(const char* command, const std::string& modulePath, double per
     panelhost::ModuleBitmaps bitmaps(host);
     std::string error;
     const bool written = write(host, placed, bitmaps, &error);
-    for (const std::string& note : placed.config.notes) std::cerr << panelhost::Printable(note) << '\n';
-    for (const std::string& problem : placed.errors) std::cerr << panelhost::Printable(problem) << '\n';
+    for (const std::string& finding : panelhost::FindingTexts(placed)) {
+        std::cerr << panelhost::Printable(finding) << '\n';
+    }
     if (!written) std::cerr << "panelhost: " << command << ": " << panelhost::Printable(error) << '\n';
     return written && placed.errors.empty() ? 0 : exitFailed;
+}
+
+// check PANEL.CFG [--json]: the findings on standard output, exit 1 on an error.
+int Check(const std::string& modulePath, int argc, char** argv) {
+    bool json = false;
+    std::vector<std::string> words;
+    for (int i = 0; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "--json") {
+            json = true;
+        } else if (option.starts_with("--")) {
+            return Usage(("unknown option of check: " + panelhost::Quoted(option)).c_str());
+        } else {
+            words.push_back(option);
+        }
+    }
+    if (words.size() != 1) return Usage("check needs one panel configuration file");
+    panelhost::Host host;
+    if (!LoadInto(host, modulePath)) return exitUsage;
+    const panelhost::PlacedPanel placed = panelhost::PlacePanelFile(host, words[0]);
+    const int status = panelhost::HasErrors(placed.findings) ? exitFailed : 0;
+    if (json) {
+        nlohmann::json list = nlohmann::json::array();
+        for (const panelhost::PanelFinding& finding : placed.findings) {
+            list.push_back({{"file", finding.file},
+                            {"line", finding.line},
+                            {"column", finding.column},
+                            {"severity", panelhost::SeverityName(finding.severity)},
+                            {"message", finding.message},
+                            {"suggestions", finding.suggestions}});
+        }
+        // A file name that is not UTF-8 is shown, not refused.
+        std::cout << list.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+        return status;
+    }
+    std::size_t counts[3]{};
+    for (const panelhost::PanelFinding& finding : placed.findings) {
+        std::cout << panelhost::Printable(panelhost::FindingText(finding)) << '\n';
+        ++counts[int(finding.severity)];
+    }
+    const auto counted = [](std::size_t n, const char* what) {
+        return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+    };
+    std::cout << panelhost::Printable(words[0]) << ": " << counted(counts[0], "error") << ", "
+              << counted(counts[1], "warning") << ", " << counted(counts[2], "note") << '\n';
+    return status;
 }
 
 // panel PANEL.CFG [--out DIR] [--lighting day|night] [--frames N]
@@ -311,9 +370,11 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (command == "preview") return Preview(modulePath, argc - i, argv + i);
+    if (command == "check") return Check(modulePath, argc - i, argv + i);
     if (command == "panel") return Panel(modulePath, outputDirectory, period, argc - i, argv + i);
     if (command == "screen") return Screen(modulePath, period, argc - i, argv + i);
     if (command == "scales") return i == argc ? panelhost::ScalesCommand(modulePath) : Usage("scales takes no arguments");
+    if (command == "sweep") return panelhost::SweepCommand(modulePath, argc - i, argv + i);
     if (command == "serve") return panelhost::ServeCommand(modulePath, argc - i, argv + i);
     return Usage(("unknown command " + panelhost::Quoted(command)).c_str());
 }

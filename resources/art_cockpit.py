@@ -1,11 +1,10 @@
 """Artwork of the radio altimeter, the Breguet timer, the window and view
 toggles and the registration plate, drawn with the pieces of make_bitmaps.py.
 """
-# Table RA of the radio altimeter (metres; whole feet), needle centre 152,160.
+# The radio altimeter's needle centre; its scale is the module's table RA
+# (metres), read from scales.tsv.
 FT = 0.3047999902464003
 RADALT_CENTRE = (152, 160)
-RADALT_TABLE = [((153, 283), -1 * FT), ((153, 283), 0), ((229, 251), 1000 * FT),
-                ((208, 260), 2500 * FT), ((208, 260), 100000 * FT)]
 
 CLOCK_CENTRE = (138, 139)
 COUNTER_CENTRE = (138, 183)
@@ -22,22 +21,21 @@ def add_artwork(artwork, kit):
     def radalt_dial(w, h):
         c = k.round_dial(w, h, RADALT_CENTRE, 140)
         cx, cy = RADALT_CENTRE
-        low = RADALT_TABLE[1:3]
-        high = RADALT_TABLE[2:4]
-        # The host gives the table's rows the shorter way round: 0 to 1000 ft
-        # sweep a short arc at the bottom right, 1000 to 2500 ft turn back
-        # inside it, marked on an inner ring.
-        k.scale(c, RADALT_CENTRE, low,
-                [(v * FT, str(v) if v in (0, 500, 1000) else None, v % 500 == 0)
-                 for v in range(0, 1001, 100)],
-                radius=128, label_size=11, label_gap=16)
-        k.coloured_arc(c, RADALT_CENTRE, low, 0, 200 * FT, k.AMBER, radius=128, width=4)
-        k.scale(c, RADALT_CENTRE, high,
-                [(v * FT, "2500" if v == 2500 else None, v == 2500) for v in range(1000, 2501, 500)],
-                radius=88, label_size=9, ink=k.GREY, major_len=8, minor_len=5, label_gap=20)
+        centre, table = k.module_scale("Radio_Altimeter", 2, FT)
+        # One clockwise sweep: 0 ft at the bottom, 500 ft at the top, 1000 ft
+        # at the lower right, then 1000 to 2500 ft pressed into the last few
+        # degrees before the zero.
+        k.scale(c, centre, table,
+                [(v, str(v) if v % 100 == 0 else None, v % 100 == 0) for v in range(0, 1001, 50)],
+                radius=132, label_size=11, major_len=12, minor_len=6, label_gap=22)
+        k.scale(c, centre, table, [(v, None, v == 2500) for v in (1500, 2000, 2500)],
+                radius=132, major_len=12, minor_len=6)
+        k.coloured_arc(c, centre, table, 0, 200, k.AMBER, radius=132, width=4)
+        x, y = k.polar(cx, cy, 86, k.angle_for(2500, k.table_angles(centre, table)) - 4)
+        c.text(x, y, "2500", 9, k.GREY)
         c.text(cx, cy - 52, "RADIO ALT", 13, k.INK)
         c.text(cx, cy - 34, "FEET", 10, k.GREY)
-        c.text(cx - 40, cy + 40, "DH", 12, k.AMBER)
+        c.text(cx - 34, cy + 48, "DH", 12, k.AMBER)
         return c.done()
 
     def radalt_pointer(w, h):
@@ -47,8 +45,9 @@ def add_artwork(artwork, kit):
         """The decision-height bug: a thin stem from the pivot to an amber
         triangle at the scale."""
         c = k.Canvas(w, h)
-        c.line([(0, 8), (w - 16, 8)], (120, 90, 30), 1.5)
-        c.poly([(w - 18, 1), (w - 1, 8), (w - 18, 15)], fill=k.AMBER)
+        # The triangle stays outside the numerals' ring.
+        c.line([(0, 8), (w - 12, 8)], (120, 90, 30), 1.5)
+        c.poly([(w - 13, 2), (w - 1, 8), (w - 13, 14)], fill=k.AMBER)
         c.circle(0, 8, 1.5, fill=(120, 90, 30))
         return c.done()
 
@@ -151,16 +150,18 @@ def add_artwork(artwork, kit):
 
     def minute_ring(w, h):
         c = k.Canvas(w, h)
-        cx, cy = w / 2 - 0.5, h / 2 - 0.5
-        c.ring(cx, cy, 116, 103, (52, 54, 58))
-        c.circle(cx, cy, 116, outline=k.METAL, width=1)
+        # The ring turns about the hands' pivot, 138,139 of the dial; it lies
+        # at 21,24, so inside it the centre is 117,115.
+        cx, cy = 117, 115
+        c.ring(cx, cy, 114, 101, (52, 54, 58))
+        c.circle(cx, cy, 114, outline=k.METAL, width=1)
         for m in range(60):
             a = m * 6 - 90
             if m % 5 == 0:
-                x, y = k.polar(cx, cy, 109.5, a)
+                x, y = k.polar(cx, cy, 107.5, a)
                 c.text(x, y, str(m if m else 60), 8, k.INK if m else k.AMBER)
             else:
-                c.line([k.polar(cx, cy, 106, a), k.polar(cx, cy, 113, a)], k.GREY, 1)
+                c.line([k.polar(cx, cy, 104, a), k.polar(cx, cy, 111, a)], k.GREY, 1)
         return c.done()
 
     def hand(w, h, pivot, colour, width_ratio=0.5):

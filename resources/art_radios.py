@@ -78,13 +78,16 @@ def add_artwork(artwork, kit):
 
     # --- COM1 ------------------------------------------------------------
     com_knobs = [(67, 34), (120, 34), (173, 34)]
+    # The last knob's picture is narrower and ends at the face's edge: the
+    # knob is smaller and stands left in it, clear of the face's rim.
+    last_knob = (21, 25.5, 18)
 
     def com_face(w, h):
         c = radio_panel(w, h)
         c.rect(30, 2, 236, 72, fill=(30, 32, 35), outline=(70, 74, 78), radius=6)
         for x, y in com_knobs:
             hole(c, x, y, 27)
-        hole(c, 217, 34, 24)
+        hole(c, 194 + last_knob[0], 8 + last_knob[1], last_knob[2] + 2)
         c.circle(147, 58, 2.5, fill=kit.INK)
         c.text(150, 110, "VHF COMM 1", 16, kit.INK)
         c.legends(kit.GREY, (94, 66, "MHz", 8), (195, 66, "kHz", 8),
@@ -104,7 +107,7 @@ def add_artwork(artwork, kit):
     def com_last_knob(digit):
         def draw(w, h):
             turn = {"0": -90, "2": 0, "5": 90, "7": 180}[digit]
-            return rotary(w, h, turn, label=digit).done()
+            return rotary(w, h, turn, centre=last_knob[:2], radius=last_knob[2], label=digit).done()
         return draw
 
     artwork[3200] = com_face
@@ -163,7 +166,8 @@ def add_artwork(artwork, kit):
         c.circle(*adf_centre, 104, fill=(18, 18, 20), outline=(80, 83, 86), width=2)
         c.rect(186, 11, 253, 37, fill=WINDOW, outline=(86, 90, 94), width=1.5, radius=2)
         c.text(30, 24, "ADF", 16, kit.INK)
-        c.legends(kit.GREY, (270, 24, "kHz", 8), (62, 172, "VOL", 8), (24, 255, "OFF", 7),
+        # VOL stands clear of the frequency dial's ring and of its knob.
+        c.legends(kit.GREY, (270, 24, "kHz", 8), (32, 177, "VOL", 8), (24, 255, "OFF", 7),
                   (102, 255, "IDENT", 7), (276, 206, "MODE", 8), (238, 296, "OFF", 7),
                   (316, 296, "ADF", 7))
         hole(c, 62, 220, 36)
@@ -202,11 +206,13 @@ def add_artwork(artwork, kit):
     # band's label is placed where a quarter turn per band brings it into the
     # window, upright there.
     card_window = (150, 34)
-    card_centre = (168, 150)
+    # The card turns about the frequency disc's centre, 168,150 of the face;
+    # the card lies at 91,54, so inside it the centre is 77,96.
+    card_centre = (77, 96)
 
     def band_card(w, h):
         c = C(w, h)
-        labels = ["410-200 kHz", "850-410 kHz", "1750-850 kHz"]
+        labels = ["%d-%d kHz" % (low, high) for low, high, *_ in adf_bands]
         wx, wy = card_window[0] / 2 - 0.5, card_window[1] / 2 - 0.5
         for band, label in enumerate(labels):
             turn = 90 * band

@@ -34,15 +34,16 @@ def read_table():
 def read_scales():
     """The needles' scale tables as the module's gauges define them, from
     scales.tsv (written by `panelhost scales`): {(gauge, element): (pivot,
-    rows)}, rows as ((x, y), value) in stored order."""
+    rows)}, rows as ((x, y), value, degrees) in stored order, degrees the
+    angle the host turns the needle to for that row."""
     scales = {}
     with open(SCALES, encoding="utf-8") as f:
         for line in f:
             if line.startswith("#") or not line.strip():
                 continue
-            gauge, element, _face, px, py, x, y, value = line.rstrip("\n").split("\t")
+            gauge, element, _face, px, py, x, y, value, degrees = line.rstrip("\n").split("\t")
             pivot, rows = scales.setdefault((gauge, int(element)), ((int(px), int(py)), []))
-            rows.append(((int(x), int(y)), float(value)))
+            rows.append(((int(x), int(y)), float(value), float(degrees)))
     return scales
 
 
@@ -57,7 +58,7 @@ def module_scale(gauge, element, unit=1.0):
     if _scales is None:
         _scales = read_scales()
     pivot, rows = _scales[(gauge, element)]
-    return pivot, [(p, v / unit) for p, v in rows]
+    return pivot, [(p, v / unit, d) for p, v, d in rows]
 
 
 def save(image, path):
@@ -184,23 +185,12 @@ def screw(c, x, y, r=6):
 
 # --- Needle tables --------------------------------------------------------
 # The angle a needle shows for a value, as the panel host works it out from the
-# element's nonlinearity table: clockwise from +x, unwrapped in stored order,
-# interpolated between rows, the end segments continued.
+# element's nonlinearity table: the degrees it gives each row (scales.tsv,
+# clockwise from +x, unwound along the table), interpolated between rows, the
+# end segments continued.
 
 def table_angles(centre, rows):
-    cx, cy = centre
-    out = []
-    previous = None
-    for (x, y), value in rows:
-        a = math.degrees(math.atan2(y - cy, x - cx)) % 360
-        if previous is not None:
-            while a - previous > 180:
-                a -= 360
-            while a - previous <= -180:
-                a += 360
-        out.append((value, a))
-        previous = a
-    return sorted(out)
+    return sorted((value, degrees) for _point, value, degrees in rows)
 
 
 def angle_for(value, angles):
@@ -215,7 +205,7 @@ def angle_for(value, angles):
 
 
 def table_radius(centre, rows):
-    d = sorted(math.hypot(x - centre[0], y - centre[1]) for (x, y), _ in rows)
+    d = sorted(math.hypot(x - centre[0], y - centre[1]) for (x, y), *_ in rows)
     return d[len(d) // 2]
 
 
@@ -545,34 +535,57 @@ def gyro_flag(w, h):
     return c.done()
 
 
-def attitude_case(w, h):
-    c = Canvas(w, h, PANEL_DARK)
-    c.rect(2, 2, w - 3, h - 3, fill=(34, 36, 39), outline=METAL_DARK, width=2, radius=14)
-    c.circle(127, 130, 118, fill=(20, 20, 22))
+# The attitude's gyro centre, where the card turns and the opening is round.
+ATTITUDE_CENTRE = (127, 130)
+ATTITUDE_OPENING = 98
+# Its plate: dark enough that the panel lights, which light the whole
+# instrument, leave it as dark at night as the unlit plates round it.
+ATTITUDE_PLATE = (11, 12, 13)
+
+
+def attitude_plate(c):
+    """The case's plate and knobs, in the case's pixels: the case draws it
+    whole and the bezel, whose square covers the case's upper left, the part
+    it covers."""
+    w, h = 293, 303
+    c.rect(2, 2, w - 3, h - 3, fill=ATTITUDE_PLATE, outline=(40, 42, 45), width=2, radius=14)
     c.circle(253, 263, 26, fill=(52, 54, 57), outline=METAL, width=2)
-    c.text(253, 263, "CAGE", 10, GREY)
     c.circle(132, 265, 15, fill=(52, 54, 57), outline=METAL, width=2)
+
+
+def attitude_case(w, h):
+    c = Canvas(w, h)
+    attitude_plate(c)
+    c.circle(*ATTITUDE_CENTRE, 118, fill=(20, 20, 22))
+    c.text(253, 263, "CAGE", 10, GREY)
     c.text(132, 290, "\u25BC \u25B2", 9, GREY)
     return c.done()
 
 
 def horizon_card(w, h):
+    """The card is drawn 0.9 times its height and moves 1.3 pixels per degree
+    of pitch: its ladder is spaced 1.3 / 0.9 rows per degree so that the
+    marks read true against the aircraft symbol. Seen through its window the
+    card wraps round beyond its edges: every row is the same all across
+    (nothing ends at the sides), the ground ends 170 rows below the horizon
+    and the last 40 rows are sky again, which the wrap shows above the top
+    row: at 40 degrees of pitch the card's centre lies 52 pixels off the
+    opening's and the opening reaches 98 pixels further in any direction."""
     c = Canvas(w, h, SKY)
-    cx, cy = 127, 130
-    c.rect(0, cy, w - 1, h - 1, fill=GROUND)
+    cx, cy = ATTITUDE_CENTRE
+    rows_per_degree = 1.3 / 0.9
+    ground_end = 300
+    c.rect(0, cy, w - 1, ground_end - 1, fill=GROUND)
     c.line([(0, cy), (w - 1, cy)], INK, 3)
     for pitch in steps(-40, 40, 5):
         if pitch == 0:
             continue
-        y = cy - pitch * 1.3
+        y = cy - pitch * rows_per_degree
         half = 22 if pitch % 10 == 0 else 10
         c.line([(cx - half, y), (cx + half, y)], INK, 2 if pitch % 10 == 0 else 1.5)
         if pitch % 10 == 0:
-            c.text(cx - half - 10, y, str(abs(pitch)), 9, INK)
-            c.text(cx + half + 10, y, str(abs(pitch)), 9, INK)
-    for k in range(1, 5):  # perspective lines on the ground
-        for sign in (-1, 1):
-            c.line([(cx + sign * k * 10, cy), (cx + sign * k * 45, h - 1)], (170, 120, 80), 1)
+            c.text(cx - half - 9, y, str(abs(pitch)), 9, INK)
+            c.text(cx + half + 9, y, str(abs(pitch)), 9, INK)
     return c.done()
 
 
@@ -597,10 +610,14 @@ def aircraft_symbol(w, h):
 
 
 def attitude_bezel(w, h):
-    cx, cy, r_in = 127, 127, 100
-    c = Canvas(w, h, PANEL_DARK)
-    c.circle(cx, cy, 121, fill=(48, 50, 53))
-    c.circle(cx, cy, 121, outline=METAL, width=2)
+    """The ring over the card. Its square is the card's window, all of which
+    the card fills: the corners are the attitude's dark plate."""
+    cx, cy = ATTITUDE_CENTRE
+    r_in = ATTITUDE_OPENING
+    c = Canvas(w, h, ATTITUDE_PLATE)
+    attitude_plate(c)
+    c.circle(cx, cy, 119, fill=(48, 50, 53))
+    c.circle(cx, cy, 119, outline=METAL, width=2)
     c.circle(cx, cy, r_in, fill=CLEAR)
     # Bank scale below the centre, at the angles the bank pointer turns to.
     pivot, table = module_scale("Attitude", 3)
@@ -612,8 +629,8 @@ def attitude_bezel(w, h):
                INK, 3 if major else 2)
     c.poly([polar(cx, cy, r_in + 3, 90), polar(cx, cy, r_in + 14, 86),
             polar(cx, cy, r_in + 14, 94)], fill=ORANGE)
-    for x, y in ((14, 14), (w - 15, 14), (14, h - 15), (w - 15, h - 15)):
-        screw(c, x, y, 6)
+    for x, y in ((12, 12), (w - 13, 12), (12, h - 13), (w - 13, h - 13)):
+        screw(c, x, y, 5)
     return c.done()
 
 
@@ -623,10 +640,13 @@ def bezu_case(w, h):
     c.circle(150, 151, 142, fill=(18, 18, 20))
     c.circle(40, 269, 29, fill=(28, 28, 30))
     c.circle(259, 269, 29, fill=(28, 28, 30))
-    for i, label in enumerate(("GYRO", "SLAV", "COMP")):
-        a = 200 + 70 * i
-        c.text(*polar(259, 269, 36, a), label, 7, GREY)
     return c.done()
+
+
+# The mode selector's centre on the Bezu compass and its three positions'
+# labels, where its pointer stands in each.
+BEZU_SELECTOR = (259, 269)
+BEZU_MODES = ("GYRO", "SLAV", "COMP")
 
 
 def bezu_card(w, h):
@@ -663,6 +683,13 @@ def bezu_glass(w, h):
             (cx - 14, cy + 34), (cx - 14, cy + 38), (cx, cy + 34), (cx + 14, cy + 38), (cx + 14, cy + 34),
             (cx + 4, cy + 28), (cx + 5, cy + 2), (cx + 40, cy + 9), (cx + 40, cy + 4)],
            fill=(230, 230, 225))
+    # The selector's labels lie over the card's rim, so they sit on the glass,
+    # each on a dark tab, inside the face however long the word.
+    for position, label in enumerate(BEZU_MODES):
+        x, y = polar(*BEZU_SELECTOR, 37, -90 + (position - 1) * 50)
+        x = min(x, w - 16)
+        c.rect(x - 13, y - 5, x + 13, y + 5, fill=(28, 28, 30), radius=3)
+        c.text(x, y, label, 7, GREY)
     return c.done()
 
 
@@ -696,9 +723,12 @@ def flaps_dial(w, h):
     centre, table = module_scale("Flaps_Indicator", 2)
     coloured_arc(c, centre, table, 0, 16382, (90, 92, 95), radius=100, width=4)
     scale(c, centre, table,
-          [(0, "UP", True), (8191, "\u00BD", True), (16382, "FULL", True)]
+          [(0, None, True), (8191, "\u00BD", True), (16382, "FULL", True)]
           + [(v, None, False) for v in steps(0, 16382, 16382 / 8)],
           radius=96, label_size=13, inward=False, label_gap=18)
+    # Past the UP mark the overlay's rim begins: its label stands above it.
+    x, y = polar(*centre, 96, table_angles(centre, table)[0][1])
+    c.text(x - 6, y - 16, "UP", 13, INK)
     c.text(60, 160, "FLAPS", 16, GREY)
     return c.done()
 

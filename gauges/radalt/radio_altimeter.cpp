@@ -35,32 +35,6 @@ extern GAUGEHDR Radio_Altimeter_Switch;
 constexpr FLOAT64 feet1000 = 304.79999024640034;
 constexpr FLOAT64 feet300 = 91.4399970739201;
 
-FLOAT64 TableAngle(const NONLINEARITY* table, SINT32 count, FLOAT64 value) {
-    if (!table || count < 2 || !std::isfinite(value)) return 0.0;
-    const FLOAT64 first = table[0].value;
-    const FLOAT64 last = table[count - 1].value;
-    SINT32 segment = -1;
-    if ((value - first) * (value - last) < 0) {
-        for (SINT32 i = 0; i + 1 < count; ++i) {
-            if ((value - table[i].value) * (value - table[i + 1].value) <= 0) {
-                segment = i;
-                break;
-            }
-        }
-    }
-    if (segment < 0) {
-        // Outside the table or on one of its ends: the nearer end segment,
-        // extended.
-        segment = std::fabs(value - last) > std::fabs(value - first) ? 0 : count - 2;
-    }
-    const FLOAT64 a = table[segment].value;
-    const FLOAT64 b = table[segment + 1].value;
-    const FLOAT64 degreesA = table[segment].degrees;
-    const FLOAT64 degreesB = table[segment + 1].degrees;
-    if (a == b) return degreesA;  // a repeated row: a stop, not a slope
-    return ((value - b) * degreesA + (a - value) * degreesB) / (a - b);
-}
-
 namespace {
 
 // ---------------------------------------------------------------------------

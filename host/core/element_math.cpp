@@ -3,6 +3,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "module/table_angle.h"
+
 namespace panelhost {
 
 namespace {
@@ -23,35 +25,34 @@ double AngleDifference(double a, double b) {
 }
 
 void FillNeedleDegrees(PIXPOINT needlePosition, NONLINEARITY* table, int count) {
-    if (!table) return;
+    if (!table || count <= 0) return;
+    // Each entry's direction first, then each step's short way round.
     for (int i = 0; i < count; ++i) {
         const double dx = static_cast<double>(table[i].pt.x) - needlePosition.x;
         const double dy = static_cast<double>(table[i].pt.y) - needlePosition.y;
         // y grows downward, so atan2 already turns clockwise on screen.
-        const double direction = Normalized360(std::atan2(dy, dx) * 180.0 / std::numbers::pi);
-        table[i].degrees =
-            i == 0 ? direction
-                   : table[i - 1].degrees + AngleDifference(direction, table[i - 1].degrees);
+        table[i].degrees = Normalized360(std::atan2(dy, dx) * 180.0 / std::numbers::pi);
+    }
+    double clockwiseTravel = 0, anticlockwiseTravel = 0;
+    for (int i = 1; i < count; ++i) {
+        const double step = AngleDifference(table[i].degrees, table[i - 1].degrees);
+        if (step == 0) continue;
+        clockwiseTravel += step > 0 ? step : step + 360.0;
+        anticlockwiseTravel += step < 0 ? -step : 360.0 - step;
+    }
+    const bool clockwise = clockwiseTravel <= anticlockwiseTravel;
+    for (int i = 1; i < count; ++i) {
+        double step = AngleDifference(table[i].degrees, table[i - 1].degrees);
+        if (clockwise && step < 0) step += 360.0;
+        if (!clockwise && step > 0) step -= 360.0;
+        table[i].degrees = table[i - 1].degrees + step;
     }
 }
 
 double NeedleAngle(double value, const NONLINEARITY* table, int count) {
     if (!table || count <= 0) return value;
     if (count == 1) return table[0].degrees;
-    const bool ascending = table[count - 1].value >= table[0].value;
-    // Segment i runs from entry i to entry i + 1; the end segments also take
-    // the values beyond the table.
-    int segment = 0;
-    for (int i = 0; i < count - 1; ++i) {
-        segment = i;
-        const double upper = table[i + 1].value;
-        if (ascending ? value <= upper : value >= upper) break;
-    }
-    const NONLINEARITY& from = table[segment];
-    const NONLINEARITY& to = table[segment + 1];
-    const double span = to.value - from.value;
-    if (span == 0.0) return from.degrees;
-    return from.degrees + (value - from.value) / span * (to.degrees - from.degrees);
+    return TableAngle(table, count, value);
 }
 
 double TravelFraction(double value, double minimum, double maximum) {

@@ -8,14 +8,19 @@ namespace panelhost {
 
 // Fills each entry's degrees: the clockwise angle from the needle's position
 // on the background to the entry's point, 0 along +x with screen y pointing
-// down. The first entry lies in [0, 360); each following entry is unwrapped
-// so that it differs from the one before by at most 180 degrees, an exact
-// half turn counting as clockwise (+180).
+// down. The first entry lies in [0, 360). A needle sweeps its table one way,
+// as a dial does: each step from one entry to the next turns the short way
+// round (at most half a turn, an exact half turn clockwise) while all steps
+// agree; where they disagree, the table sweeps the way round that covers its
+// steps with less travel (clockwise on a tie), and each step that turns the
+// other way turns the long way instead. A step to the same direction (a stop)
+// does not turn.
 void FillNeedleDegrees(PIXPOINT needlePosition, NONLINEARITY* table, int count);
 
-// The angle shown for a value: interpolated between the two table entries
-// around it, the first or last segment continued beyond the ends; tables in
-// ascending or descending value order. Without a table the value is the angle.
+// The angle shown for a value: the module's own table rule (TableAngle),
+// which interpolates between the two rows around the value and continues
+// the first or last segment beyond the ends. Without a table the value is
+// the angle; a table of one row holds its needle there.
 double NeedleAngle(double value, const NONLINEARITY* table, int count);
 
 // Where a value lies between a moving image's minimum and maximum: 0 at the

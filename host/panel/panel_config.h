@@ -21,25 +21,31 @@
 // included. Keys are compared without regard to case; lines may end in CRLF
 // or LF; text is Windows-1252 and is handed on as UTF-8 (titles, file names)
 // or byte for byte (parameters, which the gauges read as the simulator gives
-// them). Lines whose first non-blank characters are "//" or ";" are comments;
-// a UTF-8 byte-order mark is skipped. Sections come in any order.
-// [VcockpitNN] sections are read as windows of the virtual cockpit; [Color]
-// gives the panel's tints; sections and keys this reader does not know
-// ([Views], window_size_ratio, file_1024, ...) are passed over.
+// them). Lines whose first non-blank characters are "//" or ";" are comments,
+// and so is what follows "//", or ";" after a blank, in a value; a UTF-8
+// byte-order mark is skipped. Sections come in any order. [VcockpitNN]
+// sections are read as windows of the virtual cockpit; [Color] gives the
+// panel's tints; sections and keys the simulator reads but that change no
+// picture ([Views], file_800, sizeable, htmlgaugeNN, ...) are passed over.
 //
-// Nothing here fails as a whole: every malformed line gets one message
-// "NAME:LINE: what was expected" and the rest of the file is still read.
-// What is odd but harmless (a window without a title, a title without a
-// window, two windows of one ident) gets a note "NAME:LINE: note: ...".
+// Nothing here fails as a whole: every line gets one finding at most (see
+// panel_findings.h) and the rest of the file is still read. A malformed
+// line is an error; what the simulator takes but likely not as meant is a
+// warning (a misspelt key, a gap in the gauge numbers, the same gauge number
+// twice); what is odd but harmless is a note (a window without a title, a
+// window name the module does not know).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "host/panel/panel_findings.h"
 
 namespace panelhost {
 
@@ -49,11 +55,12 @@ std::optional<int> PanelWindowByName(std::string_view name);
 
 struct PanelGauge {
     int line{};            // line of the gauge entry, for messages
+    int moduleColumn{}, gaugeColumn{}, xColumn{};  // where the names and X stand on it
     std::string key;       // "gauge03", lower case
     std::string module;    // as written before "!", e.g. "QR417_Instr"
     std::string gauge;     // as written after "!"
     int x{}, y{};          // top-left corner in the window's design space
-    std::optional<int> width, height;
+    std::optional<int> width, height;  // 0: a logic gauge, nothing drawn
     std::optional<std::string> params;  // absent when the line has no sixth field
 };
 
@@ -62,28 +69,43 @@ struct PanelWindow {
     std::string section;         // "Window00" as written
     int number{};                // NN of the section name
     std::string title;           // from [Window Titles], UTF-8
-    std::string file;            // background bitmap file name, UTF-8, "" for none
+    std::string file;            // background bitmap file name (file=, else file_1024=), UTF-8, "" for none
     int fileLine{};
-    std::optional<int> sizeWidth, sizeHeight;  // size_mm
+    std::optional<int> sizeWidth, sizeHeight;  // size_mm; 0,0 for nothing to draw
     std::optional<int> position;
     bool visible{true};
     std::optional<int> ident;
+    std::string identName;  // an ident written as a window name the module does not know
     // background_color=R,G,B: the panel colour where there is no bitmap.
     std::optional<std::uint32_t> backgroundRgb;
     std::vector<PanelGauge> gauges;  // in file order
 
     // Where the simulator shows the window on the screen: window_pos and
-    // window_size as fractions of the screen, else `position` (0-8: the nine
-    // places of the screen, 0 top left, 8 bottom right); zorder stacks.
+    // window_size as fractions of the screen (a width alone: the height
+    // follows the window's aspect), else `position` (0-8: the nine places
+    // of the screen, 0 top left, 8 bottom right); zorder stacks;
+    // window_size_ratio scales a window sized from its design space.
     std::optional<double> screenX, screenY, screenWidth, screenHeight;
     std::optional<int> zorder;
+    std::optional<double> sizeRatio;
 
     // A [VcockpitNN] section: a texture of pixel_size that the virtual
     // cockpit maps (texture=$Panel_1), its gauges placed in size_mm units.
     bool virtualCockpit{};
-    std::optional<int> pixelWidth, pixelHeight;
+    std::optional<int> pixelWidth, pixelHeight;  // 0,0 for nothing to draw
     std::string texture;
 };
+
+// A window or texture of size 0 (a virtual-cockpit section that carries
+// only logic gauges): its gauges run, nothing is drawn.
+bool NothingToDraw(const PanelWindow& window);
+
+// A gauge placed with a width or height of 0: it runs unseen.
+bool Unseen(const PanelGauge& gauge);
+
+// The side of the square texture the simulator draws for a pixel_size of
+// one number.
+inline constexpr int oneNumberTextureSide = 512;
 
 // The [Color] section: how the simulator tints the panel. `day` tints
 // everything by day, `night` the unlit parts at night, `luminous` the parts
@@ -95,8 +117,7 @@ struct PanelColours {
 struct PanelConfig {
     std::string name;  // the file's name as given, for messages
     std::vector<PanelWindow> windows;  // in file order
-    std::vector<std::string> errors;   // "NAME:LINE: what was expected"
-    std::vector<std::string> notes;    // "NAME:LINE: ..." for what is odd but fine
+    std::vector<PanelFinding> findings;  // in line order
     PanelColours colours;
 
     const PanelWindow* Window(std::string_view section) const;
@@ -119,6 +140,15 @@ inline constexpr std::size_t maxPanelNotes = 100;
 // Reads a configuration held in memory; `name` stands for the file in
 // messages. Touches no file.
 PanelConfig ParsePanelConfig(std::string_view text, const std::string& name);
+
+// The keys of a window section and the sections the reader knows, each
+// with what it does: the checker's table and the designers' (README).
+struct KnownName {
+    std::string_view name;
+    std::string_view use;
+};
+extern const std::span<const KnownName> knownWindowKeys;
+extern const std::span<const KnownName> knownSections;
 
 // Reads the file; a file that cannot be opened gives one error and no
 // windows, one that fails while being read one error and the lines before.

@@ -33,6 +33,7 @@ std::optional<PictureSize> DesignSize(const PanelWindow& window, const PictureSi
 
 bool ScreenWindowNamed(const PanelWindow& window, std::string_view name) {
     if (SameWord(window.section, name)) return true;
+    if (!window.identName.empty() && SameWord(window.identName, name)) return true;
     const std::optional<int> ident = IdentNamed(name);
     return ident && window.ident == ident;
 }
@@ -51,7 +52,7 @@ ScreenLayout LayOutScreen(const PanelConfig& config, ScreenSize screen, const st
 
     const PanelWindow* main = nullptr;
     for (const PanelWindow& window : config.windows) {
-        if (window.virtualCockpit) continue;
+        if (window.virtualCockpit || NothingToDraw(window)) continue;
         if (!main || (window.ident == 0 && main->ident != 0)) main = &window;
     }
     if (!main) return layout;
@@ -63,16 +64,22 @@ ScreenLayout LayOutScreen(const PanelConfig& config, ScreenSize screen, const st
         if (window.virtualCockpit) continue;
         const bool named = std::any_of(show.begin(), show.end(),
                                        [&](const std::string& name) { return ScreenWindowNamed(window, name); });
-        if (!window.visible && !named) continue;
+        if ((!window.visible && !named) || NothingToDraw(window)) continue;
         ScreenWindow placed{.window = &window, .zorder = window.zorder.value_or(0)};
+        const PictureSize design = DesignSize(window, pictureSize).value_or(PictureSize{mainWidth, mainWidth * 3 / 4});
         if (window.screenWidth && window.screenHeight) {
             placed.width = *window.screenWidth * screenW;
             placed.height = *window.screenHeight * screenH;
+        } else if (window.screenWidth) {
+            placed.width = *window.screenWidth * screenW;
+            placed.height = placed.width * design.height / design.width;
+            const double fit = std::min(1.0, screenH / placed.height);  // keeping its aspect
+            placed.width *= fit;
+            placed.height *= fit;
         } else {
-            const PictureSize design =
-                DesignSize(window, pictureSize).value_or(PictureSize{mainWidth, mainWidth * 3 / 4});
-            placed.width = design.width * scale;
-            placed.height = design.height * scale;
+            const double ratio = window.sizeRatio.value_or(1);
+            placed.width = design.width * scale * ratio;
+            placed.height = design.height * scale * ratio;
             const double fit = std::min({1.0, screenW / placed.width, screenH / placed.height});
             placed.width *= fit;
             placed.height *= fit;

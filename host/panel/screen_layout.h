@@ -3,10 +3,12 @@
 // picture and the live page.
 //
 // How a window is placed:
-// - Its size: window_size (fractions of the screen's width and height), else
-//   its design size (size_mm, the height following the window picture where
-//   size_mm gives a width only) scaled by the screen's width over the main
-//   panel's design width, the same factor on both axes. The main panel is
+// - Its size: window_size (fractions of the screen's width and height; a
+//   width alone, the height following the window's aspect), else its design
+//   size (size_mm, the height following the window picture where size_mm
+//   gives a width only) scaled by the screen's width over the main panel's
+//   design width, the same factor on both axes, and by the window's
+//   window_size_ratio. The main panel is
 //   the window whose ident is MAIN_PANEL (0), else the first window. A
 //   window so scaled that would overflow the screen is shrunk to fit,
 //   keeping its aspect.
@@ -14,7 +16,7 @@
 //   nine places of the screen (0 top left, 1 top centre, ... 8 bottom right),
 //   0 where neither is given.
 // - Which: the visible windows and those named (by section, ident number or
-//   ident name), never the virtual cockpit's textures.
+//   ident name), never the virtual cockpit's textures nor windows of size 0.
 // - In which order: by zorder (0 where absent), lower first, file order
 //   among equals; each window covers those before it.
 #pragma once

@@ -38,11 +38,13 @@ struct Picture {
 inline constexpr int maxBitmapSide = 4096;
 
 // Decodes a device-independent bitmap as a resource holds it: a
-// BITMAPINFOHEADER (or a later, larger header), the palette of an 8-bit
-// picture, then uncompressed rows padded to 4 bytes, bottom-up (or top-down
-// for a negative height). 8-bit palettized, 24-bit and 32-bit pictures;
-// a leading 14-byte file header ("BM") is skipped. False with a reason for
-// anything else, truncated data included.
+// BITMAPINFOHEADER (or a later, larger header), the palette of a 4 or 8-bit
+// picture, then rows padded to 4 bytes, bottom-up (or top-down for a
+// negative height). 4 and 8-bit palettized (uncompressed or run-length
+// encoded), 16-bit (5-5-5, or 5-6-5 named by its masks), 24-bit and 32-bit
+// pictures; a leading 14-byte file header ("BM") is skipped, and where it
+// places the pixels is followed. False with a reason for anything else,
+// truncated data included.
 bool DecodeDib(const void* data, std::size_t size, Picture& picture, std::string* error = nullptr);
 
 // Where the renderer finds bitmaps by resource id. Null when there is none.

@@ -55,6 +55,10 @@ struct PaintItem {
     Placement placement{};
     bool blackTransparent{};
     bool bilinear{};
+    // The bitmap repeats beyond its edges over the whole clip box, as a
+    // texture sampled by graphics hardware wraps round (a sprite seen
+    // through its window).
+    bool wrap{};
 
     // Fill and Text: the box; Fill paints it in `foreground` at `alpha`.
     ClipBox box{};

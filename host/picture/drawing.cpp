@@ -70,7 +70,7 @@ SurfacePtr SurfaceOf(const Picture& picture, bool blackTransparent, const Light&
     return surface;
 }
 
-void PaintSurface(cairo_t* cr, cairo_surface_t* surface, const Placement& placement, bool bilinear) {
+void PaintSurface(cairo_t* cr, cairo_surface_t* surface, const Placement& placement, bool bilinear, bool wrap) {
     if (!surface || !Paintable(placement)) return;
     const cairo_matrix_t matrix{placement.xx, placement.yx, placement.xy, placement.yy, placement.x0, placement.y0};
     cairo_save(cr);
@@ -78,9 +78,13 @@ void PaintSurface(cairo_t* cr, cairo_surface_t* surface, const Placement& placem
     cairo_set_source_surface(cr, surface, 0, 0);
     const cairo_filter_t smooth = AveragedWhenShrunk(placement) ? CAIRO_FILTER_GOOD : CAIRO_FILTER_BILINEAR;
     cairo_pattern_set_filter(cairo_get_source(cr), bilinear ? smooth : CAIRO_FILTER_NEAREST);
-    cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_NONE);
-    cairo_rectangle(cr, 0, 0, cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface));
-    cairo_fill(cr);
+    cairo_pattern_set_extend(cairo_get_source(cr), wrap ? CAIRO_EXTEND_REPEAT : CAIRO_EXTEND_NONE);
+    if (wrap) {
+        cairo_paint(cr);
+    } else {
+        cairo_rectangle(cr, 0, 0, cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface));
+        cairo_fill(cr);
+    }
     cairo_restore(cr);
 }
 
@@ -204,7 +208,7 @@ void Painting::Paint(const WindowList& list, Painter& painter, const ClipBox* in
         case PaintKind::Bitmap:
             if (const Picture* picture = painter.Source(item)) {
                 PaintSurface(cr, painter.converted().Get(*picture, item.blackTransparent, item.light), item.placement,
-                             item.bilinear);
+                             item.bilinear, item.wrap);
             }
             break;
         case PaintKind::Text:

@@ -95,17 +95,26 @@ BitmapPtr BitmapOf(const Picture& picture, bool blackTransparent, const Light& l
     return bitmap;
 }
 
-void PaintBitmap(gp::Graphics& g, gp::Bitmap* bitmap, const Placement& placement, bool bilinear) {
+// Wrapped, the bitmap repeats beyond its edges over the whole clip box
+// (`area`, in the same space as the placement's result).
+void PaintBitmap(gp::Graphics& g, gp::Bitmap* bitmap, const Placement& placement, bool bilinear, bool wrap,
+                 const ClipBox& area) {
     if (!bitmap || !Paintable(placement)) return;
     const gp::GraphicsState state = g.Save();
     const gp::Matrix matrix(gp::REAL(placement.xx), gp::REAL(placement.yx), gp::REAL(placement.xy),
                             gp::REAL(placement.yy), gp::REAL(placement.x0), gp::REAL(placement.y0));
-    g.MultiplyTransform(&matrix);
     const gp::InterpolationMode smooth =
         AveragedWhenShrunk(placement) ? gp::InterpolationModeHighQualityBilinear : gp::InterpolationModeBilinear;
     g.SetInterpolationMode(bilinear ? smooth : gp::InterpolationModeNearestNeighbor);
-    const gp::REAL width = gp::REAL(bitmap->GetWidth()), height = gp::REAL(bitmap->GetHeight());
-    g.DrawImage(bitmap, gp::RectF(0, 0, width, height), 0, 0, width, height, gp::UnitPixel);
+    if (wrap) {
+        gp::TextureBrush texture(bitmap, gp::WrapModeTile);
+        texture.SetTransform(&matrix);
+        g.FillRectangle(&texture, RectOf(area));
+    } else {
+        g.MultiplyTransform(&matrix);
+        const gp::REAL width = gp::REAL(bitmap->GetWidth()), height = gp::REAL(bitmap->GetHeight());
+        g.DrawImage(bitmap, gp::RectF(0, 0, width, height), 0, 0, width, height, gp::UnitPixel);
+    }
     g.Restore(state);
 }
 
@@ -279,7 +288,7 @@ void Painting::Paint(const WindowList& list, Painter& painter, const ClipBox* in
         case PaintKind::Bitmap:
             if (const Picture* picture = painter.Source(item)) {
                 PaintBitmap(g, painter.converted().Get(*picture, item.blackTransparent, item.light), item.placement,
-                            item.bilinear);
+                            item.bilinear, item.wrap, item.clip);
             }
             break;
         case PaintKind::Text:

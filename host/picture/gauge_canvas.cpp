@@ -42,7 +42,8 @@ const Picture* Canvas::Bitmap(const ElementState& state, std::optional<SINT32> i
     return bitmap;
 }
 
-void Canvas::AddBitmap(const ELEMENT_HEADER& header, SINT32 id, const Placement& placement, const ClipBox* window) {
+void Canvas::AddBitmap(const ELEMENT_HEADER& header, SINT32 id, const Placement& placement, const ClipBox* window,
+                       bool wrap) {
     const ClipBox box = window ? Overlap(clip, Through(toWindow, *window)) : clip;
     if (Empty(box)) return;
     const UINT32 flags = header.image_flags;
@@ -52,7 +53,7 @@ void Canvas::AddBitmap(const ELEMENT_HEADER& header, SINT32 id, const Placement&
     items_.push_back(PaintItem{.kind = PaintKind::Bitmap, .clip = box, .light = ElementLight(lighting, flags),
                                .bitmap = id, .placement = Then(placement, toWindow),
                                .blackTransparent = (flags & IMAGE_USE_TRANSPARENCY) != 0,
-                               .bilinear = scaled || (flags & IMAGE_BILINEAR_COLOR) != 0, .alias = alias,
+                               .bilinear = scaled || (flags & IMAGE_BILINEAR_COLOR) != 0, .wrap = wrap, .alias = alias,
                                .element = number});
 }
 
@@ -130,8 +131,15 @@ void DrawMovingImage(Canvas& canvas, const ElementState& state) {
                      Moved(x - fractionX * (strip->width - windowW), y - fractionY * (strip->height - windowH)), &shown);
 }
 
-// Turned about its centre (the offset inside the texture, drawn at position
-// + offset + shift) and scaled by its texture scale; clipped to its window.
+// Turned about its centre (the offset, a point of the gauge, moved by the
+// shift) and scaled by its texture scale; clipped to its window.
+// A sprite is a texture: with a window, the window is filled from the
+// texture, and where the window reaches past the texture's edges the texture
+// wraps round, as graphics hardware samples a texture unless told otherwise.
+// That is what lets a horizon card narrower than its opening fill it at any
+// bank: no artwork within the card's 190 pixels could reach the far side of
+// an opening 200 across once the card is turned. Without a window only the
+// texture's own rectangle is drawn.
 void DrawSprite(Canvas& canvas, const ElementState& state) {
     const ELEMENT_HEADER& header = *state.record;
     if (!canvas.Bitmap(state, header.resource_id)) return;
@@ -139,14 +147,19 @@ void DrawSprite(Canvas& canvas, const ElementState& state) {
     const auto& sprite = *reinterpret_cast<const ELEMENT_SPRITE*>(state.record);
     // A texture scale that is not a positive number leaves the texture as it is.
     const auto scale = [](FLOAT32 value) { return std::isfinite(value) && value > 0.01f ? double(value) : 1.0; };
-    const PIXPOINT position = header.position, pivot = header.ofs;
+    // The centre of rotation is a point of the gauge, as the instruments' own
+    // hands and dials are placed: the compass card turns under its heading
+    // bug, the minute ring about the clock's hands, the band card about the
+    // frequency disc. The texture lies at the element's position, so inside
+    // it the centre is offset - position.
+    const PIXPOINT position = header.position, centre = header.ofs;
     const Placement placement =
-        Turned(HeldInDrawingRange(state.rotation), HeldInDrawingRange(position.x + state.shiftX + pivot.x),
-               HeldInDrawingRange(position.y + state.shiftY + pivot.y), pivot.x, pivot.y,
-               scale(sprite.texture_scale_x), scale(sprite.texture_scale_y));
+        Turned(HeldInDrawingRange(state.rotation), HeldInDrawingRange(centre.x + state.shiftX),
+               HeldInDrawingRange(centre.y + state.shiftY), double(centre.x) - position.x,
+               double(centre.y) - position.y, scale(sprite.texture_scale_x), scale(sprite.texture_scale_y));
     if (!window) return canvas.AddBitmap(header, header.resource_id, placement);
     const ClipBox shown{double(position.x), double(position.y), double(window->width), double(window->height)};
-    canvas.AddBitmap(header, header.resource_id, placement, &shown);
+    canvas.AddBitmap(header, header.resource_id, placement, &shown, true);
 }
 
 // The routine's text centred in the text box, in the element's face.
@@ -182,8 +195,9 @@ void DrawElement(Canvas& canvas, const ElementState& state) {
 
 }  // namespace
 
-bool AddGaugeItems(const Host& host, const std::string& alias, Canvas& canvas, std::string* error) {
-    const std::span<const ElementState> elements = host.Elements(alias);
+bool AddGaugeItems(const Host& host, const std::string& alias, Canvas& canvas, std::string* error,
+                   std::span<const ElementState> posed) {
+    const std::span<const ElementState> elements = posed.empty() ? host.Elements(alias) : posed;
     if (elements.empty()) {
         if (error) *error = host.Has(alias) ? alias + " has no elements" : "no gauge placed as " + alias;
         return false;
@@ -200,7 +214,8 @@ bool AddGaugeItems(const Host& host, const std::string& alias, Canvas& canvas, s
 }
 
 WindowList ComputeGaugeList(const Host& host, const std::string& alias, BitmapSource& bitmaps,
-                            const LightingScheme& lighting, std::string* error, std::vector<std::string>* skipped) {
+                            const LightingScheme& lighting, std::string* error, std::vector<std::string>* skipped,
+                            std::span<const ElementState> posed) {
     WindowList list{.section = alias, .width = 0, .height = 0, .items = {}};
     if (!host.Has(alias) || host.ElementCount(alias) == 0) {
         if (error) *error = host.Has(alias) ? alias + " has no elements" : "no gauge placed as " + alias;
@@ -214,7 +229,7 @@ WindowList ComputeGaugeList(const Host& host, const std::string& alias, BitmapSo
     }
     Canvas canvas(bitmaps, lighting, list.items, skipped);
     canvas.clip = ClipBox{0, 0, double(background->width), double(background->height)};
-    AddGaugeItems(host, alias, canvas, error);
+    AddGaugeItems(host, alias, canvas, error, posed);
     list.width = background->width;
     list.height = background->height;
     return list;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,9 +42,9 @@ public:
 
     // Bitmap `id` through `placement` (bitmap to gauge pixels), as the
     // element's image flags say, clipped to the gauge and to `window` (gauge
-    // pixels) when given.
+    // pixels) when given; `wrap` repeats it beyond its edges over the window.
     void AddBitmap(const ELEMENT_HEADER& header, SINT32 id, const Placement& placement,
-                   const ClipBox* window = nullptr);
+                   const ClipBox* window = nullptr, bool wrap = false);
     // One line of text centred in the box (gauge pixels); colours 0x00BBGGRR
     // as the gauge's records hold them.
     void AddText(const ELEMENT_HEADER& header, const ClipBox& box, std::string utf8, std::string face, int weight,
@@ -57,16 +58,21 @@ private:
 // Adds the items of the instance placed as `alias`, every element in drawing
 // order, placed into the window by canvas.toWindow and clipped to
 // canvas.clip. False, with a reason, when the alias is unknown or has no
-// elements.
-bool AddGaugeItems(const Host& host, const std::string& alias, Canvas& canvas, std::string* error = nullptr);
+// elements. `posed`, when not empty, is drawn in place of what the elements
+// show: a state of the instance set by a tool rather than by a frame.
+bool AddGaugeItems(const Host& host, const std::string& alias, Canvas& canvas, std::string* error = nullptr,
+                   std::span<const ElementState> posed = {});
 
 // What one placed gauge shows, in the pixels of its own background bitmap
 // (the picture that `render` and `preview` write). An empty list (width 0)
 // with a reason in *error when the alias is unknown or the background bitmap
 // cannot be had; elements whose bitmap is missing are named in *skipped
 // ("element N (needle): bitmap ID missing").
+// `posed`, when not empty, is drawn in place of what the elements show (see
+// AddGaugeItems).
 WindowList ComputeGaugeList(const Host& host, const std::string& alias, BitmapSource& bitmaps,
                             const LightingScheme& lighting, std::string* error = nullptr,
-                            std::vector<std::string>* skipped = nullptr);
+                            std::vector<std::string>* skipped = nullptr,
+                            std::span<const ElementState> posed = {});
 
 }  // namespace panelhost

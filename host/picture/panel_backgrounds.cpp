@@ -33,7 +33,7 @@ std::filesystem::path FindBeside(const std::string& folder, const std::string& n
 bool ReadBounded(const std::filesystem::path& path, std::size_t limit, std::vector<char>& bytes, std::string& why) {
     std::error_code problem;
     if (!std::filesystem::is_regular_file(path, problem)) {
-        why = std::filesystem::exists(path, problem) ? "not a regular file" : "no such file";
+        why = std::filesystem::exists(path, problem) ? "not a regular file" : "no such file beside the panel configuration";
         return false;
     }
     std::FILE* file = std::fopen(path.string().c_str(), "rb");
@@ -81,9 +81,13 @@ const Picture* PanelBackgrounds::Of(const PanelWindow& window, std::string* why)
         File file;
         std::vector<char> bytes;
         auto picture = std::make_unique<Picture>();
-        if (ReadBounded(path, maxBitmapFileBytes, bytes, file.why) &&
-            DecodeDib(bytes.data(), bytes.size(), *picture, &file.why)) {
-            file.picture = std::move(picture);
+        if (ReadBounded(path, maxBitmapFileBytes, bytes, file.why)) {
+            // Found, but not a bitmap the host reads: said as such, never as missing.
+            if (DecodeDib(bytes.data(), bytes.size(), *picture, &file.why)) {
+                file.picture = std::move(picture);
+            } else {
+                file.why = "found, but " + file.why;
+            }
         }
         found = files_.emplace(path, std::move(file)).first;
     }

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <filesystem>
 #include <iterator>
 #include <ostream>
 #include <memory>
 
+#include "host/core/messages.h"
 #include "host/picture/bitmap_source.h"
 #include "host/picture/painter.h"
 #include "host/picture/renderer.h"
@@ -15,56 +17,62 @@ namespace panelhost {
 
 namespace {
 
-std::string Where(const PlacedPanel& placed, int line) { return placed.config.name + ":" + std::to_string(line) + ": "; }
-
-// The table's name for a gauge named in any case, or nothing.
-std::optional<std::string> GaugeNamed(const Host& host, const std::string& name) {
-    if (host.FindGauge(name)) return name;
-    for (const GaugeEntry& entry : host.Gauges()) {
-        if (SameWord(entry.name, name)) return entry.name;
-    }
-    return std::nullopt;
+// A problem found while drawing, as the findings read.
+std::string ErrorText(const PlacedPanel& placed, int line, std::string what) {
+    return FindingText(PanelFinding{.file = placed.config.name, .line = line, .column = 1, .severity = Severity::Error,
+                                    .message = std::move(what), .suggestions = {}});
 }
+
+void MeasureWindows(const Host& host, PlacedPanel& placed);
 
 }  // namespace
-
-bool NamesThisModule(std::string_view module) {
-    if (module.size() > 4 && SameWord(module.substr(module.size() - 4), ".gau")) module.remove_suffix(4);
-    return SameWord(module, thisModuleName);
-}
 
 PlacedPanel PlacePanel(Host& host, PanelConfig config, const std::string& folder) {
     PlacedPanel placed;
     placed.config = std::move(config);
     placed.folder = folder;
-    placed.errors = placed.config.errors;
+    placed.findings = placed.config.findings;
     placed.backgrounds = std::make_shared<PanelBackgrounds>(folder);
     // Windows and virtual-cockpit textures alike: a panel of textures only
     // is a panel.
-    if (placed.config.windows.empty() && placed.errors.empty()) {
-        placed.errors.push_back(Where(placed, 1) + "expected at least one [WindowNN] or [VcockpitNN] section");
+    if (placed.config.windows.empty() && !HasErrors(placed.findings)) {
+        placed.findings.push_back(PanelFinding{.file = placed.config.name, .line = 1, .column = 1,
+                                               .severity = Severity::Error,
+                                               .message = "expected at least one [WindowNN] or [VcockpitNN] section", .suggestions = {}});
     }
     for (const PanelWindow& window : placed.config.windows) {
         for (const PanelGauge& entry : window.gauges) {
             PlacedGauge& gauge = placed.gauges.emplace_back(PlacedGauge{.window = &window, .entry = &entry, .alias = {}});
-            if (!NamesThisModule(entry.module)) continue;
-            const auto name = GaugeNamed(host, entry.gauge);
-            if (!name) {
-                placed.errors.push_back(Where(placed, entry.line) + "expected a gauge of " +
-                                        std::string(thisModuleName) + " (panelhost gauges lists them), found \"" +
-                                        Utf8FromWindows1252(entry.gauge) + "\"");
-                continue;
-            }
+            const auto name = GaugeToPlace(host, placed.config.name, entry, placed.findings);
+            if (!name) continue;
             const std::string alias = window.section + "." + entry.key;
             std::string error;
             if (!host.Place(*name, alias, entry.params, &error)) {
-                placed.errors.push_back(Where(placed, entry.line) + "expected " + alias + " to be placed: " + error);
+                placed.findings.push_back(PanelFinding{.file = placed.config.name, .line = entry.line,
+                                                       .column = entry.gaugeColumn, .severity = Severity::Error,
+                                                       .message = "expected " + alias + " to be placed: " + error, .suggestions = {}});
                 continue;
             }
             gauge.alias = alias;
         }
     }
+    MeasureWindows(host, placed);
+    SortFindings(placed.findings);
+    for (const PanelFinding& finding : placed.findings) {
+        if (finding.severity == Severity::Error) placed.errors.push_back(FindingText(finding));
+    }
     return placed;
+}
+
+std::vector<std::string> FindingTexts(const PlacedPanel& placed) {
+    std::vector<std::string> texts;
+    std::size_t errors = 0;
+    for (const PanelFinding& finding : placed.findings) {
+        texts.push_back(FindingText(finding));
+        if (finding.severity == Severity::Error) ++errors;
+    }
+    for (std::size_t i = errors; i < placed.errors.size(); ++i) texts.push_back(placed.errors[i]);
+    return texts;
 }
 
 PlacedPanel PlacePanelFile(Host& host, const std::string& path) {
@@ -153,36 +161,45 @@ WindowList ComputeWindowList(const Host& host, const PlacedPanel& placed, const 
     return list;
 }
 
-void ComputeWindowList(const Host& host, const PlacedPanel& placed, const PanelWindow& window, BitmapSource& bitmaps,
-                       const LightingScheme& lighting, WindowList& list, std::vector<std::string>* problems) {
-    const auto problem = [&](int line, const std::string& what) {
-        if (problems) problems->push_back(Where(placed, line) + what);
-    };
-    list.section = window.section;
-    list.items.clear();
+namespace {
 
-    const Picture* background = nullptr;
+// Where a finding about a window lies and what it says.
+using Report = std::function<void(Severity, int line, int column, const std::string& what)>;
+
+// A window as it will be drawn: its background, each gauge's box in design
+// units, the picture's size and the scale from design units to pixels.
+struct WindowGeometry {
+    const Picture* background{};
+    std::vector<GaugeInWindow> gauges;
+    int width{}, height{};
+    double scaleX{1}, scaleY{1};
+};
+
+WindowGeometry Measure(const Host& host, const PlacedPanel& placed, const PanelWindow& window, BitmapSource& bitmaps,
+                       const Report& report) {
+    WindowGeometry measured;
+    if (NothingToDraw(window)) return measured;
     if (!window.file.empty()) {
         std::string why;
-        background = placed.backgrounds ? placed.backgrounds->Of(window, &why) : nullptr;
-        if (!background) {
-            problem(window.fileLine, "expected the background bitmap " + window.file +
-                                         " beside the panel configuration (" + why + ")");
+        measured.background = placed.backgrounds ? placed.backgrounds->Of(window, &why) : nullptr;
+        if (!measured.background) {
+            report(Severity::Error, window.fileLine, 1,
+                   "expected a background bitmap the host reads in " + Quoted(window.file) + ": " + why);
         }
     }
+    const Picture* background = measured.background;
 
     // Every gauge's box in design units, and what they cover together.
-    std::vector<GaugeInWindow> gauges;
-    gauges.reserve(placed.gauges.size());
+    measured.gauges.reserve(placed.gauges.size());
     double extentW = 1, extentH = 1;
     for (const PlacedGauge& gauge : placed.gauges) {
-        if (gauge.window != &window) continue;
+        if (gauge.window != &window || Unseen(*gauge.entry)) continue;
         GaugeInWindow shown{.gauge = &gauge, .box = PlaceholderBox(*gauge.entry)};
         const std::span<const ElementState> elements =
             gauge.alias.empty() ? std::span<const ElementState>() : host.Elements(gauge.alias);
         if (!gauge.alias.empty() && elements.empty()) {
-            problem(gauge.entry->line, "expected " + gauge.entry->gauge + " to be drawn: " + gauge.alias +
-                                           " has no elements");
+            report(Severity::Error, gauge.entry->line, gauge.entry->gaugeColumn,
+                   "expected " + gauge.entry->gauge + " to be drawn: " + gauge.alias + " has no elements");
         } else if (!gauge.alias.empty()) {
             const SINT32 id = elements.front().record->resource_id;
             if (const Picture* face = bitmaps.Find(id)) {
@@ -192,13 +209,14 @@ void ComputeWindowList(const Host& host, const PlacedPanel& placed, const PanelW
                 shown.box = GaugeBox(*gauge.entry, header ? double(header->size_x_mm) : placeholderSide, face->width,
                                      face->height);
             } else {
-                problem(gauge.entry->line, "expected " + gauge.entry->gauge + " to be drawn: " + gauge.alias +
-                                               ": no usable background bitmap " + std::to_string(id));
+                report(Severity::Error, gauge.entry->line, gauge.entry->gaugeColumn,
+                       "expected " + gauge.entry->gauge + " to be drawn: " + gauge.alias +
+                           ": no usable background bitmap " + std::to_string(id));
             }
         }
         extentW = std::max(extentW, shown.box.x + shown.box.w);
         extentH = std::max(extentH, shown.box.y + shown.box.h);
-        gauges.push_back(shown);
+        measured.gauges.push_back(shown);
     }
 
     // The design space: size_mm (a width alone takes its height from the
@@ -211,18 +229,20 @@ void ComputeWindowList(const Host& host, const PlacedPanel& placed, const PanelW
         pixelsH = std::min(*window.pixelHeight, maxBitmapSide);
     }
     double designW = extentW, designH = extentH;
-    if (window.sizeWidth && *window.sizeWidth > 0 && window.sizeHeight && *window.sizeHeight > 0) {
+    const bool designed = window.sizeWidth && *window.sizeWidth > 0;
+    if (designed && window.sizeHeight && *window.sizeHeight > 0) {
         designW = *window.sizeWidth;
         designH = *window.sizeHeight;
-    } else if (window.sizeWidth && *window.sizeWidth > 0) {
+    } else if (designed) {
         designW = *window.sizeWidth;
         if (pixelsW) {
             designH = designW * *pixelsH / *pixelsW;
         } else if (background) {
             designH = designW * background->height / background->width;
         } else {
-            problem(window.line, "expected size_mm=WIDTH,HEIGHT: a width alone takes its height from the "
-                                 "background bitmap, and " + window.section + " has none");
+            report(Severity::Error, window.line, 1,
+                   "expected size_mm=WIDTH,HEIGHT: a width alone takes its height from the background bitmap, and " +
+                       window.section + " has none");
         }
     } else if (pixelsW) {
         designW = *pixelsW;
@@ -231,21 +251,59 @@ void ComputeWindowList(const Host& host, const PlacedPanel& placed, const PanelW
         designW = background->width;
         designH = background->height;
     }
-    double scaleX = 1, scaleY = 1;
+    // A gauge none of whose box lies in the design space is drawn nowhere.
+    const bool bounded = designed || pixelsW || background;
+    for (const GaugeInWindow& shown : measured.gauges) {
+        const ClipBox& box = shown.box;
+        if (bounded && (box.x >= designW || box.y >= designH || box.x + box.w <= 0 || box.y + box.h <= 0)) {
+            const PanelGauge& entry = *shown.gauge->entry;
+            report(Severity::Warning, entry.line, entry.xColumn,
+                   entry.key + " lies wholly outside " + window.section + " (" + std::to_string(std::lround(designW)) +
+                       " by " + std::to_string(std::lround(designH)) + " design units): the simulator shows none of it");
+        }
+    }
     if (pixelsW) {
-        list.width = int(*pixelsW);
-        list.height = int(*pixelsH);
-        scaleX = *pixelsW / designW;
-        scaleY = *pixelsH / designH;
+        measured.width = int(*pixelsW);
+        measured.height = int(*pixelsH);
+        measured.scaleX = *pixelsW / designW;
+        measured.scaleY = *pixelsH / designH;
     } else {
         const double scale = std::min(1.0, double(maxBitmapSide) / std::max(designW, designH));
-        list.width = std::clamp(int(std::lround(designW * scale)), 1, maxBitmapSide);
-        list.height = std::clamp(int(std::lround(designH * scale)), 1, maxBitmapSide);
-        scaleX = double(list.width) / designW;
-        scaleY = double(list.height) / designH;
+        measured.width = std::clamp(int(std::lround(designW * scale)), 1, maxBitmapSide);
+        measured.height = std::clamp(int(std::lround(designH * scale)), 1, maxBitmapSide);
+        measured.scaleX = double(measured.width) / designW;
+        measured.scaleY = double(measured.height) / designH;
     }
+    return measured;
+}
+
+void MeasureWindows(const Host& host, PlacedPanel& placed) {
+    ModuleBitmaps bitmaps(host);
+    for (const PanelWindow& window : placed.config.windows) {
+        Measure(host, placed, window, bitmaps, [&](Severity severity, int line, int column, const std::string& what) {
+            placed.findings.push_back(PanelFinding{.file = placed.config.name, .line = line, .column = column,
+                                                   .severity = severity, .message = what, .suggestions = {}});
+        });
+    }
+}
+
+}  // namespace
+
+void ComputeWindowList(const Host& host, const PlacedPanel& placed, const PanelWindow& window, BitmapSource& bitmaps,
+                       const LightingScheme& lighting, WindowList& list, std::vector<std::string>* problems) {
+    const auto problem = [&](int line, const std::string& what) {
+        if (problems) problems->push_back(ErrorText(placed, line, what));
+    };
+    list.section = window.section;
+    list.items.clear();
+    // What the window's measure finds was told when the panel was placed.
+    const WindowGeometry measured = Measure(host, placed, window, bitmaps, [](Severity, int, int, const std::string&) {});
+    list.width = measured.width;
+    list.height = measured.height;
+    if (NothingToDraw(window)) return;
+    const Picture* background = measured.background;
     const ClipBox whole{0, 0, double(list.width), double(list.height)};
-    const Placement toPicture = Scaled(scaleX, scaleY);
+    const Placement toPicture = Scaled(measured.scaleX, measured.scaleY);
 
     const Light panelLight = PanelLight(lighting);
     list.items.push_back(Fill(whole, whole, window.backgroundRgb.value_or(neutralPanelRgb), panelLight));
@@ -256,7 +314,7 @@ void ComputeWindowList(const Host& host, const PlacedPanel& placed, const PanelW
                                                            list.height / double(background->height)),
                                        .bilinear = true});
     }
-    for (const GaugeInWindow& shown : gauges) {
+    for (const GaugeInWindow& shown : measured.gauges) {
         const PanelGauge& entry = *shown.gauge->entry;
         const ClipBox box = Through(toPicture, shown.box);
         if (shown.pictureWidth == 0) {
@@ -333,20 +391,25 @@ bool WritePanelPictures(const Host& host, PlacedPanel& placed, BitmapSource& bit
     Painter painter(bitmaps, placed.backgrounds.get());  // each bitmap converted once for all the windows
     double pixels = 0;
     for (const PanelWindow& window : placed.config.windows) {
+        if (NothingToDraw(window)) {
+            out << PictureName(window) << ": nothing to draw (size 0), " << Summary(placed, window, {}) << '\n';
+            continue;
+        }
         const std::string name = PictureName(window) + ".png";
         if (name.size() > maxFileNameBytes) {
-            placed.errors.push_back(Where(placed, window.line) + "expected a section name of at most " +
-                                    std::to_string(maxFileNameBytes - 4) + " characters, the name of its picture; " +
-                                    "the window is not drawn");
+            placed.errors.push_back(ErrorText(placed, window.line, "expected a section name of at most " +
+                                                                       std::to_string(maxFileNameBytes - 4) +
+                                                                       " characters, the name of its picture; the "
+                                                                       "window is not drawn"));
             continue;
         }
         const WindowList list = ComputeWindowList(host, placed, window, bitmaps, scheme, &placed.errors);
         pixels += PixelsToPaint(list);
         if (pixels > maxPixelsPerConfiguration) {
-            placed.errors.push_back(Where(placed, window.line) + "expected at most " +
-                                    std::to_string(int(maxPixelsPerConfiguration / 1e6)) +
-                                    " million pixels drawn for the whole configuration; " + window.section +
-                                    " and the windows after it are not drawn");
+            placed.errors.push_back(ErrorText(placed, window.line, "expected at most " +
+                                                                       std::to_string(int(maxPixelsPerConfiguration / 1e6)) +
+                                                                       " million pixels drawn for the whole configuration; " +
+                                                                       window.section + " and the windows after it are not drawn"));
             break;
         }
         const std::string path = (std::filesystem::path(folder.empty() ? "." : folder) / name).string();

@@ -14,17 +14,13 @@
 #include "host/picture/display_list.h"
 #include "host/picture/panel_backgrounds.h"
 #include "host/picture/lighting.h"
+#include "host/panel/panel_check.h"
 #include "host/panel/panel_config.h"
 #include "host/core/panel_host.h"
 
 namespace panelhost {
 
 class BitmapSource;
-
-// The module's own name as panel configurations write it before "!".
-inline constexpr std::string_view thisModuleName = "QR417_Instr";
-// "QR417_Instr", with or without ".gau", in any case.
-bool NamesThisModule(std::string_view module);
 
 struct PlacedGauge {
     const PanelWindow* window{};
@@ -36,7 +32,11 @@ struct PlacedPanel {
     PanelConfig config;
     std::string folder;  // where the configuration lies: backgrounds are found there
     std::vector<PlacedGauge> gauges;  // in file order, other modules' included
-    // The reader's errors and the placement's: "FILE:LINE: what was expected".
+    // The reader's findings and the placement's, in line order: names of
+    // gauges and modules, backgrounds, gauges outside their window.
+    std::vector<PanelFinding> findings;
+    // The errors among them as text ("FILE:LINE:COLUMN: error: ..."), then
+    // the problems met while drawing.
     std::vector<std::string> errors;
     // The windows' background bitmaps, read when a window is first drawn.
     std::shared_ptr<PanelBackgrounds> backgrounds;
@@ -66,9 +66,15 @@ std::string PictureName(const PanelWindow& window);
 
 // Reads the file and places every gauge of this module that the host's
 // module offers. Gauges it does not know get an error; the rest is placed.
+// Each window is then measured as it will be drawn: a background that
+// cannot be read is an error, a gauge wholly outside its window a warning.
 PlacedPanel PlacePanelFile(Host& host, const std::string& path);
 // The same for a configuration already read.
 PlacedPanel PlacePanel(Host& host, PanelConfig config, const std::string& folder);
+
+// Everything to tell of a placed panel, one line each: its findings in line
+// order, then the problems met while drawing since.
+std::vector<std::string> FindingTexts(const PlacedPanel& placed);
 
 // Writes one PNG per window into `folder` (made when missing), named after
 // the window's section ("Window00.png"). Problems found while drawing (a

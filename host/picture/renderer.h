@@ -21,11 +21,13 @@
 //                 travel (strip length less window length): at fraction 0
 //                 the window shows the strip's start (top or left), at 1 its
 //                 end;
-//   sprite        the texture moved by the shown shift, turned clockwise by
-//                 the shown rotation about its centre (the element's offset
-//                 inside the texture, drawn at position + offset + shift) and
-//                 scaled by its texture scale; clipped to a window the size
-//                 of bitmap id + 1 at the position when the module has one;
+//   sprite        the texture, lying at the element's position, moved by
+//                 the shown shift, turned clockwise by the shown rotation
+//                 about its centre (the element's offset, a point of the
+//                 gauge: offset - position inside the texture) and scaled by
+//                 its texture scale about it; clipped to a window the size
+//                 of bitmap id + 1 at the position when the module has one,
+//                 which the texture fills, repeating beyond its edges;
 //   string        the text the routine left in the buffer, one line centred
 //                 in the text box, in the element's face (by name, as the
 //                 painter's system finds it) and weight, foreground colour over the

@@ -4,6 +4,8 @@
 #include <iostream>
 #include <set>
 
+#include "host/core/element_math.h"
+
 namespace panelhost {
 
 namespace {
@@ -25,9 +27,15 @@ struct Walk {
         ++number;
         if (element->element_type == ELEMENT_TYPE_NEEDLE) {
             const auto* needle = reinterpret_cast<const ELEMENT_NEEDLE*>(element);
-            for (int i = 0; needle->nonlinearity && i < needle->nonlinearity_table_size; ++i) {
-                const NONLINEARITY& row = needle->nonlinearity[i];
-                rows.push_back({gauge.name, number, face, element->position, row.pt, row.value});
+            if (needle->nonlinearity && needle->nonlinearity_table_size > 0) {
+                // The build-time table holds no degrees: the host fills its
+                // own copy at install, as here.
+                std::vector<NONLINEARITY> table(needle->nonlinearity,
+                                                needle->nonlinearity + needle->nonlinearity_table_size);
+                FillNeedleDegrees(element->position, table.data(), int(table.size()));
+                for (const NONLINEARITY& row : table) {
+                    rows.push_back({gauge.name, number, face, element->position, row.pt, row.value, row.degrees});
+                }
             }
         }
         List(element->next_element, depth + 1);
@@ -57,12 +65,13 @@ std::vector<ScaleRow> NeedleScales(const Host& host) {
 
 void WriteScales(const std::vector<ScaleRow>& rows, std::ostream& out) {
     out << "# The needles' scale tables of the module, written by `panelhost scales`:\n"
-           "# make_bitmaps.py paints each dial's marks where these needles point.\n"
-           "# gauge\telement\tface\tpivot_x\tpivot_y\tpoint_x\tpoint_y\tvalue\n";
+           "# make_bitmaps.py paints each dial's marks where these needles point, at the\n"
+           "# degrees the host turns them to (clockwise from +x).\n"
+           "# gauge\telement\tface\tpivot_x\tpivot_y\tpoint_x\tpoint_y\tvalue\tdegrees\n";
     for (const ScaleRow& row : rows) {
         out << row.gauge << '\t' << row.element << '\t' << row.face << '\t' << row.pivot.x << '\t'
             << row.pivot.y << '\t' << row.point.x << '\t' << row.point.y << '\t'
-            << Shortest(row.value) << '\n';
+            << Shortest(row.value) << '\t' << Shortest(row.degrees) << '\n';
     }
 }
 

@@ -12,7 +12,8 @@ namespace panelhost {
 
 // One row of a needle's scale table: the needle's gauge, its drawing-order
 // number, the gauge's background bitmap, where the needle turns on it, and
-// the point it aims at for the value.
+// the point it aims at for the value, and the angle the host turns it to
+// there (clockwise from +x, unwound along the table as the host unwinds it).
 struct ScaleRow {
     std::string gauge;
     int element{};
@@ -20,6 +21,7 @@ struct ScaleRow {
     PIXPOINT pivot{};
     PIXPOINT point{};
     double value{};
+    double degrees{};
 };
 
 // Every needle with a scale table, of every gauge the module lists (each

@@ -386,6 +386,15 @@ void Hold(Runner& r, const Arguments& a) {
     r.host.Hold(alias, x, y, repeats, a.ButtonAt(4));
 }
 
+// A switch set rather than flipped: clicked only while its element does
+// not show the image asked for (as the last frame drew it), so that a
+// scenario played twice finds it where it left it.
+void Switch(Runner& r, const Arguments& a) {
+    const ElementState& element = a.Element(0);
+    const auto image = static_cast<int>(a.Integer(2, -1, INT32_MAX, "image number"));
+    if (element.image != image) r.host.Click(a[0], a.Coordinate(3), a.Coordinate(4), Button::Left);
+}
+
 void Release(Runner& r, const Arguments& a) { r.host.Release(a.Alias(0), a.Coordinate(1), a.Coordinate(2)); }
 void Drag(Runner& r, const Arguments& a) { r.host.Drag(a.Alias(0), a.Coordinate(1), a.Coordinate(2)); }
 
@@ -721,6 +730,7 @@ constexpr Command commands[] = {
     {"record", 1, 1, "record FILE|stop", Record},
     {"click", 3, 4, "click ALIAS X Y [left|right]", Click},
     {"hold", 4, 5, "hold ALIAS X Y N [left|right]", Hold},
+    {"switch", 5, 5, "switch ALIAS ELEMENT IMAGE X Y", Switch},
     {"release", 3, 3, "release ALIAS X Y", Release},
     {"drag", 3, 3, "drag ALIAS X Y", Drag},
     {"render", 2, 3, "render ALIAS|WINDOW FILE [day|night]", Render},

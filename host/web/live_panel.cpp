@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cmath>
 #include <condition_variable>
 #include <deque>
@@ -10,13 +11,17 @@
 #include <iterator>
 #include <map>
 #include <mutex>
+#include <set>
 #include <sstream>
 #include <thread>
 
+#include "host/core/aircraft_systems.h"
+#include "host/core/help_texts.h"
 #include "host/core/host_sound.h"
 #include "host/core/messages.h"
 #include "host/core/module_loader.h"
 #include "host/core/panel_host.h"
+#include "host/core/reactions.h"
 #include "host/panel/panel_config.h"
 #include "host/panel/screen_layout.h"
 #include "host/picture/bitmap_source.h"
@@ -26,6 +31,7 @@
 #include "host/script/scenario.h"
 #include "host/web/live_player.h"
 #include "host/web/web_protocol.h"
+#include "module/bcd.h"
 #include "module/gauge_builders.h"
 #include "module/tokens.h"
 
@@ -45,6 +51,13 @@ constexpr std::size_t keptMeasures = 1200;
 constexpr double maxMouseCoordinate = 1e6;
 // The largest browser window laid out, in pixels on each axis.
 constexpr int maxScreenPixels = 16384;
+
+// Pages kept apart, and the length of their ids.
+constexpr std::size_t maxPages = 256;
+constexpr std::size_t maxPageId = 64;
+constexpr std::size_t maxChosenWindows = 16;
+// The readings go out every this many frames (three times a second).
+constexpr std::uint64_t readingsEvery = 6;
 
 // What the approach button plays: the scenario from this line on.
 constexpr std::string_view approachStart = "echo == The approach";
@@ -71,6 +84,49 @@ const std::vector<FlightValue>& FlightValues() {
         {"radioHeight", {tokenRadioHeight}, 0.3048, 0, 2500},               // feet
     };
     return values;
+}
+
+// --- Readings -----------------------------------------------------------------
+// What a pilot reads off the main instruments and the radios, in words.
+
+std::string Rounded(double value, double step) {
+    if (!std::isfinite(value)) return "unknown";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.0f", std::round(value / step) * step);
+    return text;
+}
+
+std::string VhfFrequency(std::int32_t code) {
+    const auto value = static_cast<UINT32>(code);
+    char text[16];
+    std::snprintf(text, sizeof text, "%u.%02u", BcdWholeMHz(value), BcdFraction(value));
+    return text;
+}
+
+nlohmann::json ReadingsJson(const Host& host) {
+    const auto n = [&](SINT32 token) { return host.Number(token); };
+    const auto adfDigits = static_cast<UINT32>(host.Integer(tokenAdfFrequency));
+    const auto adfExtension = static_cast<UINT32>(host.Integer(tokenAdfFrequencyExtension));
+    char adf[16], squawk[8];
+    std::snprintf(adf, sizeof adf, "%u.%u", AdfWholeKHz(adfDigits, adfExtension), AdfTenthDigit(adfExtension));
+    std::snprintf(squawk, sizeof squawk, "%04u", BcdFourDigits(static_cast<UINT32>(host.Integer(tokenTransponderCode))));
+    constexpr double feetPerMinute = 60 / 0.3048 / 256;  // from the token's metres a second times 256
+    constexpr double feetPerMetre = 1 / 0.3048;
+    return {
+        {"airspeed", "Airspeed " + Rounded(n(tokenIndicatedAirspeed), 1) + " knots"},
+        {"altitude", "Altitude " + Rounded(n(tokenAltitude), 10) + " feet"},
+        {"verticalSpeed", "Vertical speed " + Rounded(n(tokenVerticalSpeed) * feetPerMinute, 10) + " feet a minute"},
+        {"heading", "Heading " + Rounded(n(tokenGyroHeading), 1) + " degrees"},
+        {"radioHeight", "Radio height " + Rounded(n(tokenRadioHeight) * feetPerMetre, 1) + " feet"},
+        {"rpm1", "Engine 1 " + Rounded(n(tokenEngine1Rpm), 10) + " rpm"},
+        {"rpm2", "Engine 2 " + Rounded(n(tokenEngine2Rpm), 10) + " rpm"},
+        {"volts", "Main bus " + Rounded(n(tokenMainBusVoltage), 1) + " volts"},
+        {"com1", "COM1 " + VhfFrequency(host.Integer(tokenCom1Frequency))},
+        {"nav1", "NAV1 " + VhfFrequency(host.Integer(tokenNav1Frequency))},
+        {"nav2", "NAV2 " + VhfFrequency(host.Integer(tokenNav2Frequency))},
+        {"adf", std::string("ADF ") + adf + " kHz"},
+        {"transponder", std::string("Transponder ") + squawk},
+    };
 }
 
 LiveAnswer Refused(int status, const std::string& why) {
@@ -130,6 +186,15 @@ struct LivePanel::Impl {
     mutable std::map<std::uint32_t, SharedText> waves;
     // The gauge a button was pressed on, and its box.
     std::optional<std::pair<std::string, ClipBox>> pressed;
+    // Each page's own windows: those its clicks opened (starting from the
+    // host's when the page first asks) and those it chose to show alone.
+    struct Page {
+        std::set<std::string> open;
+        std::vector<std::string> pinned;
+        std::uint64_t seen{};
+    };
+    std::map<std::string, Page> pages;
+    nlohmann::json readings = nlohmann::json::object();  // as last sent
 
     LivePlayer player;
 
@@ -142,9 +207,93 @@ struct LivePanel::Impl {
                                  problems);
     }
 
-    bool IsOpen(const PanelWindow& window) const {
+    // Open on the host, the set that scenarios and the gauges' own frames
+    // work on.
+    bool HostOpen(const PanelWindow& window) const {
         if (window.virtualCockpit) return false;
         return window.ident ? host.WindowOpen(UINT32(*window.ident)) : window.visible;
+    }
+
+    // Open for some page: the host computes what any page shows.
+    bool IsOpen(const PanelWindow& window) const {
+        if (window.virtualCockpit) return false;
+        if (HostOpen(window)) return true;
+        return std::any_of(pages.begin(), pages.end(), [&](const auto& entry) {
+            const Page& page = entry.second;
+            return page.open.contains(window.section) ||
+                   std::find(page.pinned.begin(), page.pinned.end(), window.section) != page.pinned.end();
+        });
+    }
+
+    std::set<std::string> HostOpenSections() const {
+        std::set<std::string> sections;
+        for (const PanelWindow& window : placed.config.windows) {
+            if (HostOpen(window)) sections.insert(window.section);
+        }
+        return sections;
+    }
+
+    void SetHostOpen(const std::set<std::string>& sections) {
+        for (const PanelWindow& window : placed.config.windows) {
+            if (window.ident && !window.virtualCockpit) {
+                host.SetWindow(UINT32(*window.ident), sections.contains(window.section));
+            }
+        }
+    }
+
+    // The page a request names ({"p": id}), met for the first time with the
+    // host's windows; null for a request without one. The pages least
+    // recently heard from make way beyond a limit.
+    Page* PageOf(const nlohmann::json& body) {
+        if (!body.contains("p") || !body["p"].is_string()) return nullptr;
+        const std::string id = body["p"];
+        if (id.empty() || id.size() > maxPageId ||
+            !std::all_of(id.begin(), id.end(), [](unsigned char c) { return std::isalnum(c); })) {
+            return nullptr;
+        }
+        auto found = pages.find(id);
+        if (found == pages.end()) {
+            if (pages.size() >= maxPages) {
+                pages.erase(std::min_element(pages.begin(), pages.end(), [](const auto& a, const auto& b) {
+                    return a.second.seen < b.second.seen;
+                }));
+            }
+            found = pages.emplace(id, Page{.open = HostOpenSections(), .pinned = {}, .seen = frame}).first;
+        }
+        found->second.seen = frame;
+        return &found->second;
+    }
+
+    // The windows a page asks to show alone, by section ("Window01"),
+    // ident name ("RADIO_STACK_PANEL") or title; nothing when one is unknown.
+    std::optional<std::vector<std::string>> ChosenWindows(const nlohmann::json& names, std::string* problem) const {
+        if (!names.is_array() || names.size() > maxChosenWindows) {
+            *problem = "expected \"windows\": [name, ...], at most " + std::to_string(maxChosenWindows);
+            return std::nullopt;
+        }
+        std::vector<std::string> sections;
+        for (const nlohmann::json& name : names) {
+            const std::string text = name.is_string() ? name.get<std::string>() : std::string();
+            const auto ident = PanelWindowByName(text);
+            const auto window = std::find_if(
+                placed.config.windows.begin(), placed.config.windows.end(), [&](const PanelWindow& w) {
+                    return !w.virtualCockpit && !text.empty() &&
+                           (w.section == text || w.title == text || (ident && w.ident == ident));
+                });
+            if (window == placed.config.windows.end()) {
+                *problem = "no window " + (name.is_string() ? text : name.dump());
+                return std::nullopt;
+            }
+            if (std::find(sections.begin(), sections.end(), window->section) == sections.end()) {
+                sections.push_back(window->section);
+            }
+        }
+        return sections;
+    }
+
+    static nlohmann::json Shown(const Page& page) {
+        if (!page.pinned.empty()) return page.pinned;
+        return nlohmann::json(std::vector<std::string>(page.open.begin(), page.open.end()));
     }
 
     const PanelWindow* OpenWindow(const std::string& section) const {
@@ -153,7 +302,10 @@ struct LivePanel::Impl {
     }
 
     // The page's mouse areas of a window: [x, y, w, h, cursor, tip] in
-    // window pixels, topmost gauge last.
+    // window pixels, topmost gauge last. A group of areas with a help text
+    // is an area of its own (cursor 0), before its children, so that a point
+    // outside any clickable child still shows the innermost group's text; a
+    // gauge with no text of its own names itself.
     nlohmann::json Areas(const PanelWindow& window) {
         nlohmann::json areas = nlohmann::json::array();
         const WindowList list = ListOf(window);
@@ -165,40 +317,62 @@ struct LivePanel::Impl {
             const auto box = std::find_if(list.items.begin(), list.items.end(),
                                           [&](const PaintItem& item) { return item.alias == gauge.alias; });
             if (!picture || box == list.items.end()) continue;
-            const double sx = box->clip.w / picture->width, sy = box->clip.h / picture->height;
-            struct Group {
-                double x, y, w, h;
-                std::string tip;
-            };
-            std::vector<Group> groups{{0, 0, double(picture->width), double(picture->height), {}}};
-            int steps = 0;
-            for (const MOUSERECT* rect = header->mouse_rect; rect->rect_type != MOUSE_RECT_EOL && steps < 10000;
-                 ++rect, ++steps) {
-                const Group& group = groups.back();
-                const PIXPOINT pos = rect->relative_box_pos, size = rect->relative_box_size;
-                const Group here{group.x + pos.x, group.y + pos.y, double(size.x), double(size.y), group.tip};
-                if (rect->rect_type == MOUSE_RECT_PARENT) {
-                    groups.push_back(pos.x == 0 && pos.y == 0 && size.x == 0 && size.y == 0 ? group : here);
-                } else if (rect->rect_type == MOUSE_RECT_END_PARENT) {
-                    if (groups.size() > 1) groups.pop_back();
-                } else if (rect->rect_type == MOUSE_RECT_USER) {
-                    const char* text = TooltipText(*rect);
-                    char id[32];
-                    std::snprintf(id, sizeof id, "tooltip 0x%X", rect->help_id);
-                    groups.back().tip = text ? Utf8FromWindows1252(text) : std::string(id);
-                } else if (rect->rect_type == MOUSE_RECT_CHILD) {
-                    std::string tip = group.tip;
-                    if (tip.empty() && rect->help_id) {
-                        char id[32];
-                        std::snprintf(id, sizeof id, "help 0x%X", rect->help_id);
-                        tip = id;
-                    }
-                    areas.push_back({box->clip.x + here.x * sx, box->clip.y + here.y * sy, here.w * sx, here.h * sy,
-                                     rect->cursor, tip});
-                }
+            const std::size_t first = areas.size();
+            AddGaugeAreas(*header, *picture, box->clip, areas);
+            const bool named = std::any_of(areas.begin() + std::ptrdiff_t(first), areas.end(),
+                                           [](const nlohmann::json& area) { return area[5] != ""; });
+            if (!named && header->gauge_name) {
+                std::string name = Utf8FromWindows1252(header->gauge_name);
+                std::replace(name.begin(), name.end(), '_', ' ');
+                areas.insert(areas.begin() + std::ptrdiff_t(first),
+                             nlohmann::json{box->clip.x, box->clip.y, box->clip.w, box->clip.h, 0, name});
             }
         }
         return areas;
+    }
+
+    static void AddGaugeAreas(const GAUGEHDR& header, const Picture& picture, const ClipBox& clip,
+                              nlohmann::json& areas) {
+        const double sx = clip.w / picture.width, sy = clip.h / picture.height;
+        struct Group {
+            double x, y, w, h;
+            std::string tip;
+            std::ptrdiff_t area;  // its own area in `areas`, -1 for none yet
+        };
+        const auto text = [](UINT32 id) { return id && HelpText(id) ? std::string(HelpText(id)) : std::string(); };
+        const auto areaOf = [&](const Group& g, SINT32 cursor, const std::string& tip) {
+            return nlohmann::json{clip.x + g.x * sx, clip.y + g.y * sy, g.w * sx, g.h * sy, cursor, tip};
+        };
+        std::vector<Group> groups{{0, 0, double(picture.width), double(picture.height), {}, -1}};
+        int steps = 0;
+        for (const MOUSERECT* rect = header.mouse_rect; rect->rect_type != MOUSE_RECT_EOL && steps < 10000;
+             ++rect, ++steps) {
+            const Group& group = groups.back();
+            const PIXPOINT pos = rect->relative_box_pos, size = rect->relative_box_size;
+            const Group here{group.x + pos.x, group.y + pos.y, double(size.x), double(size.y), group.tip, -1};
+            if (rect->rect_type == MOUSE_RECT_PARENT) {
+                Group opened = pos.x == 0 && pos.y == 0 && size.x == 0 && size.y == 0 ? group : here;
+                opened.area = std::ptrdiff_t(areas.size());
+                if (const std::string help = text(rect->help_id); !help.empty()) opened.tip = help;
+                areas.push_back(areaOf(opened, 0, opened.tip));
+                groups.push_back(opened);
+            } else if (rect->rect_type == MOUSE_RECT_END_PARENT) {
+                if (groups.size() > 1) groups.pop_back();
+            } else if (rect->rect_type == MOUSE_RECT_USER) {
+                const char* own = TooltipText(*rect);
+                const std::string tip = own ? Utf8FromWindows1252(own) : text(rect->help_id);
+                if (tip.empty()) continue;
+                groups.back().tip = tip;
+                if (groups.back().area >= 0) areas[std::size_t(groups.back().area)][5] = tip;
+            } else if (rect->rect_type == MOUSE_RECT_CHILD) {
+                const std::string own = text(rect->help_id);
+                areas.push_back(areaOf(here, rect->cursor, own.empty() ? group.tip : own));
+            }
+        }
+        // Groups that say nothing and take no click are no areas.
+        areas.erase(std::remove_if(areas.begin(), areas.end(),
+                                   [](const nlohmann::json& area) { return area[4] == 0 && area[5] == ""; }),
+                    areas.end());
     }
 
     nlohmann::json OpenList() {
@@ -220,7 +394,7 @@ struct LivePanel::Impl {
         snapshot = std::make_shared<const std::string>(
             JsonText({{"t", "full"}, {"frame", frame}, {"clock", host.Clock()},
                       {"light", lighting == Lighting::Day ? "day" : "night"}, {"errors", PrintableAll(placed.errors)},
-                      {"windows", windows}, {"open", open}}));
+                      {"windows", windows}, {"open", open}, {"readings", readings}}));
         return snapshot;
     }
 
@@ -236,6 +410,7 @@ struct LivePanel::Impl {
     void Step() {
         const auto began = Clock::now();
         player.Play(host, echoes);
+        RunElectricalSystem(host);
         host.SetNumber(tokenSimulationTime, host.Number(tokenSimulationTime) + livePeriod);
         host.SetNumber(tokenTimeOfDay, std::fmod(host.Number(tokenTimeOfDay) + livePeriod, secondsPerDay));
         host.Frame();
@@ -275,6 +450,7 @@ struct LivePanel::Impl {
         nlohmann::json sounds = SoundsJson(HostSoundTakeChanges());
         if (!sounds.empty()) update["sounds"] = std::move(sounds);
         if (!echoes.empty()) update["echo"] = std::exchange(echoes, {});
+        AddReadings(update);
         auto text = std::make_shared<const std::string>(JsonText(update));
         const double micros = std::chrono::duration<double, std::micro>(Clock::now() - began).count();
         measures.emplace_back(micros, text->size());
@@ -282,6 +458,20 @@ struct LivePanel::Impl {
         updates.emplace_back(++frame, std::move(text));
         while (updates.size() > keptUpdates) updates.pop_front();
         changed.notify_all();
+    }
+
+    // The instruments' readings for the page's screen-reader list, sent a
+    // few times a second, only those that changed.
+    void AddReadings(nlohmann::json& update) {
+        if (frame % readingsEvery != 0) return;
+        nlohmann::json changed = nlohmann::json::object();
+        const nlohmann::json now = ReadingsJson(host);
+        for (const auto& [name, text] : now.items()) {
+            if (readings.value(name, "") != text) changed[name] = text;
+        }
+        if (changed.empty()) return;
+        readings.update(changed);
+        update["readings"] = std::move(changed);
     }
 
     void Run() {
@@ -332,6 +522,9 @@ bool LivePanel::Open(const LiveOptions& options, std::string* error) {
     for (const PanelWindow& window : config.windows) {
         if (window.ident) s.host.SetWindow(UINT32(*window.ident), window.visible);
     }
+    // The aircraft stands parked when the panel comes up; gauges read some of
+    // it (the tanks' capacities) as they are placed.
+    ParkAircraft(s.host);
     const std::string folder = std::filesystem::path(options.panelPath).parent_path().string();
     s.placed = PlacePanel(s.host, std::move(config), folder);
     // Problems with the windows' backgrounds and bitmaps, found once.
@@ -353,6 +546,11 @@ std::vector<std::string> LivePanel::Errors() const {
 void LivePanel::OnFrame(std::function<void()> call) {
     std::lock_guard held(impl_->lock);
     impl_->onFrame = std::move(call);
+}
+
+std::vector<std::string> LivePanel::Findings() const {
+    std::lock_guard held(impl_->lock);
+    return FindingTexts(impl_->placed);
 }
 
 void LivePanel::Start() {
@@ -394,6 +592,23 @@ std::vector<std::pair<std::uint64_t, SharedText>> LivePanel::UpdatesAfter(std::u
     frame = s.frame;
     return out;
 }
+
+namespace {
+
+// The key events a request sent ({"events": [[event, value], ...]}) and those
+// of them the simulator's reactions neither act on nor name as ignored
+// ({"unnamed": [event, ...]}): a control that would act on nothing.
+void AddSentEvents(const EventList& events, std::size_t from, nlohmann::json& answer) {
+    nlohmann::json sent = nlohmann::json::array(), unnamed = nlohmann::json::array();
+    for (std::size_t i = from; i < events.size(); ++i) {
+        sent.push_back({events[i].event, events[i].value});
+        if (!Reacts(events[i].event) && !IgnoredBecause(events[i].event)) unnamed.push_back(events[i].event);
+    }
+    answer["events"] = std::move(sent);
+    answer["unnamed"] = std::move(unnamed);
+}
+
+}  // namespace
 
 LiveAnswer LivePanel::Mouse(const nlohmann::json& body) {
     Impl& s = *impl_;
@@ -448,6 +663,12 @@ LiveAnswer LivePanel::Mouse(const nlohmann::json& body) {
     if (action == "down") s.pressed.reset();
     bool taken = false;
     std::string gaugeAlias;
+    // A page's click works on that page's windows: a toggle opens or closes
+    // them there, not on every page.
+    Impl::Page* page = s.PageOf(body);
+    const std::size_t sentBefore = s.host.Events().size();
+    const std::set<std::string> hostWindows = s.HostOpenSections();
+    if (page) s.SetHostOpen(page->open);
     for (const auto& [alias, box] : under) {
         // A gauge the scenario has killed (or a reload has taken) since the
         // last frame's lists is no longer there to click.
@@ -472,10 +693,53 @@ LiveAnswer LivePanel::Mouse(const nlohmann::json& body) {
             break;
         }
     }
-    return LiveAnswer{200, JsonText(nlohmann::json{{"taken", taken}, {"gauge", gaugeAlias}})};
+    nlohmann::json answer{{"taken", taken}, {"gauge", gaugeAlias}};
+    if (page) {
+        page->open = s.HostOpenSections();
+        s.SetHostOpen(hostWindows);
+        answer["open"] = Impl::Shown(*page);
+    }
+    AddSentEvents(s.host.Events(), sentBefore, answer);
+    return LiveAnswer{200, JsonText(answer)};
 }
 
-LiveAnswer LivePanel::Layout(const nlohmann::json& body) const {
+namespace {
+
+// Windows shown alone, each as large as its share of the screen lets it be:
+// side by side or one above the other, whichever shows them larger.
+template <typename SizeOf>
+nlohmann::json PinnedLayout(const LivePanel::Impl& s, const std::vector<std::string>& sections, int width, int height,
+                            const SizeOf& sizeOf) {
+    std::vector<std::pair<std::string, PictureSize>> shown;
+    for (const std::string& section : sections) {
+        const PanelWindow* window = s.placed.config.Window(section);
+        const auto size = window ? sizeOf(*window) : std::nullopt;
+        if (size && s.lists.contains(section)) shown.emplace_back(section, *size);
+    }
+    nlohmann::json windows = nlohmann::json::array();
+    if (shown.empty()) return windows;
+    const double n = double(shown.size());
+    const auto smallest = [&](double cellW, double cellH) {
+        double scale = 1e9;
+        for (const auto& [section, size] : shown) scale = std::min({scale, cellW / size.width, cellH / size.height});
+        return scale;
+    };
+    const bool sideBySide = smallest(width / n, height) >= smallest(width, height / n);
+    const double cellW = sideBySide ? width / n : width, cellH = sideBySide ? height : height / n;
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        const PictureSize& size = shown[i].second;
+        const double scale = std::min(cellW / size.width, cellH / size.height);
+        const double w = size.width * scale, h = size.height * scale;
+        const double x = (sideBySide ? double(i) * cellW : 0) + (cellW - w) / 2;
+        const double y = (sideBySide ? 0 : double(i) * cellH) + (cellH - h) / 2;
+        windows.push_back({{"s", shown[i].first}, {"x", x}, {"y", y}, {"w", w}, {"h", h}});
+    }
+    return windows;
+}
+
+}  // namespace
+
+LiveAnswer LivePanel::Layout(const nlohmann::json& body) {
     const auto pixels = [&](const char* name) -> std::optional<int> {
         if (!body.is_object() || !body.contains(name) || !body[name].is_number()) return std::nullopt;
         const double value = body[name];
@@ -487,31 +751,46 @@ LiveAnswer LivePanel::Layout(const nlohmann::json& body) const {
         return Refused(400, "expected {\"w\": width, \"h\": height} in pixels from 1 to " +
                                 std::to_string(maxScreenPixels));
     }
-    const Impl& s = *impl_;
+    Impl& s = *impl_;
     std::lock_guard held(s.lock);
-    // The open windows as the simulator would place them on a screen of the
-    // page's size; windows closed though visible in the file stay off it.
-    std::vector<std::string> open;
-    for (const auto& [section, list] : s.lists) open.push_back(section);
-    const ScreenLayout layout = LayOutScreen(
-        s.placed.config, ScreenSize{*width, *height}, open, [&](const PanelWindow& window) -> std::optional<PictureSize> {
-            // An open window's picture as drawn, else (the main panel closed)
-            // its background's.
-            const auto found = s.lists.find(window.section);
-            if (found != s.lists.end() && found->second.width > 0 && found->second.height > 0) {
-                return PictureSize{double(found->second.width), double(found->second.height)};
-            }
-            const Picture* background = s.Background(window.section);
-            if (!background || background->width <= 0 || background->height <= 0) return std::nullopt;
-            return PictureSize{double(background->width), double(background->height)};
-        });
-    nlohmann::json windows = nlohmann::json::array();
-    for (const ScreenWindow& placed : layout.windows) {
-        if (!s.lists.contains(placed.window->section)) continue;
-        windows.push_back({{"s", placed.window->section}, {"x", placed.x}, {"y", placed.y}, {"w", placed.width},
-                           {"h", placed.height}});
+    Impl::Page* page = s.PageOf(body);
+    if (page && body.contains("windows")) {
+        std::string problem;
+        auto chosen = s.ChosenWindows(body["windows"], &problem);
+        if (!chosen) return Refused(400, problem);
+        page->pinned = std::move(*chosen);
     }
-    return LiveAnswer{200, JsonText(nlohmann::json{{"w", *width}, {"h", *height}, {"windows", windows}})};
+    const auto size = [&](const PanelWindow& window) -> std::optional<PictureSize> {
+        // An open window's picture as drawn, else (the main panel closed)
+        // its background's.
+        const auto found = s.lists.find(window.section);
+        if (found != s.lists.end() && found->second.width > 0 && found->second.height > 0) {
+            return PictureSize{double(found->second.width), double(found->second.height)};
+        }
+        const Picture* background = s.Background(window.section);
+        if (!background || background->width <= 0 || background->height <= 0) return std::nullopt;
+        return PictureSize{double(background->width), double(background->height)};
+    };
+    nlohmann::json windows = nlohmann::json::array();
+    if (page && !page->pinned.empty()) {
+        windows = PinnedLayout(s, page->pinned, *width, *height, size);
+    } else {
+        // The open windows as the simulator would place them on a screen of
+        // the page's size; windows closed though visible in the file stay off it.
+        std::vector<std::string> open;
+        for (const auto& [section, list] : s.lists) {
+            if (!page || page->open.contains(section)) open.push_back(section);
+        }
+        const ScreenLayout layout = LayOutScreen(s.placed.config, ScreenSize{*width, *height}, open, size);
+        for (const ScreenWindow& placed : layout.windows) {
+            if (!s.lists.contains(placed.window->section)) continue;
+            windows.push_back({{"s", placed.window->section}, {"x", placed.x}, {"y", placed.y}, {"w", placed.width},
+                               {"h", placed.height}});
+        }
+    }
+    nlohmann::json answer{{"w", *width}, {"h", *height}, {"windows", windows}};
+    if (page) answer["open"] = Impl::Shown(*page);
+    return LiveAnswer{200, JsonText(answer)};
 }
 
 LiveAnswer LivePanel::Flight(const nlohmann::json& body) {

@@ -49,6 +49,8 @@ public:
     bool Open(const LiveOptions& options, std::string* error);
     // The problems found in the panel configuration, "FILE:LINE: ...".
     std::vector<std::string> Errors() const;
+    // Everything found in it, errors, warnings and notes, one line each.
+    std::vector<std::string> Findings() const;
     // Called on the frame thread after each frame, outside the panel's lock;
     // set before Start.
     void OnFrame(std::function<void()> call);
@@ -70,7 +72,9 @@ public:
     LiveAnswer Mouse(const nlohmann::json& body);
     // Where the open windows lie on a browser window of {"w", "h"} pixels,
     // bottom first: {"windows": [{"s", "x", "y", "w", "h"}, ...]}.
-    LiveAnswer Layout(const nlohmann::json& body) const;
+    // A page ({"p": id}) keeps its own open windows; with {"windows": [name,
+    // ...]} it shows only those, each as large as the screen lets it be.
+    LiveAnswer Layout(const nlohmann::json& body);
     LiveAnswer Flight(const nlohmann::json& body);
     LiveAnswer SetLighting(const nlohmann::json& body);
     LiveAnswer FlyApproach();
@@ -86,8 +90,9 @@ public:
     // microseconds, and the bytes of their updates; for the benchmark.
     nlohmann::json Measures() const;
 
-private:
     struct Impl;
+
+private:
     std::unique_ptr<Impl> impl_;
 };
 

@@ -46,7 +46,7 @@ bool LivePlayer::Load(std::string name, const std::string& text, std::string_vie
     std::vector<std::string> lines = Lines(text);
     auto start = lines.begin();
     if (!from.empty()) {
-        start = std::find_if(lines.begin(), lines.end(), [&](const std::string& line) { return line.starts_with(from); });
+        start = std::ranges::find_if(lines, [&](const std::string& line) { return line.starts_with(from); });
         if (start == lines.end()) return false;
     }
     name_ = std::move(name);

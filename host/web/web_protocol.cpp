@@ -49,6 +49,7 @@ nlohmann::json PaintItemJson(const PaintItem& item) {
         json["p"] = {Short(p.xx), Short(p.yx), Short(p.xy), Short(p.yy), Short(p.x0), Short(p.y0)};
         if (item.blackTransparent) json["bt"] = 1;
         if (item.bilinear) json["bi"] = 1;
+        if (item.wrap) json["wr"] = 1;
         return json;
     }
     json["x"] = BoxJson(item.box);

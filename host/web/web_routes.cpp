@@ -37,6 +37,10 @@ WebAnswer Refusal(Status status, const std::string& why) {
     return WebAnswer{.status = status, .body = Text(JsonText({{"error", why}}))};
 }
 
+WebAnswer BodyTooLarge() {
+    return Refusal(Status::payload_too_large, "expected a body of at most " + std::to_string(maxBodyBytes) + " bytes");
+}
+
 WebAnswer FromPanel(const LiveAnswer& answer) {
     return WebAnswer{.status = Status(answer.status), .body = Text(answer.body)};
 }
@@ -103,12 +107,12 @@ constexpr std::array postRoutes{
 };
 
 const PostRoute* PostRouteOf(std::string_view path) {
-    const auto found = std::find_if(postRoutes.begin(), postRoutes.end(), [&](const PostRoute& r) { return r.path == path; });
+    const auto found = std::ranges::find(postRoutes, path, &PostRoute::path);
     return found == postRoutes.end() ? nullptr : &*found;
 }
 
 bool IsGetRoute(std::string_view path) {
-    const auto page = std::find_if(pageFiles.begin(), pageFiles.end(), [&](const PageFile& f) { return f.path == path; });
+    const auto page = std::ranges::find(pageFiles, path, &PageFile::path);
     return page != pageFiles.end() || path == "/events" || path == "/api/events" || path == "/api/measures" ||
            path.starts_with("/bitmap/") || path.starts_with("/background/") || path.starts_with("/wave/");
 }
@@ -165,7 +169,7 @@ std::optional<WebAnswer> WebRoutes::Screen(const WebRequest& request) const {
     }
     if (request.has_content_length() && request[http::field::content_length].size() > 0 &&
         NumberOf<std::uint64_t>(View(request[http::field::content_length])).value_or(0) > maxBodyBytes) {
-        return Refusal(Status::payload_too_large, "expected a body of at most " + std::to_string(maxBodyBytes) + " bytes");
+        return BodyTooLarge();
     }
     if (!post) return std::nullopt;
     const auto origin = request.find(http::field::origin);
@@ -196,7 +200,8 @@ WebAnswer WebRoutes::Answer(const WebRequest& request) {
         return texts;
     }();
     for (std::size_t i = 0; i < pageFiles.size(); ++i) {
-        if (pageFiles[i].path == path) return WebAnswer{.type = pageFiles[i].type, .cache = "no-cache", .body = pages[i]};
+        if (pageFiles[i].path != path) continue;
+        return WebAnswer{.type = pageFiles[i].type, .cache = "no-cache", .body = pages[i]};
     }
     if (path == "/events") return WebAnswer{.eventStream = true};
     if (path == "/api/events") return FromPanel(panel_.Events());
@@ -227,7 +232,7 @@ std::optional<WebAnswer> WebRoutes::Unreadable(const boost::system::error_code& 
                        "expected a request head of at most " + std::to_string(maxHeaderBytes) + " bytes");
     }
     if (error == http::error::body_limit) {
-        return Refusal(Status::payload_too_large, "expected a body of at most " + std::to_string(maxBodyBytes) + " bytes");
+        return BodyTooLarge();
     }
     if (error.category() == http::make_error_code(http::error::bad_target).category() &&
         error != http::error::end_of_stream && error != http::error::partial_message) {

@@ -42,8 +42,10 @@ constexpr auto writeTimeout = 10s;
 // rest of a body too large) is read and dropped for this long, so that it
 // reads the answer rather than a reset.
 constexpr auto lingerTimeout = 2s;
-// Open connections at most; past it the one that has waited longest for a
-// request is closed first, then the oldest event stream.
+// Open connections at most; past it the oldest that is only draining what a
+// client still sends after its last answer is closed first, then the one
+// that has waited longest for a request, the oldest event stream, and the
+// oldest answer still being written.
 constexpr std::size_t maxConnections = 1024;
 // An event stream whose page reads no more is dropped when this much waits
 // for it: some five seconds of frames (the page's EventSource opens a new
@@ -90,7 +92,7 @@ class Server;
 // ones too), or, once it asks for /events, the panel's updates.
 class Session : public std::enable_shared_from_this<Session> {
 public:
-    enum class State { Reading, Answering, Streaming, Closing };
+    enum class State { Reading, Answering, Streaming, Draining, Closed };
 
     Session(tcp::socket socket, Server& server) : stream_(std::move(socket)), server_(server) {}
     // The server holds the session until it closes (an event stream
@@ -202,13 +204,12 @@ private:
         });
     }
 
-    // Room for one more connection: the one that has waited longest for a
-    // request goes, else the oldest event stream. False when every
-    // connection is busy answering.
+    // Room for one more connection, made as maxConnections says.
     bool MakeRoom() {
         if (sessions_.size() < maxConnections) return true;
         Session* oldest = nullptr;
-        for (const Session::State state : {Session::State::Reading, Session::State::Streaming}) {
+        using enum Session::State;
+        for (const Session::State state : {Draining, Reading, Streaming, Answering}) {
             for (const auto& session : sessions_) {
                 if (session->state() == state && (!oldest || session->since() < oldest->since())) {
                     oldest = session.get();
@@ -254,7 +255,7 @@ void Session::Close() {
     if (closed_) return;
     const auto keep = shared_from_this();  // leaving the list lets go of it
     closed_ = true;
-    state_ = State::Closing;
+    state_ = State::Closed;
     server_.Leave(place);
     stream_.close();
 }
@@ -265,8 +266,9 @@ void Session::ReadRequest() {
     parser_.emplace();
     LimitParser(*parser_);
     stream_.expires_after(requestTimeout);
+    auto self = shared_from_this();
     http::async_read_header(stream_, buffer_, *parser_,
-                            [self = shared_from_this()](beast::error_code error, std::size_t) { self->OnHeader(error); });
+                            [self](beast::error_code error, std::size_t) { self->OnHeader(error); });
 }
 
 void Session::OnHeader(beast::error_code error) {
@@ -301,6 +303,7 @@ void Session::Failed(beast::error_code error) {
 
 void Session::Send(const WebAnswer& answer, bool close) {
     state_ = State::Answering;
+    since_ = Clock::now();
     body_ = answer.body;
     const std::string& body = body_ ? *body_ : emptyBody;
     response_ = {};
@@ -323,7 +326,8 @@ void Session::Send(const WebAnswer& answer, bool close) {
 }
 
 void Session::Linger() {
-    state_ = State::Closing;
+    state_ = State::Draining;
+    since_ = Clock::now();
     beast::error_code ignored;
     stream_.socket().shutdown(tcp::socket::shutdown_send, ignored);
     stream_.expires_after(lingerTimeout);
@@ -421,7 +425,7 @@ int ServeCommand(const std::string& modulePath, int argc, char** argv) {
         std::cerr << "panelhost: " << Printable(error) << '\n';
         return 2;
     }
-    for (const std::string& problem : panel.Errors()) std::cerr << problem << '\n';
+    for (const std::string& finding : panel.Findings()) std::cerr << finding << '\n';
 
     RaiseOpenFileLimit();
     int bound = port;

@@ -18,7 +18,9 @@
 //   POST /api/approach           flies the shipped approach
 //
 // Request bodies over 64 KB are refused; every malformed or unknown request
-// gets a 4xx and changes nothing.
+// gets a 4xx and changes nothing. Only the server's own Host is answered,
+// and only its own page's JSON posts are obeyed (host/web/web_routes.h); one
+// thread serves every connection, within the limits of web_server.cpp.
 #pragma once
 
 #include <string>

@@ -148,15 +148,33 @@ TEST_F(DisplayTest, NeedleInterpolatesAndExtrapolates) {
 }
 
 TEST(NeedleDegrees, UnwrappedAcrossTheZeroDirection) {
-    // About 349, then 11 degrees: continues to 371; then 259, which is 112
-    // degrees counterclockwise from 371.
-    NONLINEARITY table[] = {{{10, -2}, 0, 0}, {{10, 2}, 1, 0}, {{-2, -10}, 2, 0}};
+    // About 349, then 11 degrees: continues to 371.
+    NONLINEARITY table[] = {{{10, -2}, 0, 0}, {{10, 2}, 1, 0}, {{10, 2}, 2, 0}};
     panelhost::FillNeedleDegrees({0, 0}, table, 3);
-    EXPECT_NEAR(table[0].degrees, 360 - std::atan2(2, 10) * 180 / std::numbers::pi, 1e-9);
-    EXPECT_NEAR(table[1].degrees, 360 + std::atan2(2, 10) * 180 / std::numbers::pi, 1e-9);
-    EXPECT_NEAR(table[2].degrees, 270 - std::atan2(2, 10) * 180 / std::numbers::pi, 1e-9);
+    const double small = std::atan2(2, 10) * 180 / std::numbers::pi;
+    EXPECT_NEAR(table[0].degrees, 360 - small, 1e-9);
+    EXPECT_NEAR(table[1].degrees, 360 + small, 1e-9);
+    EXPECT_NEAR(table[2].degrees, 360 + small, 1e-9);  // a stop turns no way
     EXPECT_EQ(panelhost::NeedleAngle(7, nullptr, 0), 7);
     EXPECT_EQ(panelhost::NeedleAngle(7, table, 1), table[0].degrees);
+}
+
+// Steps that disagree: the table sweeps the way round with less travel,
+// and the step against it turns the long way.
+TEST(NeedleDegrees, TableSweepsOneWay) {
+    // 90 (below), 40 anticlockwise to 50, 10 clockwise to 60: clockwise
+    // (320 + 10) beats anticlockwise (40 + 350).
+    NONLINEARITY dial[] = {{{0, 10}, 0, 0}, {{10, 12}, 1, 0}, {{10, 17}, 2, 0}};
+    panelhost::FillNeedleDegrees({0, 0}, dial, 3);
+    const double fifty = std::atan2(12, 10) * 180 / std::numbers::pi;
+    const double sixty = std::atan2(17, 10) * 180 / std::numbers::pi;
+    EXPECT_NEAR(dial[1].degrees, 360 + fifty, 1e-9);
+    EXPECT_NEAR(dial[2].degrees, 360 + sixty, 1e-9);
+    // Mirrored, the same table sweeps anticlockwise.
+    NONLINEARITY mirrored[] = {{{0, 10}, 0, 0}, {{-10, 12}, 1, 0}, {{-10, 17}, 2, 0}};
+    panelhost::FillNeedleDegrees({0, 0}, mirrored, 3);
+    EXPECT_NEAR(mirrored[1].degrees, 90 - 360 + (90 - fifty), 1e-9);
+    EXPECT_NEAR(mirrored[2].degrees, 90 - 360 + (90 - sixty), 1e-9);
 }
 
 TEST_F(DisplayTest, IconPicksImageByValue) {

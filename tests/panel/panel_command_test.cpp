@@ -48,8 +48,8 @@ TEST_F(PanelCommand, DrawsARealConfigurationWithNotesAndNoError) {
     const std::string config = (folder / "quirks.cfg").string();
     const Outcome run = Panelhost("panel " + Quoted(config) + " --out " + Quoted(folder / "out"));
     EXPECT_EQ(run.exitCode, 0) << run.output;
-    EXPECT_NE(run.output.find(config + ":12: note: title for window 7"), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find(config + ":34: note: Window02 has no title"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find(config + ":12:1: note: title for window 7"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find(config + ":34:1: note: Window02 has no title"), std::string::npos) << run.output;
     EXPECT_EQ(run.output.find("expected"), std::string::npos) << run.output;
     // size_mm=1280 over a 640x492 bitmap: 1280 wide, the bitmap's aspect.
     EXPECT_NE(run.output.find("Window00 \"Main Panel\", 1280x984,"), std::string::npos) << run.output;
@@ -69,7 +69,7 @@ TEST_F(PanelCommand, DrawsARealConfigurationWithNotesAndNoError) {
 TEST_F(PanelCommand, AFileThatFailsWhileReadIsOneClearError) {
     const Outcome run = Panelhost("panel /proc/self/mem --out " + Quoted(folder / "out"));
     EXPECT_EQ(run.exitCode, 1) << run.output;
-    EXPECT_EQ(run.output, "/proc/self/mem:1: expected the rest of the file: it could not be read\n");
+    EXPECT_EQ(run.output, "/proc/self/mem:1:1: error: expected the rest of the file: it could not be read\n");
 }
 #endif
 

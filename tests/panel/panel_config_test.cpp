@@ -15,9 +15,20 @@ namespace {
 using panelhost::ParsePanelConfig;
 using panelhost::PanelConfig;
 
+using panelhost::Severity;
+
+// The findings of one severity, as printed.
+std::vector<std::string> Texts(const PanelConfig& config, Severity severity) {
+    std::vector<std::string> texts;
+    for (const panelhost::PanelFinding& finding : config.findings) {
+        if (finding.severity == severity) texts.push_back(panelhost::FindingText(finding));
+    }
+    return texts;
+}
+
 std::string Errors(const PanelConfig& config) {
     std::string all;
-    for (const std::string& error : config.errors) all += error + "\n";
+    for (const std::string& error : Texts(config, Severity::Error)) all += error + "\n";
     return all;
 }
 
@@ -29,10 +40,12 @@ PanelConfig ParseClean(const std::string& text, const std::string& file) {
 }
 
 // Each error names FILE at the next of LINES, in order, and says what was expected.
+// LINES are "LINE:COLUMN".
 void ExpectErrorsAt(const PanelConfig& config, const std::string& file, const std::vector<std::string>& lines) {
-    ASSERT_EQ(config.errors.size(), lines.size()) << Errors(config);
+    const std::vector<std::string> errors = Texts(config, Severity::Error);
+    ASSERT_EQ(errors.size(), lines.size()) << Errors(config);
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        EXPECT_EQ(config.errors[i].rfind(file + ":" + lines[i] + ": expected", 0), 0u) << config.errors[i];
+        EXPECT_EQ(errors[i].rfind(file + ":" + lines[i] + ": error: expected", 0), 0u) << errors[i];
     }
 }
 
@@ -141,17 +154,17 @@ TEST(PanelConfigReader, MalformedLinesAreNamedAndTheRestLoads) {
         "size_mm=0,10\n"                                            // 6
         "position=9\n"                                              // 7
         "visible=yes\n"                                             // 8
-        "ident=NOWHERE_PANEL\n"                                     // 9
+        "ident=NOWHERE PANEL\n"                                     // 9
         "background_color=1,2,300\n"                                // 10
         "gauge00=Airspeed, 0, 0\n"                                  // 11: no module
         "gauge01=QR417_Instr!Airspeed\n"                            // 12: no x, y
         "gauge02=QR417_Instr!Airspeed, ten, 0\n"                    // 13
         "gauge03=QR417_Instr!Airspeed, 0, 0, -20\n"                 // 14
-        "gauge04=QR417_Instr!Airspeed, 0, 0, 20, 0\n"               // 15
+        "gauge04=QR417_Instr!Airspeed, 0, 0, 20, x\n"               // 15
         "gauge05=QR417_Instr!Airspeed, 99999999999, 0\n"            // 16
         "just words\n"                                              // 17
         "gauge06=QR417_Instr!Altimeter, 10, 20, 30\n"               // 18: fine
-        "gauge06=QR417_Instr!Altimeter, 10, 20, 30\n"               // 19: twice
+        "gauge06=QR417_Instr!Altimeter, 10, 20, 30\n"               // 19: twice, a warning
         "[Window01]\n"                                              // 20: twice
         "gauge00=QR417_Instr!Attitude, 1, 1\n"                      // 21: skipped
         "[Window02]\n"                                              // 22
@@ -159,8 +172,9 @@ TEST(PanelConfigReader, MalformedLinesAreNamedAndTheRestLoads) {
         "gauge01=QR417_Instr!, 1, 1\n"                              // 24
         "gauge02=QR417_Instr!Airspeed, 1, 2, 3, 4, 5\n",            // 25: fine
         "bad.cfg");
-    ASSERT_NO_FATAL_FAILURE(ExpectErrorsAt(config, "bad.cfg", {"1", "2", "5", "6", "7", "8", "9", "10", "11", "12",
-                                                               "13", "14", "15", "16", "17", "19", "20", "23", "24"}));
+    ASSERT_NO_FATAL_FAILURE(ExpectErrorsAt(config, "bad.cfg",
+                                           {"1:1", "2:1", "5:1", "6:9", "7:10", "8:9", "9:7", "10:18", "11:9", "12:9",
+                                            "13:31", "14:37", "15:41", "16:31", "17:1", "20:2", "23:9", "24:9"}));
     ASSERT_EQ(config.windows.size(), 2u);
     ASSERT_EQ(config.windows[0].gauges.size(), 1u);
     EXPECT_EQ(config.windows[0].gauges[0].gauge, "Altimeter");
@@ -178,15 +192,15 @@ TEST(PanelConfigReader, OddTextNeitherCrashesNorLoops) {
                                     std::string(100000, '\n'), std::string("[Window00]\ngauge00=") +
                                                                    std::string(100000, ',')}) {
         const PanelConfig config = ParsePanelConfig(text, "odd.cfg");
-        for (const std::string& error : config.errors) EXPECT_EQ(error.rfind("odd.cfg:", 0), 0u) << error;
+        for (const panelhost::PanelFinding& finding : config.findings) EXPECT_EQ(finding.file, "odd.cfg");
     }
 }
 
 TEST(PanelConfigReader, AMissingFileIsOneError) {
     const PanelConfig config = panelhost::ReadPanelConfig("/nonexistent/panel.cfg");
     EXPECT_TRUE(config.windows.empty());
-    ASSERT_EQ(config.errors.size(), 1u);
-    EXPECT_EQ(config.errors[0], "/nonexistent/panel.cfg:1: expected a readable panel configuration file");
+    EXPECT_EQ(Texts(config, Severity::Error),
+              std::vector<std::string>{"/nonexistent/panel.cfg:1:1: error: expected a readable panel configuration file"});
 }
 
 }  // namespace
@@ -195,7 +209,7 @@ namespace {
 
 std::string Notes(const PanelConfig& config) {
     std::string all;
-    for (const std::string& note : config.notes) all += note + "\n";
+    for (const std::string& note : Texts(config, Severity::Note)) all += note + "\n";
     return all;
 }
 
@@ -224,10 +238,11 @@ TEST(PanelConfigReader, ReadsConfigurationsAsAircraftFoldersHoldThem) {
     EXPECT_EQ(radios.zorder, 3);
     EXPECT_EQ(config.colours.night, 0x50463Cu);
 
-    EXPECT_EQ(Notes(config), path + ":12: note: title for window 7 without a [Window07] section\n" +
+    EXPECT_EQ(Notes(config), path + ":12:1: note: title for window 7 without a [Window07] section\n" +
                                  path +
-                                 ":26: note: Window01 has the ident of Window00; the simulator opens only one of them\n" +
-                                 path + ":34: note: Window02 has no title in [Window Titles]\n");
+                                 ":26:1: note: Window01 has the ident of Window00; the simulator opens only one of "
+                                 "them\n" +
+                                 path + ":34:1: note: Window02 has no title in [Window Titles]\n");
 }
 
 TEST(PanelConfigReader, RefusesWhatTheSimulatorCouldNotUse) {
@@ -247,7 +262,7 @@ TEST(PanelConfigReader, RefusesWhatTheSimulatorCouldNotUse) {
         "window_size=0,0.5\n"            // 7
         "window_pos=0.5,1.5\n"           // 8
         "zorder=top\n"                   // 9
-        "pixel_size=1024\n"              // 10
+        "pixel_size=1024,x\n"            // 10
         "[Window01]\n"
         "size_mm=640\n"                  // 12: no bitmap for the height
         "[Color]\n"
@@ -255,17 +270,19 @@ TEST(PanelConfigReader, RefusesWhatTheSimulatorCouldNotUse) {
         "Luminous=1,2,256\n",            // 15
         "refused.cfg");
     ASSERT_NO_FATAL_FAILURE(
-        ExpectErrorsAt(config, "refused.cfg", {"2", "3", "4", "5", "7", "8", "9", "10", "12", "14", "15"}));
+        ExpectErrorsAt(config, "refused.cfg",
+                       {"2:6", "3:6", "4:6", "5:6", "7:13", "8:12", "9:8", "10:12", "12:1", "14:7", "15:10"}));
     EXPECT_EQ(config.windows[0].file, "art/../panel.bmp");
     EXPECT_EQ(config.windows[1].sizeWidth, std::nullopt);
 
     // Beyond the caps: one error for each, the rest of the file read.
     const PanelConfig big = ParsePanelConfig(many, "big.cfg");
-    ASSERT_EQ(big.errors.size(), 4u) << Errors(big);
-    EXPECT_NE(big.errors[0].find("gauges"), std::string::npos);
-    EXPECT_NE(big.errors[1].find("windows"), std::string::npos);
-    EXPECT_NE(big.errors[2].find("given at line 1"), std::string::npos);
-    EXPECT_NE(big.errors[3].find("characters"), std::string::npos);
+    const std::vector<std::string> errors = Texts(big, Severity::Error);
+    ASSERT_EQ(errors.size(), 4u) << Errors(big);
+    EXPECT_NE(errors[0].find("gauges"), std::string::npos);
+    EXPECT_NE(errors[1].find("windows"), std::string::npos);
+    EXPECT_NE(errors[2].find("given at line 1"), std::string::npos);
+    EXPECT_NE(errors[3].find("characters"), std::string::npos);
     EXPECT_EQ(big.windows.size(), panelhost::maxPanelWindows);
     EXPECT_EQ(big.windows[0].gauges.size(), panelhost::maxPanelGauges);
 }
@@ -281,8 +298,8 @@ TEST(PanelConfigReader, AFileThatFailsWhileReadIsOneError) {
             return n;
         },
         "failing.cfg");
-    ASSERT_EQ(config.errors.size(), 1u) << Errors(config);
-    EXPECT_EQ(config.errors[0], "failing.cfg:4: expected the rest of the file: it could not be read");
+    EXPECT_EQ(Texts(config, Severity::Error),
+              std::vector<std::string>{"failing.cfg:4:1: error: expected the rest of the file: it could not be read"});
     ASSERT_EQ(config.windows.size(), 1u);
     EXPECT_EQ(config.windows[0].gauges.size(), 1u);
 }

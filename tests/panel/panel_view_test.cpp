@@ -11,8 +11,7 @@
 #include "host/picture/panel_view.h"
 #include "host/picture/renderer.h"
 #include "host/script/scenario.h"
-
-#include "host/picture/painter.h"
+#include "tests/panel/read_png.h"
 
 namespace {
 
@@ -61,9 +60,12 @@ const char* const sample =
 TEST_F(PanelFolder, EveryGaugeOfThisModuleIsPlacedWithItsParameters) {
     const std::string path = Write("panel.cfg", sample);
     const panelhost::PlacedPanel placed = panelhost::PlacePanelFile(host, path);
-    ASSERT_EQ(placed.errors.size(), 1u);
-    EXPECT_EQ(placed.errors[0], path + ":9: expected a gauge of QR417_Instr (panelhost gauges lists them), "
-                                       "found \"No_Such_Gauge\"");
+    // The background is not in the folder: told when placed, before any drawing.
+    ASSERT_EQ(placed.errors.size(), 2u);
+    EXPECT_NE(placed.errors[0].find(":6:1: error: expected a background bitmap the host reads in \"Back.BMP\""),
+              std::string::npos);
+    EXPECT_EQ(placed.errors[1], path + ":9:21: error: expected a gauge of QR417_Instr (panelhost gauges lists "
+                                       "them), found \"No_Such_Gauge\"; the simulator shows nothing in its place");
     EXPECT_EQ(host.Aliases(), (std::vector<std::string>{"Window00.gauge00", "Window00.gauge03",
                                                         "Window01.gauge00", "Window01.gauge01"}));
     EXPECT_STREQ(host.Header("Window00.gauge03")->gauge_name, "Airspeed");
@@ -81,13 +83,14 @@ TEST_F(PanelFolder, EveryGaugeOfThisModuleIsPlacedWithItsParameters) {
 TEST_F(PanelFolder, AMissingOrEmptyConfigurationIsOneErrorAndPlacesNothing) {
     const panelhost::PlacedPanel placed = panelhost::PlacePanelFile(host, (folder / "none.cfg").string());
     ASSERT_EQ(placed.errors.size(), 1u);
-    EXPECT_NE(placed.errors[0].find("none.cfg:1: expected a readable panel configuration file"), std::string::npos);
+    EXPECT_NE(placed.errors[0].find("none.cfg:1:1: error: expected a readable panel configuration file"),
+              std::string::npos);
     EXPECT_TRUE(host.Aliases().empty());
 
     const std::string empty = Write("empty.cfg", "// nothing but a comment\n[Views]\n");
     const panelhost::PlacedPanel none = panelhost::PlacePanelFile(host, empty);
     EXPECT_EQ(none.errors,
-              std::vector<std::string>{empty + ":1: expected at least one [WindowNN] or [VcockpitNN] section"});
+              std::vector<std::string>{empty + ":1:1: error: expected at least one [WindowNN] or [VcockpitNN] section"});
 }
 
 TEST_F(PanelFolder, ScenarioPanelLinePlacesAWholeConfigurationForTests) {
@@ -111,8 +114,8 @@ TEST_F(PanelFolder, ScenarioPanelLinePlacesAWholeConfigurationForTests) {
     std::ostringstream out2, err2;
     EXPECT_FALSE(panelhost::RunScenarioFile(other, failing, out2, err2));
     EXPECT_NE(err2.str().find("bad.scn:1: panel: 2 problems in"), std::string::npos) << err2.str();
-    EXPECT_NE(err2.str().find("bad.cfg:2: expected a gauge of QR417_Instr"), std::string::npos) << err2.str();
-    EXPECT_NE(err2.str().find("bad.cfg:3: expected size_mm="), std::string::npos) << err2.str();
+    EXPECT_NE(err2.str().find("bad.cfg:2:21: error: expected a gauge of QR417_Instr"), std::string::npos) << err2.str();
+    EXPECT_NE(err2.str().find("bad.cfg:3:9: error: expected size_mm="), std::string::npos) << err2.str();
 }
 
 // A configuration as the reader leaves it, for quirks written in code.
@@ -165,11 +168,6 @@ TEST_F(PanelFolder, WindowListsAreComputedWithoutDrawing) {
 
 #if defined(QR_CAIRO)
 
-panelhost::Picture ReadPng(const fs::path& path) {
-    const std::optional<panelhost::Picture> picture = panelhost::ReadPngFile(path.string());
-    EXPECT_TRUE(picture) << path;
-    return picture.value_or(panelhost::Picture());
-}
 
 int Brightness(const panelhost::Rgb& p) { return p.r + p.g + p.b; }
 
@@ -223,8 +221,8 @@ TEST_F(PanelFolder, WindowsAreDrawnOverTheirBackgroundsWithGaugesInTheirBoxes) {
                                               (folder / "night").string(), out, &error));
     ASSERT_EQ(night.errors.size(), 1u);
     EXPECT_EQ(night.errors[0], (folder / "panel2.cfg").string() +
-                                   ":3: expected the background bitmap missing.bmp beside the panel configuration "
-                                   "(no such file)");
+                                   ":3:1: error: expected a background bitmap the host reads in \"missing.bmp\": no "
+                                   "such file beside the panel configuration");
     const panelhost::Picture dark = ReadPng(folder / "night" / "Window00.png");
     long day = 0, nightSum = 0;
     for (int y = 0; y < 100; ++y) {
@@ -294,8 +292,9 @@ TEST_F(DrawnPanel, SizeMmWidthAloneFollowsTheBackgroundAndTexturesTakeTheirPixel
     ASSERT_TRUE(Draw({main, bare, texture})) << listing;
     EXPECT_NE(listing.find("Window00.png: Window00, 1280x984, 1 gauges"), std::string::npos) << listing;
     EXPECT_NE(listing.find("VCockpit01.png: Vcockpit01, 1024x1024, 1 gauges"), std::string::npos) << listing;
-    EXPECT_EQ(placed.errors, std::vector<std::string>{"q.cfg:1: expected size_mm=WIDTH,HEIGHT: a width alone takes its "
-                                                      "height from the background bitmap, and Window01 has none"});
+    EXPECT_EQ(placed.errors, std::vector<std::string>{"q.cfg:1:1: error: expected size_mm=WIDTH,HEIGHT: a width alone "
+                                                      "takes its height from the background bitmap, and Window01 has "
+                                                      "none"});
     const panelhost::Picture picture = Drawn("Window00");
     ASSERT_EQ(picture.width, 1280);
     EXPECT_EQ(picture.At(1000, 900), (panelhost::Rgb{0, 0, 200}));  // the bitmap stretched over the whole window
@@ -361,8 +360,8 @@ TEST_F(DrawnPanel, BadBackgroundsLongNamesAndHugeRequestsAreOneErrorEach) {
     sameBack.section = "Window02";
     ASSERT_TRUE(Draw({unreadable, shared, longName, sameBack})) << listing;
     ASSERT_EQ(placed.errors.size(), 2u) << listing;
-    EXPECT_EQ(placed.errors[0], "q.cfg:3: expected the background bitmap mem.bmp beside the panel configuration "
-                                "(cannot be read)");
+    EXPECT_EQ(placed.errors[0], "q.cfg:3:1: error: expected a background bitmap the host reads in \"mem.bmp\": "
+                                "cannot be read");
     EXPECT_NE(placed.errors[1].find("expected a section name of at most 251 characters"), std::string::npos);
     EXPECT_EQ(Drawn("Window02").At(2, 2), (panelhost::Rgb{9, 9, 9}));
     EXPECT_EQ(placed.backgrounds->Section("Window01"), placed.backgrounds->Section("Window02"));  // read once

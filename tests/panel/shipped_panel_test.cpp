@@ -18,9 +18,9 @@
 
 #include "host/picture/panel_view.h"
 #include "host/picture/renderer.h"
+#include "tests/panel/read_png.h"
 #include "tests/support/run_panelhost.h"
 
-#include "host/picture/painter.h"
 
 namespace {
 
@@ -160,10 +160,6 @@ TEST_F(ShippedPanel, GaugeReferenceRowsNamePlaceWidthPictureAndSource) {
             << entry.name << " is not built in gauges/" << source;
 #endif
     }
-}
-
-panelhost::Picture ReadPng(const fs::path& path) {
-    return panelhost::ReadPngFile(path.string()).value_or(panelhost::Picture());
 }
 
 // How far two pictures of one size lie apart: the mean of each pixel's

@@ -93,7 +93,7 @@ ELEMENT_MOVING_IMAGE bareDrum =
     MovingImage(62, {36, 40}, &CanvasGauge, nullptr, 0, nullptr, {.min = 5, .max = 1}, drumTravel);
 ELEMENT_SPRITE sprite = {
     .header = ElementHeader(ELEMENT_TYPE_SPRITE, 70, {44, 40}, &CanvasGauge, nullptr, IMAGE_USE_TRANSPARENCY,
-                            nullptr, {4, 4}),
+                            nullptr, {48, 44}),
     .source_var_x = Token(SpriteShift),
     .scale_x = 1.0,
     .scale_y = 1.0,
@@ -269,7 +269,8 @@ TEST_F(RenderTest, DrumShowsTheCellOfItsValueInsideItsWindow) {
 }
 
 TEST_F(RenderTest, SpriteTurnsAboutItsCentreAndShifts) {
-    // The centre: position + offset.
+    // The centre: the offset, a point of the gauge (4,4 inside the texture
+    // lying at 44,40), where the gauge's other parts turn too.
     ExpectDrawnAt(SpriteTurn, 0, {{48, 44, white}, {52, 44, white}, {48, 47, grey}});
     ExpectDrawnAt(SpriteTurn, 90, {{48, 47, white}, {52, 44, grey}});
     ExpectDrawnAt(SpriteShift, 2, {{50, 47, white}, {48, 47, grey}});
@@ -379,7 +380,7 @@ TEST(DibDecoding, OddHeadersAreRefused) {
     Picture picture;
     const struct {
         int width, height, bits;
-    } odd[] = {{0, 1, 24}, {1, 0, 24}, {5000, 1, 24}, {1, -5000, 24}, {1, INT32_MIN, 24}, {1, 1, 4},
+    } odd[] = {{0, 1, 24}, {1, 0, 24}, {5000, 1, 24}, {1, -5000, 24}, {1, INT32_MIN, 24}, {1, 1, 2},
                {-1, 1, 24}, {4096, 4096, 24}};
     for (const auto& [width, height, bits] : odd) {
         std::vector<std::uint8_t> dib = InfoHeader(width, height, bits);
@@ -388,7 +389,7 @@ TEST(DibDecoding, OddHeadersAreRefused) {
             << width << "x" << height << " " << bits;  // the last one is only cut short
     }
     std::vector<std::uint8_t> compressed = InfoHeader(1, 1, 8);
-    compressed[16] = 1;
+    compressed[16] = 4;  // JPEG inside
     compressed.resize(compressed.size() + 1024 + 4, 0);
     EXPECT_FALSE(panelhost::DecodeDib(compressed.data(), compressed.size(), picture));
     EXPECT_FALSE(panelhost::DecodeDib(nullptr, 100, picture));

@@ -41,8 +41,9 @@ try {
   // panel keeps its shape across the width, at the bottom.
   await page.setViewport({ width: 1000, height: 900 });
   await page.waitForFunction(() => window.livePanel.layout.w === 1000, { timeout: 5000 });
-  const narrow = await page.evaluate(() => window.livePanel.placements().find((p) => p.window.s === 'Window00').rect);
-  check(narrow.w === 1000 && narrow.y === 900 - 562.5, `main panel at ${JSON.stringify(narrow)} on 1000x900`);
+  const [narrow, stageHeight] = await page.evaluate(() => [
+    window.livePanel.placements().find((p) => p.window.s === 'Window00').rect, window.livePanel.layout.h]);
+  check(narrow.w === 1000 && narrow.y === stageHeight - 562.5, `main panel at ${JSON.stringify(narrow)} on 1000x900`);
   await page.setViewport({ width: 1600, height: 900 });
   await page.waitForFunction(() => window.livePanel.layout.w === 1600, { timeout: 5000 });
 
@@ -52,7 +53,8 @@ try {
   const pointOf = (section, x, y) => page.evaluate((s, px, py) => {
     const placed = window.livePanel.placements().find((p) => p.window.s === s);
     const { rect, list } = placed;
-    return { x: rect.x + (px * rect.w) / list.w, y: rect.y + (py * rect.h) / list.h };
+    const stage = document.getElementById('screen').getBoundingClientRect();
+    return { x: stage.left + rect.x + (px * rect.w) / list.w, y: stage.top + rect.y + (py * rect.h) / list.h };
   }, section, x, y);
   // A point of a gauge's own pixels, through its background's placement.
   const inGauge = (alias, gx, gy) => page.evaluate((a, x, y) => {
@@ -135,7 +137,7 @@ try {
 
   // Night lighting dims the panel.
   const brightness = () => page.evaluate(() => {
-    const c = document.getElementById('screen').getContext('2d');
+    const c = window.livePanel.lists.get('Window00').canvas.getContext('2d');
     const d = c.getImageData(0, 0, c.canvas.width, c.canvas.height).data;
     let sum = 0;
     for (let i = 0; i < d.length; i += 4) sum += d[i] + d[i + 1] + d[i + 2];

@@ -3,6 +3,7 @@
 // the settings the caller's environment gives (scripts/windows-tests).
 import { spawn } from 'node:child_process';
 import { readFileSync } from 'node:fs';
+import http from 'node:http';
 
 // Whether the host is the Windows one.
 export const isWindowsHost = (panelhost) => panelhost.toLowerCase().endsWith('.exe');
@@ -12,9 +13,15 @@ export function command(panelhost, args) {
   return isWindowsHost(panelhost) ? ['wine', [panelhost, ...args]] : [panelhost, args];
 }
 
-export async function serve(panelhost, args) {
-  const [program, programArgs] = command(panelhost, ['serve', ...args, '--port', '0']);
-  const child = spawn(program, programArgs, { stdio: ['ignore', 'pipe', 'pipe'] });
+// With `printfPath`, the panel configuration's path (the first argument) is
+// a printf format, for file names that are not UTF-8; `port` 0 takes a free
+// one.
+export async function serve(panelhost, args, { printfPath = false, port = 0 } = {}) {
+  const [program, programArgs] = command(panelhost, ['serve', ...args, '--port', String(port)]);
+  const child = printfPath
+    ? spawn('/bin/sh', ['-c', 'f=$(printf "$1"); shift; exec "$0" serve "$f" "$@"', panelhost, ...args, '--port', String(port)],
+      { stdio: ['ignore', 'pipe', 'pipe'] })
+    : spawn(program, programArgs, { stdio: ['ignore', 'pipe', 'pipe'] });
   let out = '';
   let err = '';
   child.stderr.on('data', (d) => { err += d; });
@@ -39,6 +46,23 @@ export async function serve(panelhost, args) {
       return exited;
     },
   };
+}
+
+// One request on a connection of its own: status, body and milliseconds.
+export function request(port, path, { method = 'GET', headers = {}, body } = {}) {
+  const began = performance.now();
+  return new Promise((resolve, reject) => {
+    const req = http.request({ host: '127.0.0.1', port, path, method, agent: false,
+      headers: { Host: `127.0.0.1:${port}`, ...headers } }, (res) => {
+      let text = '';
+      res.setEncoding('latin1');
+      res.on('data', (d) => { text += d; });
+      res.on('end', () => resolve({ status: res.statusCode, body: text, ms: performance.now() - began }));
+    });
+    req.setTimeout(10000, () => req.destroy(new Error(`${path}: no answer in 10 s`)));
+    req.on('error', reject);
+    req.end(body);
+  });
 }
 
 export function check(condition, message) {

@@ -1,17 +1,40 @@
 // panelhost serve without a browser: refused requests, many clients, Ctrl-C.
 // node server_test.mjs PANELHOST PANEL.CFG
-import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { copyFileSync, mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import net from 'node:net';
 import { tmpdir } from 'node:os';
-import { join } from 'node:path';
-import { serve, check } from './serve.mjs';
+import { dirname, join } from 'node:path';
+import { serve, check, request } from './serve.mjs';
 
 const [panelhost, config] = process.argv.slice(2);
 const server = await serve(panelhost, [config]);
 const { url } = server;
+const port = Number(new URL(url).port);
 const perFrame = new Set([0x10128, 0x10129, 0x1012c]);  // identifier audio kept off every frame
 
 const post = (path, body, type = 'application/json') =>
   fetch(url + path, { method: 'POST', headers: { 'Content-Type': type }, body });
+// The first message of the event stream (the snapshot), or the first that
+// `wanted` takes.
+async function firstEvent(base, wanted = () => true) {
+  const stop = new AbortController();
+  const timer = setTimeout(() => stop.abort(), 10000);
+  const reader = (await fetch(base + '/events', { signal: stop.signal })).body.getReader();
+  let text = '';
+  try {
+    for (;;) {
+      text += new TextDecoder().decode((await reader.read()).value);
+      for (let end; (end = text.indexOf('\n\n')) >= 0; text = text.slice(end + 2)) {
+        const message = JSON.parse(text.slice('data: '.length, end));
+        if (wanted(message)) return message;
+      }
+    }
+  } finally {
+    clearTimeout(timer);
+    stop.abort();
+  }
+}
+const connectRaw = (p) => net.connect(p, '127.0.0.1');
 const events = async () => (await (await fetch(url + '/api/events')).json()).filter(([e]) => !perFrame.has(e));
 
 try {
@@ -76,6 +99,85 @@ try {
   }
   check((await fetch(url + '/api/events')).ok, 'server stopped answering after the clients left');
 
+  // Every input of every route at both ends of its range, just and far
+  // past them, and of the wrong type.
+  const statusOf = async (path, body) => (await post(path, JSON.stringify(body))).status;
+  const wrongTypes = ['1', null, [], {}, true];
+  const flight = { airspeed: [0, 400], altitude: [-2000, 40000], verticalSpeed: [-6000, 6000], pitch: [-90, 90],
+    bank: [-180, 180], heading: [0, 360], rpm1: [0, 3500], rpm2: [0, 3500], radioHeight: [0, 2500] };
+  for (const [name, [low, high]] of Object.entries(flight)) {
+    for (const value of [low, high]) check(await statusOf('/api/flight', { [name]: value }) === 200, `${name} ${value} refused`);
+    for (const value of [low - 0.001, high + 0.001, -1e300, 1e300, ...wrongTypes]) {
+      check(await statusOf('/api/flight', { [name]: value }) === 400, `${name} ${JSON.stringify(value)} taken`);
+    }
+  }
+  check((await post('/api/flight', '{"altitude": 1e999}')).status === 400, 'an altitude past any double taken');
+  check(await statusOf('/api/flight', { airspeed: 0, altitude: 0, verticalSpeed: 0, pitch: 0, bank: 0, heading: 0,
+    rpm1: 0, rpm2: 0, radioHeight: 0 }) === 200, 'the flight values not set back');
+  const mouse = { s: 'Window00', x: 5, y: 5, a: 'up' };
+  for (const [name, good, bad] of [
+    ['x', [-1e6, 1e6], [-1e6 - 1, 1e6 + 1, -1e300, 1e300, ...wrongTypes]],
+    ['y', [-1e6, 1e6], [-1e6 - 1, 1e6 + 1, -1e300, 1e300, ...wrongTypes]],
+    ['a', ['up', 'drag', 'repeat'], ['kick', '', 5, ...wrongTypes.slice(1)]],
+    ['b', ['left', 'right'], ['middle', 1, ...wrongTypes.slice(1)]],
+    ['g', ['gauge00'], [5, ...wrongTypes.slice(1)]],
+    ['s', ['Window00'], [5, ...wrongTypes.slice(1)]],
+  ]) {
+    for (const value of good) check(await statusOf('/api/mouse', { ...mouse, [name]: value }) === 200, `mouse ${name} ${value} refused`);
+    for (const value of bad) {
+      check(await statusOf('/api/mouse', { ...mouse, [name]: value }) === 400, `mouse ${name} ${JSON.stringify(value)} taken`);
+    }
+  }
+  for (const name of ['w', 'h']) {
+    const size = { w: 800, h: 600 };
+    for (const value of [1, 16384]) check(await statusOf('/api/layout', { ...size, [name]: value }) === 200, `layout ${name} ${value}`);
+    for (const value of [0.999, 16385, -1e300, 1e300, ...wrongTypes]) {
+      check(await statusOf('/api/layout', { ...size, [name]: value }) === 400, `layout ${name} ${JSON.stringify(value)} taken`);
+    }
+  }
+  for (const value of ['dusk', '', 5, ...wrongTypes.slice(1)]) {
+    check(await statusOf('/api/lighting', { lighting: value }) === 400, `lighting ${JSON.stringify(value)} taken`);
+  }
+
+  // Only its own page is obeyed: another Host (a name rebound to this
+  // address) gets 421 for anything, another origin's post or a form's
+  // changes nothing; the loopback names are its own.
+  const own = { 'Content-Type': 'application/json' };
+  const night = JSON.stringify({ lighting: 'night' });
+  const foreign = [
+    ['GET', '/events', { Host: `rebound.example:${port}` }, 421],
+    ['GET', '/', { Host: `127.0.0.1:${port + 1}` }, 421],
+    ['POST', '/api/lighting', { ...own, Host: `rebound.example:${port}` }, 421],
+    ['POST', '/api/lighting', { ...own, Origin: `http://127.0.0.1:${port + 1}` }, 403],
+    ['POST', '/api/lighting', { ...own, Origin: 'null' }, 403],
+    ['POST', '/api/lighting', { 'Content-Type': 'text/plain' }, 415],
+    ['POST', '/api/lighting', { 'Content-Type': 'application/x-www-form-urlencoded' }, 415],
+    ['POST', '/api/lighting', { ...own, 'Content-Encoding': 'gzip' }, 415],
+  ];
+  for (const [method, path, headers, status] of foreign) {
+    const answer = await request(port, path, { method, headers, body: method === 'POST' ? night : undefined });
+    check(answer.status === status, `${method} ${path} ${JSON.stringify(headers)} gave ${answer.status}, expected ${status}`);
+  }
+  const snapshot = await firstEvent(url);
+  check(snapshot.light === 'day', 'a foreign request switched the lighting');
+  for (const host of [`localhost:${port}`, `[::1]:${port}`, `LOCALHOST:${port}`]) {
+    check((await request(port, '/', { headers: { Host: host } })).status === 200, `Host ${host} refused`);
+  }
+  check((await request(port, '/api/lighting', { method: 'POST', body: JSON.stringify({ lighting: 'day' }),
+    headers: { ...own, Origin: `http://localhost:${port}` } })).status === 200, 'the page\'s own origin refused');
+
+  // Pipelined requests are each answered, in order.
+  const pipelined = await new Promise((resolve) => {
+    const socket = connectRaw(port);
+    let text = '';
+    socket.on('data', (d) => { text += d; });
+    socket.on('close', () => resolve(text));
+    const get = (path, last) => `GET ${path} HTTP/1.1\r\nHost: 127.0.0.1:${port}\r\n${last ? 'Connection: close\r\n' : ''}\r\n`;
+    socket.write(get('/api/measures') + get('/wave/7.wav') + get('/panel.css', true));
+  });
+  check((pipelined.match(/HTTP\/1\.1 \d+/g) || []).join() === 'HTTP/1.1 200,HTTP/1.1 404,HTTP/1.1 200',
+    `pipelined answers: ${(pipelined.match(/HTTP\/1\.1 \d+/g) || []).join()}`);
+
   // Ctrl-C stops it cleanly.
   const { code } = await server.stop('SIGINT');
   check(code === 0, `exit code ${code} after Ctrl-C`);
@@ -85,18 +187,56 @@ try {
   const broken = join(folder, 'panel.cfg');
   writeFileSync(broken, readFileSync(config, 'utf8').replace('QR417_Instr!Airspeed', 'QR417_Instr!Airspeeed'));
   const partial = await serve(panelhost, [broken]);
-  let snapshot;
+  let partialSnapshot;
   try {
-    const reader = (await fetch(partial.url + '/events')).body.getReader();
-    let text = '';
-    while (!text.includes('\n\n')) text += new TextDecoder().decode((await reader.read()).value);
-    snapshot = JSON.parse(text.slice('data: '.length, text.indexOf('\n\n')));
+    partialSnapshot = await firstEvent(partial.url);
   } finally {
     await partial.stop();
     rmSync(folder, { recursive: true });
   }
-  check(snapshot.errors.some((e) => e.includes('Airspeeed')), `errors not told: ${snapshot.errors}`);
-  check(snapshot.windows.some((w) => w.s === 'Window00' && w.n > 100), 'the rest of the panel not served');
+  check(partialSnapshot.errors.some((e) => e.includes('Airspeeed')), `errors not told: ${partialSnapshot.errors}`);
+  check(partialSnapshot.windows.some((w) => w.s === 'Window00' && w.n > 100), 'the rest of the panel not served');
+
+  // Windows-1252 texts: a scenario's echo lines and a registration's font
+  // (in a folder whose name is not UTF-8, with an approach beside it) reach
+  // the page as UTF-8, and nothing of them ends the server. A gauge the
+  // scenario killed, and a reload, leave clicks a 4xx or a miss, not a 500.
+  const latin = Buffer.concat([Buffer.from(join(tmpdir(), `live-${process.pid}-`)), Buffer.from([0xff])]);
+  mkdirSync(latin);
+  const inLatin = (name) => Buffer.concat([latin, Buffer.from('/' + name)]);
+  const panelFolder = dirname(config);
+  writeFileSync(inLatin('panel.cfg'), Buffer.from(readFileSync(config, 'latin1')
+    .replace('tD-EQRA r240 g228 b190', 'tD-EQRA r240 g228 b190 fCaf\xe9 Sans'), 'latin1'));
+  copyFileSync(join(panelFolder, 'main_panel.bmp'), inLatin('main_panel.bmp'));
+  writeFileSync(inLatin('corvane.scn'), Buffer.from('echo == The approach\necho Sinkflug auf 500 Fu\xdf\n', 'latin1'));
+  const plain = mkdtempSync(join(tmpdir(), 'live-'));
+  writeFileSync(join(plain, 'live.scn'), Buffer.from('frame 36\necho Steigflug auf 1500 Fu\xdf \x80\x81\n' +
+    'frame 36\nkill Window00.gauge32\necho killed\nframe 36\nreload\necho reloaded\n', 'latin1'));
+  const printf = latin.toString('latin1').replace(/\xff/, '\\377');
+  const european = await serve(panelhost, [`${printf}/panel.cfg`, '--scenario', join(plain, 'live.scn')], { printfPath: true });
+  try {
+    const first = await firstEvent(european.url);
+    const face = first.windows.flatMap((w) => w.set.map(([, item]) => item)).find((item) => item.al === 'Window00.gauge01' && item.k === 't');
+    check(face && face.f === 'Caf\u00e9 Sans', `registration font ${face && face.f}`);
+    const echoed = await firstEvent(european.url, (m) => (m.echo || []).some((e) => e.includes('Steigflug')));
+    check(echoed.echo.some((e) => e.includes('Steigflug auf 1500 Fu\u00df \u20ac')), `echo ${echoed.echo}`);
+    const europeanPort = Number(new URL(european.url).port);
+    const click = async (a) => (await request(europeanPort, '/api/mouse', { method: 'POST', headers: { 'Content-Type': 'application/json' },
+      body: JSON.stringify({ s: 'Window00', x: 470, y: 860, a }) })).status;
+    for (const stage of ['killed', 'reloaded']) {
+      await firstEvent(european.url, (m) => (m.echo || []).includes(` ${stage}`));
+      for (const a of ['down', 'drag', 'up']) check(await click(a) < 500, `a click after the scenario ${stage} a gauge got a 5xx`);
+    }
+    check((await request(europeanPort, '/api/approach', { method: 'POST', headers: { 'Content-Type': 'application/json' }, body: '{}' }))
+      .status === 200, 'the approach beside the panel not flown');
+    const approach = await firstEvent(european.url, (m) => (m.echo || []).some((e) => e.includes('Sinkflug')));
+    check(approach.echo.some((e) => e.includes('Fu\u00df')), `approach echo ${approach.echo}`);
+    check((await request(europeanPort, '/')).status === 200, 'the server went after Windows-1252 texts');
+  } finally {
+    await european.stop();
+    rmSync(latin, { recursive: true });
+    rmSync(plain, { recursive: true });
+  }
 
   // A scenario that cannot be read is one error at start.
   for (const unreadable of [tmpdir(), '/dev/zero', join(tmpdir(), 'no-such-live.scn')]) {
