@@ -14,16 +14,14 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <iomanip>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
 
-#if __has_include(<nlohmann/json.hpp>)
 #include <nlohmann/json.hpp>
-#define QR_FINDINGS_JSON 1
-#endif
 
 #include "host/core/messages.h"
 #include "host/core/module_loader.h"
@@ -33,12 +31,8 @@
 #include "host/picture/scales.h"
 #include "host/script/scenario.h"
 #include "host/picture/screen_view.h"
-#if defined(QR_DRAWING)
 #include "host/picture/sweep_sheet.h"
-#endif
-#if defined(QR_LIVE_PANEL)
 #include "host/web/web_server.h"
-#endif
 
 namespace {
 
@@ -85,7 +79,7 @@ int Usage(const char* message = nullptr) {
                  "                    bright or lit by the panel lights\n"
                  "  --module PATH     the module to load (default: "
               << panelhost::ModuleFileName()
-              << " beside panelhost)\n"
+              << " beside panelhost, or in ../Gauges)\n"
                  "  --period SECONDS  simulated time per frame (default 1/18)\n"
                  "  --trace           echo each scenario line and the key events it caused\n"
                  "                    (also --verbose)\n"
@@ -155,10 +149,6 @@ int Preview(const std::string& modulePath, int argc, char** argv) {
 template <typename Write>
 int DrawPanelFile(const char* command, const std::string& modulePath, double period, const std::string& panelPath,
                   int frames, const Write& write) {
-    if (!panelhost::DrawingBuilt()) {
-        std::cerr << "panelhost: " << command << ": " << panelhost::NoDrawingReason() << '\n';
-        return exitFailed;
-    }
     panelhost::Host host;
     if (!LoadInto(host, modulePath)) return exitUsage;
     if (period > 0) host.SetFramePeriod(period);
@@ -190,14 +180,10 @@ int Check(const std::string& modulePath, int argc, char** argv) {
         }
     }
     if (words.size() != 1) return Usage("check needs one panel configuration file");
-#if !defined(QR_FINDINGS_JSON)
-    if (json) return Usage("check --json is not built into this panelhost");
-#endif
     panelhost::Host host;
     if (!LoadInto(host, modulePath)) return exitUsage;
     const panelhost::PlacedPanel placed = panelhost::PlacePanelFile(host, words[0]);
     const int status = panelhost::HasErrors(placed.findings) ? exitFailed : 0;
-#if defined(QR_FINDINGS_JSON)
     if (json) {
         nlohmann::json list = nlohmann::json::array();
         for (const panelhost::PanelFinding& finding : placed.findings) {
@@ -212,7 +198,6 @@ int Check(const std::string& modulePath, int argc, char** argv) {
         std::cout << list.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
         return status;
     }
-#endif
     std::size_t counts[3]{};
     for (const panelhost::PanelFinding& finding : placed.findings) {
         std::cout << panelhost::Printable(panelhost::FindingText(finding)) << '\n';
@@ -314,6 +299,18 @@ int Screen(const std::string& modulePath, double period, int argc, char** argv) 
                          });
 }
 
+// The module built beside panelhost; else, as the release archive lays them
+// out (Tools\panelhost.exe, Gauges\QR417_Instr.gau), the one in the Gauges
+// folder beside the program's own.
+std::string DefaultModule() {
+    const std::filesystem::path here = panelhost::ExecutableDirectory();
+    const std::filesystem::path beside = here / panelhost::ModuleFileName();
+    const std::filesystem::path released = here.parent_path().parent_path() / "Gauges" / panelhost::ModuleFileName();
+    std::error_code ignored;
+    return (!std::filesystem::exists(beside, ignored) && std::filesystem::exists(released, ignored) ? released : beside)
+        .string();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -349,7 +346,7 @@ int main(int argc, char** argv) {
     }
     if (i >= argc) return Usage();
     const std::string command = argv[i++];
-    if (modulePath.empty()) modulePath = panelhost::ExecutableDirectory() + panelhost::ModuleFileName();
+    if (modulePath.empty()) modulePath = DefaultModule();
 
     if (command == "gauges") {
         if (i != argc) return Usage("gauges takes no arguments");
@@ -379,11 +376,7 @@ int main(int argc, char** argv) {
     if (command == "panel") return Panel(modulePath, outputDirectory, period, argc - i, argv + i);
     if (command == "screen") return Screen(modulePath, period, argc - i, argv + i);
     if (command == "scales") return i == argc ? panelhost::ScalesCommand(modulePath) : Usage("scales takes no arguments");
-#if defined(QR_DRAWING)
     if (command == "sweep") return panelhost::SweepCommand(modulePath, argc - i, argv + i);
-#endif
-#if defined(QR_LIVE_PANEL)
     if (command == "serve") return panelhost::ServeCommand(modulePath, argc - i, argv + i);
-#endif
     return Usage(("unknown command " + panelhost::Quoted(command)).c_str());
 }

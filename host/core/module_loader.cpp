@@ -4,9 +4,15 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+
+#include <string_view>
 #else
 #include <dlfcn.h>
 #include <unistd.h>
+
+#include <fstream>
+
+#include "sound/platform/qrsystem.h"
 #endif
 
 namespace panelhost {
@@ -39,6 +45,19 @@ void CloseModuleFile(ModuleFile& module) {
     module = {};
 }
 
+bool FindModuleResource(void* module, std::uint32_t, const char* type, std::uint32_t id, const void*& data,
+                        std::size_t& size) {
+    HMODULE file = module ? static_cast<HMODULE>(module) : GetModuleHandleA(nullptr);
+    // Bitmaps are of the system's own type, waves of a type named in the
+    // module's resource script.
+    const char* kind = std::string_view(type) == "BITMAP" ? MAKEINTRESOURCEA(2) /* RT_BITMAP */ : type;
+    HRSRC resource = FindResourceA(file, MAKEINTRESOURCEA(id), kind);
+    HGLOBAL loaded = resource ? LoadResource(file, resource) : nullptr;
+    data = loaded ? LockResource(loaded) : nullptr;
+    size = data ? SizeofResource(file, resource) : 0;
+    return data != nullptr;
+}
+
 std::string ExecutableDirectory() {
     char buffer[MAX_PATH + 1]{};
     DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
@@ -52,6 +71,14 @@ const char* ModuleFileName() { return "QR417_Instr.gau"; }
 
 #else
 
+// Whether the file is a Windows program or library: it starts with the
+// "MZ" of every such file.
+bool WindowsExecutable(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    char start[2]{};
+    return file.read(start, sizeof start) && start[0] == 'M' && start[1] == 'Z';
+}
+
 bool OpenModuleFile(const std::string& path, ModuleFile& module, std::string& error) {
     if (path.empty()) {
         error = "no module file named";
@@ -63,6 +90,9 @@ bool OpenModuleFile(const std::string& path, ModuleFile& module, std::string& er
     if (!library) {
         const char* reason = dlerror();
         error = "cannot load " + Quoted(path) + (reason ? std::string(": ") + reason : std::string{});
+        if (WindowsExecutable(file)) {
+            error = Quoted(path) + " is the Windows module; on Linux load QR417_Instr.so, or run panelhost.exe under Wine";
+        }
         return false;
     }
     auto* importTable = static_cast<IMPORT_TABLE*>(dlsym(library, "ImportTable"));
@@ -79,6 +109,15 @@ bool OpenModuleFile(const std::string& path, ModuleFile& module, std::string& er
 void CloseModuleFile(ModuleFile& module) {
     if (module.handle) dlclose(module.handle);
     module = {};
+}
+
+bool FindModuleResource(void*, std::uint32_t module32, const char* type, std::uint32_t id, const void*& data,
+                        std::size_t& size) {
+    std::uint32_t bytes = 0;
+    data = nullptr;
+    const bool found = qrsystem_find_resource(module32, type, id, nullptr, &data, &bytes) == QRSYSTEM_OK && data;
+    size = found ? bytes : 0;
+    return found;
 }
 
 std::string ExecutableDirectory() {

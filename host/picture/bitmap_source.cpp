@@ -3,13 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "host/core/module_loader.h"
 #include "host/core/panel_host.h"
-
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include "sound/platform/qrsystem.h"
-#endif
 
 namespace panelhost {
 
@@ -202,23 +197,7 @@ const Picture* ModuleBitmaps::Find(SINT32 id) {
     if (auto it = cache_.find(id); it != cache_.end()) return it->second.get();
     const void* data = nullptr;
     std::size_t size = 0;
-    bool found = false;
-    if (id >= 0) {
-#if defined(_WIN32)
-        HMODULE module = module_ ? static_cast<HMODULE>(module_) : GetModuleHandleA(nullptr);
-        HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(2) /* RT_BITMAP */);
-        HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
-        data = loaded ? LockResource(loaded) : nullptr;
-        size = resource ? SizeofResource(module, resource) : 0;
-        found = data != nullptr;
-#else
-        std::uint32_t bytes = 0;
-        found = qrsystem_find_resource(module32_, "BITMAP", static_cast<std::uint32_t>(id), nullptr, &data,
-                                       &bytes) == QRSYSTEM_OK &&
-                data != nullptr;
-        size = bytes;
-#endif
-    }
+    const bool found = id >= 0 && FindModuleResource(module_, module32_, "BITMAP", std::uint32_t(id), data, size);
     std::unique_ptr<Picture> picture;
     if (!found) {
         problems_[id] = "the module has no bitmap " + std::to_string(id);

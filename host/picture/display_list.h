@@ -1,8 +1,8 @@
 // What a panel window shows after a frame, as a list of things to paint in
-// order: the one drawing computation behind every picture. The cairo
-// painter turns a list into a PNG; the live page paints the same list, sent
-// as JSON, on a canvas. Computing a list needs no drawing library, so the
-// Windows host computes the same lists it cannot paint.
+// order: the one drawing computation behind every picture. The system's
+// painter (painter.h: cairo natively, GDI+ under Windows) turns a list into
+// a PNG; the live page paints the same list, sent as JSON, on a canvas.
+// Computing a list needs no drawing library.
 //
 // Coordinates are the window picture's pixels (x right, y down). Bitmaps are
 // the module's own, known by resource id, or a window's background bitmap,

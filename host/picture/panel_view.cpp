@@ -11,6 +11,7 @@
 
 #include "host/core/messages.h"
 #include "host/picture/bitmap_source.h"
+#include "host/picture/painter.h"
 #include "host/picture/renderer.h"
 
 namespace panelhost {
@@ -386,14 +387,6 @@ std::string PictureName(const PanelWindow& window) {
     return section;
 }
 
-}  // namespace panelhost
-
-#if defined(QR_DRAWING)
-
-#include "host/picture/drawing.h"
-
-namespace panelhost {
-
 namespace {
 
 // Pixels that one configuration may have drawn, windows and gauges
@@ -402,15 +395,15 @@ constexpr double maxPixelsPerConfiguration = 800e6;
 // Longest file name the file systems we write to take.
 constexpr std::size_t maxFileNameBytes = 255;
 
-bool WriteList(const WindowList& list, const PlacedPanel& placed, BitmapSource& bitmaps, SurfaceCache& surfaces,
-               const std::string& path, std::string* error) {
-    const SurfacePtr canvas = PaintedList(list, bitmaps, placed.backgrounds.get(), surfaces);
-    if (!canvas) {
+bool WriteList(const WindowList& list, Painter& painter, const std::string& path, std::string* error) {
+    Painting painting(list.width, list.height);
+    if (!painting.Made()) {
         if (error) *error = list.section + ": cannot make a picture of " + std::to_string(list.width) + "x" +
                             std::to_string(list.height);
         return false;
     }
-    return WritePngFile(canvas.get(), path, error);
+    painting.Paint(list, painter);
+    return WritePngFile(painting, path, error);
 }
 
 std::string Summary(const PlacedPanel& placed, const PanelWindow& window, const WindowList& list) {
@@ -427,8 +420,8 @@ bool WritePanelWindow(const Host& host, PlacedPanel& placed, const PanelWindow& 
                       Lighting lighting, const std::string& path, std::string* error, std::string* summary) {
     const WindowList list =
         ComputeWindowList(host, placed, window, bitmaps, PanelLighting(lighting, placed.config.colours), &placed.errors);
-    SurfaceCache surfaces;
-    if (!WriteList(list, placed, bitmaps, surfaces, path, error)) return false;
+    Painter painter(bitmaps, placed.backgrounds.get());
+    if (!WriteList(list, painter, path, error)) return false;
     if (summary) *summary = Summary(placed, window, list);
     return true;
 }
@@ -438,7 +431,7 @@ bool WritePanelPictures(const Host& host, PlacedPanel& placed, BitmapSource& bit
     std::error_code problem;
     if (!folder.empty()) std::filesystem::create_directories(folder, problem);
     const LightingScheme scheme = PanelLighting(lighting, placed.config.colours);
-    SurfaceCache surfaces;  // each bitmap converted once for all the windows
+    Painter painter(bitmaps, placed.backgrounds.get());  // each bitmap converted once for all the windows
     double pixels = 0;
     for (const PanelWindow& window : placed.config.windows) {
         if (NothingToDraw(window)) {
@@ -463,30 +456,10 @@ bool WritePanelPictures(const Host& host, PlacedPanel& placed, BitmapSource& bit
             break;
         }
         const std::string path = (std::filesystem::path(folder.empty() ? "." : folder) / name).string();
-        if (!WriteList(list, placed, bitmaps, surfaces, path, error)) return false;
+        if (!WriteList(list, painter, path, error)) return false;
         out << path << ": " << Summary(placed, window, list) << '\n';
     }
     return true;
 }
 
 }  // namespace panelhost
-
-#else  // a host without drawing
-
-namespace panelhost {
-
-bool WritePanelPictures(const Host&, PlacedPanel&, BitmapSource&, Lighting, const std::string&, std::ostream&,
-                        std::string* error) {
-    if (error) *error = NoDrawingReason();
-    return false;
-}
-
-bool WritePanelWindow(const Host&, PlacedPanel&, const PanelWindow&, BitmapSource&, Lighting, const std::string&,
-                      std::string* error, std::string*) {
-    if (error) *error = NoDrawingReason();
-    return false;
-}
-
-}  // namespace panelhost
-
-#endif

@@ -10,6 +10,7 @@
 
 #include "host/core/element_kinds.h"
 #include "host/panel/panel_config.h"
+#include "host/picture/painter.h"
 
 namespace panelhost {
 
@@ -25,10 +26,6 @@ void Put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
 }
 
 }  // namespace
-
-std::string NoDrawingReason() {
-    return "this panelhost draws nothing: pictures are drawn with cairo by the native (Linux) build only";
-}
 
 bool EndsWithPng(const std::string& path) {
     if (path.size() < 4) return false;
@@ -73,40 +70,30 @@ std::vector<std::uint8_t> EncodeBmp(const Picture& picture) {
 bool PreviewGauge(Host& host, const std::string& gauge, const std::optional<std::string>& params,
                   BitmapSource& bitmaps, Picture& picture, std::string* error, std::vector<std::string>* skipped,
                   const LightingScheme& lighting) {
-    if (!DrawingBuilt()) {
-        if (error) *error = NoDrawingReason();
-        return false;
-    }
     if (!host.Place(gauge, gauge, params, error)) return false;
     host.Connect();
     host.Frame();
     return RenderInstance(host, gauge, bitmaps, picture, error, skipped, lighting);
 }
 
-#if defined(QR_DRAWING)
-
-bool DrawingBuilt() { return true; }
-
 bool RenderInstance(const Host& host, const std::string& alias, BitmapSource& bitmaps, Picture& picture,
                     std::string* error, std::vector<std::string>* skipped, const LightingScheme& lighting) {
     const WindowList list = ComputeGaugeList(host, alias, bitmaps, lighting, error, skipped);
     if (list.width == 0) return false;
-    SurfaceCache surfaces;
-    const SurfacePtr canvas = PaintedList(list, bitmaps, nullptr, surfaces);
-    if (!canvas) {
+    Painter painter(bitmaps);
+    Painting painting(list.width, list.height);
+    if (!painting.Made()) {
         if (error) *error = alias + ": cannot make a picture of " + std::to_string(list.width) + "x" +
                             std::to_string(list.height);
         return false;
     }
-    picture = PictureFromCanvas(canvas.get());
+    painting.Paint(list, painter);
+    picture = painting.Over();
     return true;
 }
 
 bool WritePicture(const Picture& picture, const std::string& path, std::string* error) {
-    if (EndsWithPng(path)) {
-        const SurfacePtr canvas = CanvasFromPicture(picture);
-        return WritePngFile(canvas.get(), path, error);
-    }
+    if (EndsWithPng(path)) return WritePngFile(Painting(picture), path, error);
     const std::vector<std::uint8_t> bytes = EncodeBmp(picture);
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     if (file) file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
@@ -116,22 +103,5 @@ bool WritePicture(const Picture& picture, const std::string& path, std::string* 
     }
     return true;
 }
-
-#else  // a host without drawing
-
-bool DrawingBuilt() { return false; }
-
-bool RenderInstance(const Host&, const std::string&, BitmapSource&, Picture&, std::string* error,
-                    std::vector<std::string>*, const LightingScheme&) {
-    if (error) *error = NoDrawingReason();
-    return false;
-}
-
-bool WritePicture(const Picture&, const std::string&, std::string* error) {
-    if (error) *error = NoDrawingReason();
-    return false;
-}
-
-#endif
 
 }  // namespace panelhost

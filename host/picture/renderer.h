@@ -29,8 +29,8 @@
 //                 of bitmap id + 1 at the position when the module has one,
 //                 which the texture fills, repeating beyond its edges;
 //   string        the text the routine left in the buffer, one line centred
-//                 in the text box, in the element's face (by name, through
-//                 fontconfig) and weight, foreground colour over the
+//                 in the text box, in the element's face (by name, as the
+//                 painter's system finds it) and weight, foreground colour over the
 //                 background colour (a black background is left out with
 //                 transparency).
 // Image flag 0x1 makes black (0,0,0) transparent; flag 0x80 samples
@@ -43,9 +43,8 @@
 // (0x4000) flag take the unlit tint, luminous ones are lit as the panel
 // lights light them and bright ones keep their full brightness.
 //
-// The elements become a display list (display_list.h) that the cairo
-// painter paints. Painting is native only: the Windows host computes lists
-// but paints nothing and says so (DrawingBuilt).
+// The elements become a display list (display_list.h) that the system's
+// painter paints (painter.h: cairo natively, GDI+ under Windows).
 #pragma once
 
 #include <cstdint>
@@ -59,16 +58,7 @@
 #include "host/picture/lighting.h"
 #include "host/core/panel_host.h"
 
-#if defined(QR_DRAWING)
-#include "host/picture/drawing.h"
-#endif
-
 namespace panelhost {
-
-// False in a host built without drawing (Windows), whose `render`, `preview`
-// and `panel` give NoDrawingReason().
-bool DrawingBuilt();
-std::string NoDrawingReason();
 
 // Draws the instance placed as `alias` into `picture`. False, with a reason
 // in *error, when the alias is unknown or the background bitmap cannot be
@@ -80,7 +70,7 @@ bool RenderInstance(const Host& host, const std::string& alias, BitmapSource& bi
                     const LightingScheme& lighting = {});
 
 // Writes a picture as a 24-bit BMP file or, for a name ending in ".png"
-// (any case), a compressed PNG file written by cairo. False with a reason
+// (any case), a compressed PNG file written by the painter. False with a reason
 // when it cannot be written.
 bool WritePicture(const Picture& picture, const std::string& path, std::string* error = nullptr);
 

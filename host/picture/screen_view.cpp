@@ -1,16 +1,12 @@
 #include "host/picture/screen_view.h"
 
-#include "host/picture/renderer.h"
-
-#if defined(QR_DRAWING)
-
 #include <algorithm>
 #include <cmath>
 #include <map>
 #include <ostream>
 
 #include "host/picture/display_list.h"
-#include "host/picture/drawing.h"
+#include "host/picture/painter.h"
 #include "host/core/messages.h"
 
 namespace panelhost {
@@ -53,30 +49,21 @@ bool WriteScreenPicture(const Host& host, PlacedPanel& placed, BitmapSource& bit
                                 "or a window name), found " + Quoted(name));
     }
 
-    SurfacePtr canvas = NewCanvas(size.width, size.height);
-    if (!canvas) {
+    Painting painting(size.width, size.height);
+    if (!painting.Made()) {
         if (error) {
             *error = "cannot make a picture of " + std::to_string(size.width) + "x" + std::to_string(size.height);
         }
         return false;
     }
-    cairo_t* cr = cairo_create(canvas.get());
-    cairo_set_source_rgb(cr, ((desktopRgb >> 16) & 0xFF) / 255.0, ((desktopRgb >> 8) & 0xFF) / 255.0,
-                         (desktopRgb & 0xFF) / 255.0);
-    cairo_paint(cr);
-    SurfaceCache surfaces;
+    painting.Fill(desktopRgb);
+    Painter painter(bitmaps, placed.backgrounds.get());
     for (const ScreenWindow& placedWindow : layout.windows) {
         const auto found = lists.find(placedWindow.window);
         if (found == lists.end()) continue;
         // Each window painted straight at screen resolution, inside its rectangle.
-        const WindowList& list = found->second;
-        cairo_save(cr);
-        cairo_rectangle(cr, placedWindow.x, placedWindow.y, placedWindow.width, placedWindow.height);
-        cairo_clip(cr);
-        cairo_translate(cr, placedWindow.x, placedWindow.y);
-        cairo_scale(cr, placedWindow.width / list.width, placedWindow.height / list.height);
-        PaintList(cr, list, bitmaps, placed.backgrounds.get(), surfaces);
-        cairo_restore(cr);
+        const ClipBox into{placedWindow.x, placedWindow.y, placedWindow.width, placedWindow.height};
+        painting.Paint(found->second, painter, &into);
         const PanelWindow& window = *placedWindow.window;
         out << "  " << window.section;
         if (!window.title.empty()) out << ' ' << Quoted(window.title);
@@ -85,25 +72,10 @@ bool WriteScreenPicture(const Host& host, PlacedPanel& placed, BitmapSource& bit
             << std::lround(placedWindow.width) << "x" << std::lround(placedWindow.height) << ", zorder "
             << placedWindow.zorder << '\n';
     }
-    cairo_destroy(cr);
-    if (!WritePngFile(canvas.get(), request.path, error)) return false;
+    if (!WritePngFile(painting, request.path, error)) return false;
     out << request.path << ": screen " << size.width << "x" << size.height << ", " << layout.windows.size()
         << " windows\n";
     return true;
 }
 
 }  // namespace panelhost
-
-#else  // a host without drawing
-
-namespace panelhost {
-
-bool WriteScreenPicture(const Host&, PlacedPanel&, BitmapSource&, const ScreenRequest&, std::ostream&,
-                        std::string* error) {
-    if (error) *error = NoDrawingReason();
-    return false;
-}
-
-}  // namespace panelhost
-
-#endif

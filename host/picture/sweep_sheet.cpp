@@ -10,7 +10,7 @@
 
 #include "host/picture/bitmap_source.h"
 #include "host/picture/display_list.h"
-#include "host/picture/drawing.h"
+#include "host/picture/painter.h"
 #include "host/core/element_kinds.h"
 #include "host/core/messages.h"
 #include "host/picture/renderer.h"
@@ -77,10 +77,11 @@ public:
     std::optional<Picture> Draw(Lighting lighting, std::span<const ElementState> posed = {}) {
         const WindowList list = ComputeGaugeList(host_, alias_, bitmaps_, lighting, &error_, nullptr, posed);
         if (list.width == 0) return std::nullopt;
-        SurfaceCache surfaces;
-        const SurfacePtr canvas = PaintedList(list, bitmaps_, nullptr, surfaces);
-        if (!canvas) return std::nullopt;
-        return PictureFromCanvas(canvas.get());
+        Painter painter(bitmaps_);
+        Painting painting(list.width, list.height);
+        if (!painting.Made()) return std::nullopt;
+        painting.Paint(list, painter);
+        return painting.Over();
     }
 
     std::vector<Row> Rows() {
@@ -269,14 +270,16 @@ private:
     std::string error_;
 };
 
-TextStyle LabelStyle(UINT32 colour, int weight = 400) {
-    return TextStyle{.face = "Arial", .weight = weight, .foreground = colour, .background = 0,
-                     .transparentBlack = true, .light = {}};
+PaintItem Label(const ClipBox& box, std::string text, std::uint32_t colour, int weight = 400) {
+    return PaintItem{.kind = PaintKind::Text, .clip = box, .box = box, .text = std::move(text), .face = "Arial",
+                     .weight = weight, .foreground = colour, .transparentBackground = true};
 }
 
 // The rows laid out top to bottom, each state's picture scaled into its cell
-// with its label under it.
-SurfacePtr PaintSheet(const std::vector<Row>& rows) {
+// with its label under it: a display list of its own, each picture a bitmap
+// of `pictures` by its cell's number, painted as every picture is.
+WindowList SheetList(const std::vector<Row>& rows, MemoryBitmaps& pictures) {
+    WindowList sheet{.section = "sweep"};
     double pictureW = 0, pictureH = 0;
     std::size_t columns = 1;
     for (const Row& row : rows) {
@@ -286,33 +289,31 @@ SurfacePtr PaintSheet(const std::vector<Row>& rows) {
             pictureH = std::max(pictureH, double(cell.picture.height));
         }
     }
-    if (pictureW <= 0 || pictureH <= 0) return nullptr;
+    if (pictureW <= 0 || pictureH <= 0) return sheet;
     const double scale = std::min({maxEnlargement, cellSide / pictureW, cellSide / pictureH});
     const double cellW = std::max(pictureW * scale, 90.0), cellH = pictureH * scale + labelHeight;
     const double rowH = titleHeight + cellH + gap;
-    const int width = int(gap + double(columns) * (cellW + gap));
-    const int height = int(gap + double(rows.size()) * rowH);
-    SurfacePtr sheet = NewCanvas(width, height);
-    if (!sheet) return nullptr;
-    cairo_t* cr = cairo_create(sheet.get());
-    cairo_set_source_rgb(cr, ((sheetColour >> 16) & 0xFF) / 255.0, ((sheetColour >> 8) & 0xFF) / 255.0,
-                         (sheetColour & 0xFF) / 255.0);
-    cairo_paint(cr);
+    sheet.width = int(gap + double(columns) * (cellW + gap));
+    sheet.height = int(gap + double(rows.size()) * rowH);
+    const ClipBox whole{0, 0, double(sheet.width), double(sheet.height)};
+    sheet.items.push_back(PaintItem{.kind = PaintKind::Fill, .clip = whole, .box = whole, .foreground = sheetColour});
     double y = gap;
+    std::int32_t number = 0;
     for (const Row& row : rows) {
-        DrawTextBox(cr, gap, y, width - 2 * gap, titleHeight - 2, row.title, LabelStyle(titleColour, 700));
+        sheet.items.push_back(Label({gap, y, sheet.width - 2 * gap, titleHeight - 2}, row.title, titleColour, 700));
         double x = gap;
         for (const Cell& cell : row.cells) {
             const double w = cell.picture.width * scale, h = cell.picture.height * scale;
-            const SurfacePtr picture = CanvasFromPicture(cell.picture);
-            const cairo_matrix_t placement{scale, 0, 0, scale, x + (cellW - w) / 2, y + titleHeight};
-            PaintSurface(cr, picture.get(), placement, true);
-            DrawTextBox(cr, x, y + titleHeight + h, cellW, labelHeight, cell.label, LabelStyle(labelColour));
+            pictures.Add(number, cell.picture);
+            sheet.items.push_back(PaintItem{.kind = PaintKind::Bitmap, .clip = whole, .bitmap = number++,
+                                            .placement = Then(Scaled(scale, scale),
+                                                              Moved(x + (cellW - w) / 2, y + titleHeight)),
+                                            .bilinear = true});
+            sheet.items.push_back(Label({x, y + titleHeight + h, cellW, labelHeight}, cell.label, labelColour));
             x += cellW + gap;
         }
         y += rowH;
     }
-    cairo_destroy(cr);
     return sheet;
 }
 
@@ -350,12 +351,16 @@ int SweepCommand(const std::string& modulePath, int argc, char** argv) {
     host.Frame();
     Sweep sweep(host, words[0]);
     const std::vector<Row> rows = sweep.Rows();
-    const SurfacePtr sheet = PaintSheet(rows);
-    if (!sheet) {
+    MemoryBitmaps pictures;
+    const WindowList list = SheetList(rows, pictures);
+    Painter painter(pictures);
+    Painting sheet(list.width, list.height);
+    if (!sheet.Made()) {
         std::cerr << "panelhost: " << Printable(words[0] + ": no picture (" + sweep.Error() + ")") << '\n';
         return 1;
     }
-    if (!WritePngFile(sheet.get(), words[1], &error)) {
+    sheet.Paint(list, painter);
+    if (!WritePngFile(sheet, words[1], &error)) {
         std::cerr << "panelhost: " << Printable(error) << '\n';
         return 1;
     }

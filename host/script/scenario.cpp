@@ -449,7 +449,6 @@ void Render(Runner& r, const Arguments& a) {
         if (!chosen) throw LineError{"expected day or night, got " + Quoted(a[2])};
         lighting = *chosen;
     }
-    if (!DrawingBuilt()) throw LineError{"render: " + NoDrawingReason()};
     ModuleBitmaps moduleBitmaps(r.host);
     BitmapSource& bitmaps = r.options.bitmaps ? *r.options.bitmaps : moduleBitmaps;
     std::string error;

@@ -19,6 +19,7 @@
 #include "host/core/help_texts.h"
 #include "host/core/host_sound.h"
 #include "host/core/messages.h"
+#include "host/core/module_loader.h"
 #include "host/core/mouse_capture.h"
 #include "host/core/panel_host.h"
 #include "host/core/reactions.h"
@@ -33,7 +34,6 @@
 #include "module/bcd.h"
 #include "module/gauge_builders.h"
 #include "module/tokens.h"
-#include "sound/platform/qrsystem.h"
 
 namespace panelhost {
 
@@ -879,9 +879,8 @@ SharedText LivePanel::BitmapPng(std::int32_t id) const {
     // Only an id the module holds is looked up (and so remembered by the
     // bitmap cache): any number a page asks for is not.
     const void* data = nullptr;
-    std::uint32_t size = 0;
-    if (qrsystem_find_resource(s.host.ModuleHandle32(), "BITMAP", std::uint32_t(id), nullptr, &data, &size) != 0 ||
-        !data) {
+    std::size_t size = 0;
+    if (!FindModuleResource(s.host.ModuleHandle(), s.host.ModuleHandle32(), "BITMAP", std::uint32_t(id), data, size)) {
         return nullptr;
     }
     const Picture* picture = s.bitmaps->Find(id);
@@ -909,10 +908,8 @@ SharedText LivePanel::Wave(std::uint32_t id) const {
     const auto cached = s.waves.find(id);
     if (cached != s.waves.end()) return cached->second;
     const void* data = nullptr;
-    std::uint32_t size = 0;
-    if (qrsystem_find_resource(s.host.ModuleHandle32(), "WAVE", id, nullptr, &data, &size) != 0 || !data) {
-        return nullptr;
-    }
+    std::size_t size = 0;
+    if (!FindModuleResource(s.host.ModuleHandle(), s.host.ModuleHandle32(), "WAVE", id, data, size)) return nullptr;
     return s.waves[id] = std::make_shared<const std::string>(static_cast<const char*>(data), size);
 }
 

@@ -50,7 +50,7 @@ TEST_F(PrimaryInstruments, RadioAltimeterSweepsClockwiseFromTheBottom) {
     }
 }
 
-#if defined(QR_DRAWING)
+#if defined(QR_CAIRO)
 
 constexpr int centreX = 127, centreY = 130;
 constexpr double openingRadius = 95;
@@ -117,6 +117,6 @@ TEST_F(AttitudePictures, PlateIsAsDarkAtNightAsTheAirspeedIndicators) {
     }
 }
 
-#endif  // QR_DRAWING
+#endif  // QR_CAIRO
 
 }  // namespace

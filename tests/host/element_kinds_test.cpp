@@ -73,7 +73,7 @@ TEST(ElementKinds, UnknownKindIsKeptAndDrawnAsAnImage) {
     EXPECT_EQ(state.value, 0.0);
     EXPECT_EQ(panelhost::DescribeElement(state), "unknown");
 
-#if defined(QR_DRAWING)
+#if defined(QR_CAIRO)
     panelhost::MemoryBitmaps bitmaps;
     bitmaps.Add(1, panelhost::Picture(4, 3, {10, 10, 10}));
     bitmaps.Add(2, panelhost::Picture(1, 1, {200, 0, 0}));

@@ -5,16 +5,20 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #if defined(_WIN32)
 #include <windows.h>
 #else
 #include <dlfcn.h>
+#include <unistd.h>
 #endif
 
 #include "gauges/electrical/systems_state.h"
 #include "host/core/host_clock.h"
+#include "host/core/messages.h"
 #include "module/host_services.h"
 #include "tests/host/test_support.h"
 
@@ -181,6 +185,27 @@ TEST(ModuleLoad, MissingFileOrRecordsAreReported) {
     EXPECT_FALSE(host.Attach(&wrongTable, &Linkage, &error));
     EXPECT_FALSE(host.Place("Shut_Down", "", std::nullopt, &error));
 }
+
+#if !defined(_WIN32)
+// The Windows module handed to the Linux host is named for what it is, with
+// the two ways to go on; any other file that is no library keeps the
+// loader's own reason.
+TEST(ModuleLoad, TheWindowsModuleOnLinuxSaysWhatToLoadInstead) {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / ("qr417_gau_" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path gau = folder / "QR417_Instr.gau", text = folder / "notes.so";
+    std::ofstream(gau, std::ios::binary) << "MZ\x90" << std::string(200, '\0');
+    std::ofstream(text, std::ios::binary) << "not a library";
+    panelhost::Host host;
+    std::string error;
+    EXPECT_FALSE(host.Load(gau.string(), &error));
+    EXPECT_EQ(error, panelhost::Quoted(gau.string()) +
+                         " is the Windows module; on Linux load QR417_Instr.so, or run panelhost.exe under Wine");
+    EXPECT_FALSE(host.Load(text.string(), &error));
+    EXPECT_NE(error.find("cannot load " + panelhost::Quoted(text.string()) + ": "), std::string::npos) << error;
+    std::filesystem::remove_all(folder);
+}
+#endif
 
 TEST(ModuleLoad, LoadingAndUnloadingWithoutGaugesChangesNothing) {
     const std::int32_t before[] = {nav1Power, nav1Ident, nav2Power, nav2Ident, com1Power, adfPower,

@@ -45,7 +45,6 @@ protected:
 };
 
 TEST_F(PanelCommand, DrawsARealConfigurationWithNotesAndNoError) {
-    if (!panelhost::DrawingBuilt()) GTEST_SKIP() << panelhost::NoDrawingReason();
     const std::string config = (folder / "quirks.cfg").string();
     const Outcome run = Panelhost("panel " + Quoted(config) + " --out " + Quoted(folder / "out"));
     EXPECT_EQ(run.exitCode, 0) << run.output;

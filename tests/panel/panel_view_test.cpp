@@ -13,12 +13,6 @@
 #include "host/script/scenario.h"
 #include "tests/panel/read_png.h"
 
-#if defined(QR_DRAWING)
-#include <cairo.h>
-
-#include "host/picture/drawing.h"
-#endif
-
 namespace {
 
 namespace fs = std::filesystem;
@@ -172,7 +166,7 @@ TEST_F(PanelFolder, WindowListsAreComputedWithoutDrawing) {
     EXPECT_EQ(placeholderText, 1);
 }
 
-#if defined(QR_DRAWING)
+#if defined(QR_CAIRO)
 
 
 int Brightness(const panelhost::Rgb& p) { return p.r + p.g + p.b; }
@@ -403,6 +397,6 @@ TEST_F(DrawnPanel, TenThousandGaugesDrawWithinAGigabyte) {
     EXPECT_LT(PeakKilobytes(), 1 << 20);
 }
 
-#endif  // QR_DRAWING
+#endif  // QR_CAIRO
 
 }  // namespace

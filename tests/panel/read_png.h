@@ -1,25 +1,17 @@
-// A PNG the panel tests wrote, read back as a picture (drawing hosts only).
+// A PNG the panel tests wrote, read back as a picture through the host's
+// painter (cairo natively, GDI+ under Windows).
 #pragma once
-
-#if defined(QR_DRAWING)
 
 #include <gtest/gtest.h>
 
-#include <cairo.h>
-
 #include <filesystem>
+#include <optional>
 
 #include "host/picture/bitmap_source.h"
-#include "host/picture/drawing.h"
+#include "host/picture/painter.h"
 
 inline panelhost::Picture ReadPng(const std::filesystem::path& path) {
-    cairo_surface_t* surface = cairo_image_surface_create_from_png(path.string().c_str());
-    EXPECT_EQ(cairo_surface_status(surface), CAIRO_STATUS_SUCCESS) << path;
-    panelhost::Picture picture = cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS
-                                     ? panelhost::PictureFromCanvas(surface)
-                                     : panelhost::Picture();
-    cairo_surface_destroy(surface);
-    return picture;
+    const std::optional<panelhost::Picture> picture = panelhost::ReadPngFile(path.string());
+    EXPECT_TRUE(picture) << path;
+    return picture.value_or(panelhost::Picture());
 }
-
-#endif

@@ -3,7 +3,7 @@
 // dimmed, lit or left bright at night by their flags.
 #include <gtest/gtest.h>
 
-#if defined(QR_DRAWING)
+#if defined(QR_CAIRO)
 
 #include <algorithm>
 #include <cstdio>
@@ -159,9 +159,9 @@ TEST(Fonts, TheGaugesFacesAreFoundThroughTheProjectsSubstitutions) {
 
 }  // namespace
 
-#endif  // QR_DRAWING
+#endif  // QR_CAIRO
 
-#if defined(QR_DRAWING)
+#if defined(QR_CAIRO)
 
 namespace {
 
@@ -210,4 +210,4 @@ TEST(NightLighting, ANavReceiverSwitchedOffShowsDarkDigits) {
 
 }  // namespace
 
-#endif  // QR_DRAWING
+#endif  // QR_CAIRO

@@ -1,14 +1,17 @@
 // The live page in Debian's chromium: it paints what the host's cairo
 // painter paints, its lists replayed from updates equal a fresh snapshot
 // while windows gain and lose items, and clicks, holds, toggles, night
-// lighting and the approach's callouts reach it.
+// lighting and the approach's callouts reach it. The Windows host
+// (panelhost.exe, under Wine) is driven alike; its sounds play through
+// DirectSound, which the page does not hear, so the callouts are left out
+// there.
 // node page_test.mjs PANELHOST PANEL.CFG
 import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import puppeteer from 'puppeteer-core';
-import { serve, check } from './serve.mjs';
+import { serve, check, command, isWindowsHost } from './serve.mjs';
 
 const [panelhost, config] = process.argv.slice(2);
 const server = await serve(panelhost, [config, '--scenario', 'start.scn']);
@@ -19,6 +22,10 @@ const browser = await puppeteer.launch({
 });
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 const events = async () => (await (await fetch(server.url + '/api/events')).json()).map(([e]) => e);
+// How many of these events the host keeps. It keeps the latest few thousand
+// only, which the radios' identifier events fill within a minute or two, so
+// a click's events are counted rather than looked for past a length.
+const sent = async (...codes) => (await events()).filter((e) => codes.includes(e)).length;
 
 // What a page that connects now is sent first: a snapshot of every open
 // window's list.
@@ -132,7 +139,7 @@ try {
   // fails on a missing or misplaced dial (one 200-pixel dial alone costs
   // some 3).
   const folder = mkdtempSync(join(tmpdir(), 'live-'));
-  execFileSync(panelhost, ['panel', config, '--out', folder], { stdio: 'ignore' });
+  execFileSync(...command(panelhost, ['panel', config, '--out', folder]), { stdio: 'ignore' });
   const cairo = 'data:image/png;base64,' + readFileSync(join(folder, 'Window00.png')).toString('base64');
   rmSync(folder, { recursive: true });
   const difference = await page.evaluate(async (src) => {
@@ -150,7 +157,7 @@ try {
     for (let i = 0; i < a.length; i += 4) sum += Math.abs(a[i] - b[i]) + Math.abs(a[i + 1] - b[i + 1]) + Math.abs(a[i + 2] - b[i + 2]);
     return sum / (a.length / 4 * 3);
   }, cairo);
-  check(difference < 2, `canvas and cairo differ by ${difference.toFixed(2)} levels on average`);
+  check(difference < 2, `canvas and the host's picture differ by ${difference.toFixed(2)} levels on average`);
 
   // The radios toggle opens the radio stack and closes it again.
   await click('Window00', 470, 860);
@@ -158,13 +165,13 @@ try {
   // COM1: the tuning knobs send their events and the frequency shown moves;
   // a right click and a held button step a knob too.
   const com1 = await gauge('Window01.gauge00');
-  let seen = (await events()).length;
+  let seen = await sent(0x10066);
   const [knobX, knobY] = await inGauge('Window01.gauge00', 155, 30);
   await click('Window01', knobX, knobY);
   await sleep(500);
-  check((await events()).slice(seen).some((e) => e === 0x10066), 'COM1 knob click sent no event');
+  check((await sent(0x10066)) > seen, 'COM1 knob click sent no event');
   check((await gauge('Window01.gauge00')) !== com1, 'COM1 frequency did not change');
-  seen = (await events()).length;
+  seen = await sent(0x10065, 0x10066);
   await click('Window01', knobX, knobY, { button: 'right' });
   const held = await pointOf('Window01', ...(await inGauge('Window01.gauge00', 205, 30)));
   await page.mouse.move(held.x, held.y);
@@ -172,7 +179,7 @@ try {
   await sleep(1200);
   await page.mouse.up();
   await sleep(300);
-  const stepped = (await events()).slice(seen).filter((e) => e === 0x10065 || e === 0x10066).length;
+  const stepped = (await sent(0x10065, 0x10066)) - seen;
   check(stepped >= 3, `right click and hold stepped the knobs ${stepped} times`);
   // COM1's power lamp comes into the radio stack's list and goes again.
   await checkReplay('the radio stack opened');
@@ -193,10 +200,10 @@ try {
   check(await isOpen('Window06'), 'the electricity toggle did not open its window');
   await page.waitForFunction(() => window.livePanel.lists.has('Window06'));
   const lever = await gauge('Window06.gauge00');
-  seen = (await events()).length;
+  seen = await sent(0x102c1);
   await click('Window06', ...(await inGauge('Window06.gauge00', 50, 17)));
   await sleep(300);
-  check((await events()).slice(seen).includes(0x102c1), 'the battery switch sent no event');
+  check((await sent(0x102c1)) > seen, 'the battery switch sent no event');
   check((await gauge('Window06.gauge00')) !== lever, 'the battery lever did not move');
   await click('Window00', 770, 860);
 
@@ -217,18 +224,20 @@ try {
   await page.click('#lighting');
 
   // The approach: the radio altimeter's callouts, in order.
-  await page.click('#approach');
-  const callouts = [2100, 2110, 2120, 2130, 2210, 2150, 2160, 2170, 2180, 2190, 2200];
-  const said = (s) => s.a === 'start' && s.id >= 2100 && s.id <= 2210;
-  await page.waitForFunction((n) => window.livePanel.sound.log.filter((s) => s.a === 'start' && s.id >= 2100 &&
-    s.id <= 2210).length >= n, { timeout: 60000, polling: 500 }, callouts.length);
-  const log = await page.evaluate(() => window.livePanel.sound.log);
-  const heard = log.filter(said).map((s) => s.id);
-  check(JSON.stringify(heard) === JSON.stringify(callouts), `callouts ${heard}`);
-  // Each at the volume the altimeter sets (5 dB down), once, heard.
-  check(log.filter(said).every((s) => Math.abs(s.gain - 0.562) < 0.01 && !s.loop && s.heard),
-    `callouts played as ${JSON.stringify(log.filter(said))}`);
-  console.log(`page tests passed (canvas and cairo differ by ${difference.toFixed(2)} levels)`);
+  if (!isWindowsHost(panelhost)) {
+    await page.click('#approach');
+    const callouts = [2100, 2110, 2120, 2130, 2210, 2150, 2160, 2170, 2180, 2190, 2200];
+    const said = (s) => s.a === 'start' && s.id >= 2100 && s.id <= 2210;
+    await page.waitForFunction((n) => window.livePanel.sound.log.filter((s) => s.a === 'start' && s.id >= 2100 &&
+      s.id <= 2210).length >= n, { timeout: 60000, polling: 500 }, callouts.length);
+    const log = await page.evaluate(() => window.livePanel.sound.log);
+    const heard = log.filter(said).map((s) => s.id);
+    check(JSON.stringify(heard) === JSON.stringify(callouts), `callouts ${heard}`);
+    // Each at the volume the altimeter sets (5 dB down), once, heard.
+    check(log.filter(said).every((s) => Math.abs(s.gain - 0.562) < 0.01 && !s.loop && s.heard),
+      `callouts played as ${JSON.stringify(log.filter(said))}`);
+  }
+  console.log(`page tests passed (canvas and ${isWindowsHost(panelhost) ? 'GDI+' : 'cairo'} differ by ${difference.toFixed(2)} levels)`);
 } catch (error) {
   console.error(error.message);
   process.exitCode = 1;

@@ -1,16 +1,27 @@
 // Starts `panelhost serve` on a free loopback port for a test and stops it.
+// The Windows host (panelhost.exe) runs under Wine, in the prefix and with
+// the settings the caller's environment gives (scripts/windows-tests).
 import { spawn } from 'node:child_process';
 import { readFileSync } from 'node:fs';
 import http from 'node:http';
+
+// Whether the host is the Windows one.
+export const isWindowsHost = (panelhost) => panelhost.toLowerCase().endsWith('.exe');
+
+// The program and arguments that run panelhost with these arguments.
+export function command(panelhost, args) {
+  return isWindowsHost(panelhost) ? ['wine', [panelhost, ...args]] : [panelhost, args];
+}
 
 // With `printfPath`, the panel configuration's path (the first argument) is
 // a printf format, for file names that are not UTF-8; `port` 0 takes a free
 // one.
 export async function serve(panelhost, args, { printfPath = false, port = 0 } = {}) {
+  const [program, programArgs] = command(panelhost, ['serve', ...args, '--port', String(port)]);
   const child = printfPath
     ? spawn('/bin/sh', ['-c', 'f=$(printf "$1"); shift; exec "$0" serve "$f" "$@"', panelhost, ...args, '--port', String(port)],
       { stdio: ['ignore', 'pipe', 'pipe'] })
-    : spawn(panelhost, ['serve', ...args, '--port', String(port)], { stdio: ['ignore', 'pipe', 'pipe'] });
+    : spawn(program, programArgs, { stdio: ['ignore', 'pipe', 'pipe'] });
   let out = '';
   let err = '';
   child.stderr.on('data', (d) => { err += d; });
