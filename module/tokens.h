@@ -86,6 +86,7 @@ enum SimToken : SINT32 {
     tokenEngine2Rpm = 429,            // engine 2: as engine 1
     tokenEngine2ThrottleLever = 431,
     tokenEngine2PropellerLever = 432,
+    tokenEngine2PropellerPitch = 433,
     tokenEngine2LowerButton = 440,
     tokenEngine2Temperature = 454,
     tokenEngine2OilTemperature = 455,

@@ -34,7 +34,7 @@ constexpr TokenValue parkedNumbers[] = {
     {tokenEngine1Temperature, ambientRankine}, {tokenEngine2Temperature, ambientRankine},
     {tokenLeftTankCapacity, tankGallons}, {tokenRightTankCapacity, tankGallons},
     {tokenLeftTankLevel, 0.75 * tankLevelFull}, {tokenRightTankLevel, 0.75 * tankLevelFull},
-    {tokenEngine1PropellerPitch, 0.3}, {engine2PropellerPitch, 0.3},  // fine pitch, radians
+    {tokenEngine1PropellerPitch, 0.3}, {tokenEngine2PropellerPitch, 0.3},  // fine pitch, radians
     {tokenDecisionHeight, 200 / 3.28084},             // 200 ft, in metres
 };
 constexpr TokenCode parkedCodes[] = {

@@ -8,11 +8,6 @@
 
 namespace panelhost {
 
-// Engine 2's tokens are engine 1's one engine block further on; the
-// propeller pitch of engine 2 is read by a pitch switch placed for it.
-constexpr SINT32 engineTokenStride = tokenEngine2Rpm - tokenEngine1Rpm;
-constexpr auto engine2PropellerPitch = SimToken(tokenEngine1PropellerPitch + engineTokenStride);
-
 // A Corvane parked on the ramp, cold and dark: on the ground, brake set,
 // gear down, radios tuned within their bands, the altimeter at standard
 // pressure, tanks three-quarters full, engines at the air's temperature.

@@ -338,9 +338,9 @@ constexpr Reaction reactionTable[] = {
     {.event = keyPropeller1PitchIncrease, .apply = StepPropellerPitch<tokenEngine1PropellerPitch, 1>},
     {.event = keyPropeller1PitchDecrease, .apply = StepPropellerPitch<tokenEngine1PropellerPitch, -1>},
     {.event = keyPropeller1PitchReset, .apply = ResetPropellerPitch<tokenEngine1PropellerPitch>},
-    {.event = keyPropeller2PitchReset, .apply = ResetPropellerPitch<engine2PropellerPitch>},
+    {.event = keyPropeller2PitchReset, .apply = ResetPropellerPitch<tokenEngine2PropellerPitch>},
     {.event = keyPropeller1Feather, .apply = FeatherPropeller<tokenEngine1PropellerPitch>},
-    {.event = keyPropeller2Feather, .apply = FeatherPropeller<engine2PropellerPitch>},
+    {.event = keyPropeller2Feather, .apply = FeatherPropeller<tokenEngine2PropellerPitch>},
     // The engine box's buttons work the simulator's switches behind their pictures.
     {.event = keyEngine1LowerButton, .apply = ToggleSwitch<tokenEngine1LowerButton>},
     {.event = keyEngine2LowerButton, .apply = ToggleSwitch<tokenEngine2LowerButton>},
