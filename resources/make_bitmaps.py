@@ -404,8 +404,28 @@ def altimeter_pointer(w, h):
     return needle(w, h, (10, 10), hub=7)
 
 
+# The leading-zero mask (bitmap 350) is 15 pixels tall over a drum window
+# of a whole cell (374 / 11 = 34 pixels): the altitude drums carry their digit
+# in the cell's top 15 pixels, so that a masked window hides its digit whole
+# rather than leaving the foot of a 0 under the mask.
+MASK_HEIGHT = 15
+
+
 def digit_drum(w, h):
     return drum(w, h, [str((10 - i) % 10) for i in range(11)])
+
+
+def altitude_drum(w, h):
+    c = Canvas(w, h, (34, 34, 36))
+    labels = [str((10 - i) % 10) for i in range(11)]
+    cell = h / len(labels)
+    for i, label in enumerate(labels):
+        top = i * cell
+        c.text(w / 2 - 0.5, top + MASK_HEIGHT / 2, label, MASK_HEIGHT * 0.95, INK, font=FONT_NARROW)
+        c.line([(1, top + MASK_HEIGHT + 1), (w - 2, top + MASK_HEIGHT + 1)], (52, 52, 56), 1)
+    c.line([(0, 0), (0, h - 1)], (20, 20, 22), 1)
+    c.line([(w - 1, 0), (w - 1, h - 1)], (20, 20, 22), 1)
+    return c.done()
 
 
 def tens_drum(w, h):
@@ -1209,7 +1229,7 @@ ARTWORK = {
     330: mask,
     340: tens_drum,
     350: mask,
-    360: digit_drum,
+    360: altitude_drum,
     370: baro_knob,
     380: lambda w, h: bezel(w, h, (150, 150), 140),
     **single_gauge(390, vsi_dial, (65, 12), 10, (150, 150), 12),
