@@ -65,8 +65,13 @@ async function underAttack(name, attack) {
   const timers = [];
   try {
     const note = (await attack({ port, held, timers, server })) || '';
-    const get = await request(port, '/');
-    check(get.status === 200 && get.ms < 1000, `${name}: GET / gave ${get.status} after ${get.ms.toFixed(0)} ms`);
+    // A normal page's GET /, three times one after the other: the middle
+    // one is what a user waits, a single late answer being the machine's.
+    const gets = [];
+    for (let i = 0; i < 3; i++) gets.push(await request(port, '/'));
+    const get = gets.sort((a, b) => a.ms - b.ms)[1];
+    check(gets.every((g) => g.status === 200) && get.ms < 1000,
+      `${name}: GET / gave ${gets.map((g) => g.status)} after ${gets.map((g) => g.ms.toFixed(0))} ms`);
     const rate = await updateRate(port, 2000);
     check(rate >= 15, `${name}: the page got ${rate} updates a second`);
     const rss = server.rssKb();
