@@ -492,7 +492,7 @@ struct LivePanel::Impl {
         nlohmann::json changed = nlohmann::json::object();
         const nlohmann::json now = ReadingsJson(host);
         for (const auto& [name, text] : now.items()) {
-            if (readings.value(name, "") != text) changed[name] = text;
+            if (!readings.contains(name) || readings[name] != text) changed[name] = text;
         }
         if (changed.empty()) return;
         readings.update(changed);
