@@ -57,13 +57,15 @@ std::size_t Serve(panelhost::WebRoutes& routes, std::string_view bytes) {
     boost::beast::error_code error;
     // Feeds the parser until `done` or it wants more than there is.
     const auto feed = [&](auto done) {
-        while (!done() && !error) {
+        while (!done() && !error && used < bytes.size()) {
             used += parser.put(boost::asio::buffer(bytes.data() + used, bytes.size() - used), error);
         }
         if (error && error != http::error::need_more) {
             if (const auto answer = panelhost::WebRoutes::Unreadable(error)) Check(*answer);
         }
-        return !error;
+        // The bytes ran out before the part wanted: the connection waits for
+        // more, which never comes here.
+        return !error && done();
     };
     if (!feed([&] { return parser.is_header_done(); })) return 0;
     if (const auto refused = routes.Screen(parser.get())) {

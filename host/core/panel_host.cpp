@@ -293,7 +293,7 @@ int Host::ElementCount(const std::string& alias) const { return static_cast<int>
 
 const ElementState& Host::Element(const std::string& alias, int number) const {
     Instance* instance = impl_->Find(alias);
-    if (!instance) throw std::out_of_range("no gauge placed as " + alias);
+    if (!instance) throw std::out_of_range("no gauge placed as " + Quoted(alias));
     return instance->Element(number);
 }
 

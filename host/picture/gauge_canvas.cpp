@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "host/core/element_kinds.h"
+#include "host/core/messages.h"
 #include "host/core/panel_host.h"
 #include "host/panel/panel_config.h"  // Utf8FromWindows1252
 
@@ -199,7 +200,7 @@ bool AddGaugeItems(const Host& host, const std::string& alias, Canvas& canvas, s
                    std::span<const ElementState> posed) {
     const std::span<const ElementState> elements = posed.empty() ? host.Elements(alias) : posed;
     if (elements.empty()) {
-        if (error) *error = host.Has(alias) ? alias + " has no elements" : "no gauge placed as " + alias;
+        if (error) *error = host.Has(alias) ? Quoted(alias) + " has no elements" : "no gauge placed as " + Quoted(alias);
         return false;
     }
     if (Empty(canvas.clip)) return true;
@@ -218,7 +219,7 @@ WindowList ComputeGaugeList(const Host& host, const std::string& alias, BitmapSo
                             std::span<const ElementState> posed) {
     WindowList list{.section = alias, .width = 0, .height = 0, .items = {}};
     if (!host.Has(alias) || host.ElementCount(alias) == 0) {
-        if (error) *error = host.Has(alias) ? alias + " has no elements" : "no gauge placed as " + alias;
+        if (error) *error = host.Has(alias) ? Quoted(alias) + " has no elements" : "no gauge placed as " + Quoted(alias);
         return list;
     }
     const SINT32 backgroundId = host.Element(alias, 1).record->resource_id;

@@ -203,7 +203,7 @@ public:
     // A placed gauge's alias.
     const std::string& Alias(std::size_t i) const {
         const std::string& alias = (*this)[i];
-        if (!host.Has(alias)) throw LineError{"no gauge placed as " + alias};
+        if (!host.Has(alias)) throw LineError{"no gauge placed as " + Quoted(alias)};
         return alias;
     }
     // An element named by alias (argument i) and drawing-order number (i + 1).

@@ -49,7 +49,7 @@ const BadScenario badScenarios[] = {
     {"place_junk", "place Shut_Down here\n", 1, "expected \"as ALIAS\" or \"params TEXT\""},
     {"unknown_gauge", "place No_Such_Gauge\n", 1, "no gauge named \"No_Such_Gauge\""},
     {"twice", "place Shut_Down\nplace Shut_Down\n", 2, "already placed"},
-    {"no_such_alias", "click Nobody 1 2\n", 1, "no gauge placed as Nobody"},
+    {"no_such_alias", "click Nobody 1 2\n", 1, "no gauge placed as \"Nobody\""},
     {"click_short", "place Shut_Down\nclick Shut_Down 1\n", 2, "expected \"click ALIAS X Y [left|right]\""},
     {"click_button", "place Shut_Down\nclick Shut_Down 1 1 middle\n", 2, "expected left or right"},
     {"click_far", "place Shut_Down\nclick Shut_Down 1 99999999999\n", 2, "pixel coordinate out of range"},
