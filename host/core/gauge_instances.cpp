@@ -15,7 +15,7 @@ constexpr int maxElementDepth = 32;
 constexpr int maxElementsPerGauge = 4096;
 constexpr int maxListEntries = 1024;
 constexpr int maxFailureRecords = 64;
-constexpr int maxMouseRects = 1024;
+constexpr int maxCopiedMouseRects = 1024;  // the walk (mouse_capture.h) reads at most maxMouseRects
 
 // Failure action that applies to an element: the first active key of its
 // list with an action.
@@ -123,7 +123,7 @@ ELEMENT_HEADER* Instance::CopyElement(const ELEMENT_HEADER* source, int depth) {
 
 MOUSERECT* Instance::CopyMouse(const MOUSERECT* source) {
     if (!source) return nullptr;
-    for (int i = 0; i < maxMouseRects - 1; ++i) {
+    for (int i = 0; i < maxCopiedMouseRects - 1; ++i) {
         mouse.push_back(source[i]);
         if (source[i].rect_type == MOUSE_RECT_EOL) return mouse.data();
     }
