@@ -32,7 +32,7 @@ export async function serve(panelhost, args, { printfPath = false, port = 0 } = 
       const found = out.match(/at (http:\/\/\S+?)\/? /);
       if (found) { clearTimeout(timer); resolve(found[1]); }
     });
-    child.on('exit', (code) => reject(new Error(`panelhost exited ${code}: ${err}`)));
+    child.on('exit', (code) => { clearTimeout(timer); reject(new Error(`panelhost exited ${code}: ${err}`)); });
   });
   return {
     child,

@@ -14,24 +14,41 @@ const perFrame = new Set([0x10128, 0x10129, 0x1012c]);  // identifier audio kept
 
 const post = (path, body, type = 'application/json') =>
   fetch(url + path, { method: 'POST', headers: { 'Content-Type': type }, body });
-// The first message of the event stream (the snapshot), or the first that
-// `wanted` takes.
-async function firstEvent(base, wanted = () => true) {
+// The page's event stream, read in order: `next` gives the first message
+// still to come that `wanted` takes, the snapshot first. Held open across
+// the steps of a scenario, it misses nothing that happens between them.
+async function openEvents(base) {
   const stop = new AbortController();
-  const timer = setTimeout(() => stop.abort(), 10000);
   const reader = (await fetch(base + '/events', { signal: stop.signal })).body.getReader();
+  const decoder = new TextDecoder();
   let text = '';
-  try {
-    for (;;) {
-      text += new TextDecoder().decode((await reader.read()).value);
-      for (let end; (end = text.indexOf('\n\n')) >= 0; text = text.slice(end + 2)) {
-        const message = JSON.parse(text.slice('data: '.length, end));
-        if (wanted(message)) return message;
+  return {
+    async next(wanted = () => true, ms = 10000) {
+      const timer = setTimeout(() => stop.abort(), ms);
+      try {
+        for (;;) {
+          for (let end; (end = text.indexOf('\n\n')) >= 0;) {
+            const message = JSON.parse(text.slice('data: '.length, end));
+            text = text.slice(end + 2);
+            if (wanted(message)) return message;
+          }
+          const { value, done } = await reader.read();
+          if (done) throw new Error('the event stream ended');
+          text += decoder.decode(value, { stream: true });
+        }
+      } finally {
+        clearTimeout(timer);
       }
-    }
+    },
+    close: () => stop.abort(),
+  };
+}
+async function firstEvent(base) {
+  const stream = await openEvents(base);
+  try {
+    return await stream.next();
   } finally {
-    clearTimeout(timer);
-    stop.abort();
+    stream.close();
   }
 }
 const connectRaw = (p) => net.connect(p, '127.0.0.1');
@@ -214,25 +231,28 @@ try {
     'frame 36\nkill Window00.gauge32\necho killed\nframe 36\nreload\necho reloaded\n', 'latin1'));
   const printf = latin.toString('latin1').replace(/\xff/, '\\377');
   const european = await serve(panelhost, [`${printf}/panel.cfg`, '--scenario', join(plain, 'live.scn')], { printfPath: true });
+  const stream = await openEvents(european.url);
+  const echoes = (wanted) => stream.next((m) => (m.echo || []).some(wanted));
   try {
-    const first = await firstEvent(european.url);
+    const first = await stream.next();
     const face = first.windows.flatMap((w) => w.set.map(([, item]) => item)).find((item) => item.al === 'Window00.gauge01' && item.k === 't');
     check(face && face.f === 'Caf\u00e9 Sans', `registration font ${face && face.f}`);
-    const echoed = await firstEvent(european.url, (m) => (m.echo || []).some((e) => e.includes('Steigflug')));
+    const echoed = await echoes((e) => e.includes('Steigflug'));
     check(echoed.echo.some((e) => e.includes('Steigflug auf 1500 Fu\u00df \u20ac')), `echo ${echoed.echo}`);
     const europeanPort = Number(new URL(european.url).port);
     const click = async (a) => (await request(europeanPort, '/api/mouse', { method: 'POST', headers: { 'Content-Type': 'application/json' },
       body: JSON.stringify({ s: 'Window00', x: 470, y: 860, a }) })).status;
     for (const stage of ['killed', 'reloaded']) {
-      await firstEvent(european.url, (m) => (m.echo || []).some((e) => e.trim() === stage));
+      await echoes((e) => e.trim() === stage);
       for (const a of ['down', 'drag', 'up']) check(await click(a) < 500, `a click after the scenario ${stage} a gauge got a 5xx`);
     }
     check((await request(europeanPort, '/api/approach', { method: 'POST', headers: { 'Content-Type': 'application/json' }, body: '{}' }))
       .status === 200, 'the approach beside the panel not flown');
-    const approach = await firstEvent(european.url, (m) => (m.echo || []).some((e) => e.includes('Sinkflug')));
+    const approach = await echoes((e) => e.includes('Sinkflug'));
     check(approach.echo.some((e) => e.includes('Fu\u00df')), `approach echo ${approach.echo}`);
     check((await request(europeanPort, '/')).status === 200, 'the server went after Windows-1252 texts');
   } finally {
+    stream.close();
     await european.stop();
     rmSync(latin, { recursive: true });
     rmSync(plain, { recursive: true });
