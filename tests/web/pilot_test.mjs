@@ -188,6 +188,17 @@ try {
   }
   const heard = await said();
   check(JSON.stringify(heard) === JSON.stringify([...callouts, ...callouts]), `callouts of two approaches: ${heard}`);
+  // Without gliding, the page paints only for the updates that changed a
+  // window: never more frames than the host's updates.
+  await main.click('#motionToggle');
+  const [frames, updates] = await main.evaluate(async () => {
+    const p = window.livePanel;
+    const before = [p.frames, p.frame];
+    await new Promise((resolve) => setTimeout(resolve, 2000));
+    return [p.frames - before[0], p.frame - before[1]];
+  });
+  check(frames <= updates + 1, `${frames} frames painted for ${updates} updates without gliding`);
+  await main.click('#motionToggle');
   const costs = await main.evaluate(() => [...window.livePanel.costs].sort((a, b) => a - b));
   console.log(`main thread per update: median ${costs[costs.length >> 1].toFixed(2)} ms`);
 

@@ -14,9 +14,8 @@ const panel = {
   frame: 0,
   clock: 0,
   light: 'day',
-  dirty: true,
   paints: 0,
-  frames: 0,          // animation frames seen, for the frame-rate measure
+  frames: 0,          // animation frames painted, for the frame-rate measure
   connected: false,
   echoes: [],         // the scenario's lines, latest last
   readings: {},       // the instruments' readings, as the host last sent them
@@ -25,6 +24,24 @@ const panel = {
   focus: -1,          // index into focusable() of the area with the keyboard's focus ring
 };
 window.livePanel = panel;
+
+// A frame is asked for only when something is to be painted: the windows
+// (`dirty`), the focus ring (`overlayDirty`), or items still gliding. A page
+// at rest costs its browser nothing between the host's updates.
+let frameAsked = false;
+function askFrame() {
+  if (frameAsked) return;
+  frameAsked = true;
+  requestAnimationFrame(animate);
+}
+for (const name of ['dirty', 'overlayDirty']) {
+  let value = name === 'dirty';
+  Object.defineProperty(panel, name, {
+    enumerable: true,
+    get: () => value,
+    set: (v) => { value = v; if (v) askFrame(); },
+  });
+}
 
 const stage = document.getElementById('stage');
 const screen = document.getElementById('screen');
@@ -83,6 +100,8 @@ function variant(item) {
     c.putImageData(data, 0, 0);
   }
   variants.set(key, canvas);
+  // An ImageBitmap draws without the canvas being copied first.
+  createImageBitmap(canvas).then((bitmap) => { if (variants.get(key) === canvas) variants.set(key, bitmap); }, () => {});
   return canvas;
 }
 
@@ -250,6 +269,19 @@ function overlaps(a, b) {
   return a[0] < b[0] + b[2] && b[0] < a[0] + a[2] && a[1] < b[1] + b[3] && b[1] < a[1] + a[3];
 }
 
+// The damaged boxes, each once, without those lying inside another: the
+// items of one gauge share its box.
+function distinctBoxes(boxes) {
+  const inside = (a, b) => a[0] >= b[0] && a[1] >= b[1] && a[0] + a[2] <= b[0] + b[2] && a[1] + a[3] <= b[1] + b[3];
+  const kept = [];
+  for (const box of boxes) {
+    if (kept.some((k) => inside(box, k))) continue;
+    for (let i = kept.length - 1; i >= 0; i--) if (inside(kept[i], box)) kept.splice(i, 1);
+    kept.push(box);
+  }
+  return kept;
+}
+
 function repaintWindow(list, now) {
   const c = list.canvas.getContext('2d');
   const kx = list.canvas.width / list.w, ky = list.canvas.height / list.h;
@@ -260,7 +292,7 @@ function repaintWindow(list, now) {
     c.setTransform(kx, 0, 0, ky, 0, 0);
     list.items.forEach((item, i) => { if (item) paintItem(c, item, placementOf(item, i)); });
   } else {
-    for (const box of list.damage) {
+    for (const box of distinctBoxes(list.damage)) {
       // Whole device pixels, so that edges drawn twice blend no differently.
       const x = Math.floor(box[0] * kx), y = Math.floor(box[1] * ky);
       const w = Math.ceil((box[0] + box[2]) * kx) - x, h = Math.ceil((box[1] + box[3]) * ky) - y;
@@ -369,21 +401,20 @@ new ResizeObserver(resize).observe(stage);
 matchMedia(`(resolution: ${dpr()}dppx)`).addEventListener('change', resize);
 
 let pendingCost = 0;  // time taken in by updates since the last paint
+const anyGliding = () => [...panel.lists.values()].some((l) => l.motion && l.motion.size);
 function animate(now) {
+  frameAsked = false;
   panel.frames++;
-  const motion = [...panel.lists.values()].some((l) => l.motion && l.motion.size);
-  if (panel.dirty || motion || panel.overlayDirty) {
-    panel.dirty = false;
-    const spent = paint(now) + pendingCost;
-    if (pendingCost) {
-      panel.costs.push(spent);
-      if (panel.costs.length > 600) panel.costs.shift();
-    }
-    pendingCost = 0;
+  panel.dirty = false;
+  const spent = paint(now) + pendingCost;
+  if (pendingCost) {
+    panel.costs.push(spent);
+    if (panel.costs.length > 600) panel.costs.shift();
   }
-  requestAnimationFrame(animate);
+  pendingCost = 0;
+  if (anyGliding()) askFrame();
 }
-requestAnimationFrame(animate);
+askFrame();
 
 // --- Updates from the host --------------------------------------------------
 
@@ -448,7 +479,8 @@ function receive(message) {
   for (const change of message.sounds || []) sound.change(change);
   for (const line of message.echo || []) echo(line);
   if (message.readings) showReadings(message.readings);
-  panel.dirty = true;
+  // An update that changed no list (the readings, a sound) paints nothing.
+  if (message.t === 'full' || message.open || (message.windows || []).length) panel.dirty = true;
   pendingCost += performance.now() - began;
 }
 
