@@ -896,6 +896,7 @@ struct ScenarioPlayer::State {
     bool finished{};
     double waitUntil{};
     std::ostringstream sink;  // what lines print when played live: nothing kept
+    std::vector<std::string> findings;
     ScenarioOptions options;
     Pace pace{};
     Runner runner{host, sink, options, &pace};
@@ -917,8 +918,10 @@ void ScenarioPlayer::Play(int maxLines) {
             break;
         }
         s.pace.frames = 0;
-        // A line that fails is passed over: the panel flies on.
-        RunLine(s.runner, line, s.name, ++s.number);
+        // A line that fails is told and passed over: the panel flies on.
+        if (const std::optional<std::string> problem = RunLine(s.runner, line, s.name, ++s.number)) {
+            s.findings.push_back(s.name + ':' + std::to_string(s.number) + ": " + *problem);
+        }
         if (s.pace.frames > 0) s.waitUntil = s.host.Clock() + s.pace.frames * s.pace.period;
     }
     s.sink.str({});
@@ -927,6 +930,8 @@ void ScenarioPlayer::Play(int maxLines) {
 bool ScenarioPlayer::Finished() const { return state_->finished; }
 
 std::vector<std::string> ScenarioPlayer::TakeEchoes() { return std::exchange(state_->pace.echoes, {}); }
+
+std::vector<std::string> ScenarioPlayer::TakeFindings() { return std::exchange(state_->findings, {}); }
 
 bool ReadScenarioFile(const std::string& path, std::string& text, std::string& error) {
     std::error_code code;

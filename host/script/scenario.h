@@ -82,6 +82,9 @@ public:
     bool Finished() const;
     // The texts of the `echo` lines played since the last call.
     std::vector<std::string> TakeEchoes();
+    // The lines that failed since the last call, each as "file:line: what
+    // was wrong"; the lines after them were played on.
+    std::vector<std::string> TakeFindings();
 
 private:
     struct State;

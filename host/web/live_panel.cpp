@@ -8,6 +8,7 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <iterator>
 #include <map>
 #include <mutex>
@@ -50,6 +51,8 @@ constexpr double secondsPerDay = 86400;
 constexpr std::size_t keptUpdates = 64;
 constexpr std::size_t keptEvents = 4000;
 constexpr std::size_t keptMeasures = 1200;
+// The latest failed scenario lines shown with the panel's errors.
+constexpr std::size_t keptScenarioFindings = 20;
 // Mouse coordinates beyond this are no point on any window.
 constexpr double maxMouseCoordinate = 1e6;
 // The largest browser window laid out, in pixels on each axis.
@@ -192,6 +195,8 @@ struct LivePanel::Impl {
     std::thread thread;
     std::deque<KeyEvent> events;
     std::vector<std::string> echoes;
+    std::deque<std::string> scenarioFindings;
+    bool findingsChanged{};
     std::deque<std::pair<double, std::size_t>> measures;  // microseconds, bytes
     // Bitmaps and backgrounds as PNG, each encoded once: as many as the
     // module and the panel have pictures.
@@ -406,7 +411,7 @@ struct LivePanel::Impl {
         snapshotFrame = frame;
         snapshot = std::make_shared<const std::string>(
             JsonText({{"t", "full"}, {"frame", frame}, {"clock", host.Clock()},
-                      {"light", lighting == Lighting::Day ? "day" : "night"}, {"errors", PrintableAll(placed.errors)},
+                      {"light", lighting == Lighting::Day ? "day" : "night"}, {"errors", ErrorsLocked()},
                       {"windows", windows}, {"open", open}, {"readings", readings}}));
         return snapshot;
     }
@@ -416,6 +421,19 @@ struct LivePanel::Impl {
         player->Play(maxLinesPerFrame);
         // Scenario text is Windows-1252, as the simulator's is; the page takes UTF-8.
         for (const std::string& text : player->TakeEchoes()) echoes.push_back(Utf8FromWindows1252(text));
+        for (std::string& finding : player->TakeFindings()) {
+            std::cerr << "panelhost: " << finding << '\n';
+            scenarioFindings.push_back(std::move(finding));
+            if (scenarioFindings.size() > keptScenarioFindings) scenarioFindings.pop_front();
+            findingsChanged = true;
+        }
+    }
+
+    // The configuration's errors, then the scenario's latest failed lines.
+    std::vector<std::string> ErrorsLocked() const {
+        std::vector<std::string> all = PrintableAll(placed.errors);
+        all.insert(all.end(), scenarioFindings.begin(), scenarioFindings.end());
+        return all;
     }
 
     // Plays a scenario file from its first line that starts with `from`
@@ -475,6 +493,7 @@ struct LivePanel::Impl {
         nlohmann::json sounds = SoundsJson(HostSoundTakeChanges());
         if (!sounds.empty()) update["sounds"] = std::move(sounds);
         if (!echoes.empty()) update["echo"] = std::exchange(echoes, {});
+        if (std::exchange(findingsChanged, false)) update["errors"] = ErrorsLocked();
         AddReadings(update);
         auto text = std::make_shared<const std::string>(JsonText(update));
         const double micros = std::chrono::duration<double, std::micro>(Clock::now() - began).count();
@@ -565,7 +584,7 @@ bool LivePanel::Open(const LiveOptions& options, std::string* error) {
 
 std::vector<std::string> LivePanel::Errors() const {
     std::lock_guard held(impl_->lock);
-    return PrintableAll(impl_->placed.errors);
+    return impl_->ErrorsLocked();
 }
 
 void LivePanel::OnFrame(std::function<void()> call) {

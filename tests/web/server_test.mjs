@@ -227,7 +227,7 @@ try {
   copyFileSync(join(panelFolder, 'main_panel.bmp'), inLatin('main_panel.bmp'));
   writeFileSync(inLatin('corvane.scn'), Buffer.from('echo == The approach\necho Sinkflug auf 500 Fu\xdf\n', 'latin1'));
   const plain = mkdtempSync(join(tmpdir(), 'live-'));
-  writeFileSync(join(plain, 'live.scn'), Buffer.from('frame 36\necho Steigflug auf 1500 Fu\xdf \x80\x81\n' +
+  writeFileSync(join(plain, 'live.scn'), Buffer.from('frame 36\necho Steigflug auf 1500 Fu\xdf \x80\x81\nframe 1\nfly sideways\n' +
     'frame 36\nkill Window00.gauge32\necho killed\nframe 36\nreload\necho reloaded\n', 'latin1'));
   const printf = latin.toString('latin1').replace(/\xff/, '\\377');
   const european = await serve(panelhost, [`${printf}/panel.cfg`, '--scenario', join(plain, 'live.scn')], { printfPath: true });
@@ -239,6 +239,9 @@ try {
     check(face && face.f === 'Caf\u00e9 Sans', `registration font ${face && face.f}`);
     const echoed = await echoes((e) => e.includes('Steigflug'));
     check(echoed.echo.some((e) => e.includes('Steigflug auf 1500 Fu\u00df \u20ac')), `echo ${echoed.echo}`);
+    // A line that fails is told, with its place, and the rest is played.
+    const told = await stream.next((m) => (m.errors || []).some((e) => e.includes('live.scn:4:')));
+    check(told.errors.some((e) => e.includes('unknown command "fly"')), `scenario finding ${told.errors}`);
     const europeanPort = Number(new URL(european.url).port);
     const click = async (a) => (await request(europeanPort, '/api/mouse', { method: 'POST', headers: { 'Content-Type': 'application/json' },
       body: JSON.stringify({ s: 'Window00', x: 470, y: 860, a }) })).status;

@@ -456,6 +456,9 @@ function receive(message) {
     panel.errors = message.errors || [];
     showErrors();
     refetchFailed();
+  } else if (message.errors) {  // a scenario line that failed
+    panel.errors = message.errors;
+    showErrors();
   }
   for (const change of message.windows || []) applyWindow(change, began);
   if (message.open) {
