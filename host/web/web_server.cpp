@@ -55,6 +55,11 @@ constexpr std::size_t maxQueuedUpdates = 90;
 constexpr std::size_t maxQueuedBytes = 8 << 20;
 // A failed accept (no descriptors left) is tried again after a pause.
 constexpr auto acceptPause = 50ms;
+// Accepts waiting at once. Where each accept is a round trip through the
+// system (Windows' completion ports, Wine's server most of all), one at a
+// time falls behind a crowd of connecting clients, and a page's request
+// waits in the queue behind them.
+constexpr int pendingAccepts = 16;
 
 const std::string streamHeader =
     "HTTP/1.1 200 OK\r\nContent-Type: text/event-stream\r\nCache-Control: no-store\r\n"
@@ -171,7 +176,7 @@ public:
             // One broadcast waiting is enough: it takes every frame since.
             if (!broadcastWaiting_.exchange(true)) asio::post(io_, [this] { Broadcast(); });
         });
-        Accept();
+        for (int i = 0; i < pendingAccepts; ++i) Accept();
         io_.run();
     }
 
@@ -193,8 +198,9 @@ private:
         acceptor_.async_accept([this](beast::error_code error, tcp::socket socket) {
             if (error == asio::error::operation_aborted) return;
             if (error) {
-                pause_.expires_after(acceptPause);
-                pause_.async_wait([this](beast::error_code) { Accept(); });
+                // A pause of this accept's own: the others keep theirs.
+                auto pause = std::make_shared<asio::steady_timer>(io_, acceptPause);
+                pause->async_wait([this, pause](beast::error_code) { Accept(); });
                 return;
             }
             if (MakeRoom()) {
@@ -244,7 +250,6 @@ private:
     // it go when it does.
     asio::io_context io_;
     tcp::acceptor acceptor_{io_};
-    asio::steady_timer pause_{io_};
     asio::signal_set signals_{io_, SIGINT, SIGTERM};
 };
 
