@@ -60,12 +60,6 @@ constexpr auto acceptPause = 50ms;
 // time falls behind a crowd of connecting clients, and a page's request
 // waits in the queue behind them.
 constexpr int pendingAccepts = 16;
-// A request header that arrives a few bytes at a time is read at this pace
-// rather than at every byte: what comes meanwhile waits in the system and is
-// taken in one read. A client's header comes whole, or in parts of a full
-// packet, and is never held.
-constexpr auto dribblePause = 1s;
-constexpr std::size_t dribbleBytes = 512;
 
 const std::string streamHeader =
     "HTTP/1.1 200 OK\r\nContent-Type: text/event-stream\r\nCache-Control: no-store\r\n"
@@ -120,8 +114,6 @@ public:
 
 private:
     void ReadRequest();
-    void ReadHeaderPart();
-    void OnHeaderPart(beast::error_code error, std::size_t bytes);
     void OnHeader(beast::error_code error);
     void OnRequest(beast::error_code error);
     void Failed(beast::error_code error);
@@ -131,7 +123,6 @@ private:
     void WriteQueued();
 
     beast::tcp_stream stream_;
-    asio::steady_timer dribble_{stream_.get_executor()};
     Server& server_;
     beast::flat_buffer buffer_;
     std::optional<http::request_parser<http::string_body>> parser_;
@@ -273,7 +264,6 @@ void Session::Close() {
     closed_ = true;
     state_ = State::Closed;
     server_.Leave(place);
-    dribble_.cancel();
     stream_.close();
 }
 
@@ -283,25 +273,9 @@ void Session::ReadRequest() {
     parser_.emplace();
     LimitParser(*parser_);
     stream_.expires_after(requestTimeout);
-    ReadHeaderPart();
-}
-
-void Session::ReadHeaderPart() {
-    http::async_read_some(stream_, buffer_, *parser_, [self = shared_from_this()](beast::error_code error, std::size_t bytes) {
-        self->OnHeaderPart(error, bytes);
-    });
-}
-
-void Session::OnHeaderPart(beast::error_code error, std::size_t bytes) {
-    if (closed_) return;
-    if (error == http::error::need_more) error = {};
-    if (error || parser_->is_header_done()) return OnHeader(error);
-    if (bytes >= dribbleBytes) return ReadHeaderPart();
-    // The request timeout still runs: the next read after it fails at once.
-    dribble_.expires_after(dribblePause);
-    dribble_.async_wait([self = shared_from_this()](beast::error_code waited) {
-        if (!waited && !self->closed_) self->ReadHeaderPart();
-    });
+    auto self = shared_from_this();
+    http::async_read_header(stream_, buffer_, *parser_,
+                            [self](beast::error_code error, std::size_t) { self->OnHeader(error); });
 }
 
 void Session::OnHeader(beast::error_code error) {
