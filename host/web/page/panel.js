@@ -401,7 +401,10 @@ new ResizeObserver(resize).observe(stage);
 matchMedia(`(resolution: ${dpr()}dppx)`).addEventListener('change', resize);
 
 let pendingCost = 0;  // time taken in by updates since the last paint
-const anyGliding = () => [...panel.lists.values()].some((l) => l.motion && l.motion.size);
+function anyGliding() {
+  for (const list of panel.lists.values()) if (list.motion && list.motion.size) return true;
+  return false;
+}
 function animate(now) {
   frameAsked = false;
   panel.frames++;
