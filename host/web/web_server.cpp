@@ -60,6 +60,16 @@ constexpr auto acceptPause = 50ms;
 // time falls behind a crowd of connecting clients, and a page's request
 // waits in the queue behind them.
 constexpr int pendingAccepts = 16;
+// A request head that comes a few bytes at a time is taken in by one round
+// over all such connections at this pace, rather than by a read waiting on
+// each: what the client sends meanwhile waits in the system and comes in
+// one read. Each read waiting costs a round trip through the system per
+// packet (through Wine's server, most of all), and a thousand clients
+// dribbling a byte at a time would queue a page's own request and its event
+// stream behind theirs. A read that fills a packet goes on as it came.
+constexpr auto dribblePace = 500ms;
+constexpr std::size_t dribbleBytes = 512;
+constexpr std::size_t readBytes = 64 * 1024;  // at most, in one read
 
 const std::string streamHeader =
     "HTTP/1.1 200 OK\r\nContent-Type: text/event-stream\r\nCache-Control: no-store\r\n"
@@ -112,8 +122,16 @@ public:
     Clock::time_point since() const { return since_; }
     std::list<std::shared_ptr<Session>>::iterator place;  // in the server's list
 
+    // Takes in what a dribbling head's client has sent since the last
+    // round; true once the session has left the round (head whole, failed,
+    // out of time or closed).
+    bool TakeDribble();
+
 private:
     void ReadRequest();
+    void ReadHeaderPart();
+    void OnHeaderPart(beast::error_code error, std::size_t bytes);
+    void ParseHeader(beast::error_code& error);
     void OnHeader(beast::error_code error);
     void OnRequest(beast::error_code error);
     void Failed(beast::error_code error);
@@ -193,6 +211,11 @@ public:
     }
     void Leave(std::list<std::shared_ptr<Session>>::iterator place) { sessions_.erase(place); }
 
+    void Dribbling(std::shared_ptr<Session> session) {
+        dribbling_.push_back(std::move(session));
+        if (dribbling_.size() == 1) DribbleRound();
+    }
+
 private:
     void Accept() {
         acceptor_.async_accept([this](beast::error_code error, tcp::socket socket) {
@@ -229,6 +252,17 @@ private:
         return true;
     }
 
+    void DribbleRound() {
+        dribbleTimer_.expires_after(dribblePace);
+        dribbleTimer_.async_wait([this](beast::error_code error) {
+            if (error) return;
+            // A session leaving the round reads on by itself; none joins
+            // the round during it.
+            std::erase_if(dribbling_, [](const std::shared_ptr<Session>& session) { return session->TakeDribble(); });
+            if (!dribbling_.empty()) DribbleRound();
+        });
+    }
+
     void Broadcast() {
         broadcastWaiting_ = false;
         const auto updates = panel_.UpdatesAfter(frame_);
@@ -251,6 +285,9 @@ private:
     asio::io_context io_;
     tcp::acceptor acceptor_{io_};
     asio::signal_set signals_{io_, SIGINT, SIGTERM};
+    asio::steady_timer dribbleTimer_{io_};
+    // After the io context: the sessions here go before it does.
+    std::vector<std::shared_ptr<Session>> dribbling_;
 };
 
 void Session::Start() {
@@ -273,9 +310,54 @@ void Session::ReadRequest() {
     parser_.emplace();
     LimitParser(*parser_);
     stream_.expires_after(requestTimeout);
-    auto self = shared_from_this();
-    http::async_read_header(stream_, buffer_, *parser_,
-                            [self](beast::error_code error, std::size_t) { self->OnHeader(error); });
+    // A pipelined request may be here already, whole or in part.
+    beast::error_code error;
+    if (buffer_.size() > 0) ParseHeader(error);
+    if (error || parser_->is_header_done()) return OnHeader(error);
+    ReadHeaderPart();
+}
+
+void Session::ReadHeaderPart() {
+    stream_.async_read_some(buffer_.prepare(beast::read_size(buffer_, readBytes)),
+                            [self = shared_from_this()](beast::error_code error, std::size_t bytes) {
+                                self->OnHeaderPart(error, bytes);
+                            });
+}
+
+void Session::OnHeaderPart(beast::error_code error, std::size_t bytes) {
+    if (closed_) return;
+    buffer_.commit(bytes);
+    if (!error) ParseHeader(error);
+    if (error || parser_->is_header_done()) return OnHeader(error);
+    if (bytes >= dribbleBytes) return ReadHeaderPart();
+    stream_.expires_never();  // the round keeps the request's time
+    server_.Dribbling(shared_from_this());
+}
+
+void Session::ParseHeader(beast::error_code& error) {
+    buffer_.consume(parser_->put(buffer_.data(), error));
+    if (error == http::error::need_more) error = {};
+}
+
+bool Session::TakeDribble() {
+    if (closed_) return true;
+    const auto deadline = since_ + requestTimeout;
+    if (Clock::now() >= deadline) {
+        OnHeader(beast::error::timeout);
+        return true;
+    }
+    beast::error_code error;
+    tcp::socket& socket = stream_.socket();
+    // What is waiting, so that the read never blocks (a client gone shows
+    // as nothing waiting, and goes with the request's time).
+    const std::size_t waiting = socket.available(error);
+    if (!error && waiting == 0) return false;
+    if (!error) buffer_.commit(socket.read_some(buffer_.prepare(std::min(waiting, readBytes)), error));
+    if (!error) ParseHeader(error);
+    if (!error && !parser_->is_header_done()) return false;
+    stream_.expires_at(deadline);  // for the body
+    OnHeader(error);
+    return true;
 }
 
 void Session::OnHeader(beast::error_code error) {

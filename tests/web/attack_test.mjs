@@ -98,6 +98,12 @@ try {
       timers.push(setInterval(() => socket.write('a'), 200));
     });
     await sleep(1000);
+    // One of them ends its request at last, and is answered.
+    const last = held[0];
+    clearInterval(timers[0]);
+    last.write('a\r\n\r\n');
+    for (let waited = 0; waited < 3000 && !last.received; waited += 50) await sleep(50);
+    check(last.received.startsWith('HTTP/1.1 200'), `a slow request at its end: "${last.received.slice(0, 40)}"`);
   });
 
   // Connections that send nothing, past the cap: the oldest are closed to
