@@ -1,6 +1,7 @@
 // The live page's figures, with the main panel showing while the approach
 // plays, in headless chromium at 1600x900:
-//   - one page (default): frames it paints a second, the host's work per
+//   - one page (default): frames it paints a second (its own or its motion
+//     worker's, whichever paints more), the host's work per
 //     frame (frame, display lists, changes) and the bytes of an update;
 //   - --pages N: N pages at once, each in a browsing context of its own as
 //     N screens would be: frames a second on each, the host's CPU, the
@@ -67,12 +68,17 @@ try {
   const browsers = family(browser.process().pid);
   const hostBefore = cpuSeconds(server.child.pid);
   const browserBefore = browsers.reduce((sum, pid) => sum + cpuSeconds(pid), 0);
-  const framesBefore = await Promise.all(pages.map((page) => page.evaluate(() => window.livePanel.frames)));
+  // Frames painted by the page and by its motion worker: the worker paints
+  // the boxes that change between updates, the page the rest on updates.
+  const counts = () => Promise.all(pages.map((page) => page.evaluate(() => window.livePanel.frameCounts())));
+  const framesBefore = await counts();
   await sleep(seconds * 1000);
-  const framesAfter = await Promise.all(pages.map((page) => page.evaluate(() => window.livePanel.frames)));
+  const framesAfter = await counts();
   const hostCpu = (cpuSeconds(server.child.pid) - hostBefore) / seconds;
   const browserCpu = (browsers.reduce((sum, pid) => sum + cpuSeconds(pid), 0) - browserBefore) / seconds;
-  const rates = framesAfter.map((after, i) => (after - framesBefore[i]) / seconds).sort((a, b) => a - b);
+  const rates = framesAfter.map((after, i) => Math.max(after.page - framesBefore[i].page,
+                                                       after.motion - framesBefore[i].motion) / seconds)
+    .sort((a, b) => a - b);
   const costs = (await pages[0].evaluate(() => [...window.livePanel.costs])).sort((a, b) => a - b);
   const measures = await (await fetch(server.url + '/api/measures')).json();
 

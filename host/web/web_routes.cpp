@@ -89,6 +89,9 @@ struct PageFile {
 constexpr std::array pageFiles{
     PageFile{"/", web_index_html, "text/html; charset=utf-8"},
     PageFile{"/panel.js", web_panel_js, "text/javascript; charset=utf-8"},
+    // Painting, the page's and its motion worker's.
+    PageFile{"/paint.js", web_paint_js, "text/javascript; charset=utf-8"},
+    PageFile{"/motion.js", web_motion_js, "text/javascript; charset=utf-8"},
     PageFile{"/panel.css", web_panel_css, "text/css; charset=utf-8"},
     // Design mode's part of the page: it stands down where /api/design is
     // not served.

@@ -357,12 +357,6 @@
   });
   $('addWindow').addEventListener('click', () => edit([{ op: 'addwindow', title: 'New window' }]));
 
-  // The frame follows the window as the page lays it out again.
-  (function follow() {
-    if (!drag) placeFrame();
-    requestAnimationFrame(follow);
-  })();
-
   fetch('/api/design').then((r) => (r.ok ? r.json() : null)).then((state) => {
     if (!state) {  // served without --edit
       side.remove();
@@ -377,5 +371,12 @@
     design.state = state;
     fillPalette();
     show();
+    // The frame follows the window as the page lays it out again (only
+    // where design mode is served: a frame asked every frame costs a page
+    // that only shows the panel its browser's time).
+    (function follow() {
+      if (!drag) placeFrame();
+      requestAnimationFrame(follow);
+    })();
   });
 })();

@@ -45,7 +45,7 @@ for (const name of ['dirty', 'overlayDirty']) {
 
 const stage = document.getElementById('stage');
 const screen = document.getElementById('screen');
-const overlay = screen.getContext('2d');
+const ring = document.getElementById('ring');
 const dpr = () => window.devicePixelRatio || 1;
 
 // --- Bitmaps --------------------------------------------------------------
@@ -107,81 +107,8 @@ function variant(item) {
 
 // --- Painting -------------------------------------------------------------
 
-function colour(rgb, light, alpha = 1) {
-  const l = light || [1, 1, 1];
-  const r = ((rgb >> 16) & 255) * l[0], g = ((rgb >> 8) & 255) * l[1], b = (rgb & 255) * l[2];
-  return `rgba(${Math.round(r)},${Math.round(g)},${Math.round(b)},${alpha})`;
-}
-
-// The inverse of a placement, in the order canvas transforms take; null for
-// one that flattens the picture to a line.
-function invert(xx, yx, xy, yy, x0, y0) {
-  const det = xx * yy - xy * yx;
-  if (!(Math.abs(det) > 1e-12)) return null;
-  return [yy / det, -yx / det, -xy / det, xx / det, (xy * y0 - yy * x0) / det, (yx * x0 - xx * y0) / det];
-}
-
-function paintItem(c, item, placement = item.p) {
-  const [cx, cy, cw, ch] = item.c;
-  if (cw <= 0 || ch <= 0) return;
-  c.save();
-  c.beginPath();
-  c.rect(cx, cy, cw, ch);
-  c.clip();
-  if (item.k === 'f') {
-    c.fillStyle = colour(item.fg, item.l, item.a ?? 1);
-    c.fillRect(item.x[0], item.x[1], item.x[2], item.x[3]);
-  } else if (item.k === 'b') {
-    const image = variant(item);
-    if (image) {
-      const [xx, yx, xy, yy, x0, y0] = placement;
-      c.transform(xx, yx, xy, yy, x0, y0);
-      const t = c.getTransform();
-      // Nearest pixel where the bitmap lands pixel for pixel and asks for it.
-      c.imageSmoothingEnabled = !!item.bi || Math.abs(Math.abs(t.a * t.d - t.b * t.c) - 1) > 0.01;
-      const back = item.wr && invert(xx, yx, xy, yy, x0, y0);
-      if (back) {
-        // A sprite's texture wraps round beyond its edges over its window
-        // (the clip), as the host's painter repeats it: the pattern takes
-        // the placement, the window is filled where the list's pixels are.
-        const pattern = c.createPattern(image, 'repeat');
-        pattern.setTransform(new DOMMatrix([xx, yx, xy, yy, x0, y0]));
-        c.transform(...back);
-        c.fillStyle = pattern;
-        c.fillRect(cx, cy, cw, ch);
-      } else if (!item.wr) {
-        c.drawImage(image, 0, 0);
-      }
-    }
-  } else if (item.k === 't') {
-    const [x, y, w, h] = item.x;
-    if (!(item.tb && (item.bg & 0xffffff) === 0)) {
-      c.fillStyle = colour(item.bg, item.l);
-      c.fillRect(x, y, w, h);
-    }
-    if (item.tx) {
-      let size = h * 0.8;
-      const font = (s) => `${item.wt || 400} ${s}px "${item.f || 'Arial'}", "Liberation Sans", Arial, sans-serif`;
-      c.font = font(size);
-      const width = c.measureText(item.tx).width;
-      if (width > w * 0.96) {
-        size *= (w * 0.96) / width;
-        c.font = font(size);
-      }
-      const m = c.measureText(item.tx);
-      c.fillStyle = colour(item.fg, item.l);
-      c.textAlign = 'center';
-      c.textBaseline = 'alphabetic';
-      // Centred on the ink, as a display shows its digits.
-      const inkHeight = m.actualBoundingBoxAscent + m.actualBoundingBoxDescent;
-      c.fillText(item.tx, x + w / 2, y + (h - inkHeight) / 2 + m.actualBoundingBoxAscent);
-    }
-  }
-  c.restore();
-}
-
 function paintList(c, list) {
-  for (const item of list.items) if (item) paintItem(c, item);
+  for (const item of list.items) if (item) paintItem(c, item, item.p, variant);
 }
 
 // Where each open window lies on the stage, bottom first, as the host's
@@ -228,14 +155,20 @@ function damageAll() {
   panel.dirty = true;
 }
 
+// A window's canvases off the page: its own and its hot boxes'.
+function dropCanvas(list) {
+  if (list.canvas) list.canvas.remove();
+  list.canvas = null;
+  coolAll(list);
+}
+
 function placeWindows() {
   const placed = placements();
   const ratio = dpr();
   for (const [section, list] of panel.lists) {
     const place = placed.find((p) => p.window.s === section);
     if (!place) {
-      if (list.canvas) list.canvas.remove();
-      list.canvas = null;
+      dropCanvas(list);
       continue;
     }
     const { rect } = place;
@@ -251,77 +184,241 @@ function placeWindows() {
       list.canvas.height = height;
       list.damage = null;
     }
+    // Hot boxes placed anew: painted whole again, and made hot again if
+    // they go on changing.
+    if (list.hot && list.hot.size) list.damage = null;
+    list.rect = rect;
     Object.assign(list.canvas.style, { left: `${rect.x}px`, top: `${rect.y}px`, width: `${rect.w}px`,
                                        height: `${rect.h}px`, zIndex: String(placed.indexOf(place)) });
     if (!list.canvas.isConnected) stage.insertBefore(list.canvas, screen);
-  }
-  const width = Math.round(stage.clientWidth * ratio), height = Math.round(stage.clientHeight * ratio);
-  if (screen.width !== width || screen.height !== height) {
-    screen.width = width;
-    screen.height = height;
   }
   panel.focusList = null;
   panel.overlayDirty = true;
   panel.dirty = true;
 }
 
-function overlaps(a, b) {
-  return a[0] < b[0] + b[2] && b[0] < a[0] + a[2] && a[1] < b[1] + b[3] && b[1] < a[1] + a[3];
-}
-
 // The damaged boxes, each once, without those lying inside another: the
 // items of one gauge share its box.
 function distinctBoxes(boxes) {
-  const inside = (a, b) => a[0] >= b[0] && a[1] >= b[1] && a[0] + a[2] <= b[0] + b[2] && a[1] + a[3] <= b[1] + b[3];
   const kept = [];
   for (const box of boxes) {
-    if (kept.some((k) => inside(box, k))) continue;
-    for (let i = kept.length - 1; i >= 0; i--) if (inside(kept[i], box)) kept.splice(i, 1);
+    if (kept.some((k) => within(box, k))) continue;
+    for (let i = kept.length - 1; i >= 0; i--) if (within(kept[i], box)) kept.splice(i, 1);
     kept.push(box);
   }
   return kept;
 }
 
+// A box in whole device pixels of the window's canvas, so that edges drawn
+// twice blend no differently.
+function devicePixels(list, box) {
+  const kx = list.canvas.width / list.w, ky = list.canvas.height / list.h;
+  const x = Math.floor(box[0] * kx), y = Math.floor(box[1] * ky);
+  return [x, y, Math.ceil((box[0] + box[2]) * kx) - x, Math.ceil((box[1] + box[3]) * ky) - y];
+}
+
+// --- Hot boxes --------------------------------------------------------------
+// A box repainted update after update (the attitude's card, a needle) gets a
+// small canvas of its own over its window's, painted by the motion worker
+// (motion.js) off the page's main thread: the worker glides its needles at
+// the display's rate while the page itself rests between the host's
+// updates, and the browser sends the screen only that small canvas each
+// frame, not the window's. A browser without canvases for workers has the
+// page paint the small canvas itself. Once the box shows, the window's
+// canvas is left clear beneath it, so that nothing stale shows through
+// where the box is transparent; a box still for a while goes back to the
+// window's canvas.
+const hotAfter = 3;       // paints in a row that make a box hot
+const hotIdleMs = 2000;   // still this long, it goes back
+const hotMost = 16;       // hot boxes a window has at most
+
+const motionWorker = (() => {
+  if (!window.Worker || !HTMLCanvasElement.prototype.transferControlToOffscreen || query.get('worker') === 'off') {
+    return null;
+  }
+  try {
+    return new Worker('motion.js');
+  } catch {
+    return null;
+  }
+})();
+const hotBoxes = new Map();     // worker's id -> {list, hot}
+const imageIds = new WeakMap();  // ImageBitmap -> the id the worker keeps it under
+let lastHotId = 0, lastImageId = 0;
+let countsAsked = null;
+if (motionWorker) {
+  motionWorker.onmessage = ({ data }) => {
+    if (data.t === 'shown') {
+      const found = hotBoxes.get(data.id);
+      if (found) clearBeneath(found.list, found.hot);
+    } else if (data.t === 'frames' && countsAsked) {
+      countsAsked(data.n);
+      countsAsked = null;
+    }
+  };
+}
+// Frames painted by the page and by its motion worker, for the measure.
+panel.frameCounts = () => new Promise((resolve) => {
+  if (!motionWorker) return resolve({ page: panel.frames, motion: 0 });
+  countsAsked = (n) => resolve({ page: panel.frames, motion: n });
+  motionWorker.postMessage({ t: 'frames' });
+});
+
+const scaleOf = (list) => [list.canvas.width / list.w, list.canvas.height / list.h];
+const areaOf = (list, [x, y, w, h]) => {
+  const [kx, ky] = scaleOf(list);
+  return [x / kx, y / ky, w / kx, h / ky];
+};
+function makeHot(list, key, pixels) {
+  const canvas = document.createElement('canvas');
+  canvas.className = 'hot';
+  canvas.setAttribute('aria-hidden', 'true');
+  canvas.width = pixels[2];
+  canvas.height = pixels[3];
+  const sx = list.rect.w / list.canvas.width, sy = list.rect.h / list.canvas.height;
+  Object.assign(canvas.style, { left: `${list.rect.x + pixels[0] * sx}px`, top: `${list.rect.y + pixels[1] * sy}px`,
+                                width: `${pixels[2] * sx}px`, height: `${pixels[3] * sy}px`,
+                                zIndex: list.canvas.style.zIndex });
+  const hot = { pixels, canvas, last: 0, cleared: false, id: 0, owned: [] };
+  if (motionWorker) {
+    hot.id = ++lastHotId;
+    const offscreen = canvas.transferControlToOffscreen();
+    motionWorker.postMessage({ t: 'box', id: hot.id, canvas: offscreen, pixels, k: scaleOf(list) }, [offscreen]);
+    hotBoxes.set(hot.id, { list, hot });
+  }
+  list.canvas.after(canvas);
+  list.hot.set(key, hot);
+}
+
+function cool(list, key) {
+  const hot = list.hot.get(key);
+  hot.canvas.remove();
+  list.hot.delete(key);
+  if (hot.id) {
+    motionWorker.postMessage({ t: 'drop', id: hot.id });
+    hotBoxes.delete(hot.id);
+  }
+  return hot.pixels;
+}
+
+function coolAll(list) {
+  if (list.hot) for (const key of [...list.hot.keys()]) cool(list, key);
+  list.hot = new Map();     // key -> {pixels, canvas, last, cleared, id}
+  list.streak = new Map();  // key -> paints in a row it was repainted
+  list.owned = new Set();   // items lying in the worker's boxes: it glides them
+}
+
+function clearBeneath(list, hot) {
+  if (!list.canvas) return;
+  const c = list.canvas.getContext('2d');
+  c.setTransform(1, 0, 0, 1, 0, 0);
+  c.clearRect(...hot.pixels);
+  hot.cleared = true;
+}
+
+// Hands the worker its box's items as they stand, the bitmaps it has not
+// had yet and the glides under way; false when a bitmap is not ready to be
+// handed over (still being made), and the page paints the box instead.
+function sendHot(list, hot) {
+  const area = areaOf(list, hot.pixels);
+  const items = [], motion = [], images = [];
+  hot.owned = [];
+  for (let i = 0; i < list.items.length; i++) {
+    const item = list.items[i];
+    if (!item || !overlaps(item.c, area)) continue;
+    let img = 0;
+    const image = item.k === 'b' ? variant(item) : null;
+    if (image) {
+      if (!(image instanceof ImageBitmap)) return false;
+      if (!imageIds.has(image)) {
+        imageIds.set(image, ++lastImageId);
+        images.push([lastImageId, image]);
+      }
+      img = imageIds.get(image);
+    }
+    const m = list.motion.get(i);
+    if (m) motion.push([items.length, { ...m, start: performance.timeOrigin + m.start }]);
+    if (within(item.c, area)) hot.owned.push(i);
+    items.push({ ...item, img });
+  }
+  motionWorker.postMessage({ t: 'items', id: hot.id, items, motion, images });
+  return true;
+}
+
+// Repaints the windows at once when all they have to paint is in the
+// worker's boxes; false, painting nothing, when the page has its own to.
+function handHotOver(now) {
+  const damaged = [...panel.lists.values()].filter((list) => list.damage === null || list.damage.length);
+  const workers = (list) => list.canvas && list.hot && list.damage !== null && distinctBoxes(list.damage).every((box) => {
+    const hot = list.hot.get(devicePixels(list, box).join());
+    return hot && hot.id;
+  });
+  if (!damaged.every(workers)) return false;
+  for (const list of damaged) repaintWindow(list, now);
+  return true;
+}
+
 function repaintWindow(list, now) {
   const c = list.canvas.getContext('2d');
-  const kx = list.canvas.width / list.w, ky = list.canvas.height / list.h;
   const placementOf = (item, index) => moving(list, index, now) || item.p;
+  if (!list.hot) coolAll(list);
   if (list.damage === null) {
+    coolAll(list);
     c.setTransform(1, 0, 0, 1, 0, 0);
     c.clearRect(0, 0, list.canvas.width, list.canvas.height);
+    const [kx, ky] = scaleOf(list);
     c.setTransform(kx, 0, 0, ky, 0, 0);
-    list.items.forEach((item, i) => { if (item) paintItem(c, item, placementOf(item, i)); });
-  } else {
-    for (const box of distinctBoxes(list.damage)) {
-      // Whole device pixels, so that edges drawn twice blend no differently.
-      const x = Math.floor(box[0] * kx), y = Math.floor(box[1] * ky);
-      const w = Math.ceil((box[0] + box[2]) * kx) - x, h = Math.ceil((box[1] + box[3]) * ky) - y;
-      const area = [x / kx, y / ky, w / kx, h / ky];
-      c.save();
-      c.setTransform(1, 0, 0, 1, 0, 0);
-      c.beginPath();
-      c.rect(x, y, w, h);
-      c.clip();
-      c.clearRect(x, y, w, h);
-      c.setTransform(kx, 0, 0, ky, 0, 0);
-      list.items.forEach((item, i) => { if (item && overlaps(item.c, area)) paintItem(c, item, placementOf(item, i)); });
-      c.restore();
+    list.items.forEach((item, i) => { if (item) paintItem(c, item, placementOf(item, i), variant); });
+    list.damage = [];
+    return;
+  }
+  const boxes = distinctBoxes(list.damage).map((box) => devicePixels(list, box));
+  const streak = new Map();
+  for (const pixels of boxes) {
+    const key = pixels.join();
+    streak.set(key, (list.streak.get(key) || 0) + 1);
+    if (!list.hot.has(key) && streak.get(key) >= hotAfter && list.hot.size < hotMost) makeHot(list, key, pixels);
+  }
+  list.streak = streak;
+  for (const [key, hot] of list.hot) {
+    if (!streak.has(key) && now - hot.last > hotIdleMs) boxes.push(cool(list, key));
+  }
+  // What the window's canvas paints shows under a hot box only if the hot
+  // box is painted again too, and a hot box under another as well.
+  const stale = new Set(boxes.filter((pixels) => list.hot.has(pixels.join())).map((pixels) => pixels.join()));
+  const onWindow = boxes.filter((pixels) => !list.hot.has(pixels.join()));
+  for (let grew = true; grew;) {
+    grew = false;
+    for (const [key, hot] of list.hot) {
+      if (stale.has(key)) continue;
+      const under = (pixels) => overlaps(pixels, hot.pixels);
+      if (onWindow.some(under) || [...stale].some((k) => under(list.hot.get(k).pixels))) {
+        stale.add(key);
+        grew = true;
+      }
     }
+  }
+  for (const [key, hot] of list.hot) {
+    if (!stale.has(key)) continue;
+    hot.last = now;
+    if (!hot.id) {
+      paintBox(hot.canvas.getContext('2d'), list.items, scaleOf(list), hot.pixels, hot.pixels, placementOf, variant);
+    } else if (!sendHot(list, hot)) {
+      onWindow.push(cool(list, key));
+    }
+  }
+  for (const pixels of onWindow) paintBox(c, list.items, scaleOf(list), pixels, [0, 0], placementOf, variant);
+  list.owned = new Set([...list.hot.values()].flatMap((hot) => hot.owned));
+  // The window's canvas kept clear beneath its hot boxes once they show:
+  // the page's own at once, the worker's when it says so.
+  for (const hot of list.hot.values()) {
+    const shown = !hot.id || hot.cleared;
+    if (shown && (!hot.cleared || onWindow.some((pixels) => overlaps(pixels, hot.pixels)))) clearBeneath(list, hot);
   }
   list.damage = [];
 }
 
 // --- Motion -----------------------------------------------------------------
-// Needles and cards drawn between the host's updates: each bitmap whose
-// placement changed glides from where it stood to where the last update put
-// it over one update's time, angle and shift apart, never past the value
-// received.
-const updatePeriod = 1000 / 18;
-
-function decompose([xx, yx, xy, yy, x0, y0]) {
-  return { angle: Math.atan2(yx, xx), sx: Math.hypot(xx, yx), sy: Math.hypot(xy, yy), x0, y0,
-           flip: Math.sign(xx * yy - yx * xy) || 1 };
-}
 
 function startMotion(list, index, before, after, now) {
   if (!panel.motion || !before || !after || before.k !== 'b' || after.k !== 'b' || !before.p || !after.p) return;
@@ -338,18 +435,17 @@ function startMotion(list, index, before, after, now) {
 function moving(list, index, now) {
   const m = list.motion && list.motion.get(index);
   if (!m) return null;
-  const t = (now - m.start) / updatePeriod;
-  if (t >= 1) { list.motion.delete(index); return null; }
-  const a = m.from.angle + m.turn * t;
-  const sx = m.from.sx + (m.to.sx - m.from.sx) * t, sy = m.from.sy + (m.to.sy - m.from.sy) * t;
-  const cos = Math.cos(a), sin = Math.sin(a);
-  return [cos * sx, sin * sx, -sin * sy * m.to.flip, cos * sy * m.to.flip,
-          m.from.x0 + (m.to.x0 - m.from.x0) * t, m.from.y0 + (m.to.y0 - m.from.y0) * t];
+  const placement = glide(m, now);
+  if (!placement) list.motion.delete(index);
+  return placement;
 }
 
+// Items the motion worker glides are its own to paint.
 function damageMoving(list) {
   if (!list.motion || !list.motion.size || list.damage === null) return;
-  for (const index of list.motion.keys()) if (list.items[index]) list.damage.push(list.items[index].c);
+  for (const index of list.motion.keys()) {
+    if (list.items[index] && !(list.owned && list.owned.has(index))) list.damage.push(list.items[index].c);
+  }
 }
 
 // One window at its own size, for comparing with the host's own picture.
@@ -374,22 +470,16 @@ function paint(now) {
   return performance.now() - began;
 }
 
-// The overlay over the windows: the keyboard's focus ring.
+// The keyboard's focus ring over the windows: an element of its own, for a
+// canvas over the whole stage would have the browser draw all of it again
+// at every frame any gauge paints.
 function paintOverlay() {
   panel.overlayDirty = false;
-  const ratio = dpr();
-  overlay.setTransform(1, 0, 0, 1, 0, 0);
-  overlay.clearRect(0, 0, screen.width, screen.height);
   const area = document.activeElement === screen ? focusable()[panel.focus] : null;
+  ring.hidden = !area;
   if (!area) return;
   const r = screenBox(area);
-  overlay.setTransform(ratio, 0, 0, ratio, 0, 0);
-  overlay.lineWidth = 3;
-  overlay.strokeStyle = '#000';
-  overlay.strokeRect(r.x - 3, r.y - 3, r.w + 6, r.h + 6);
-  overlay.lineWidth = 2;
-  overlay.strokeStyle = '#ffcc33';
-  overlay.strokeRect(r.x - 3, r.y - 3, r.w + 6, r.h + 6);
+  Object.assign(ring.style, { left: `${r.x - 4}px`, top: `${r.y - 4}px`, width: `${r.w + 8}px`, height: `${r.h + 8}px` });
 }
 
 function resize() {
@@ -401,20 +491,24 @@ new ResizeObserver(resize).observe(stage);
 matchMedia(`(resolution: ${dpr()}dppx)`).addEventListener('change', resize);
 
 let pendingCost = 0;  // time taken in by updates since the last paint
+function takeCost(painting) {
+  if (pendingCost) {
+    panel.costs.push(pendingCost + painting);
+    if (panel.costs.length > 600) panel.costs.shift();
+  }
+  pendingCost = 0;
+}
 function anyGliding() {
-  for (const list of panel.lists.values()) if (list.motion && list.motion.size) return true;
+  for (const list of panel.lists.values()) {
+    for (const index of list.motion.keys()) if (!(list.owned && list.owned.has(index))) return true;
+  }
   return false;
 }
 function animate(now) {
   frameAsked = false;
   panel.frames++;
   panel.dirty = false;
-  const spent = paint(now) + pendingCost;
-  if (pendingCost) {
-    panel.costs.push(spent);
-    if (panel.costs.length > 600) panel.costs.shift();
-  }
-  pendingCost = 0;
+  takeCost(paint(now));
   if (anyGliding()) askFrame();
 }
 askFrame();
@@ -424,7 +518,7 @@ askFrame();
 function applyWindow(change, now) {
   let list = panel.lists.get(change.s);
   if (!list || list.w !== change.w || list.h !== change.h) {
-    if (list && list.canvas) list.canvas.remove();
+    if (list) dropCanvas(list);
     list = { w: change.w, h: change.h, items: [], damage: null, canvas: null, motion: new Map() };
     panel.lists.set(change.s, list);
     panel.placeNeeded = true;
@@ -454,7 +548,7 @@ function showErrors() {
 function receive(message) {
   const began = performance.now();
   if (message.t === 'full') {
-    for (const list of panel.lists.values()) if (list.canvas) list.canvas.remove();
+    for (const list of panel.lists.values()) dropCanvas(list);
     panel.lists.clear();
     panel.errors = message.errors || [];
     showErrors();
@@ -468,8 +562,7 @@ function receive(message) {
     panel.open = message.open;
     for (const section of [...panel.lists.keys()]) {
       if (!panel.open.some((window) => window.s === section)) {
-        const list = panel.lists.get(section);
-        if (list.canvas) list.canvas.remove();
+        dropCanvas(panel.lists.get(section));
         panel.lists.delete(section);
       }
     }
@@ -485,9 +578,15 @@ function receive(message) {
   for (const change of message.sounds || []) sound.change(change);
   for (const line of message.echo || []) echo(line);
   if (message.readings) showReadings(message.readings);
-  // An update that changed no list (the readings, a sound) paints nothing.
-  if (message.t === 'full' || message.open || (message.windows || []).length) panel.dirty = true;
+  // An update that changed no list (the readings, a sound) paints nothing;
+  // one that changed only boxes the motion worker paints goes to it at once,
+  // and the page asks no frame of its own.
+  let handed = false;
+  if (message.t === 'full' || message.open || ((message.windows || []).length && !(handed = handHotOver(began)))) {
+    panel.dirty = true;
+  }
   pendingCost += performance.now() - began;
+  if (handed) takeCost(0);
 }
 
 // Scenario text: the latest line in the bar, fading after a while; the
