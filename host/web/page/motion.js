@@ -20,7 +20,7 @@ function ask() {
 
 onmessage = ({ data }) => {
   if (data.t === 'box') {
-    boxes.set(data.id, { c: data.canvas.getContext('2d'), pixels: data.pixels, k: data.k, items: [],
+    boxes.set(data.id, { c: data.canvas.getContext('2d', { alpha: !data.opaque }), pixels: data.pixels, k: data.k, items: [],
                          motion: new Map(), dirty: false, shown: false });
   } else if (data.t === 'drop') {
     boxes.delete(data.id);
@@ -84,8 +84,8 @@ function frame(now) {
       if (m && !placement) box.motion.delete(i);
       return placement || item.p;
     };
-    if (box.motion.size && !box.layers) box.layers = layersOf(box);
-    if (box.layers && box.motion.size) {
+    // A glide's last frame too, so that the picture at rest is the layers'.
+    if (box.layers) {
       paintGliding(box, placementOf);
     } else {
       paintBox(box.c, box.items, box.k, box.pixels, box.pixels, placementOf, (item) => images.get(item.img) || null);

@@ -269,6 +269,14 @@ const areaOf = (list, [x, y, w, h]) => {
   const [kx, ky] = scaleOf(list);
   return [x / kx, y / ky, w / kx, h / ky];
 };
+// Whether a fill that hides everything beneath lies over the whole box: its
+// canvas then needs no transparency, which the browser draws far faster.
+function opaque(list, pixels) {
+  const area = areaOf(list, pixels);
+  return list.items.some((item) => item && item.k === 'f' && (item.a ?? 1) >= 1 &&
+                                   within(area, item.x) && within(area, item.c));
+}
+
 function makeHot(list, key, pixels) {
   const canvas = document.createElement('canvas');
   canvas.className = 'hot';
@@ -279,12 +287,15 @@ function makeHot(list, key, pixels) {
   Object.assign(canvas.style, { left: `${list.rect.x + pixels[0] * sx}px`, top: `${list.rect.y + pixels[1] * sy}px`,
                                 width: `${pixels[2] * sx}px`, height: `${pixels[3] * sy}px`,
                                 zIndex: list.canvas.style.zIndex });
-  const hot = { pixels, canvas, last: 0, cleared: false, id: 0, owned: [] };
+  const hot = { pixels, canvas, last: 0, cleared: false, id: 0, owned: [], opaque: opaque(list, pixels) };
   if (motionWorker) {
     hot.id = ++lastHotId;
     const offscreen = canvas.transferControlToOffscreen();
-    motionWorker.postMessage({ t: 'box', id: hot.id, canvas: offscreen, pixels, k: scaleOf(list) }, [offscreen]);
+    motionWorker.postMessage({ t: 'box', id: hot.id, canvas: offscreen, pixels, k: scaleOf(list), opaque: hot.opaque },
+                             [offscreen]);
     hotBoxes.set(hot.id, { list, hot });
+  } else {
+    hot.context = canvas.getContext('2d', { alpha: !hot.opaque });
   }
   list.canvas.after(canvas);
   list.hot.set(key, hot);
@@ -318,8 +329,10 @@ function clearBeneath(list, hot) {
 
 // Hands the worker its box's items as they stand, the bitmaps it has not
 // had yet and the glides under way; false when a bitmap is not ready to be
-// handed over (still being made), and the page paints the box instead.
+// handed over (still being made) or the box no longer as opaque as its
+// canvas, and the page paints the box instead.
 function sendHot(list, hot) {
+  if (hot.opaque && !opaque(list, hot.pixels)) return false;  // its canvas shows no transparency
   const area = areaOf(list, hot.pixels);
   const items = [], motion = [], images = [];
   hot.owned = [];
@@ -402,7 +415,11 @@ function repaintWindow(list, now) {
     if (!stale.has(key)) continue;
     hot.last = now;
     if (!hot.id) {
-      paintBox(hot.canvas.getContext('2d'), list.items, scaleOf(list), hot.pixels, hot.pixels, placementOf, variant);
+      if (hot.opaque && !opaque(list, hot.pixels)) {
+        onWindow.push(cool(list, key));
+        continue;
+      }
+      paintBox(hot.context, list.items, scaleOf(list), hot.pixels, hot.pixels, placementOf, variant);
     } else if (!sendHot(list, hot)) {
       onWindow.push(cool(list, key));
     }
@@ -448,14 +465,17 @@ function damageMoving(list) {
   }
 }
 
-// One window at its own size, for comparing with the host's own picture.
-panel.paintWindow = (section) => {
+// One window painted whole at its own size, or another, for comparing with
+// the host's own picture and with the page's canvases.
+panel.paintWindow = (section, width, height) => {
   const list = panel.lists.get(section);
   if (!list) return null;
   const canvas = document.createElement('canvas');
-  canvas.width = list.w;
-  canvas.height = list.h;
-  paintList(canvas.getContext('2d'), list);
+  canvas.width = width || list.w;
+  canvas.height = height || list.h;
+  const c = canvas.getContext('2d');
+  c.scale(canvas.width / list.w, canvas.height / list.h);
+  paintList(c, list);
   return canvas;
 };
 
