@@ -3,7 +3,7 @@
 // waves fetched once each, and the page's clicks, sliders and lighting as
 // small JSON requests:
 //
-//   GET  /                       the page (and /panel.js, /panel.css)
+//   GET  /                       the page (and its scripts and styles)
 //   GET  /events                 event stream: a snapshot, then one update a frame
 //   GET  /bitmap/ID.png          a module bitmap
 //   GET  /background/WINDOW.png  a window's background bitmap
