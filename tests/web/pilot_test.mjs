@@ -161,9 +161,14 @@ try {
 
   // The bar covers no window, and the windows are drawn at device pixels.
   for (const [width, height, scale] of [[1600, 900, 1], [1280, 720, 1], [412, 915, 2.625]]) {
+    // (A phone's viewport reloads the page: its windows come with the
+    // snapshot, which may follow the layout.)
     await main.setViewport({ width, height, deviceScaleFactor: scale, isMobile: scale > 1, hasTouch: scale > 1 });
-    await main.waitForFunction((w) => window.livePanel.layout.w === w && !window.livePanel.dirty, { timeout: 5000 },
-      width);
+    await main.waitForFunction((w) => {
+      const p = window.livePanel;
+      const placed = p.placements();
+      return p.layout.w === w && !p.dirty && placed.length > 0 && placed.every((place) => place.list.canvas);
+    }, { timeout: 10000 }, width);
     const fit = await main.evaluate(() => {
       const bar = document.getElementById('bar').getBoundingClientRect();
       return [...document.querySelectorAll('canvas.window')].map((c) => {
