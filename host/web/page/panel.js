@@ -245,22 +245,21 @@ const motionWorker = (() => {
 const hotBoxes = new Map();     // worker's id -> {list, hot}
 const imageIds = new WeakMap();  // ImageBitmap -> the id the worker keeps it under
 let lastHotId = 0, lastImageId = 0;
-let countsAsked = null;
+const countsAsked = [];  // answers awaited from the worker, oldest first
 if (motionWorker) {
   motionWorker.onmessage = ({ data }) => {
     if (data.t === 'shown') {
       const found = hotBoxes.get(data.id);
       if (found) clearBeneath(found.list, found.hot);
-    } else if (data.t === 'frames' && countsAsked) {
-      countsAsked(data.n);
-      countsAsked = null;
+    } else if (data.t === 'frames' && countsAsked.length) {
+      countsAsked.shift()(data.n);
     }
   };
 }
 // Frames painted by the page and by its motion worker, for the measure.
 panel.frameCounts = () => new Promise((resolve) => {
   if (!motionWorker) return resolve({ page: panel.frames, motion: 0 });
-  countsAsked = (n) => resolve({ page: panel.frames, motion: n });
+  countsAsked.push((n) => resolve({ page: panel.frames, motion: n }));
   motionWorker.postMessage({ t: 'frames' });
 });
 
