@@ -7,6 +7,7 @@ importScripts('paint.js');
 
 const boxes = new Map();   // id -> {c, pixels, k, items, motion, dirty, shown, layers}
 const images = new Map();  // id -> ImageBitmap, as the page handed them over
+const imageOf = (item) => images.get(item.img) || null;
 let frames = 0;            // frames painted, for the page's measure
 let asked = false;
 const nextFrame = self.requestAnimationFrame ? (f) => requestAnimationFrame(f)
@@ -45,7 +46,6 @@ function layersOf(box) {
   const gliding = [...box.motion.keys()];
   const first = Math.min(...gliding), last = Math.max(...gliding);
   const [, , w, h] = box.pixels;
-  const imageOf = (item) => images.get(item.img) || null;
   const layer = (items, old) => {
     const key = JSON.stringify(items);
     if (old && old.key === key) return old;
@@ -54,19 +54,18 @@ function layersOf(box) {
     return { key, canvas };
   };
   const old = box.layers || {};
-  return { first, last, under: layer(box.items.slice(0, first), old.under),
-           over: layer(box.items.slice(last + 1), old.over) };
+  return { between: box.items.map((item, i) => (i >= first && i <= last ? item : null)),
+           under: layer(box.items.slice(0, first), old.under), over: layer(box.items.slice(last + 1), old.over) };
 }
 
 function paintGliding(box, placementOf) {
-  const { first, last, under, over } = box.layers;
+  const { between, under, over } = box.layers;
   const { c } = box;
   const [, , w, h] = box.pixels;
   c.setTransform(1, 0, 0, 1, 0, 0);
   c.clearRect(0, 0, w, h);
   c.drawImage(under.canvas, 0, 0);
-  const between = box.items.map((item, i) => (i >= first && i <= last ? item : null));
-  paintBox(c, between, box.k, box.pixels, box.pixels, placementOf, (item) => images.get(item.img) || null, false);
+  paintBox(c, between, box.k, box.pixels, box.pixels, placementOf, imageOf, false);
   c.setTransform(1, 0, 0, 1, 0, 0);
   c.drawImage(over.canvas, 0, 0);
 }
@@ -88,7 +87,7 @@ function frame(now) {
     if (box.layers) {
       paintGliding(box, placementOf);
     } else {
-      paintBox(box.c, box.items, box.k, box.pixels, box.pixels, placementOf, (item) => images.get(item.img) || null);
+      paintBox(box.c, box.items, box.k, box.pixels, box.pixels, placementOf, imageOf);
     }
     painted = true;
     if (!box.shown) {

@@ -212,7 +212,7 @@ function distinctBoxes(boxes) {
 // A box in whole device pixels of the window's canvas, so that edges drawn
 // twice blend no differently.
 function devicePixels(list, box) {
-  const kx = list.canvas.width / list.w, ky = list.canvas.height / list.h;
+  const [kx, ky] = scaleOf(list);
   const x = Math.floor(box[0] * kx), y = Math.floor(box[1] * ky);
   return [x, y, Math.ceil((box[0] + box[2]) * kx) - x, Math.ceil((box[1] + box[3]) * ky) - y];
 }
